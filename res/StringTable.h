@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string_view>
+
+namespace quorvel::res {
+
+inline constexpr unsigned IDS_ABOUTBOX = 101;
+// The fifteen file-failure cause texts, one per cause, in cause order.
+inline constexpr unsigned IDS_FILE_CAUSE_FIRST = 61856;
+inline constexpr unsigned IDS_FILE_CAUSE_LAST = 61870;
+
+// The program's string table (UTF-8). An id the table lacks gives the empty string, as a failed
+// load does on Windows.
+std::string_view LoadString(unsigned id);
+
+} // namespace quorvel::res

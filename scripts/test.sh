@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the plain and the sanitized trees, and runs every test in both.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+
+scripts/install-deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+scripts/build.sh build
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+scripts/build.sh build-sanitize -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
