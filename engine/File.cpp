@@ -1,0 +1,129 @@
+#include "engine/File.h"
+
+#include "engine/PieceNaming.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorvel {
+namespace {
+
+int OpenDescriptor(const std::string& path, unsigned flags) {
+  if (flags & File::modeCreate)
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  // Non-blocking so that a FIFO given as a file cannot hang the open.
+  const int access = (flags & File::modeWrite) ? O_WRONLY : O_RDONLY;
+  const int fd = ::open(path.c_str(), access | O_CLOEXEC | O_NONBLOCK);
+  if (fd >= 0)
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
+} // namespace
+
+File::~File() { Abort(); }
+
+bool File::Open(std::string_view path, unsigned flags, FileException* error) {
+  Abort();
+  std::string filePath{path};
+  const OpenPurpose purpose = (flags & modeCreate) ? OpenPurpose::creating : OpenPurpose::existing;
+  const auto fail = [&](FileCause cause, int osError) {
+    if (error)
+      *error = FileException(cause, osError, filePath);
+    return false;
+  };
+
+  const int fd = OpenDescriptor(filePath, flags);
+  if (fd < 0)
+    return fail(CauseFromErrno(errno, purpose), errno);
+
+  const auto failAndClose = [&](FileCause cause, int osError) {
+    ::close(fd);
+    return fail(cause, osError);
+  };
+
+  // Windows refuses to open a folder as a file; so do we, rather than split its metadata.
+  struct stat status {};
+  if (::fstat(fd, &status) != 0)
+    return failAndClose(CauseFromErrno(errno, purpose), errno);
+  if (S_ISDIR(status.st_mode))
+    return failAndClose(FileCause::accessDenied, EISDIR);
+
+  const int lock = (flags & shareExclusive) ? LOCK_EX : LOCK_SH;
+  while (::flock(fd, lock | LOCK_NB) != 0) {
+    if (errno == EINTR)
+      continue;
+    if (errno == EWOULDBLOCK)
+      return failAndClose(FileCause::sharingViolation, errno);
+    return failAndClose(CauseFromErrno(errno, purpose), errno);
+  }
+
+  // Truncating only once the exclusive lock is held leaves a file someone else holds intact.
+  if ((flags & modeCreate) && ::ftruncate(fd, 0) != 0)
+    return failAndClose(CauseFromErrno(errno, purpose), errno);
+
+  m_fd = fd;
+  m_strFilePath = std::move(filePath);
+  return true;
+}
+
+std::uint64_t File::GetLength() const {
+  struct stat status {};
+  if (::fstat(m_fd, &status) != 0)
+    ThrowLastError(errno);
+  return static_cast<std::uint64_t>(status.st_size);
+}
+
+std::uint64_t File::Read(void* buffer, std::uint64_t count) {
+  for (;;) {
+    const ssize_t got = ::read(m_fd, buffer, count);
+    if (got >= 0)
+      return static_cast<std::uint64_t>(got);
+    if (errno != EINTR)
+      ThrowLastError(errno);
+  }
+}
+
+void File::Write(const void* buffer, std::uint64_t count) {
+  const auto* bytes = static_cast<const std::byte*>(buffer);
+  while (count > 0) {
+    const ssize_t written = ::write(m_fd, bytes, count);
+    if (written < 0 && errno == EINTR)
+      continue;
+    if (written < 0)
+      ThrowLastError(errno);
+    // A write that stores nothing has run out of room.
+    if (written == 0)
+      throw FileException(FileCause::diskFull, ENOSPC, m_strFilePath);
+    bytes += written;
+    count -= static_cast<std::uint64_t>(written);
+  }
+}
+
+void File::Close() {
+  if (m_fd < 0)
+    return;
+  // The descriptor is gone after close() whatever it returns, so it is never closed twice.
+  const int fd = m_fd;
+  m_fd = -1;
+  if (::close(fd) != 0 && errno != EINTR)
+    ThrowLastError(errno);
+}
+
+void File::Abort() noexcept {
+  if (m_fd < 0)
+    return;
+  ::close(m_fd);
+  m_fd = -1;
+}
+
+std::string File::GetFileName() const { return std::string{SourceNameOf(m_strFilePath)}; }
+
+void File::ThrowLastError(int osError) const {
+  throw FileException(CauseFromErrno(osError), osError, m_strFilePath);
+}
+
+} // namespace quorvel

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "engine/FileException.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quorvel {
+
+// A binary file opened with one of the engine's open modes. Linux has no share modes, so they
+// are kept among cooperating openers with flock: a share-deny-none open holds a shared lock,
+// an exclusive open an exclusive one, and an open that cannot have its lock at once fails with
+// a sharing violation, as a file held open by another program does on Windows.
+class File {
+public:
+  enum OpenFlags : unsigned {
+    modeRead = 0x0000,
+    modeWrite = 0x0001,
+    shareExclusive = 0x0010,
+    shareDenyNone = 0x0040,
+    modeCreate = 0x1000,
+    typeBinary = 0x8000,
+  };
+
+  File() = default;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  ~File();
+
+  // Returns false and fills `error` (when given) with the cause and the path on failure. With
+  // modeCreate the file is created, or truncated once its lock is held.
+  bool Open(std::string_view path, unsigned flags, FileException* error = nullptr);
+
+  // These throw FileException naming the file's path.
+  std::uint64_t GetLength() const;
+  std::uint64_t Read(void* buffer, std::uint64_t count);
+  void Write(const void* buffer, std::uint64_t count);
+  void Close();
+
+  // Closes without reporting, for paths that are already failing.
+  void Abort() noexcept;
+
+  bool IsOpen() const { return m_fd >= 0; }
+  int Descriptor() const { return m_fd; }
+  // The path as it was opened, and its last component.
+  const std::string& GetFilePath() const { return m_strFilePath; }
+  std::string GetFileName() const;
+
+  [[noreturn]] void ThrowLastError(int osError) const;
+
+private:
+  int m_fd = -1;
+  std::string m_strFilePath;
+};
+
+} // namespace quorvel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+
+namespace quorvel {
+
+// Why a file operation failed, in the classification the cause texts are keyed by: cause c has
+// the text of string IDS_FILE_CAUSE_FIRST + c.
+enum class FileCause : std::uint8_t {
+  none,
+  genericException,
+  fileNotFound,
+  badPath,
+  tooManyOpenFiles,
+  accessDenied,
+  invalidFile,
+  removeCurrentDir,
+  directoryFull,
+  badSeek,
+  hardIO,
+  sharingViolation,
+  lockViolation,
+  diskFull,
+  endOfFile,
+};
+
+enum class OpenPurpose : std::uint8_t { existing, creating };
+
+// A missing path component reads as "file not found" when opening, but as a bad path when
+// creating: the file itself was never expected to exist.
+FileCause CauseFromErrno(int error, OpenPurpose purpose = OpenPurpose::existing);
+
+// The classification of Win32 system error codes, kept for the Windows build.
+FileCause CauseFromWin32Error(std::uint32_t error);
+
+} // namespace quorvel
