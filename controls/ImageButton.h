@@ -1,0 +1,47 @@
+#pragma once
+
+#include "controls/FaceFont.h"
+#include "framework/Wnd.h"
+
+#include <memory>
+
+namespace quorvel {
+
+// A push button painted from a strip of state pictures, each fitted to the button in nine
+// pieces, with one colour keyed out and the caption drawn on top in its own font and colour.
+class ImageButton : public fw::CButton {
+public:
+  ImageButton();
+  ~ImageButton() override;
+
+  // Frames 0 to 3 of bitmap `resourceId` cut into `frameCount` frames become the normal,
+  // pressed, disabled and focused images at the button's present size.
+  bool SetStateImages(fw::UINT resourceId, int frameCount, int marginTop, int marginBottom, int marginLeft,
+                      int marginRight);
+  // Shows at the next repaint.
+  void SetCaptionColor(fw::COLORREF color);
+
+  void DrawItem(fw::LPDRAWITEMSTRUCT lpDrawItemStruct) override;
+
+protected:
+  void PreSubclassWindow() override;
+  fw::BOOL OnEraseBkgnd(fw::CDC* dc) override;
+
+private:
+  bool BuildStateImage(fw::CBitmap& strip, fw::CBitmap& image, int frame, int frameCount);
+  void DrawStateImage(fw::CDC* target, fw::CBitmap& image);
+
+  int m_imagesReady = 0;
+  fw::CBitmap m_normalImage;
+  fw::CBitmap m_pressedImage;
+  fw::CBitmap m_focusedImage;
+  fw::CBitmap m_disabledImage;
+  int m_marginTop = 8;
+  int m_marginBottom = 8;
+  int m_marginLeft = 8;
+  int m_marginRight = 17;
+  fw::COLORREF m_transparentColor = fw::RGB(255, 0, 255);
+  std::unique_ptr<FaceFont> m_pFont;
+};
+
+} // namespace quorvel

@@ -1,0 +1,172 @@
+#include "framework/Wnd.h"
+
+#include <algorithm>
+
+namespace quorvel::fw {
+
+LRESULT WindowPeer::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (CWnd* owner = Owner())
+    return owner->WindowProc(message, wParam, lParam);
+  return DefWindowProc(message, wParam, lParam);
+}
+
+CWnd::CWnd() = default;
+
+CWnd::~CWnd() {
+  m_clientDCs.clear();
+  DestroyWindow();
+}
+
+BOOL CWnd::SubclassWindow(HWND window) {
+  if (!window || m_hWnd || window->Owner())
+    return FALSE;
+  m_hWnd = window;
+  PreSubclassWindow();
+  window->SetOwner(this);
+  return TRUE;
+}
+
+HWND CWnd::UnsubclassWindow() {
+  HWND window = m_hWnd;
+  if (window)
+    window->SetOwner(nullptr);
+  m_hWnd = nullptr;
+  return window;
+}
+
+BOOL CWnd::DestroyWindow() {
+  HWND window = UnsubclassWindow();
+  if (!window)
+    return FALSE;
+  window->Destroy();
+  return TRUE;
+}
+
+void CWnd::GetClientRect(CRect* rect) const { *rect = m_hWnd ? m_hWnd->ClientRect() : CRect{}; }
+
+DWORD CWnd::GetStyle() const { return m_hWnd ? m_hWnd->Style() : 0; }
+
+LONG CWnd::GetWindowLong(int index) const {
+  if (!m_hWnd)
+    return 0;
+  if (index == GWL_STYLE)
+    return static_cast<LONG>(m_hWnd->Style());
+  if (index == GWL_ID)
+    return static_cast<LONG>(m_hWnd->ControlId());
+  return 0;
+}
+
+int CWnd::GetDlgCtrlID() const { return m_hWnd ? static_cast<int>(m_hWnd->ControlId()) : 0; }
+
+void CWnd::GetWindowText(CString& text) const { text = m_hWnd ? m_hWnd->Text() : CString{}; }
+
+void CWnd::SetWindowText(const CString& text) {
+  if (m_hWnd)
+    m_hWnd->SetText(text);
+}
+
+BOOL CWnd::EnableWindow(BOOL enable) {
+  if (!m_hWnd)
+    return FALSE;
+  const bool wasDisabled = !m_hWnd->IsEnabled();
+  m_hWnd->Enable(enable != FALSE);
+  return wasDisabled ? TRUE : FALSE;
+}
+
+BOOL CWnd::IsWindowEnabled() const { return m_hWnd && m_hWnd->IsEnabled() ? TRUE : FALSE; }
+
+void CWnd::Invalidate(BOOL erase) { InvalidateRect(nullptr, erase); }
+
+void CWnd::InvalidateRect(const CRect* rect, BOOL erase) {
+  if (m_hWnd)
+    m_hWnd->Invalidate(rect, erase != FALSE);
+}
+
+void CWnd::UpdateWindow() {
+  if (m_hWnd)
+    m_hWnd->Update();
+}
+
+CDC* CWnd::GetDC() {
+  if (!m_hWnd)
+    return nullptr;
+  return m_clientDCs.emplace_back(std::make_unique<CClientDC>(this)).get();
+}
+
+int CWnd::ReleaseDC(CDC* dc) {
+  const auto held = std::find_if(m_clientDCs.begin(), m_clientDCs.end(),
+                                 [dc](const auto& candidate) { return candidate.get() == dc; });
+  if (held == m_clientDCs.end())
+    return 0;
+  m_clientDCs.erase(held);
+  return 1;
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return m_hWnd ? m_hWnd->SendMessage(message, wParam, lParam) : 0;
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  const Message outer = m_currentMessage;
+  m_currentMessage = {message, wParam, lParam};
+  LRESULT result = 0;
+  switch (message) {
+  case WM_PAINT:
+    OnPaint();
+    break;
+  case WM_ERASEBKGND:
+    result = OnEraseBkgnd(reinterpret_cast<CDC*>(wParam));
+    break;
+  case WM_COMMAND:
+    result = OnCommand(wParam, lParam) ? 0 : Default();
+    break;
+  default:
+    result = Default();
+  }
+  m_currentMessage = outer;
+  return result;
+}
+
+LRESULT CWnd::Default() {
+  if (!m_hWnd)
+    return 0;
+  return m_hWnd->DefWindowProc(m_currentMessage.message, m_currentMessage.wParam,
+                               m_currentMessage.lParam);
+}
+
+void CWnd::OnPaint() { Default(); }
+
+BOOL CWnd::OnEraseBkgnd(CDC*) { return static_cast<BOOL>(Default()); }
+
+BOOL CWnd::OnCommand(WPARAM, LPARAM) { return FALSE; }
+
+UINT CButton::GetButtonStyle() const { return GetStyle() & 0xFFFF; }
+
+void CButton::SetButtonStyle(UINT style, BOOL redraw) { SendMessage(BM_SETSTYLE, style, redraw); }
+
+UINT CButton::GetState() const {
+  return m_hWnd ? static_cast<UINT>(m_hWnd->SendMessage(BM_GETSTATE)) : 0;
+}
+
+void CButton::SetState(BOOL highlight) { SendMessage(BM_SETSTATE, highlight); }
+
+void CButton::DrawItem(LPDRAWITEMSTRUCT) {}
+
+LRESULT CButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_DRAWITEM)
+    return CWnd::WindowProc(message, wParam, lParam);
+  DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+  return TRUE;
+}
+
+void CProgressCtrl::SetRange(short lower, short upper) {
+  SendMessage(PBM_SETRANGE, 0, MAKELPARAM(static_cast<unsigned short>(lower), static_cast<unsigned short>(upper)));
+}
+
+int CProgressCtrl::SetPos(int pos) { return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(pos))); }
+
+int CProgressCtrl::GetPos() const {
+  return m_hWnd ? static_cast<int>(m_hWnd->SendMessage(PBM_GETPOS)) : 0;
+}
+
+} // namespace quorvel::fw

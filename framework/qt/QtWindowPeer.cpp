@@ -1,0 +1,256 @@
+#include "framework/qt/QtWindowPeer.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace quorvel::fw::qt {
+
+QtWindowPeer::QtWindowPeer(QWidget* parent, UINT controlId, DWORD style, const CString& text)
+    : QWidget(parent), m_controlId(controlId), m_style(style), m_text(text),
+      m_surface(std::make_shared<detail::BitmapData>()) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setEnabled(!(style & WS_DISABLED));
+}
+
+QtWindowPeer::~QtWindowPeer() {
+  if (m_owner)
+    m_owner->m_hWnd = nullptr;
+}
+
+void QtWindowPeer::Destroy() {
+  m_owner = nullptr;
+  delete this;
+}
+
+CRect QtWindowPeer::ClientRect() const { return {0, 0, width(), height()}; }
+
+void QtWindowPeer::SetText(const CString& text) {
+  m_text = text;
+  InvalidateAll();
+}
+
+void QtWindowPeer::Invalidate(const CRect* rect, bool erase) {
+  const QRect area = rect ? QRect(rect->left, rect->top, rect->Width(), rect->Height()) & QWidget::rect()
+                          : QWidget::rect();
+  if (area.isEmpty())
+    return;
+  m_invalid |= area;
+  m_erasePending = m_erasePending || erase;
+  QWidget::update(area);
+}
+
+void QtWindowPeer::Update() {
+  if (m_invalid.isEmpty())
+    return;
+  const QRect area = m_invalid;
+  PaintInvalid();
+  // Shows the new pixels at once when the window is on screen, as the platform's update does.
+  if (isVisible())
+    repaint(area);
+}
+
+PaintRequest QtWindowPeer::BeginPaint() {
+  const PaintRequest request{m_invalid, m_erasePending};
+  m_invalid = QRect();
+  m_erasePending = false;
+  return request;
+}
+
+LRESULT QtWindowPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+  case WM_PAINT: {
+    CPaintDC dc(this);
+    PaintDefault(dc);
+    return 0;
+  }
+  case WM_ERASEBKGND: {
+    auto* dc = reinterpret_cast<CDC*>(wParam);
+    CRect clip;
+    dc->GetClipBox(&clip);
+    CBrush face(SystemColour(COLOR_BTNFACE));
+    dc->FillRect(&clip, &face);
+    return TRUE;
+  }
+  default:
+    return 0;
+  }
+}
+
+void QtWindowPeer::PaintDefault(CPaintDC&) {}
+
+QtWindowPeer* QtWindowPeer::ParentPeer() const { return dynamic_cast<QtWindowPeer*>(parentWidget()); }
+
+void QtWindowPeer::PaintInvalid() {
+  if (m_invalid.isEmpty())
+    return;
+  SendMessage(WM_PAINT);
+  // A handler that never began painting leaves nothing to paint again.
+  m_invalid = QRect();
+  m_erasePending = false;
+}
+
+void QtWindowPeer::paintEvent(QPaintEvent* event) {
+  PaintInvalid();
+  QPainter painter(this);
+  painter.drawImage(event->rect(), m_surface->image, event->rect());
+}
+
+void QtWindowPeer::resizeEvent(QResizeEvent*) {
+  QImage resized(size(), QImage::Format_RGB32);
+  resized.fill(0xFF000000);
+  m_surface->image = std::move(resized);
+  InvalidateAll();
+}
+
+void QtWindowPeer::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::EnabledChange)
+    InvalidateAll();
+  QWidget::changeEvent(event);
+}
+
+QtButtonPeer::QtButtonPeer(QWidget* parent, UINT controlId, DWORD style, const CString& text)
+    : QtWindowPeer(parent, controlId, style, text) {
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+LRESULT QtButtonPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+  case BM_SETSTYLE:
+    SetStyle((Style() & 0xFFFF0000) | (static_cast<DWORD>(wParam) & 0xFFFF));
+    if (lParam)
+      InvalidateAll();
+    return 0;
+  case BM_GETSTATE:
+    return (m_pushed ? BST_PUSHED : 0) | (hasFocus() ? BST_FOCUS : 0);
+  case BM_SETSTATE:
+    SetPushed(wParam != 0);
+    return 0;
+  default:
+    return QtWindowPeer::DefWindowProc(message, wParam, lParam);
+  }
+}
+
+UINT QtButtonPeer::ItemState() const {
+  return (m_pushed ? ODS_SELECTED : 0) | (hasFocus() ? ODS_FOCUS : 0) | (isEnabled() ? 0 : ODS_DISABLED);
+}
+
+void QtButtonPeer::PaintDefault(CPaintDC& dc) {
+  const CRect client = ClientRect();
+  if ((Style() & BS_TYPEMASK) == BS_OWNERDRAW) {
+    DRAWITEMSTRUCT request{ODT_BUTTON, ControlId(), 0, ODA_DRAWENTIRE, ItemState(), this, &dc, client};
+    SendMessage(WM_DRAWITEM, ControlId(), reinterpret_cast<LPARAM>(&request));
+    return;
+  }
+  CBrush frame(m_pushed ? RGB(64, 64, 64) : RGB(120, 120, 120));
+  dc.FillRect(&client, &frame);
+  CRect face{1, 1, client.right - 1, client.bottom - 1};
+  CBrush faceBrush(SystemColour(COLOR_BTNFACE));
+  dc.FillRect(&face, &faceBrush);
+  dc.SetBkMode(TRANSPARENT);
+  dc.SetTextColor(SystemColour(isEnabled() ? 0 : COLOR_GRAYTEXT));
+  CString text = Text();
+  dc.DrawText(text, &face, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+}
+
+void QtButtonPeer::SetPushed(bool pushed) {
+  if (pushed == m_pushed)
+    return;
+  m_pushed = pushed;
+  InvalidateAll();
+}
+
+void QtButtonPeer::Click() {
+  if (QtWindowPeer* parent = ParentPeer())
+    parent->SendMessage(WM_COMMAND, MAKEWPARAM(ControlId(), BN_CLICKED), reinterpret_cast<LPARAM>(this));
+}
+
+void QtButtonPeer::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton)
+    return QtWindowPeer::mousePressEvent(event);
+  setFocus(Qt::MouseFocusReason);
+  m_tracking = true;
+  SetPushed(true);
+}
+
+void QtButtonPeer::mouseMoveEvent(QMouseEvent* event) {
+  if (m_tracking)
+    SetPushed(rect().contains(event->position().toPoint()));
+}
+
+void QtButtonPeer::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton || !m_tracking)
+    return QtWindowPeer::mouseReleaseEvent(event);
+  m_tracking = false;
+  const bool inside = rect().contains(event->position().toPoint());
+  SetPushed(false);
+  if (inside)
+    Click();
+}
+
+void QtButtonPeer::keyPressEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Space || event->isAutoRepeat())
+    return QtWindowPeer::keyPressEvent(event);
+  SetPushed(true);
+}
+
+void QtButtonPeer::keyReleaseEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Space || event->isAutoRepeat() || !m_pushed)
+    return QtWindowPeer::keyReleaseEvent(event);
+  SetPushed(false);
+  Click();
+}
+
+void QtButtonPeer::focusInEvent(QFocusEvent* event) {
+  InvalidateAll();
+  QtWindowPeer::focusInEvent(event);
+}
+
+void QtButtonPeer::focusOutEvent(QFocusEvent* event) {
+  m_tracking = false;
+  m_pushed = false;
+  InvalidateAll();
+  QtWindowPeer::focusOutEvent(event);
+}
+
+QtProgressPeer::QtProgressPeer(QWidget* parent, UINT controlId, DWORD style)
+    : QtWindowPeer(parent, controlId, style, {}) {}
+
+LRESULT QtProgressPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+  case PBM_SETRANGE: {
+    const DWORD previous = MAKELPARAM(static_cast<unsigned>(m_lower), static_cast<unsigned>(m_upper));
+    m_lower = static_cast<short>(LOWORD(static_cast<std::uintptr_t>(lParam)));
+    m_upper = static_cast<short>(HIWORD(static_cast<std::uintptr_t>(lParam)));
+    m_position = std::clamp(m_position, std::min(m_lower, m_upper), std::max(m_lower, m_upper));
+    InvalidateAll();
+    return previous;
+  }
+  case PBM_SETPOS: {
+    const int previous = m_position;
+    m_position = std::clamp(static_cast<int>(wParam), std::min(m_lower, m_upper), std::max(m_lower, m_upper));
+    InvalidateAll();
+    return previous;
+  }
+  case PBM_GETPOS:
+    return m_position;
+  default:
+    return QtWindowPeer::DefWindowProc(message, wParam, lParam);
+  }
+}
+
+void QtProgressPeer::PaintDefault(CPaintDC& dc) {
+  const CRect client = ClientRect();
+  CBrush face(SystemColour(COLOR_BTNFACE));
+  dc.FillRect(&client, &face);
+  if (m_upper <= m_lower)
+    return;
+  const long long reached = static_cast<long long>(m_position - m_lower) * client.Width() / (m_upper - m_lower);
+  const CRect filled{0, 0, static_cast<int>(reached), client.bottom};
+  CBrush bar(RGB(0, 120, 215));
+  dc.FillRect(&filled, &bar);
+}
+
+} // namespace quorvel::fw::qt

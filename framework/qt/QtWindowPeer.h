@@ -1,0 +1,107 @@
+#pragma once
+
+// The Qt backend's windows: each platform window is a QWidget that keeps its pixels in a surface
+// image. Painting handlers draw on the surface; paintEvent only shows it.
+#include "framework/Wnd.h"
+#include "framework/qt/GdiData.h"
+
+#include <QWidget>
+
+namespace quorvel::fw::qt {
+
+COLORREF SystemColour(int index);
+QFont FontFromLogFont(const LOGFONT& logFont);
+
+struct PaintRequest {
+  QRect area;
+  bool erase = false;
+};
+
+class QtWindowPeer : public QWidget, public WindowPeer {
+public:
+  QtWindowPeer(QWidget* parent, UINT controlId, DWORD style, const CString& text);
+  ~QtWindowPeer() override;
+
+  CWnd* Owner() const override { return m_owner; }
+  void SetOwner(CWnd* owner) override { m_owner = owner; }
+  void Destroy() override;
+  CRect ClientRect() const override;
+  DWORD Style() const override { return m_style; }
+  void SetStyle(DWORD style) override { m_style = style; }
+  UINT ControlId() const override { return m_controlId; }
+  CString Text() const override { return m_text; }
+  void SetText(const CString& text) override;
+  bool IsEnabled() const override { return isEnabled(); }
+  void Enable(bool enabled) override { setEnabled(enabled); }
+  void Invalidate(const CRect* rect, bool erase) override;
+  void Update() override;
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  // Takes the invalid area for one painting pass and validates it.
+  PaintRequest BeginPaint();
+  const std::shared_ptr<detail::BitmapData>& Surface() const { return m_surface; }
+
+protected:
+  // The platform's own look of the window.
+  virtual void PaintDefault(CPaintDC& dc);
+  void InvalidateAll() { Invalidate(nullptr, true); }
+  QtWindowPeer* ParentPeer() const;
+
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+private:
+  void PaintInvalid();
+
+  CWnd* m_owner = nullptr;
+  UINT m_controlId;
+  DWORD m_style;
+  CString m_text;
+  std::shared_ptr<detail::BitmapData> m_surface;
+  QRect m_invalid;
+  bool m_erasePending = false;
+};
+
+// The platform push button: pressed while the mouse or the space bar holds it, clicked on
+// release; an owner-drawn one asks its owner to paint it.
+class QtButtonPeer : public QtWindowPeer {
+public:
+  QtButtonPeer(QWidget* parent, UINT controlId, DWORD style, const CString& text);
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+  void PaintDefault(CPaintDC& dc) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+
+private:
+  UINT ItemState() const;
+  void SetPushed(bool pushed);
+  void Click();
+
+  bool m_pushed = false;
+  bool m_tracking = false;
+};
+
+// The platform progress bar: a range, a position, and a flat bar of the filled share.
+class QtProgressPeer : public QtWindowPeer {
+public:
+  QtProgressPeer(QWidget* parent, UINT controlId, DWORD style);
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+  void PaintDefault(CPaintDC& dc) override;
+
+private:
+  int m_lower = 0;
+  int m_upper = 100;
+  int m_position = 0;
+};
+
+} // namespace quorvel::fw::qt

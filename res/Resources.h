@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+
+namespace quorvel::res {
+
+enum class ResourceType { Bitmap, Icon };
+
+inline constexpr unsigned IDR_MAINFRAME = 128;
+inline constexpr unsigned IDB_BROWSE_SKIN = 130;
+inline constexpr unsigned IDB_BUTTON_SKIN = 132;
+
+// The bytes of a resource the program carries: a bitmap as a BMP file, an icon group as an ICO
+// file. Empty when the program has no such resource.
+std::span<const std::byte> FindResource(ResourceType type, unsigned id);
+
+} // namespace quorvel::res
