@@ -33,6 +33,7 @@ void QtWindowPeer::SetText(const CString& text) {
 }
 
 void QtWindowPeer::Invalidate(const CRect* rect, bool erase) {
+  SyncSurfaceSize();
   const QRect area = rect ? QRect(rect->left, rect->top, rect->Width(), rect->Height()) & QWidget::rect()
                           : QWidget::rect();
   if (area.isEmpty())
@@ -43,6 +44,7 @@ void QtWindowPeer::Invalidate(const CRect* rect, bool erase) {
 }
 
 void QtWindowPeer::Update() {
+  SyncSurfaceSize();
   if (m_invalid.isEmpty())
     return;
   const QRect area = m_invalid;
@@ -53,6 +55,7 @@ void QtWindowPeer::Update() {
 }
 
 PaintRequest QtWindowPeer::BeginPaint() {
+  SyncSurfaceSize();
   const PaintRequest request{m_invalid, m_erasePending};
   m_invalid = QRect();
   m_erasePending = false;
@@ -83,7 +86,23 @@ void QtWindowPeer::PaintDefault(CPaintDC&) {}
 
 QtWindowPeer* QtWindowPeer::ParentPeer() const { return dynamic_cast<QtWindowPeer*>(parentWidget()); }
 
+const std::shared_ptr<detail::BitmapData>& QtWindowPeer::Surface() {
+  SyncSurfaceSize();
+  return m_surface;
+}
+
+void QtWindowPeer::SyncSurfaceSize() {
+  if (m_surface->image.size() == size())
+    return;
+  QImage resized(size(), QImage::Format_RGB32);
+  resized.fill(0xFF000000);
+  m_surface->image = std::move(resized);
+  m_invalid = rect();
+  m_erasePending = true;
+}
+
 void QtWindowPeer::PaintInvalid() {
+  SyncSurfaceSize();
   if (m_invalid.isEmpty())
     return;
   SendMessage(WM_PAINT);
@@ -98,12 +117,7 @@ void QtWindowPeer::paintEvent(QPaintEvent* event) {
   painter.drawImage(event->rect(), m_surface->image, event->rect());
 }
 
-void QtWindowPeer::resizeEvent(QResizeEvent*) {
-  QImage resized(size(), QImage::Format_RGB32);
-  resized.fill(0xFF000000);
-  m_surface->image = std::move(resized);
-  InvalidateAll();
-}
+void QtWindowPeer::resizeEvent(QResizeEvent*) { SyncSurfaceSize(); }
 
 void QtWindowPeer::changeEvent(QEvent* event) {
   if (event->type() == QEvent::EnabledChange)

@@ -39,7 +39,7 @@ public:
 
   // Takes the invalid area for one painting pass and validates it.
   PaintRequest BeginPaint();
-  const std::shared_ptr<detail::BitmapData>& Surface() const { return m_surface; }
+  const std::shared_ptr<detail::BitmapData>& Surface();
 
 protected:
   // The platform's own look of the window.
@@ -53,6 +53,8 @@ protected:
 
 private:
   void PaintInvalid();
+  // A hidden widget hears of its resizing only when shown, so the surface follows the size here.
+  void SyncSurfaceSize();
 
   CWnd* m_owner = nullptr;
   UINT m_controlId;

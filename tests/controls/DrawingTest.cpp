@@ -1,0 +1,104 @@
+#include "controls/MemoryDC.h"
+#include "tests/controls/ControlsTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvel::test {
+namespace {
+
+using namespace fw;
+
+constexpr COLORREF kGreen = RGB(0, 200, 0);
+constexpr COLORREF kRed = RGB(220, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 230);
+
+TEST(Blits, MonochromeConversionFollowsTheBackgroundAndTextColours) {
+  Canvas colour(4, 1, kRed);
+  const CRect second{1, 0, 2, 1};
+  CBrush blue(kBlue);
+  colour.dc().FillRect(&second, &blue);
+
+  CDC maskDC;
+  maskDC.CreateCompatibleDC(&colour.dc());
+  CBitmap mask;
+  mask.CreateBitmap(4, 1, 1, 1, nullptr);
+  CBitmap* previous = maskDC.SelectObject(&mask);
+  colour.dc().SetBkColor(kBlue);
+  maskDC.BitBlt(0, 0, 4, 1, &colour.dc(), 0, 0, SRCCOPY);
+  // Monochrome pixels read back as black (0) and white (1).
+  EXPECT_EQ(maskDC.GetPixel(0, 0), RGB(0, 0, 0));
+  EXPECT_EQ(maskDC.GetPixel(1, 0), RGB(255, 255, 255));
+
+  Canvas target(4, 1, kGreen);
+  target.dc().SetBkColor(RGB(10, 20, 30));
+  target.dc().SetTextColor(RGB(40, 50, 60));
+  target.dc().BitBlt(0, 0, 4, 1, &maskDC, 0, 0, SRCCOPY);
+  EXPECT_EQ(target.dc().GetPixel(0, 0), RGB(40, 50, 60));
+  EXPECT_EQ(target.dc().GetPixel(1, 0), RGB(10, 20, 30));
+  maskDC.SelectObject(previous);
+}
+
+TEST(Blits, InvertAndAndCombineWithTheTarget) {
+  Canvas source(1, 1, RGB(0x0F, 0xF0, 0x33));
+  Canvas target(1, 1, RGB(0xFF, 0x0F, 0x30));
+  target.dc().BitBlt(0, 0, 1, 1, &source.dc(), 0, 0, SRCINVERT);
+  EXPECT_EQ(target.dc().GetPixel(0, 0), RGB(0xF0, 0xFF, 0x03));
+  target.dc().BitBlt(0, 0, 1, 1, &source.dc(), 0, 0, SRCAND);
+  EXPECT_EQ(target.dc().GetPixel(0, 0), RGB(0x00, 0xF0, 0x03));
+}
+
+TEST(Blits, ReadsNothingOutsideTheSourceAndDrawsNothingForEmptyExtents) {
+  Canvas source(2, 2, kRed);
+  Canvas target(6, 6, kGreen);
+  EXPECT_TRUE(target.dc().BitBlt(0, 0, 6, 6, &source.dc(), -1, -1, SRCCOPY));
+  EXPECT_EQ(target.dc().GetPixel(0, 0), kGreen);
+  EXPECT_EQ(target.dc().GetPixel(1, 1), kRed);
+  EXPECT_EQ(target.dc().GetPixel(2, 2), kRed);
+  EXPECT_EQ(target.dc().GetPixel(3, 3), kGreen);
+  EXPECT_FALSE(target.dc().StretchBlt(0, 0, -3, 2, &source.dc(), 0, 0, 2, 2, SRCCOPY));
+  EXPECT_FALSE(target.dc().StretchBlt(0, 0, 3, 2, &source.dc(), 0, 0, 0, 2, SRCCOPY));
+  EXPECT_EQ(target.dc().GetPixel(0, 0), kGreen);
+}
+
+class MemoryDCTest : public testing::Test {
+protected:
+  static constexpr CRect kCovered{10, 5, 30, 15};
+  Canvas target{40, 20, kGreen};
+};
+
+TEST_F(MemoryDCTest, OnlyTheCoveredRectangleReachesTheTarget) {
+  target.dc().IntersectClipRect(kCovered);
+  {
+    MemoryDC memDC(&target.dc());
+    const CRect everything{0, 0, 40, 20};
+    CBrush red(kRed);
+    memDC.FillRect(&everything, &red);
+    // Logical coordinates are the target's: this is the covered rectangle's first pixel.
+    const CRect corner{10, 5, 11, 6};
+    CBrush blue(kBlue);
+    memDC.FillRect(&corner, &blue);
+    EXPECT_EQ(target.dc().GetPixel(15, 10), kGreen) << "nothing reaches the target before the copy";
+  }
+  const Pixels result = target.Read();
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 40; ++x) {
+      const bool covered = x >= kCovered.left && x < kCovered.right && y >= kCovered.top && y < kCovered.bottom;
+      const COLORREF expected = (x == 10 && y == 5) ? kBlue : covered ? kRed : kGreen;
+      ASSERT_EQ(result.At(x, y), expected) << x << "," << y;
+    }
+}
+
+TEST_F(MemoryDCTest, AnEmptyClipBoxChangesNothing) {
+  target.dc().IntersectClipRect(CRect{0, 0, 0, 0});
+  const Pixels before = target.Read();
+  {
+    MemoryDC memDC(&target.dc());
+    const CRect everything{0, 0, 40, 20};
+    CBrush red(kRed);
+    memDC.FillRect(&everything, &red);
+  }
+  EXPECT_EQ(target.Read(), before);
+}
+
+} // namespace
+} // namespace quorvel::test
