@@ -1,0 +1,122 @@
+// Shows the gradient bar stepping through its range and the main dialog's skinned buttons in
+// each of their states, to look at the controls outside the dialogs.
+#include "controls/GradientProgressCtrl.h"
+#include "controls/ImageButton.h"
+#include "framework/qt/QtWindowPeer.h"
+#include "res/Resources.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using namespace quorvel;
+using namespace quorvel::fw;
+
+constexpr QColor kDialogColour(160, 180, 220);
+
+struct Skin {
+  UINT bitmap;
+  int frames, top, bottom, left, right;
+};
+constexpr Skin kBrowseSkin{res::IDB_BROWSE_SKIN, 6, 1, 1, 1, 1};
+constexpr Skin kPushSkin{res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4};
+
+struct ButtonSpec {
+  const char* caption;
+  Skin skin;
+  int width, height;
+  bool browse;
+};
+// The main dialog's buttons at its pixel size.
+constexpr std::array kButtons{
+    ButtonSpec{"...", kBrowseSkin, 32, 18, true}, ButtonSpec{"...", kBrowseSkin, 32, 18, true},
+    ButtonSpec{"Exit", kPushSkin, 64, 23, false}, ButtonSpec{"Join", kPushSkin, 64, 23, false},
+    ButtonSpec{"Split", kPushSkin, 64, 23, false}};
+
+// The states a button can be drawn in; pressed and focused ones are forced for the picture.
+enum class State { Normal, Focused, Pressed, Disabled };
+constexpr std::array kStates{State::Normal, State::Focused, State::Pressed, State::Disabled};
+constexpr std::array kStateNames{"normal", "focused", "pressed", "disabled"};
+
+// An image button that paints in a fixed state whatever the platform says.
+class StateButton : public ImageButton {
+public:
+  explicit StateButton(State state) : m_state(state) {}
+
+  void DrawItem(LPDRAWITEMSTRUCT drawItem) override {
+    drawItem->itemState = m_state == State::Focused   ? ODS_FOCUS
+                          : m_state == State::Pressed  ? ODS_FOCUS | ODS_SELECTED
+                          : m_state == State::Disabled ? ODS_DISABLED
+                                                       : 0;
+    ImageButton::DrawItem(drawItem);
+  }
+
+private:
+  State m_state;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QWidget window;
+  window.setWindowTitle("Quorvel controls");
+  QPalette palette = window.palette();
+  palette.setColor(QPalette::Window, kDialogColour);
+  window.setPalette(palette);
+  window.setAutoFillBackground(true);
+  window.resize(460, 250);
+
+  std::vector<std::unique_ptr<StateButton>> buttons;
+  for (std::size_t row = 0; row < kStates.size(); ++row) {
+    auto* label = new QLabel(kStateNames[row], &window);
+    label->move(10, 14 + 36 * static_cast<int>(row));
+    int x = 80;
+    for (const ButtonSpec& spec : kButtons) {
+      auto* peer = new qt::QtButtonPeer(&window, 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP, spec.caption);
+      peer->setGeometry(x, 10 + 36 * static_cast<int>(row) + (spec.browse ? 3 : 0), spec.width, spec.height);
+      auto& button = *buttons.emplace_back(std::make_unique<StateButton>(kStates[row]));
+      button.SubclassWindow(peer);
+      button.SetStateImages(spec.skin.bitmap, spec.skin.frames, spec.skin.top, spec.skin.bottom, spec.skin.left,
+                            spec.skin.right);
+      if (spec.browse)
+        button.SetCaptionColor(RGB(240, 200, 90));
+      x += spec.width + 8;
+    }
+  }
+
+  auto* barPeer = new qt::QtProgressPeer(&window, 1034, WS_CHILD | WS_VISIBLE | PBS_SMOOTH);
+  barPeer->setGeometry(80, 170, 138, 16);
+  GradientProgressCtrl bar;
+  bar.SubclassWindow(barPeer);
+  bar.SetRange(1, 500);
+  bar.m_crBack = RGB(160, 180, 220);
+  bar.m_bShowPercentage = TRUE;
+  bar.SetPos(500);
+
+  // A second bar held part-way, as during a split.
+  auto* partPeer = new qt::QtProgressPeer(&window, 1035, WS_CHILD | WS_VISIBLE | PBS_SMOOTH);
+  partPeer->setGeometry(80, 200, 138, 16);
+  GradientProgressCtrl part;
+  part.SubclassWindow(partPeer);
+  part.SetRange(1, 500);
+  part.m_crBack = RGB(160, 180, 220);
+  part.SetPos(argc > 1 ? std::atoi(argv[1]) : 180);
+
+  int position = 1;
+  QTimer stepper;
+  QObject::connect(&stepper, &QTimer::timeout, [&] {
+    position = position >= 500 ? 1 : position + 7;
+    bar.SetPos(position);
+  });
+  stepper.start(40);
+
+  window.show();
+  return application.exec();
+}
