@@ -27,7 +27,7 @@ struct Skin {
 constexpr Skin kBrowseSkin{res::IDB_BROWSE_SKIN, 6, 1, 1, 1, 1};
 constexpr Skin kPushSkin{res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4};
 
-struct ButtonSpec {
+struct ButtonLayout {
   const char* caption;
   Skin skin;
   int width, height;
@@ -35,9 +35,9 @@ struct ButtonSpec {
 };
 // The main dialog's buttons at its pixel size.
 constexpr std::array kButtons{
-    ButtonSpec{"...", kBrowseSkin, 32, 18, true}, ButtonSpec{"...", kBrowseSkin, 32, 18, true},
-    ButtonSpec{"Exit", kPushSkin, 64, 23, false}, ButtonSpec{"Join", kPushSkin, 64, 23, false},
-    ButtonSpec{"Split", kPushSkin, 64, 23, false}};
+    ButtonLayout{"...", kBrowseSkin, 32, 18, true}, ButtonLayout{"...", kBrowseSkin, 32, 18, true},
+    ButtonLayout{"Exit", kPushSkin, 64, 23, false}, ButtonLayout{"Join", kPushSkin, 64, 23, false},
+    ButtonLayout{"Split", kPushSkin, 64, 23, false}};
 
 // The states a button can be drawn in; pressed and focused ones are forced for the picture.
 enum class State { Normal, Focused, Pressed, Disabled };
@@ -78,16 +78,16 @@ int main(int argc, char** argv) {
     auto* label = new QLabel(kStateNames[row], &window);
     label->move(10, 14 + 36 * static_cast<int>(row));
     int x = 80;
-    for (const ButtonSpec& spec : kButtons) {
-      auto* peer = new qt::QtButtonPeer(&window, 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP, spec.caption);
-      peer->setGeometry(x, 10 + 36 * static_cast<int>(row) + (spec.browse ? 3 : 0), spec.width, spec.height);
+    for (const ButtonLayout& layout : kButtons) {
+      auto* peer = new qt::QtButtonPeer(&window, 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP, layout.caption);
+      peer->setGeometry(x, 10 + 36 * static_cast<int>(row) + (layout.browse ? 3 : 0), layout.width, layout.height);
       auto& button = *buttons.emplace_back(std::make_unique<StateButton>(kStates[row]));
       button.SubclassWindow(peer);
-      button.SetStateImages(spec.skin.bitmap, spec.skin.frames, spec.skin.top, spec.skin.bottom, spec.skin.left,
-                            spec.skin.right);
-      if (spec.browse)
+      button.SetStateImages(layout.skin.bitmap, layout.skin.frames, layout.skin.top, layout.skin.bottom, layout.skin.left,
+                            layout.skin.right);
+      if (layout.browse)
         button.SetCaptionColor(RGB(240, 200, 90));
-      x += spec.width + 8;
+      x += layout.width + 8;
     }
   }
 
