@@ -1,0 +1,163 @@
+#include "engine/File.h"
+#include "engine/FileCause.h"
+#include "res/StringTable.h"
+#include "tests/engine/TestSupport.h"
+
+#include <cerrno>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <utility>
+#include <vector>
+
+namespace quorvel {
+namespace {
+
+using test::TempDir;
+
+TEST(FileCauses, Win32CodesFollowTheFrameworkTable) {
+  const std::vector<std::pair<FileCause, std::vector<std::uint32_t>>> rows{
+      {FileCause::none, {0}},
+      {FileCause::fileNotFound, {2, 6, 18, 107}},
+      {FileCause::badPath, {3, 15, 17, 34, 52, 53, 55, 67, 70, 85, 111, 123, 124, 125, 144, 154,
+                            161, 206, 208, 267}},
+      {FileCause::tooManyOpenFiles, {4, 36, 68, 113}},
+      {FileCause::accessDenied, {5, 12, 19, 29, 54, 58, 64, 65, 71, 80, 82, 86, 170, 183, 999}},
+      {FileCause::invalidFile, {11, 26, 60, 66, 114, 182, 191, 193}},
+      {FileCause::removeCurrentDir, {16, 145}},
+      {FileCause::directoryFull, {62}},
+      {FileCause::badSeek, {24, 25, 27, 30, 131, 132}},
+      {FileCause::hardIO, {20, 21, 22, 23, 57, 59, 88, 117, 995, 996, 997}},
+      {FileCause::sharingViolation, {32}},
+      {FileCause::lockViolation, {33, 108, 167}},
+      {FileCause::diskFull, {39, 112}},
+      {FileCause::endOfFile, {38}},
+  };
+  std::size_t listed = 0;
+  for (const auto& [cause, codes] : rows) {
+    for (std::uint32_t code : codes)
+      EXPECT_EQ(CauseFromWin32Error(code), cause) << "code " << code;
+    listed += codes.size();
+  }
+  std::size_t nonGeneric = 0;
+  for (std::uint32_t code = 0; code < 2000; ++code)
+    nonGeneric += CauseFromWin32Error(code) != FileCause::genericException;
+  EXPECT_EQ(nonGeneric, listed) << "a code outside the table is not generic";
+  EXPECT_EQ(CauseFromWin32Error(0xFFFFFFFF), FileCause::genericException);
+}
+
+TEST(FileCauses, ErrnoMapsToTheNearestWindowsCause) {
+  EXPECT_EQ(CauseFromErrno(ENOENT), FileCause::fileNotFound);
+  EXPECT_EQ(CauseFromErrno(ENOENT, OpenPurpose::creating), FileCause::badPath);
+  for (int error : {ENOTDIR, ENAMETOOLONG, ELOOP})
+    EXPECT_EQ(CauseFromErrno(error), FileCause::badPath);
+  for (int error : {EMFILE, ENFILE})
+    EXPECT_EQ(CauseFromErrno(error), FileCause::tooManyOpenFiles);
+  for (int error : {EACCES, EPERM, EROFS, EISDIR})
+    EXPECT_EQ(CauseFromErrno(error), FileCause::accessDenied);
+  for (int error : {ENOSPC, EDQUOT, EFBIG})
+    EXPECT_EQ(CauseFromErrno(error), FileCause::diskFull);
+  EXPECT_EQ(CauseFromErrno(EBADF), FileCause::invalidFile);
+  EXPECT_EQ(CauseFromErrno(EIO), FileCause::hardIO);
+  EXPECT_EQ(CauseFromErrno(EWOULDBLOCK), FileCause::sharingViolation);
+  EXPECT_EQ(CauseFromErrno(EPROTO), FileCause::genericException);
+}
+
+TEST(FileException, MessageNamesThePathAndIsCutWholeCharacters) {
+  EXPECT_EQ(FileException(FileCause::fileNotFound, ENOENT, "/a/b.bin").GetErrorMessage(),
+            "没有找到 /a/b.bin。");
+  EXPECT_EQ(FileException(FileCause::diskFull, ENOSPC, "/x").GetErrorMessage(512),
+            "在存取 /x 时磁盘已满。");
+  EXPECT_EQ(FileException().GetErrorMessage(), "无错误发生。");
+
+  // Each "文" is three bytes; the cut must not leave part of one behind.
+  std::string longPath = "/";
+  for (int i = 0; i < 400; ++i)
+    longPath += "文";
+  for (std::size_t buffer : {std::size_t{1024}, std::size_t{512}}) {
+    const std::string text =
+        FileException(FileCause::accessDenied, EACCES, longPath).GetErrorMessage(buffer);
+    EXPECT_LE(text.size(), buffer - 1);
+    EXPECT_GT(text.size(), buffer - 4);
+    EXPECT_TRUE(text.starts_with("对 /文文"));
+    EXPECT_EQ(text.size() % 3, (std::string_view{"对 /"}.size()) % 3) << "split a character";
+  }
+}
+
+TEST(FileException, EveryCauseHasItsTextWithOnePathMarker) {
+  for (unsigned id = res::IDS_FILE_CAUSE_FIRST + 1; id <= res::IDS_FILE_CAUSE_LAST; ++id)
+    EXPECT_NE(res::LoadString(id).find("%1"), std::string_view::npos) << id;
+}
+
+TEST(FileOpen, FailuresCarryCauseAndPath) {
+  TempDir dir;
+  File file;
+  FileException error;
+  EXPECT_FALSE(file.Open(dir / "missing", File::modeRead | File::shareDenyNone, &error));
+  EXPECT_EQ(error.m_cause, FileCause::fileNotFound);
+  EXPECT_EQ(error.m_strFileName, dir / "missing");
+
+  const unsigned create = File::modeCreate | File::modeWrite | File::shareExclusive;
+  EXPECT_FALSE(file.Open(dir / "no/such/folder", create, &error));
+  EXPECT_EQ(error.m_cause, FileCause::badPath);
+
+  EXPECT_FALSE(file.Open(dir.path().string(), File::modeRead | File::shareDenyNone, &error));
+  EXPECT_EQ(error.m_cause, FileCause::accessDenied) << "a folder is not a file";
+
+  EXPECT_FALSE(file.Open(dir / std::string(300, 'n'), create, &error));
+  EXPECT_EQ(error.m_cause, FileCause::badPath);
+  EXPECT_FALSE(file.IsOpen());
+}
+
+TEST(FileOpen, ShareModesHoldAmongOpeners) {
+  TempDir dir;
+  const std::string path = dir / "piece";
+  test::WriteFile(path, "kept");
+  const unsigned shared = File::modeRead | File::shareDenyNone;
+  const unsigned exclusiveRead = File::modeRead | File::shareExclusive;
+  const unsigned create = File::modeCreate | File::modeWrite | File::shareExclusive;
+  File first;
+  File second;
+  FileException error;
+
+  ASSERT_TRUE(first.Open(path, shared));
+  EXPECT_TRUE(second.Open(path, shared)) << "shared opens coexist";
+  second.Close();
+  EXPECT_FALSE(second.Open(path, exclusiveRead, &error));
+  EXPECT_EQ(error.m_cause, FileCause::sharingViolation);
+  EXPECT_FALSE(second.Open(path, create, &error));
+  EXPECT_EQ(error.m_cause, FileCause::sharingViolation);
+  EXPECT_EQ(test::ReadFile(path), "kept") << "a refused create must not truncate";
+  first.Close();
+
+  {
+    test::LockHolder holder(path, LOCK_EX);
+    EXPECT_FALSE(first.Open(path, shared, &error));
+    EXPECT_EQ(error.m_cause, FileCause::sharingViolation);
+    EXPECT_EQ(error.GetErrorMessage(), "在存取 " + path + " 时发生共享违例。");
+  }
+  EXPECT_TRUE(first.Open(path, create)) << "the lock goes with its holder";
+  EXPECT_EQ(first.GetLength(), 0u);
+}
+
+TEST(FileIo, FailuresAfterOpenThrowWithThePath) {
+  TempDir dir;
+  const std::string path = dir / "f";
+  File file;
+  ASSERT_TRUE(file.Open(path, File::modeCreate | File::modeWrite | File::shareExclusive));
+  file.Write("abc", 3);
+  EXPECT_EQ(file.GetLength(), 3u);
+  char buffer[4];
+  try {
+    file.Read(buffer, sizeof buffer);
+    FAIL() << "reading a write-only file succeeded";
+  } catch (const FileException& failure) {
+    EXPECT_EQ(failure.m_cause, FileCause::invalidFile);
+    EXPECT_EQ(failure.m_strFileName, path);
+  }
+  file.Close();
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_THROW(file.GetLength(), FileException);
+}
+
+} // namespace
+} // namespace quorvel

@@ -1,0 +1,254 @@
+#include "engine/JoinFiles.h"
+#include "engine/PieceNaming.h"
+#include "engine/SplitFile.h"
+#include "tests/engine/TestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+
+namespace quorvel {
+namespace {
+
+namespace fs = test::fs;
+using test::ReadFile;
+using test::RecordingHost;
+using test::TempDir;
+using test::WriteFile;
+using ::testing::ElementsAre;
+
+const std::string kNotice = "Splitter|48|";
+const std::string kFileError = "app|0|";
+
+class SplitJoin : public ::testing::Test {
+protected:
+  int Split(const std::string& source, const std::string& dest, int sizeSelection = 0) {
+    RecordingHost host;
+    return Split(host, source, dest, sizeSelection);
+  }
+  int Split(RecordingHost& host, const std::string& source, const std::string& dest,
+            int sizeSelection = 0) {
+    host.m_strSourcePath = source;
+    host.m_strSourceName = std::string{SourceNameOf(source)};
+    host.m_strDestFolder = dest;
+    host.m_sizeSelection = sizeSelection;
+    const int result = SplitFile(host);
+    EXPECT_EQ(host.m_waitDepth, 0) << "wait cursor left on";
+    EXPECT_FALSE(host.m_file.IsOpen());
+    return result;
+  }
+  int Join(RecordingHost& host, const std::string& firstPiece, const std::string& dest) {
+    host.m_strSourcePath = firstPiece;
+    host.m_strDestFolder = dest;
+    const int result = JoinFiles(host);
+    EXPECT_EQ(host.m_waitDepth, 0) << "wait cursor left on";
+    EXPECT_FALSE(host.m_file.IsOpen());
+    return result;
+  }
+
+  TempDir m_dir;
+};
+
+class RoundTrip : public SplitJoin, public ::testing::WithParamInterface<int> {};
+
+TEST_P(RoundTrip, JoinGivesBackEverySourceByteForByte) {
+  const int sizeSelection = GetParam();
+  const std::uint64_t pieceSize = PieceSizeForIndex(sizeSelection);
+  for (std::uint64_t length : {pieceSize, pieceSize + 1, 2 * pieceSize, 3 * pieceSize - 1,
+                               pieceSize + 12'345}) {
+    SCOPED_TRACE(length);
+    TempDir pieces;
+    TempDir joined;
+    const std::string source = m_dir / "data.bin";
+    const std::string bytes = test::RandomBytes(length, static_cast<unsigned>(length));
+    WriteFile(source, bytes);
+
+    RecordingHost splitter;
+    ASSERT_EQ(Split(splitter, source, pieces.path().string(), sizeSelection), 0);
+    const std::uint64_t pieceCount = length / pieceSize + 1;
+    EXPECT_EQ(splitter.m_strStatus, std::to_string(pieceCount) + "Files created");
+    EXPECT_EQ(splitter.m_rangeUpper, static_cast<int>(pieceCount));
+    EXPECT_EQ(splitter.m_position, splitter.m_rangeUpper) << "the bar must end full";
+    for (std::uint64_t n = 1; n < pieceCount; ++n)
+      EXPECT_EQ(fs::file_size(pieces / PieceFileName(n, "data.bin")), pieceSize);
+    EXPECT_EQ(fs::file_size(pieces / PieceFileName(pieceCount, "data.bin")), length % pieceSize);
+    EXPECT_FALSE(fs::exists(pieces / PieceFileName(pieceCount + 1, "data.bin")));
+
+    RecordingHost joiner;
+    ASSERT_EQ(Join(joiner, pieces / "1_data.bin", joined.path().string()), 0);
+    EXPECT_EQ(ReadFile(joined / "data.bin"), bytes);
+    EXPECT_TRUE(joiner.Messages().empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EverySize, RoundTrip, ::testing::Values(0, 1, 2, 3));
+
+TEST_F(SplitJoin, ShorterThanOnePieceIsNotSplit) {
+  for (std::uint64_t length : {std::uint64_t{0}, std::uint64_t{1'399'999}}) {
+    WriteFile(m_dir / "a.bin", std::string(length, 'x'));
+    RecordingHost host;
+    EXPECT_EQ(Split(host, m_dir / "a.bin", m_dir.path().string()), 1);
+    EXPECT_THAT(host.Messages(), ElementsAre(kNotice + "File length is " + std::to_string(length) +
+                                             " byte, No need to split."));
+    EXPECT_EQ(host.m_strSourcePath, "");
+    EXPECT_EQ(host.m_strSourceName, "");
+    EXPECT_EQ(host.m_events.back(), "UpdateData(false)");
+    EXPECT_FALSE(fs::exists(m_dir / "1_a.bin"));
+  }
+  RecordingHost host;
+  EXPECT_EQ(Split(host, m_dir / "a.bin", m_dir.path().string(), 1), 0) << "1.2M splits it";
+  EXPECT_EQ(fs::file_size(m_dir / "2_a.bin"), 199'999u);
+}
+
+TEST_F(SplitJoin, SplitChecksComeInOrderAndLeaveTheFieldsAlone) {
+  WriteFile(m_dir / "short.bin", "tiny");
+  RecordingHost host;
+  EXPECT_EQ(Split(host, "", ""), 1);
+  EXPECT_THAT(host.Messages(), ElementsAre(kNotice + "Please select a file."));
+
+  RecordingHost noDest;
+  EXPECT_EQ(Split(noDest, m_dir / "short.bin", ""), 1);
+  EXPECT_THAT(noDest.Messages(), ElementsAre(kNotice + "Please select a folder to save."))
+      << "the destination is tested before the length";
+  EXPECT_EQ(noDest.m_strSourcePath, m_dir / "short.bin");
+
+  RecordingHost missing;
+  missing.m_strStatus = "Status";
+  EXPECT_EQ(Split(missing, m_dir / "gone.bin", m_dir.path().string()), 1);
+  EXPECT_THAT(missing.m_events,
+              ElementsAre("UpdateData(true)", "box " + kFileError + "没有找到 " + m_dir / "gone.bin" + "。",
+                          "FocusSourceField"));
+  EXPECT_EQ(missing.m_strSourcePath, m_dir / "gone.bin");
+}
+
+TEST_F(SplitJoin, SplitReportsEachPieceInOrder) {
+  WriteFile(m_dir / "a.bin", std::string(3'000'000, 'a'));
+  RecordingHost host;
+  ASSERT_EQ(Split(host, m_dir / "a.bin", m_dir.path().string()), 0);
+  std::vector<std::string> expected{"UpdateData(true)"};
+  for (int n = 1; n <= 3; ++n) {
+    const std::string status = std::to_string(n) + "Files created";
+    expected.insert(expected.end(), {"SetRange 0 3", "SetPos " + std::to_string(n),
+                                     "UpdateData(false)", "UpdateWindow status=" + status});
+  }
+  expected.push_back("UpdateData(false)");
+  EXPECT_EQ(host.m_events, expected);
+  EXPECT_EQ(host.m_strSourcePath, "");
+  EXPECT_EQ(host.m_strSourceName, "");
+  EXPECT_EQ(ReadFile(m_dir / "a.bin"), std::string(3'000'000, 'a')) << "source untouched";
+}
+
+TEST_F(SplitJoin, PieceNamesBeginningOneUnderscoreRoundTrip) {
+  const std::string bytes = test::RandomBytes(2'000'000, 7);
+  WriteFile(m_dir / "1_a.bin", bytes);
+  ASSERT_EQ(Split(m_dir / "1_a.bin", m_dir.path().string() + "/"), 0);
+  EXPECT_TRUE(fs::exists(m_dir / "1_1_a.bin"));
+  EXPECT_TRUE(fs::exists(m_dir / "2_1_a.bin"));
+  TempDir out;
+  RecordingHost host;
+  ASSERT_EQ(Join(host, m_dir / "1_1_a.bin", out.path().string()), 0);
+  EXPECT_EQ(ReadFile(out / "1_a.bin"), bytes);
+}
+
+TEST_F(SplitJoin, PieceCreateFailuresNameThePieceAndStop) {
+  WriteFile(m_dir / "a.bin", std::string(3'000'000, 'a'));
+  const auto expectFileError = [&](const std::string& dest, const std::string& text) {
+    RecordingHost host;
+    host.m_strStatus = "before";
+    EXPECT_EQ(Split(host, m_dir / "a.bin", dest), 1);
+    EXPECT_THAT(host.Messages(), ElementsAre(kFileError + text));
+    EXPECT_EQ(host.m_strSourcePath, m_dir / "a.bin");
+  };
+  expectFileError(m_dir / "missing", m_dir / "missing/1_a.bin 中包含无效的路径。");
+  if (fs::is_directory("/sys"))
+    expectFileError("/sys", "对 /sys/1_a.bin 的存取被拒绝。");
+  fs::create_directory(m_dir / "out");
+  fs::create_directory(m_dir / "out/2_a.bin");
+  expectFileError(m_dir / "out", "对 " + m_dir / "out/2_a.bin" + " 的存取被拒绝。");
+  EXPECT_EQ(fs::file_size(m_dir / "out/1_a.bin"), 1'400'000u) << "earlier pieces stay";
+}
+
+TEST_F(SplitJoin, APieceHeldByAnotherProgramIsNotOverwritten) {
+  WriteFile(m_dir / "a.bin", std::string(3'000'000, 'a'));
+  WriteFile(m_dir / "2_a.bin", "older piece");
+  test::LockHolder holder(m_dir / "2_a.bin", LOCK_SH);
+  RecordingHost host;
+  EXPECT_EQ(Split(host, m_dir / "a.bin", m_dir.path().string()), 1);
+  EXPECT_THAT(host.Messages(), ElementsAre(kFileError + "在存取 " + m_dir / "2_a.bin" + " 时发生共享违例。"));
+  EXPECT_EQ(host.m_strStatus, "1Files created");
+  EXPECT_EQ(ReadFile(m_dir / "2_a.bin"), "older piece");
+}
+
+TEST_F(SplitJoin, JoinChecksComeInOrder) {
+  WriteFile(m_dir / "1_a.bin", "one");
+  WriteFile(m_dir / "2_a.bin", "two");
+  RecordingHost empty;
+  EXPECT_EQ(Join(empty, "", m_dir.path().string()), 1);
+  EXPECT_THAT(empty.Messages(), ElementsAre(kNotice + "Please select a file."));
+
+  RecordingHost noDest;
+  EXPECT_EQ(Join(noDest, m_dir / "2_a.bin", ""), 1);
+  EXPECT_THAT(noDest.Messages(), ElementsAre(kNotice + "Please select a folder to save."))
+      << "the destination is tested before the name";
+
+  RecordingHost wrongName;
+  EXPECT_EQ(Join(wrongName, m_dir / "2_a.bin", m_dir / "out"), 1);
+  EXPECT_THAT(wrongName.Messages(), ElementsAre("app|16|Source file name error..."));
+  EXPECT_FALSE(fs::exists(m_dir / "out"));
+
+  RecordingHost missing;
+  EXPECT_EQ(Join(missing, m_dir / "1_b.bin", m_dir.path().string()), 1);
+  EXPECT_EQ(missing.m_events.back(), "FocusSourceField");
+
+  RecordingHost noOutput;
+  EXPECT_EQ(Join(noOutput, m_dir / "1_a.bin", m_dir / "missing"), 1);
+  EXPECT_THAT(noOutput.Messages(), ElementsAre(kFileError + m_dir / "missing/a.bin" + " 中包含无效的路径。"));
+  EXPECT_EQ(noOutput.m_strSourcePath, m_dir / "missing/a.bin");
+  EXPECT_EQ(noOutput.m_strSourceName, "a.bin");
+}
+
+TEST_F(SplitJoin, JoinStopsSilentlyAtTheFirstMissingNumber) {
+  WriteFile(m_dir / "1_a.bin", "one,");
+  WriteFile(m_dir / "2_a.bin", "two,");
+  WriteFile(m_dir / "4_a.bin", "four");
+  RecordingHost host;
+  ASSERT_EQ(Join(host, m_dir / "1_a.bin", m_dir / "."), 0);
+  EXPECT_EQ(ReadFile(m_dir / "a.bin"), "one,two,");
+  EXPECT_EQ(host.m_strStatus, "2files joined");
+  EXPECT_EQ(host.m_rangeUpper, 500);
+  EXPECT_EQ(host.m_position, 499);
+  EXPECT_EQ(host.m_strSourcePath, "");
+  EXPECT_TRUE(host.Messages().empty());
+}
+
+TEST_F(SplitJoin, JoinGoesPastFourHundredNinetyNinePieces) {
+  std::string expected;
+  for (int n = 1; n <= 600; ++n) {
+    const std::string bytes = std::to_string(n) + ";";
+    WriteFile(m_dir / PieceFileName(n, "a.bin"), bytes);
+    expected += bytes;
+  }
+  TempDir out;
+  RecordingHost host;
+  ASSERT_EQ(Join(host, m_dir / "1_a.bin", out.path().string()), 0);
+  EXPECT_EQ(ReadFile(out / "a.bin"), expected);
+  EXPECT_EQ(host.m_strStatus, "600files joined");
+  EXPECT_EQ(host.m_strSourcePath, "");
+}
+
+TEST_F(SplitJoin, APieceThatExistsButCannotBeOpenedIsAnErrorNotTheEnd) {
+  WriteFile(m_dir / "1_a.bin", "one,");
+  WriteFile(m_dir / "2_a.bin", "two,");
+  WriteFile(m_dir / "3_a.bin", "three");
+  TempDir out;
+  test::LockHolder holder(m_dir / "2_a.bin", LOCK_SH);
+  RecordingHost host;
+  EXPECT_EQ(Join(host, m_dir / "1_a.bin", out.path().string()), 1);
+  EXPECT_THAT(host.Messages(), ElementsAre(kFileError + "在存取 " + m_dir / "2_a.bin" + " 时发生共享违例。"));
+  EXPECT_EQ(host.m_strStatus, "1files joined");
+  EXPECT_EQ(host.m_strSourcePath, out / "a.bin") << "the fields keep the last report";
+  EXPECT_EQ(ReadFile(out / "a.bin"), "one,");
+}
+
+} // namespace
+} // namespace quorvel

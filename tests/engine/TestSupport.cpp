@@ -1,0 +1,110 @@
+#include "tests/engine/TestSupport.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace quorvel::test {
+
+TempDir::TempDir(const fs::path& parent) {
+  std::string pattern = (parent / "quorvel-test-XXXXXX").string();
+  if (!::mkdtemp(pattern.data()))
+    throw std::runtime_error("mkdtemp failed");
+  m_path = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(m_path, ignored);
+}
+
+std::string RandomBytes(std::size_t count, unsigned seed) {
+  std::mt19937 generator(seed);
+  std::string bytes(count, '\0');
+  for (char& byte : bytes)
+    byte = static_cast<char>(generator());
+  return bytes;
+}
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out)
+    throw std::runtime_error("cannot write " + path);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    throw std::runtime_error("cannot read " + path);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+LockHolder::LockHolder(const std::string& path, int lockOperation) {
+  int ready[2];
+  int release[2];
+  if (::pipe(ready) != 0 || ::pipe(release) != 0)
+    throw std::runtime_error("pipe failed");
+  m_child = ::fork();
+  if (m_child == 0) {
+    ::close(ready[0]);
+    ::close(release[1]);
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    const char locked = (fd >= 0 && ::flock(fd, lockOperation) == 0) ? 1 : 0;
+    (void)!::write(ready[1], &locked, 1);
+    char done;
+    (void)!::read(release[0], &done, 1);
+    ::_exit(0);
+  }
+  ::close(ready[1]);
+  ::close(release[0]);
+  m_release = release[1];
+  char locked = 0;
+  const bool heard = ::read(ready[0], &locked, 1) == 1;
+  ::close(ready[0]);
+  if (!heard || !locked)
+    throw std::runtime_error("the helper could not lock " + path);
+}
+
+LockHolder::~LockHolder() {
+  ::close(m_release);
+  ::waitpid(m_child, nullptr, 0);
+}
+
+void RecordingHost::SetProgressRange(int lower, int upper) {
+  m_rangeLower = lower;
+  m_rangeUpper = upper;
+  m_position = lower;
+  Record("SetRange " + std::to_string(lower) + " " + std::to_string(upper));
+}
+
+void RecordingHost::SetProgressPos(int position) {
+  m_position = position;
+  Record("SetPos " + std::to_string(position));
+}
+
+void RecordingHost::MessageBox(std::string_view text, std::string_view caption, unsigned type) {
+  Record("box " + std::string{caption} + "|" + std::to_string(type) + "|" + std::string{text});
+}
+
+void RecordingHost::AfxMessageBox(std::string_view text, unsigned type) {
+  MessageBox(text, "app", type);
+}
+
+std::vector<std::string> RecordingHost::Messages() const {
+  std::vector<std::string> messages;
+  for (const std::string& event : m_events) {
+    if (event.starts_with("box "))
+      messages.push_back(event.substr(4));
+  }
+  return messages;
+}
+
+} // namespace quorvel::test
