@@ -57,7 +57,7 @@ std::uint64_t ConsoleHost::BytesDone() const {
 }
 
 void ConsoleHost::MessageBox(std::string_view text, std::string_view, unsigned) {
-  m_progress.reset();
+  FinishProgress();
   std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
 }
 

@@ -30,6 +30,8 @@ public:
 
   // Call once the members are set, before the operation runs.
   void ShowProgressOn(std::FILE* terminal);
+  // Ends the progress line so that what follows starts on a line of its own.
+  void FinishProgress() { m_progress.reset(); }
 
 private:
   std::uint64_t BytesDone() const;

@@ -119,21 +119,19 @@ int Run(const Request& request) {
   if (::isatty(STDERR_FILENO))
     host.ShowProgressOn(stderr);
 
+  const bool splitting = request.operation == Operation::split;
+  int result = 0;
   try {
-    if (request.operation == Operation::split) {
-      if (quorvel::SplitFile(host) != 0)
-        return kExitStopped;
-      std::puts("Splitted successfully");
-    } else {
-      if (quorvel::JoinFiles(host) != 0)
-        return kExitStopped;
-      std::puts("Joined successfully");
-    }
+    result = splitting ? quorvel::SplitFile(host) : quorvel::JoinFiles(host);
   } catch (const quorvel::FileException& failure) {
     host.AfxMessageBox(failure.GetErrorMessage(quorvel::FileException::kFailureReportBufferSize),
                        quorvel::MessageBoxIconStop);
     return kExitStopped;
   }
+  host.FinishProgress();
+  if (result != 0)
+    return kExitStopped;
+  std::puts(splitting ? "Splitted successfully" : "Joined successfully");
   return EXIT_SUCCESS;
 }
 
