@@ -250,5 +250,18 @@ TEST_F(SplitJoin, APieceThatExistsButCannotBeOpenedIsAnErrorNotTheEnd) {
   EXPECT_EQ(ReadFile(out / "a.bin"), "one,");
 }
 
+// Between file systems the kernel refuses its in-kernel copy, and the bytes go through the buffer.
+TEST_F(SplitJoin, RoundTripsAcrossFileSystems) {
+  if (!fs::is_directory("/dev/shm"))
+    GTEST_SKIP() << "no second file system";
+  TempDir memory("/dev/shm");
+  const std::string bytes = test::RandomBytes(2'900'000, 11);
+  WriteFile(memory / "a.bin", bytes);
+  ASSERT_EQ(Split(memory / "a.bin", m_dir.path().string()), 0);
+  RecordingHost host;
+  ASSERT_EQ(Join(host, m_dir / "1_a.bin", memory.path().string()), 0);
+  EXPECT_EQ(ReadFile(memory / "a.bin"), bytes);
+}
+
 } // namespace
 } // namespace quorvel
