@@ -13,7 +13,18 @@ struct BitmapData;
 struct FontData;
 struct DCData;
 struct DCAccess;
+struct IconData;
 } // namespace detail
+
+// Icons loaded from resources are shared and live as long as the program.
+using HICON = const detail::IconData*;
+// Icon group `resourceId` of the program's resources, at the size an icon is drawn; null when
+// there is none.
+HICON LoadIcon(UINT resourceId);
+
+inline constexpr int SM_CXICON = 11;
+inline constexpr int SM_CYICON = 12;
+int GetSystemMetrics(int index);
 
 class CWnd;
 class WindowPeer;
@@ -188,6 +199,8 @@ public:
   int DrawText(const CString& text, CRect* rect, UINT format);
   // CLR_INVALID outside the bitmap.
   COLORREF GetPixel(int x, int y) const;
+  // At its own size, blended over what is there.
+  BOOL DrawIcon(int x, int y, HICON icon);
 
 protected:
   friend struct detail::DCAccess;

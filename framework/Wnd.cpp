@@ -1,13 +1,43 @@
 #include "framework/Wnd.h"
 
+#include "framework/ModalUi.h"
+#include "framework/WinApp.h"
+
 #include <algorithm>
 
 namespace quorvel::fw {
 
+namespace {
+
+// Stands for a child that has no object of its own; never owns the window.
+class TemporaryWnd final : public CWnd {
+public:
+  explicit TemporaryWnd(HWND window) { m_hWnd = window; }
+  ~TemporaryWnd() override { m_hWnd = nullptr; }
+};
+
+} // namespace
+
 LRESULT WindowPeer::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (CWnd* owner = Owner())
+  CWnd* owner = Owner();
+  if (!owner)
+    return DefWindowProc(message, wParam, lParam);
+  try {
     return owner->WindowProc(message, wParam, lParam);
-  return DefWindowProc(message, wParam, lParam);
+  } catch (...) {
+    ReportEscapedFailure();
+    return 0;
+  }
+}
+
+BOOL CCmdTarget::OnCmdMsg(UINT id, UINT code) {
+  for (const CommandMapEntry& entry : GetMessageMap()) {
+    if (entry.id == id && entry.code == code) {
+      (this->*entry.handler)();
+      return TRUE;
+    }
+  }
+  return FALSE;
 }
 
 CWnd::CWnd() = default;
@@ -35,6 +65,7 @@ HWND CWnd::UnsubclassWindow() {
 }
 
 BOOL CWnd::DestroyWindow() {
+  m_temporaryChildren.clear();
   HWND window = UnsubclassWindow();
   if (!window)
     return FALSE;
@@ -74,6 +105,31 @@ BOOL CWnd::EnableWindow(BOOL enable) {
 }
 
 BOOL CWnd::IsWindowEnabled() const { return m_hWnd && m_hWnd->IsEnabled() ? TRUE : FALSE; }
+
+CWnd* CWnd::GetDlgItem(int id) const {
+  HWND child = m_hWnd ? m_hWnd->FindChild(static_cast<UINT>(id)) : nullptr;
+  if (!child)
+    return nullptr;
+  if (CWnd* owner = child->Owner())
+    return owner;
+  for (const auto& temporary : m_temporaryChildren)
+    if (temporary->m_hWnd == child)
+      return temporary.get();
+  return m_temporaryChildren.emplace_back(std::make_unique<TemporaryWnd>(child)).get();
+}
+
+void CWnd::SetFocus() {
+  if (m_hWnd)
+    m_hWnd->Focus();
+}
+
+BOOL CWnd::IsIconic() const { return m_hWnd && m_hWnd->IsMinimized() ? TRUE : FALSE; }
+
+CMenu* CWnd::GetSystemMenu(BOOL) const { return m_hWnd ? m_hWnd->SystemMenu() : nullptr; }
+
+int CWnd::MessageBox(const CString& text, const CString& caption, UINT type) {
+  return GetModalUi().MessageBox({m_hWnd, text, caption, type});
+}
 
 void CWnd::Invalidate(BOOL erase) { InvalidateRect(nullptr, erase); }
 
@@ -120,6 +176,12 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   case WM_COMMAND:
     result = OnCommand(wParam, lParam) ? 0 : Default();
     break;
+  case WM_SYSCOMMAND:
+    OnSysCommand(static_cast<UINT>(wParam & 0xFFFF), lParam);
+    break;
+  case WM_QUERYDRAGICON:
+    result = reinterpret_cast<LRESULT>(OnQueryDragIcon());
+    break;
   default:
     result = Default();
   }
@@ -138,7 +200,11 @@ void CWnd::OnPaint() { Default(); }
 
 BOOL CWnd::OnEraseBkgnd(CDC*) { return static_cast<BOOL>(Default()); }
 
-BOOL CWnd::OnCommand(WPARAM, LPARAM) { return FALSE; }
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) { return OnCmdMsg(LOWORD(wParam), HIWORD(wParam)); }
+
+void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
+
+HICON CWnd::OnQueryDragIcon() { return reinterpret_cast<HICON>(Default()); }
 
 UINT CButton::GetButtonStyle() const { return GetStyle() & 0xFFFF; }
 
@@ -149,6 +215,10 @@ UINT CButton::GetState() const {
 }
 
 void CButton::SetState(BOOL highlight) { SendMessage(BM_SETSTATE, highlight); }
+
+int CButton::GetCheck() const { return m_hWnd ? static_cast<int>(m_hWnd->SendMessage(BM_GETCHECK)) : 0; }
+
+void CButton::SetCheck(int check) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
 
 void CButton::DrawItem(LPDRAWITEMSTRUCT) {}
 
@@ -167,6 +237,33 @@ int CProgressCtrl::SetPos(int pos) { return static_cast<int>(SendMessage(PBM_SET
 
 int CProgressCtrl::GetPos() const {
   return m_hWnd ? static_cast<int>(m_hWnd->SendMessage(PBM_GETPOS)) : 0;
+}
+
+void CEdit::SetSel(int start, int end) {
+  SendMessage(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+}
+
+int CComboBox::AddString(const CString& text) {
+  return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(&text)));
+}
+
+int CComboBox::GetCount() const { return m_hWnd ? static_cast<int>(m_hWnd->SendMessage(CB_GETCOUNT)) : 0; }
+
+int CComboBox::GetCurSel() const {
+  return m_hWnd ? static_cast<int>(m_hWnd->SendMessage(CB_GETCURSEL)) : static_cast<int>(CB_ERR);
+}
+
+int CComboBox::SetCurSel(int index) { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index))); }
+
+void CComboBox::GetLBText(int index, CString& text) const {
+  text.clear();
+  if (m_hWnd)
+    m_hWnd->SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text));
+}
+
+BOOL CMenu::AppendMenu(UINT flags, UINT id, const CString& text) {
+  m_items.push_back({flags, id, text});
+  return TRUE;
 }
 
 } // namespace quorvel::fw

@@ -1,8 +1,13 @@
 #include "framework/qt/QtWindowPeer.h"
 
+#include "framework/WinApp.h"
+
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 
 #include <algorithm>
 
@@ -27,7 +32,44 @@ void QtWindowPeer::Destroy() {
 
 CRect QtWindowPeer::ClientRect() const { return {0, 0, width(), height()}; }
 
+QColor DialogBackground() {
+  if (const auto colours = AfxGetDialogColours())
+    return QColor(detail::ToRgb(colours->background));
+  return QGuiApplication::palette().color(QPalette::Window);
+}
+
+QColor DialogText() {
+  if (const auto colours = AfxGetDialogColours())
+    return QColor(detail::ToRgb(colours->text));
+  return QGuiApplication::palette().color(QPalette::WindowText);
+}
+
+namespace {
+
+// A painter on the surface of a painting pass, limited to what the pass may paint.
+class SurfacePainter : public QPainter {
+public:
+  SurfacePainter(QtWindowPeer& window, const CDC& dc) : QPainter(&window.Surface()->image) {
+    CRect clip;
+    dc.GetClipBox(&clip);
+    setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
+  }
+};
+
+} // namespace
+
+WindowPeer* QtWindowPeer::FindChild(UINT controlId) const {
+  for (QObject* child : children()) {
+    auto* peer = dynamic_cast<QtWindowPeer*>(child);
+    if (peer && peer->ControlId() == controlId)
+      return peer;
+  }
+  return nullptr;
+}
+
 void QtWindowPeer::SetText(const CString& text) {
+  if (text == m_text)
+    return;
   m_text = text;
   InvalidateAll();
 }
@@ -105,6 +147,7 @@ void QtWindowPeer::PaintInvalid() {
   SyncSurfaceSize();
   if (m_invalid.isEmpty())
     return;
+  CountPainted(m_invalid);
   SendMessage(WM_PAINT);
   // A handler that never began painting leaves nothing to paint again.
   m_invalid = QRect();
@@ -127,7 +170,12 @@ void QtWindowPeer::changeEvent(QEvent* event) {
 
 QtButtonPeer::QtButtonPeer(QWidget* parent, UINT controlId, DWORD style, const CString& text)
     : QtWindowPeer(parent, controlId, style, text) {
-  setFocusPolicy(Qt::StrongFocus);
+  setFocusPolicy((style & BS_TYPEMASK) == BS_GROUPBOX ? Qt::NoFocus : Qt::StrongFocus);
+}
+
+bool QtButtonPeer::IsPushButton() const {
+  const DWORD type = Style() & BS_TYPEMASK;
+  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
 }
 
 LRESULT QtButtonPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -142,6 +190,14 @@ LRESULT QtButtonPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
   case BM_SETSTATE:
     SetPushed(wParam != 0);
     return 0;
+  case BM_GETCHECK:
+    return m_checked ? BST_CHECKED : BST_UNCHECKED;
+  case BM_SETCHECK:
+    if (m_checked != (wParam == BST_CHECKED)) {
+      m_checked = wParam == BST_CHECKED;
+      InvalidateAll();
+    }
+    return 0;
   default:
     return QtWindowPeer::DefWindowProc(message, wParam, lParam);
   }
@@ -153,7 +209,12 @@ UINT QtButtonPeer::ItemState() const {
 
 void QtButtonPeer::PaintDefault(CPaintDC& dc) {
   const CRect client = ClientRect();
-  if ((Style() & BS_TYPEMASK) == BS_OWNERDRAW) {
+  const DWORD type = Style() & BS_TYPEMASK;
+  if (type == BS_AUTORADIOBUTTON)
+    return PaintRadio(dc);
+  if (type == BS_GROUPBOX)
+    return PaintGroupBox(dc);
+  if (type == BS_OWNERDRAW) {
     DRAWITEMSTRUCT request{ODT_BUTTON, ControlId(), 0, ODA_DRAWENTIRE, ItemState(), this, &dc, client};
     SendMessage(WM_DRAWITEM, ControlId(), reinterpret_cast<LPARAM>(&request));
     return;
@@ -169,6 +230,61 @@ void QtButtonPeer::PaintDefault(CPaintDC& dc) {
   dc.DrawText(text, &face, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
+void QtButtonPeer::PaintRadio(CPaintDC& dc) {
+  SurfacePainter painter(*this, dc);
+  painter.fillRect(rect(), DialogBackground());
+  QStyleOptionButton option;
+  option.initFrom(this);
+  option.rect = rect();
+  option.text = QString::fromUtf8(Text().data(), static_cast<qsizetype>(Text().size()));
+  option.state |= m_checked ? QStyle::State_On : QStyle::State_Off;
+  if (m_pushed)
+    option.state |= QStyle::State_Sunken;
+  option.palette.setColor(QPalette::WindowText, DialogText());
+  style()->drawControl(QStyle::CE_RadioButton, &option, &painter, this);
+}
+
+void QtButtonPeer::PaintGroupBox(CPaintDC& dc) {
+  SurfacePainter painter(*this, dc);
+  painter.fillRect(rect(), DialogBackground());
+  QStyleOptionGroupBox option;
+  option.initFrom(this);
+  option.rect = rect();
+  option.text = QString::fromUtf8(Text().data(), static_cast<qsizetype>(Text().size()));
+  option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+  option.textAlignment = Qt::AlignLeft;
+  option.textColor = DialogText();
+  option.lineWidth = 1;
+  option.palette.setColor(QPalette::WindowText, DialogText());
+  style()->drawComplexControl(QStyle::CC_GroupBox, &option, &painter, this);
+}
+
+void QtButtonPeer::CheckInGroup() {
+  SendMessage(BM_SETCHECK, BST_CHECKED);
+  QtWindowPeer* parent = ParentPeer();
+  if (!parent)
+    return;
+  // A group runs from a control with WS_GROUP to the next one, in the order of creation.
+  std::vector<QtButtonPeer*> group;
+  bool inGroup = false;
+  for (QObject* child : parent->children()) {
+    auto* peer = dynamic_cast<QtWindowPeer*>(child);
+    if (!peer)
+      continue;
+    if (peer->Style() & WS_GROUP) {
+      if (inGroup)
+        break;
+      group.clear();
+    }
+    if (auto* button = dynamic_cast<QtButtonPeer*>(peer); button && (button->Style() & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
+      group.push_back(button);
+    inGroup = inGroup || peer == this;
+  }
+  for (QtButtonPeer* button : group)
+    if (button != this)
+      button->SendMessage(BM_SETCHECK, BST_UNCHECKED);
+}
+
 void QtButtonPeer::SetPushed(bool pushed) {
   if (pushed == m_pushed)
     return;
@@ -177,6 +293,8 @@ void QtButtonPeer::SetPushed(bool pushed) {
 }
 
 void QtButtonPeer::Click() {
+  if ((Style() & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
+    CheckInGroup();
   if (QtWindowPeer* parent = ParentPeer())
     parent->SendMessage(WM_COMMAND, MAKEWPARAM(ControlId(), BN_CLICKED), reinterpret_cast<LPARAM>(this));
 }

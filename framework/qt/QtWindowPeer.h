@@ -11,6 +11,9 @@ namespace quorvel::fw::qt {
 
 COLORREF SystemColour(int index);
 QFont FontFromLogFont(const LOGFONT& logFont);
+// The colours SetDialogBkColor gave every dialog, or the platform's own.
+QColor DialogBackground();
+QColor DialogText();
 
 struct PaintRequest {
   QRect area;
@@ -36,6 +39,11 @@ public:
   void Invalidate(const CRect* rect, bool erase) override;
   void Update() override;
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  WindowPeer* FindChild(UINT controlId) const override;
+  void Focus() override { setFocus(Qt::OtherFocusReason); }
+
+  // Pixels painted since the window was made, counting each painting pass over its area.
+  std::uint64_t PaintedPixels() const { return m_paintedPixels; }
 
   // Takes the invalid area for one painting pass and validates it.
   PaintRequest BeginPaint();
@@ -46,6 +54,7 @@ protected:
   virtual void PaintDefault(CPaintDC& dc);
   void InvalidateAll() { Invalidate(nullptr, true); }
   QtWindowPeer* ParentPeer() const;
+  void CountPainted(const QRect& area) { m_paintedPixels += static_cast<std::uint64_t>(area.width()) * area.height(); }
 
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -63,14 +72,17 @@ private:
   std::shared_ptr<detail::BitmapData> m_surface;
   QRect m_invalid;
   bool m_erasePending = false;
+  std::uint64_t m_paintedPixels = 0;
 };
 
-// The platform push button: pressed while the mouse or the space bar holds it, clicked on
-// release; an owner-drawn one asks its owner to paint it.
+// The platform button: pressed while the mouse or the space bar holds it, clicked on release;
+// an owner-drawn one asks its owner to paint it. An automatic radio button checks itself when
+// clicked and clears the others of its group; a group box is only a frame with a label.
 class QtButtonPeer : public QtWindowPeer {
 public:
   QtButtonPeer(QWidget* parent, UINT controlId, DWORD style, const CString& text);
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  bool IsPushButton() const;
 
 protected:
   void PaintDefault(CPaintDC& dc) override;
@@ -86,9 +98,13 @@ private:
   UINT ItemState() const;
   void SetPushed(bool pushed);
   void Click();
+  void CheckInGroup();
+  void PaintRadio(CPaintDC& dc);
+  void PaintGroupBox(CPaintDC& dc);
 
   bool m_pushed = false;
   bool m_tracking = false;
+  bool m_checked = false;
 };
 
 // The platform progress bar: a range, a position, and a flat bar of the filled share.

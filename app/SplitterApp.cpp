@@ -1,0 +1,39 @@
+#include "app/SplitterApp.h"
+
+#include "app/SplitterDialog.h"
+#include "framework/Mutex.h"
+
+#include <array>
+
+namespace quorvel {
+
+using namespace fw;
+
+SplitterApp::SplitterApp() = default;
+
+SplitterApp::~SplitterApp() = default;
+
+std::span<const CommandMapEntry> SplitterApp::GetMessageMap() const {
+  static const std::array kMessageMap{
+      CommandMapEntry{ID_HELP, BN_CLICKED, Handler(&SplitterApp::OnHelp)},
+  };
+  return kMessageMap;
+}
+
+BOOL SplitterApp::InitInstance() {
+  AfxEnableControlContainer();
+  Enable3dControlsStatic();
+  // Held until the process ends; the system frees it then, however the process ends.
+  CreateMutex(nullptr, TRUE, m_pszAppName);
+  if (GetLastError() == ERROR_ALREADY_EXISTS)
+    return FALSE;
+  SetDialogBkColor(RGB(160, 180, 220), RGB(0, 0, 0));
+
+  SplitterDialog dialog;
+  m_pMainWnd = &dialog;
+  dialog.DoModal();
+  m_pMainWnd = nullptr;
+  return FALSE;
+}
+
+} // namespace quorvel

@@ -1,0 +1,213 @@
+#include "app/SplitterDialog.h"
+
+#include "app/AboutDialog.h"
+#include "app/FolderPicker.h"
+#include "engine/JoinFiles.h"
+#include "engine/SplitFile.h"
+#include "framework/FileDialog.h"
+#include "framework/WinApp.h"
+#include "res/DialogTemplates.h"
+#include "res/Resources.h"
+#include "res/StringTable.h"
+
+#include <array>
+
+namespace quorvel {
+
+using namespace fw;
+
+namespace {
+
+constexpr int IDC_JOIN = 1000;
+constexpr int IDC_SIZE_LIST = 1004;
+constexpr int IDC_WEB_ADDRESS = 1005;
+constexpr int IDC_SOURCE_PATH = 1012;
+constexpr int IDC_DEST_FOLDER = 1013;
+constexpr int IDC_MODE_SPLIT = 1017;
+constexpr int IDC_MODE_JOIN = 1018;
+constexpr int IDC_PROGRESS = 1034;
+constexpr int IDC_STATUS = 1035;
+constexpr int IDC_SPLIT = 1;
+constexpr int IDC_EXIT = 2;
+constexpr int IDC_BROWSE_SOURCE = 4;
+constexpr int IDC_BROWSE_DEST = 5;
+constexpr UINT IDM_ABOUTBOX = 0x0010;
+
+constexpr COLORREF kDialogBackground = RGB(160, 180, 220);
+constexpr COLORREF kBrowseCaption = RGB(240, 200, 90);
+
+constexpr const char* kSplitFilter = "All Files(*.*)|*.*||";
+constexpr const char* kJoinFilter = "Splitted File(1_*.*)|1_*.*||";
+constexpr DWORD kOpenFlags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+
+} // namespace
+
+SplitterDialog::SplitterDialog()
+    : CDialog(res::IDD_SPLITTER_DIALOG), m_hIcon(AfxGetApp() ? AfxGetApp()->LoadIcon(res::IDR_MAINFRAME)
+                                                              : fw::LoadIcon(res::IDR_MAINFRAME)) {
+  m_strStatus = "Status";
+}
+
+SplitterDialog::~SplitterDialog() = default;
+
+std::span<const CommandMapEntry> SplitterDialog::GetMessageMap() const {
+  static const std::array kMessageMap{
+      CommandMapEntry{IDC_BROWSE_SOURCE, BN_CLICKED, Handler(&SplitterDialog::OnBrowseSource)},
+      CommandMapEntry{IDC_SPLIT, BN_CLICKED, Handler(&SplitterDialog::OnSplit)},
+      CommandMapEntry{IDC_JOIN, BN_CLICKED, Handler(&SplitterDialog::OnJoin)},
+      CommandMapEntry{IDC_MODE_JOIN, BN_CLICKED, Handler(&SplitterDialog::OnModeJoin)},
+      CommandMapEntry{IDC_MODE_SPLIT, BN_CLICKED, Handler(&SplitterDialog::OnModeSplit)},
+      CommandMapEntry{IDC_BROWSE_DEST, BN_CLICKED, Handler(&SplitterDialog::OnBrowseDest)},
+  };
+  return kMessageMap;
+}
+
+void SplitterDialog::DoDataExchange(CDataExchange* pDX) {
+  CDialog::DoDataExchange(pDX);
+  DDX_Control(pDX, IDC_WEB_ADDRESS, m_staticWeb);
+  DDX_Control(pDX, IDC_SIZE_LIST, m_comboSize);
+  DDX_Control(pDX, IDC_PROGRESS, m_progress);
+  DDX_Control(pDX, IDC_JOIN, m_btnJoin);
+  DDX_Control(pDX, IDC_EXIT, m_btnExit);
+  DDX_Control(pDX, IDC_SPLIT, m_btnSplit);
+  DDX_Control(pDX, IDC_BROWSE_SOURCE, m_btnBrowseSource);
+  DDX_Control(pDX, IDC_BROWSE_DEST, m_btnBrowseDest);
+  DDX_Control(pDX, IDC_MODE_SPLIT, m_radioSplit);
+  DDX_Control(pDX, IDC_SOURCE_PATH, m_editSource);
+  DDX_Text(pDX, IDC_STATUS, m_strStatus);
+  DDX_Text(pDX, IDC_SOURCE_PATH, m_strSourcePath);
+  DDX_Text(pDX, IDC_DEST_FOLDER, m_strDestFolder);
+}
+
+BOOL SplitterDialog::OnInitDialog() {
+  CDialog::OnInitDialog();
+  if (m_bSplitMode)
+    m_radioSplit.SetCheck(BST_CHECKED);
+  GetDlgItem(IDC_JOIN)->EnableWindow(FALSE);
+
+  if (CMenu* systemMenu = GetSystemMenu(FALSE)) {
+    const CString aboutItem{res::LoadString(res::IDS_ABOUTBOX)};
+    if (!aboutItem.empty()) {
+      systemMenu->AppendMenu(MF_SEPARATOR);
+      systemMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, aboutItem);
+    }
+  }
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+  for (ImageButton* browse : {&m_btnBrowseSource, &m_btnBrowseDest}) {
+    browse->SetStateImages(res::IDB_BROWSE_SKIN, 6, 1, 1, 1, 1);
+    browse->SetCaptionColor(kBrowseCaption);
+  }
+  for (ImageButton* push : {&m_btnExit, &m_btnJoin, &m_btnSplit})
+    push->SetStateImages(res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4);
+
+  m_progress.SetRange(1, 500);
+  m_progress.m_crBack = kDialogBackground;
+  m_progress.m_bShowPercentage = TRUE;
+  m_progress.SetPos(500);
+
+  m_comboSize.SetCurSel(0);
+  return TRUE;
+}
+
+void SplitterDialog::OnSysCommand(UINT id, LPARAM lParam) {
+  if ((id & 0xFFF0) != IDM_ABOUTBOX)
+    return CDialog::OnSysCommand(id, lParam);
+  AboutDialog about;
+  about.DoModal();
+}
+
+void SplitterDialog::OnPaint() {
+  if (!IsIconic())
+    return CDialog::OnPaint();
+  CPaintDC dc(this);
+  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(static_cast<CDC*>(&dc)), 0);
+  const int iconWidth = GetSystemMetrics(SM_CXICON);
+  const int iconHeight = GetSystemMetrics(SM_CYICON);
+  CRect client;
+  GetClientRect(&client);
+  const int x = (client.Width() - iconWidth + 1) / 2;
+  const int y = (client.Height() - iconHeight + 1) / 2;
+  dc.DrawIcon(x, y, m_hIcon);
+}
+
+HICON SplitterDialog::OnQueryDragIcon() { return m_hIcon; }
+
+void SplitterDialog::OnBrowseSource() {
+  CFileDialog dialog(TRUE, nullptr, nullptr, kOpenFlags, m_bSplitMode ? kSplitFilter : kJoinFilter);
+  if (dialog.DoModal() != IDOK)
+    return;
+  m_strSourcePath = dialog.GetPathName();
+  m_strSourceName = dialog.GetFileName();
+  UpdateData(false);
+}
+
+void SplitterDialog::OnBrowseDest() {
+  FolderPicker picker;
+  if (picker.Browse(this) != 1)
+    return;
+  m_strDestFolder = picker.m_strPath;
+  UpdateData(false);
+}
+
+void SplitterDialog::OnSplit() {
+  if (SplitFile() == 0)
+    MessageBox("Splitted successfully", "Splitter", MB_OK | MB_ICONEXCLAMATION);
+}
+
+void SplitterDialog::OnJoin() {
+  if (JoinFiles() == 0)
+    MessageBox("Joined successfully", "Splitter", MB_OK | MB_ICONEXCLAMATION);
+}
+
+void SplitterDialog::OnModeJoin() {
+  GetDlgItem(IDC_SIZE_LIST)->EnableWindow(FALSE);
+  GetDlgItem(IDC_SPLIT)->EnableWindow(FALSE);
+  GetDlgItem(IDC_JOIN)->EnableWindow(TRUE);
+  m_bSplitMode = 0;
+  m_strSourcePath.clear();
+  UpdateData(false);
+}
+
+void SplitterDialog::OnModeSplit() {
+  GetDlgItem(IDC_SIZE_LIST)->EnableWindow(TRUE);
+  GetDlgItem(IDC_SPLIT)->EnableWindow(TRUE);
+  GetDlgItem(IDC_JOIN)->EnableWindow(FALSE);
+  m_bSplitMode = 1;
+  m_strSourcePath.clear();
+  UpdateData(false);
+}
+
+int SplitterDialog::SplitFile() { return quorvel::SplitFile(*this); }
+
+int SplitterDialog::JoinFiles() { return quorvel::JoinFiles(*this); }
+
+void SplitterDialog::DoWaitCursor(int code) {
+  if (CWinApp* application = AfxGetApp())
+    application->DoWaitCursor(code);
+}
+
+void SplitterDialog::UpdateData(bool saveAndValidate) { CDialog::UpdateData(saveAndValidate ? TRUE : FALSE); }
+
+void SplitterDialog::UpdateWindow() { CWnd::UpdateWindow(); }
+
+void SplitterDialog::SetProgressRange(int lower, int upper) { m_progress.SetRange(lower, upper); }
+
+void SplitterDialog::SetProgressPos(int position) { m_progress.SetPos(position); }
+
+int SplitterDialog::GetSizeSelection() { return m_comboSize.GetCurSel(); }
+
+void SplitterDialog::MessageBox(std::string_view text, std::string_view caption, unsigned type) {
+  CWnd::MessageBox(CString{text}, CString{caption}, type);
+}
+
+void SplitterDialog::AfxMessageBox(std::string_view text, unsigned type) { fw::AfxMessageBox(CString{text}, type); }
+
+void SplitterDialog::FocusSourceField() {
+  m_editSource.SetFocus();
+  m_editSource.SendMessage(EM_SETSEL, 0, -1);
+  m_editSource.SendMessage(EM_SCROLLCARET, 0, 0);
+}
+
+} // namespace quorvel

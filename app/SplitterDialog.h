@@ -1,0 +1,63 @@
+#pragma once
+
+#include "controls/GradientProgressCtrl.h"
+#include "controls/ImageButton.h"
+#include "engine/EngineHost.h"
+#include "framework/Dialog.h"
+
+namespace quorvel {
+
+// The main window: the source and destination fields, the mode, the piece size, the progress bar
+// and the status line. Its Split and Join buttons run the engine with the dialog as its host.
+class SplitterDialog : public fw::CDialog, public EngineHost {
+public:
+  SplitterDialog();
+  ~SplitterDialog() override;
+
+  // 0 when the operation ran to its end; 1 when it stopped after telling the user why.
+  int SplitFile();
+  int JoinFiles();
+
+  fw::CStatic m_staticWeb;
+  fw::CComboBox m_comboSize;
+  GradientProgressCtrl m_progress;
+  ImageButton m_btnJoin;
+  ImageButton m_btnExit;
+  ImageButton m_btnSplit;
+  ImageButton m_btnBrowseSource;
+  ImageButton m_btnBrowseDest;
+  fw::CButton m_radioSplit;
+  fw::CEdit m_editSource;
+  // The status, source and destination texts and the source name and file are EngineHost's.
+  int m_bSplitMode = 1;
+  fw::HICON m_hIcon;
+
+  // What the engine needs of its host.
+  void DoWaitCursor(int code) override;
+  void UpdateData(bool saveAndValidate) override;
+  void UpdateWindow() override;
+  void SetProgressRange(int lower, int upper) override;
+  void SetProgressPos(int position) override;
+  int GetSizeSelection() override;
+  void MessageBox(std::string_view text, std::string_view caption, unsigned type) override;
+  void AfxMessageBox(std::string_view text, unsigned type) override;
+  void FocusSourceField() override;
+
+protected:
+  std::span<const fw::CommandMapEntry> GetMessageMap() const override;
+  void DoDataExchange(fw::CDataExchange* pDX) override;
+  fw::BOOL OnInitDialog() override;
+  void OnSysCommand(fw::UINT id, fw::LPARAM lParam) override;
+  void OnPaint() override;
+  fw::HICON OnQueryDragIcon() override;
+
+private:
+  void OnBrowseSource();
+  void OnBrowseDest();
+  void OnSplit();
+  void OnJoin();
+  void OnModeJoin();
+  void OnModeSplit();
+};
+
+} // namespace quorvel

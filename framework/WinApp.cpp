@@ -1,0 +1,130 @@
+#include "framework/WinApp.h"
+
+#include "framework/ModalUi.h"
+#include "framework/Platform.h"
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+namespace quorvel::fw {
+namespace {
+
+CWinApp* g_application = nullptr;
+std::optional<DialogColours> g_dialogColours;
+ModalUi* g_modalUi = nullptr;
+
+// The failure report's buffer, with room for the terminating zero.
+constexpr std::size_t kFailureReportBytes = 511;
+
+CString CutToUtf8Boundary(CString text, std::size_t maxBytes) {
+  if (text.size() <= maxBytes)
+    return text;
+  std::size_t end = maxBytes;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+    --end;
+  text.resize(end);
+  return text;
+}
+
+CString ExecutablePath(const char* argv0) {
+  std::error_code error;
+  const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error)
+    return path.string();
+  return argv0 ? argv0 : "";
+}
+
+} // namespace
+
+CWinApp::CWinApp() { g_application = this; }
+
+CWinApp::~CWinApp() {
+  if (g_application == this)
+    g_application = nullptr;
+}
+
+BOOL CWinApp::InitInstance() { return FALSE; }
+
+void CWinApp::SetDialogBkColor(COLORREF background, COLORREF text) { g_dialogColours = {background, text}; }
+
+void CWinApp::DoWaitCursor(int code) {
+  if (code > 0) {
+    if (m_nWaitCursorCount++ == 0)
+      platform::ShowWaitCursor(true);
+    return;
+  }
+  if (code < 0) {
+    if (m_nWaitCursorCount > 0 && --m_nWaitCursorCount == 0)
+      platform::ShowWaitCursor(false);
+    return;
+  }
+  if (m_nWaitCursorCount > 0)
+    platform::ShowWaitCursor(true);
+}
+
+void CWinApp::OnHelp() {
+  AfxMessageBox("No help is available for " + m_pszAppName +
+                    ".\n\nTo split a file, choose it and a folder to save to, pick a piece size and "
+                    "press Split. To join pieces, choose Join File, pick the first piece (1_name) "
+                    "and a folder, and press Join.",
+                MB_ICONINFORMATION);
+}
+
+CWinApp* AfxGetApp() { return g_application; }
+
+void AfxEnableControlContainer() {}
+
+void AfxWinInit(const CString& executablePath) {
+  if (CWinApp* application = AfxGetApp())
+    application->m_pszAppName = std::filesystem::path(executablePath).stem().string();
+}
+
+int AfxWinMain(int argc, char** argv) {
+  CWinApp* application = AfxGetApp();
+  if (!application)
+    return 1;
+  AfxWinInit(ExecutablePath(argc > 0 ? argv[0] : nullptr));
+  CString problem;
+  if (!platform::OpenDisplay(argc, argv, problem)) {
+    std::fprintf(stderr, "%s\n", problem.c_str());
+    return 1;
+  }
+  application->InitInstance();
+  platform::CloseDisplay();
+  return 0;
+}
+
+int AfxMessageBox(const CString& text, UINT type) {
+  if (!(type & MB_ICONMASK))
+    type |= MB_ICONEXCLAMATION;
+  CWinApp* application = AfxGetApp();
+  CWnd* mainWindow = application ? application->m_pMainWnd : nullptr;
+  return GetModalUi().MessageBox(
+      {mainWindow ? mainWindow->m_hWnd : nullptr, text, application ? application->m_pszAppName : CString{}, type});
+}
+
+std::optional<DialogColours> AfxGetDialogColours() { return g_dialogColours; }
+
+void ReportEscapedFailure() {
+  CString text;
+  try {
+    throw;
+  } catch (const std::exception& failure) {
+    text = CutToUtf8Boundary(failure.what(), kFailureReportBytes);
+  } catch (...) {
+    text = "The operation stopped because of an unexpected failure.";
+  }
+  try {
+    AfxMessageBox(text, MB_ICONSTOP);
+  } catch (...) {
+    // Nothing is left to tell the user with.
+  }
+}
+
+ModalUi& GetModalUi() { return g_modalUi ? *g_modalUi : platform::PlatformModalUi(); }
+
+void SetModalUi(ModalUi* modalUi) { g_modalUi = modalUi; }
+
+} // namespace quorvel::fw

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "framework/Wnd.h"
+
+#include <optional>
+
+// The application object and the program's top level.
+namespace quorvel::fw {
+
+// The one application object of the program: constructing it makes it AfxGetApp().
+class CWinApp : public CCmdTarget {
+public:
+  CWinApp();
+  ~CWinApp() override;
+
+  // Start-up; the program ends when it returns FALSE, as every dialog-based program does.
+  virtual BOOL InitInstance();
+
+  void Enable3dControlsStatic() {}
+  // The background and text colours of every dialog and message box of the program.
+  void SetDialogBkColor(COLORREF background = RGB(192, 192, 192), COLORREF text = RGB(0, 0, 0));
+  // +1 shows the wait cursor, -1 takes one request back, 0 shows it again if requests remain.
+  void DoWaitCursor(int code);
+  HICON LoadIcon(UINT resourceId) const { return fw::LoadIcon(resourceId); }
+
+  // The executable's file name without its extension.
+  CString m_pszAppName;
+  CWnd* m_pMainWnd = nullptr;
+
+protected:
+  // The help command when the program has no help text of its own.
+  void OnHelp();
+
+private:
+  int m_nWaitCursorCount = 0;
+};
+
+CWinApp* AfxGetApp();
+void AfxEnableControlContainer();
+// Takes the application's name from the executable's path.
+void AfxWinInit(const CString& executablePath);
+// Runs the application object; returns the exit status.
+int AfxWinMain(int argc, char** argv);
+
+// A box under the application's title, owned by its main window. Without an icon in `type`, the
+// exclamation icon is shown.
+int AfxMessageBox(const CString& text, UINT type = 0);
+
+struct DialogColours {
+  COLORREF background;
+  COLORREF text;
+};
+// The platform's own until SetDialogBkColor.
+std::optional<DialogColours> AfxGetDialogColours();
+
+// Shows the failure that escaped a handler as the program's failure report.
+void ReportEscapedFailure();
+
+} // namespace quorvel::fw

@@ -1,0 +1,215 @@
+#include "framework/qt/QtDialogPeer.h"
+
+#include "framework/qt/QtControlPeers.h"
+#include "framework/qt/QtIcons.h"
+#include "res/DialogTemplates.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QEventLoop>
+#include <QFontMetrics>
+#include <QMenu>
+
+namespace quorvel::fw::qt {
+namespace {
+
+constexpr DWORD WS_EX_APPWINDOW = 0x40000;
+constexpr int kPixelsPerInch = 96;
+
+int MulDiv(int number, int numerator, int denominator) {
+  const long long product = static_cast<long long>(number) * numerator;
+  return static_cast<int>((product + (product >= 0 ? denominator / 2 : -denominator / 2)) / denominator);
+}
+
+QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QtWindowPeer* MakeControl(QWidget* dialog, const res::DialogItemTemplate& item) {
+  const CString text{item.text};
+  if (item.className == "button")
+    return new QtButtonPeer(dialog, item.id, item.style, text);
+  if (item.className == "edit")
+    return new QtEditPeer(dialog, item.id, item.style, text);
+  if (item.className == "static")
+    return new QtStaticPeer(dialog, item.id, item.style, text);
+  if (item.className == "combobox")
+    return new QtComboPeer(dialog, item.id, item.style);
+  if (item.className == "msctls_progress32")
+    return new QtProgressPeer(dialog, item.id, item.style);
+  return new QtWindowPeer(dialog, item.id, item.style, text);
+}
+
+} // namespace
+
+CSize DialogBaseUnits(const QFont& font) {
+  const QFontMetrics metrics(font);
+  const int letters = metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  return {(letters / 26 + 1) / 2, metrics.height()};
+}
+
+QFont DialogFont(const res::DialogTemplate& dialogTemplate) {
+  LOGFONT logFont;
+  logFont.lfHeight = -MulDiv(dialogTemplate.pointSize, kPixelsPerInch, 72);
+  logFont.lfWeight = FW_NORMAL;
+  const std::size_t faceLength = std::min<std::size_t>(dialogTemplate.faceName.size(), LF_FACESIZE - 1);
+  std::copy_n(dialogTemplate.faceName.data(), faceLength, logFont.lfFaceName);
+  return FontFromLogFont(logFont);
+}
+
+QtDialogPeer::QtDialogPeer(QWidget* ownerWindow, const res::DialogTemplate& dialogTemplate)
+    : QtWindowPeer(ownerWindow, 0, dialogTemplate.style, CString{dialogTemplate.caption}) {
+  // No minimize or maximize box: a title, the window menu and the close button.
+  const Qt::WindowType kind = (dialogTemplate.exStyle & WS_EX_APPWINDOW) || !ownerWindow ? Qt::Window : Qt::Dialog;
+  setWindowFlags(kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+  setWindowTitle(ToQString(dialogTemplate.caption));
+  setFont(DialogFont(dialogTemplate));
+  const CSize units = DialogBaseUnits(font());
+  setFixedSize(MulDiv(dialogTemplate.cx, units.cx, 4), MulDiv(dialogTemplate.cy, units.cy, 8));
+  CreateControls(dialogTemplate);
+}
+
+QtDialogPeer::~QtDialogPeer() { EndModal(); }
+
+void QtDialogPeer::CreateControls(const res::DialogTemplate& dialogTemplate) {
+  const CSize units = DialogBaseUnits(font());
+  const int lineHeight = QFontMetrics(font()).height();
+  QWidget* previousTabStop = nullptr;
+  for (const res::DialogItemTemplate& item : dialogTemplate.items) {
+    QtWindowPeer* control = MakeControl(this, item);
+    control->setFont(font());
+    QRect area(MulDiv(item.x, units.cx, 4), MulDiv(item.y, units.cy, 8), MulDiv(item.cx, units.cx, 4),
+               MulDiv(item.cy, units.cy, 8));
+    if (auto* combo = dynamic_cast<QtComboPeer*>(control))
+      // The template's height is the dropped-down list's; the closed box is as high as its text.
+      area.setHeight(std::min(area.height(), combo->FieldHeight()));
+    if (item.className == "static" && (item.style & SS_TYPEMASK) != SS_ICON)
+      // A label one line high keeps its descenders, which this font draws lower than the original.
+      area.setHeight(std::max(area.height(), lineHeight));
+    if (item.className == "static" && (item.style & SS_TYPEMASK) == SS_ICON)
+      area.setSize(QSize(kIconSize, kIconSize));
+    control->setGeometry(area);
+    control->setVisible((item.style & WS_VISIBLE) != 0);
+    if (item.className == "button" && (item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+      m_defaultId = item.id;
+    if (control->focusPolicy() & Qt::TabFocus) {
+      if (previousTabStop)
+        setTabOrder(previousTabStop, control);
+      previousTabStop = control;
+    }
+  }
+}
+
+void QtDialogPeer::Update() {
+  QtWindowPeer::Update();
+  for (QObject* child : children())
+    if (auto* control = dynamic_cast<QtWindowPeer*>(child))
+      control->Update();
+}
+
+LRESULT QtDialogPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+  case WM_ERASEBKGND:
+  case WM_ICONERASEBKGND: {
+    auto* dc = reinterpret_cast<CDC*>(wParam);
+    CRect clip;
+    dc->GetClipBox(&clip);
+    CBrush background(detail::ToColorRef(DialogBackground().rgb()));
+    dc->FillRect(&clip, &background);
+    return TRUE;
+  }
+  case WM_SETICON:
+    if (auto icon = reinterpret_cast<HICON>(lParam); icon && wParam == ICON_BIG)
+      setWindowIcon(IconSet(icon));
+    return 0;
+  case WM_SYSCOMMAND:
+    if ((wParam & 0xFFF0) == SC_CLOSE)
+      SendMessage(WM_CLOSE);
+    else if ((wParam & 0xFFF0) == SC_MINIMIZE)
+      showMinimized();
+    else if ((wParam & 0xFFF0) == SC_RESTORE)
+      showNormal();
+    return 0;
+  case WM_CLOSE:
+    SendCommand(IDCANCEL);
+    return 0;
+  default:
+    return QtWindowPeer::DefWindowProc(message, wParam, lParam);
+  }
+}
+
+void QtDialogPeer::RunModal() {
+  if (m_modalLoop)
+    return;
+  QEventLoop loop;
+  m_modalLoop = &loop;
+  loop.exec(QEventLoop::DialogExec);
+}
+
+void QtDialogPeer::EndModal() {
+  hide();
+  if (!m_modalLoop)
+    return;
+  m_modalLoop->exit();
+  m_modalLoop = nullptr;
+}
+
+void QtDialogPeer::FocusFirstTabStop() {
+  for (QObject* child : children()) {
+    auto* control = dynamic_cast<QtWindowPeer*>(child);
+    if (control && (control->Style() & WS_TABSTOP) && control->isEnabled()) {
+      control->Focus();
+      return;
+    }
+  }
+}
+
+void QtDialogPeer::SendCommand(UINT id) { SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+UINT QtDialogPeer::EnterCommand() const {
+  // Enter presses the push button that has the focus, or else the default one.
+  auto* focused = dynamic_cast<QtButtonPeer*>(focusWidget());
+  if (focused && focused->IsPushButton() && focused->isEnabled())
+    return focused->ControlId();
+  return m_defaultId;
+}
+
+void QtDialogPeer::closeEvent(QCloseEvent* event) {
+  // The window ends only when its dialog says so.
+  event->ignore();
+  SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+}
+
+void QtDialogPeer::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+  case Qt::Key_Escape:
+    SendCommand(IDCANCEL);
+    return;
+  case Qt::Key_Return:
+  case Qt::Key_Enter:
+    if (const UINT id = EnterCommand())
+      SendCommand(id);
+    return;
+  case Qt::Key_F1:
+    SendCommand(ID_HELP);
+    return;
+  default:
+    QtWindowPeer::keyPressEvent(event);
+  }
+}
+
+void QtDialogPeer::contextMenuEvent(QContextMenuEvent* event) {
+  // The window menu, which the desktop's title bar menu cannot be given items for.
+  QMenu menu(this);
+  menu.addAction(QStringLiteral("Close"))->setData(SC_CLOSE);
+  for (const CMenu::Item& item : m_systemMenu.Items()) {
+    if (item.flags & MF_SEPARATOR)
+      menu.addSeparator();
+    else
+      menu.addAction(ToQString(item.text))->setData(item.id);
+  }
+  const QAction* chosen = menu.exec(event->globalPos());
+  if (chosen)
+    SendMessage(WM_SYSCOMMAND, chosen->data().toUInt());
+}
+
+} // namespace quorvel::fw::qt

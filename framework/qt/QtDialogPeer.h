@@ -1,0 +1,51 @@
+#pragma once
+
+// The dialog window: a top-level window of the dialog's colour that holds the controls of its
+// template, offers its window menu on the context menu, and turns Escape, Enter and F1 into the
+// commands a dialog gets from them.
+#include "framework/qt/QtWindowPeer.h"
+
+class QEventLoop;
+
+namespace quorvel::res {
+struct DialogTemplate;
+}
+
+namespace quorvel::fw::qt {
+
+// The dialog font's average character width and its height: four horizontal and eight vertical
+// dialog units.
+CSize DialogBaseUnits(const QFont& font);
+// The font a template asks for, at the platform's 96 pixels per inch.
+QFont DialogFont(const res::DialogTemplate& dialogTemplate);
+
+class QtDialogPeer : public QtWindowPeer {
+public:
+  QtDialogPeer(QWidget* ownerWindow, const res::DialogTemplate& dialogTemplate);
+  ~QtDialogPeer() override;
+
+  void Update() override;
+  bool IsMinimized() const override { return isMinimized(); }
+  CMenu* SystemMenu() override { return &m_systemMenu; }
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  void RunModal();
+  void EndModal();
+  void FocusFirstTabStop();
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+  void CreateControls(const res::DialogTemplate& dialogTemplate);
+  void SendCommand(UINT id);
+  UINT EnterCommand() const;
+
+  CMenu m_systemMenu;
+  QEventLoop* m_modalLoop = nullptr;
+  UINT m_defaultId = 0;
+};
+
+} // namespace quorvel::fw::qt
