@@ -67,8 +67,7 @@ LRESULT QtEditPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   case EM_SCROLLCARET:
-    // The field scrolls its text so that the cursor shows whenever the cursor moves.
-    m_lineEdit->setCursorPosition(m_lineEdit->cursorPosition());
+    // The field keeps its cursor in view by itself whenever the cursor moves.
     return 0;
   default:
     return QtWindowPeer::DefWindowProc(message, wParam, lParam);

@@ -45,7 +45,6 @@ HWND CreateDialogWindow(const res::DialogTemplate& dialogTemplate, HWND owner) {
 void ShowDialogWindow(HWND dialog) {
   if (auto* window = AsDialog(dialog)) {
     window->show();
-    window->raise();
     window->activateWindow();
   }
 }
