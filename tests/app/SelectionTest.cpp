@@ -1,0 +1,138 @@
+#include "app/FolderPicker.h"
+#include "framework/FileDialog.h"
+#include "framework/qt/QtModalUi.h"
+#include "tests/app/AppTestSupport.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileSystemModel>
+
+#include <set>
+
+namespace quorvel::test {
+namespace {
+
+using namespace fw;
+
+TEST(FilterStringTest, ReadsDescriptionsAndPatterns) {
+  EXPECT_EQ(ParseFilterString("All Files(*.*)|*.*||"), (std::vector<FileFilter>{{"All Files(*.*)", {"*.*"}}}));
+  EXPECT_EQ(ParseFilterString("Pieces|1_*.*;*.part|Text|*.txt||"),
+            (std::vector<FileFilter>{{"Pieces", {"1_*.*", "*.part"}}, {"Text", {"*.txt"}}}));
+  EXPECT_TRUE(ParseFilterString("").empty());
+}
+
+TEST(FilterStringTest, MatchesNamesByTheOriginalRules) {
+  for (const char* name : {"report.doc", "README", ".profile", "a.b.c"})
+    EXPECT_TRUE(MatchesFilterPattern(name, "*.*")) << name;
+  for (const char* name : {"1_report.doc", "1_README", "1_X.DOC"})
+    EXPECT_TRUE(MatchesFilterPattern(name, "1_*.*")) << name;
+  for (const char* name : {"2_report.doc", "11_report.doc", "report_1_.doc", "1report"})
+    EXPECT_FALSE(MatchesFilterPattern(name, "1_*.*")) << name;
+  EXPECT_TRUE(MatchesFilterPattern("NOTES.TXT", "*.txt"));
+  EXPECT_FALSE(MatchesFilterPattern("notes.txt.bak", "*.txt"));
+  EXPECT_TRUE(MatchesFilterPattern("a1", "a?"));
+}
+
+// The Qt file dialog lists what the pattern matcher accepts, names without a dot included.
+TEST(FilterStringTest, TheFileDialogListsNamesByThoseRules) {
+  TempFolder folder;
+  for (const char* name : {"1_report.doc", "1_README", "2_report.doc", "notes"})
+    WriteFile(folder / name, {});
+  QFileSystemModel model;
+  const QModelIndex root = model.setRootPath(QString::fromStdString(folder.path().string()));
+  while (model.rowCount(root) < 4)
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  qt::FilterPatternProxy proxy;
+  proxy.setSourceModel(&model);
+
+  auto listed = [&](std::vector<CString> patterns) {
+    proxy.SetPatterns(std::move(patterns));
+    std::set<std::string> names;
+    const QModelIndex shownRoot = proxy.mapFromSource(root);
+    for (int row = 0; row < proxy.rowCount(shownRoot); ++row)
+      names.insert(proxy.index(row, 0, shownRoot).data().toString().toStdString());
+    return names;
+  };
+  EXPECT_EQ(listed({"1_*.*"}), (std::set<std::string>{"1_README", "1_report.doc"}));
+  EXPECT_EQ(listed({"*.*"}).size(), 4u);
+}
+
+using SourceChoiceTest = DialogTest;
+
+TEST_F(SourceChoiceTest, AsksForAnExistingFileWithTheFilterOfTheMode) {
+  Click(4);
+  Click(1018);
+  Click(4);
+  ASSERT_EQ(modal.fileRequests.size(), 2u);
+  EXPECT_EQ(modal.fileRequests[0].filters, (std::vector<FileFilter>{{"All Files(*.*)", {"*.*"}}}));
+  EXPECT_EQ(modal.fileRequests[1].filters, (std::vector<FileFilter>{{"Splitted File(1_*.*)", {"1_*.*"}}}));
+  EXPECT_TRUE(modal.fileRequests[0].fileMustExist);
+  EXPECT_EQ(modal.fileRequests[0].owner, dialog.m_hWnd);
+}
+
+TEST_F(SourceChoiceTest, ACancelChangesNothing) {
+  ChooseSource("/tmp/quorvel/a.bin");
+  Click(4);
+  EXPECT_EQ(dialog.m_strSourcePath, "/tmp/quorvel/a.bin");
+  EXPECT_EQ(dialog.m_strSourceName, "a.bin");
+  EXPECT_EQ(TextOf(1012), "/tmp/quorvel/a.bin");
+}
+
+using DestinationChoiceTest = DialogTest;
+
+TEST_F(DestinationChoiceTest, OpensTheBrowserTitledAtItsDefaultsAndStoresThePathAsGiven) {
+  ChooseDestination("/");
+  ASSERT_EQ(modal.folderRequests.size(), 1u);
+  EXPECT_EQ(modal.folderRequests[0].title, "Select a folder");
+  EXPECT_EQ(modal.folderRequests[0].root, "");
+  EXPECT_EQ(modal.folderRequests[0].initialSelection, "");
+  EXPECT_EQ(modal.folderRequests[0].owner, dialog.m_hWnd);
+  EXPECT_EQ(dialog.m_strDestFolder, "/");
+  EXPECT_EQ(TextOf(1013), "/");
+}
+
+TEST_F(DestinationChoiceTest, ACancelOrAnItemWithoutAPathChangesNothing) {
+  ChooseDestination("/srv/pieces");
+  Click(5);
+  modal.folderAnswers.push_back(FolderChoice{});
+  Click(5);
+  EXPECT_EQ(dialog.m_strDestFolder, "/srv/pieces");
+  EXPECT_EQ(TextOf(1013), "/srv/pieces");
+}
+
+TEST(FolderPickerTest, TrimsBlanksAndOneSeparatorFromTheInitialFolder) {
+  ScriptedModalUi modal;
+  auto initialSeen = [&modal](const CString& initial) {
+    FolderPicker picker;
+    picker.m_strInitial = initial;
+    picker.Browse(nullptr);
+    return modal.folderRequests.back().initialSelection;
+  };
+  EXPECT_EQ(initialSeen("/home/user/pieces/  \t"), "/home/user/pieces");
+  EXPECT_EQ(initialSeen("/home/user/pieces//"), "/home/user/pieces/");
+  EXPECT_EQ(initialSeen("C:\\pieces\\"), "C:\\pieces");
+  EXPECT_EQ(initialSeen("/"), "/");
+  EXPECT_EQ(modal.folderRequests.back().owner, nullptr);
+}
+
+TEST(FolderPickerTest, ReturnsOneOnlyForAFolderOfTheFileSystem) {
+  ScriptedModalUi modal;
+  FolderPicker picker;
+  EXPECT_EQ(picker.Browse(nullptr), 0);
+  modal.folderAnswers.push_back(FolderChoice{});
+  EXPECT_EQ(picker.Browse(nullptr), 0);
+  EXPECT_EQ(picker.m_strPath, "");
+  modal.folderAnswers.push_back(FolderChoice{"/srv"});
+  EXPECT_EQ(picker.Browse(nullptr), 1);
+  EXPECT_EQ(picker.m_strPath, "/srv");
+}
+
+TEST(FolderPickerTest, AMissingRootShowsNoBrowser) {
+  FolderPicker picker;
+  picker.m_strRoot = "/nonexistent/quorvel-root";
+  EXPECT_EQ(picker.Browse(nullptr), 0);
+}
+
+} // namespace
+} // namespace quorvel::test
