@@ -68,6 +68,7 @@ inline constexpr DWORD BS_TYPEMASK = 0xF;
 inline constexpr DWORD PBS_SMOOTH = 0x1;
 inline constexpr DWORD PBS_VERTICAL = 0x4;
 inline constexpr DWORD SS_TYPEMASK = 0x1F;
+inline constexpr DWORD SS_LEFT = 0x0;
 inline constexpr DWORD SS_CENTER = 0x1;
 inline constexpr DWORD SS_RIGHT = 0x2;
 inline constexpr DWORD SS_ICON = 0x3;

@@ -13,7 +13,6 @@
 namespace quorvel::fw::qt {
 namespace {
 
-constexpr DWORD WS_EX_APPWINDOW = 0x40000;
 constexpr int kPixelsPerInch = 96;
 
 int MulDiv(int number, int numerator, int denominator) {
@@ -58,8 +57,7 @@ QFont DialogFont(const res::DialogTemplate& dialogTemplate) {
 QtDialogPeer::QtDialogPeer(QWidget* ownerWindow, const res::DialogTemplate& dialogTemplate)
     : QtWindowPeer(ownerWindow, 0, dialogTemplate.style, CString{dialogTemplate.caption}) {
   // No minimize or maximize box: a title, the window menu and the close button.
-  const Qt::WindowType kind = (dialogTemplate.exStyle & WS_EX_APPWINDOW) || !ownerWindow ? Qt::Window : Qt::Dialog;
-  setWindowFlags(kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   setWindowTitle(ToQString(dialogTemplate.caption));
   setFont(DialogFont(dialogTemplate));
@@ -82,9 +80,13 @@ void QtDialogPeer::CreateControls(const res::DialogTemplate& dialogTemplate) {
     if (auto* combo = dynamic_cast<QtComboPeer*>(control))
       // The template's height is the dropped-down list's; the closed box is as high as its text.
       area.setHeight(std::min(area.height(), combo->FieldHeight()));
-    if (item.className == "static" && (item.style & SS_TYPEMASK) != SS_ICON)
-      // A label one line high keeps its descenders, which this font draws lower than the original.
+    if (item.className == "static" && (item.style & SS_TYPEMASK) == SS_LEFT) {
+      // A label keeps its whole line, which the substitute font draws wider and lower than the
+      // original, as far as the dialog reaches.
+      const int textWidth = QFontMetrics(font()).horizontalAdvance(ToQString(item.text)) + 2;
+      area.setWidth(std::max(area.width(), std::min(textWidth, width() - area.x())));
       area.setHeight(std::max(area.height(), lineHeight));
+    }
     if (item.className == "static" && (item.style & SS_TYPEMASK) == SS_ICON)
       area.setSize(QSize(kIconSize, kIconSize));
     control->setGeometry(area);
