@@ -1,0 +1,74 @@
+#include "framework/WinApp.h"
+#include "framework/qt/QtModalUi.h"
+#include "tests/app/AppTestSupport.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace quorvel::test {
+namespace {
+
+using namespace fw;
+
+struct ShownBox {
+  QString title, text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QWidget* parent = nullptr;
+  int buttons = 0;
+  QColor background;
+};
+
+ShownBox ShowAndRead(HWND owner, UINT type) {
+  ShownBox shown;
+  QTimer::singleShot(0, [&shown] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    shown = {box->windowTitle(), box->text(), box->icon(), box->parentWidget(),
+             static_cast<int>(box->buttons().size()), box->palette().color(QPalette::Window)};
+    box->accept();
+  });
+  qt::QtModalUi platform;
+  platform.MessageBox({owner, "没有找到 /tmp/a。", "quorvel-splitter", type});
+  return shown;
+}
+
+using PlatformBoxTest = DialogTest;
+
+TEST_F(PlatformBoxTest, ShowsTheTextUnderItsCaptionWithItsIconAndOneButton) {
+  const ShownBox notice = ShowAndRead(dialog.m_hWnd, MB_OK | MB_ICONEXCLAMATION);
+  EXPECT_EQ(notice.title, "quorvel-splitter");
+  EXPECT_EQ(notice.text, "没有找到 /tmp/a。");
+  EXPECT_EQ(notice.icon, QMessageBox::Warning);
+  EXPECT_EQ(notice.parent, WidgetOf(dialog));
+  EXPECT_EQ(notice.buttons, 1);
+  EXPECT_EQ(notice.background, QColor(160, 180, 220));
+  EXPECT_EQ(ShowAndRead(dialog.m_hWnd, MB_ICONSTOP).icon, QMessageBox::Critical);
+}
+
+TEST(PlatformFileDialogTest, ListsEveryNameAndShowsTheFiltersOwnDescription) {
+  QFileDialog dialog;
+  auto* proxy = new qt::FilterPatternProxy;
+  qt::ConfigureOpenDialog(dialog, *proxy, {nullptr, {{"Splitted File(1_*.*)", {"1_*.*"}}}, true});
+  EXPECT_EQ(dialog.nameFilters(), QStringList{"Splitted File(1_*.*) (*)"});
+  EXPECT_TRUE(dialog.testOption(QFileDialog::HideNameFilterDetails));
+  EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+  EXPECT_EQ(dialog.proxyModel(), proxy);
+}
+
+TEST(WaitCursorTest, NestedRequestsKeepTheCursorUntilTheLastEnds) {
+  CWinApp& application = *AfxGetApp();
+  application.DoWaitCursor(1);
+  application.DoWaitCursor(1);
+  application.DoWaitCursor(-1);
+  ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+  application.DoWaitCursor(-1);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  application.DoWaitCursor(-1);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+} // namespace
+} // namespace quorvel::test
