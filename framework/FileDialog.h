@@ -13,7 +13,7 @@ inline constexpr DWORD OFN_FILEMUSTEXIST = 0x1000;
 // "description|pattern;pattern|description|pattern||" as filter entries.
 std::vector<FileFilter> ParseFilterString(std::string_view filter);
 
-// Matches a file name as the file dialogs of the original platform do: case-insensitively, "*"
+// Matches a file name as Windows file dialogs do: case-insensitively, "*"
 // and "?" as wildcards, and a pattern ending in ".*" also matching names with no extension,
 // so that "*.*" matches every name.
 bool MatchesFilterPattern(std::string_view name, std::string_view pattern);

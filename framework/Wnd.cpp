@@ -216,8 +216,6 @@ UINT CButton::GetState() const {
 
 void CButton::SetState(BOOL highlight) { SendMessage(BM_SETSTATE, highlight); }
 
-int CButton::GetCheck() const { return m_hWnd ? static_cast<int>(m_hWnd->SendMessage(BM_GETCHECK)) : 0; }
-
 void CButton::SetCheck(int check) { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
 
 void CButton::DrawItem(LPDRAWITEMSTRUCT) {}
@@ -239,27 +237,11 @@ int CProgressCtrl::GetPos() const {
   return m_hWnd ? static_cast<int>(m_hWnd->SendMessage(PBM_GETPOS)) : 0;
 }
 
-void CEdit::SetSel(int start, int end) {
-  SendMessage(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
-}
-
-int CComboBox::AddString(const CString& text) {
-  return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(&text)));
-}
-
-int CComboBox::GetCount() const { return m_hWnd ? static_cast<int>(m_hWnd->SendMessage(CB_GETCOUNT)) : 0; }
-
 int CComboBox::GetCurSel() const {
   return m_hWnd ? static_cast<int>(m_hWnd->SendMessage(CB_GETCURSEL)) : static_cast<int>(CB_ERR);
 }
 
 int CComboBox::SetCurSel(int index) { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index))); }
-
-void CComboBox::GetLBText(int index, CString& text) const {
-  text.clear();
-  if (m_hWnd)
-    m_hWnd->SendMessage(CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text));
-}
 
 BOOL CMenu::AppendMenu(UINT flags, UINT id, const CString& text) {
   m_items.push_back({flags, id, text});

@@ -33,11 +33,10 @@ inline constexpr UINT BM_SETSTYLE = 0x00F4;
 inline constexpr UINT PBM_SETRANGE = 0x0401;
 inline constexpr UINT PBM_SETPOS = 0x0402;
 inline constexpr UINT PBM_GETPOS = 0x0408;
-inline constexpr UINT CB_GETCOUNT = 0x0146;
 inline constexpr UINT CB_GETCURSEL = 0x0147;
+// lParam: the text, as a const CString*.
 inline constexpr UINT CB_ADDSTRING = 0x0143;
 inline constexpr UINT CB_SETCURSEL = 0x014E;
-inline constexpr UINT CB_GETLBTEXT = 0x0148;
 inline constexpr LRESULT CB_ERR = -1;
 
 // Commands.
@@ -249,7 +248,6 @@ public:
   void SetButtonStyle(UINT style, BOOL redraw = TRUE);
   UINT GetState() const;
   void SetState(BOOL highlight);
-  int GetCheck() const;
   void SetCheck(int check);
 
   // Paints an owner-drawn button.
@@ -266,19 +264,12 @@ public:
   int GetPos() const;
 };
 
-class CEdit : public CWnd {
-public:
-  // Selects from `start` to `end`; -1 as the end selects to the end of the text.
-  void SetSel(int start, int end);
-};
+class CEdit : public CWnd {};
 
 class CComboBox : public CWnd {
 public:
-  int AddString(const CString& text);
-  int GetCount() const;
   int GetCurSel() const;
   int SetCurSel(int index);
-  void GetLBText(int index, CString& text) const;
 };
 
 class CStatic : public CWnd {};

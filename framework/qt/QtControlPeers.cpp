@@ -98,8 +98,6 @@ LRESULT QtComboPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   case CB_ADDSTRING:
     m_comboBox->addItem(ToQString(*reinterpret_cast<const CString*>(lParam)));
     return m_comboBox->count() - 1;
-  case CB_GETCOUNT:
-    return m_comboBox->count();
   case CB_GETCURSEL:
     return m_comboBox->currentIndex() < 0 ? CB_ERR : m_comboBox->currentIndex();
   case CB_SETCURSEL: {
@@ -110,13 +108,6 @@ LRESULT QtComboPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     m_comboBox->setCurrentIndex(index);
     return index;
-  }
-  case CB_GETLBTEXT: {
-    const int index = static_cast<int>(wParam);
-    if (index < 0 || index >= m_comboBox->count())
-      return CB_ERR;
-    *reinterpret_cast<CString*>(lParam) = m_comboBox->itemText(index).toStdString();
-    return 0;
   }
   default:
     return QtWindowPeer::DefWindowProc(message, wParam, lParam);

@@ -82,7 +82,7 @@ void QtDialogPeer::CreateControls(const res::DialogTemplate& dialogTemplate) {
       area.setHeight(std::min(area.height(), combo->FieldHeight()));
     if (item.className == "static" && (item.style & SS_TYPEMASK) == SS_LEFT) {
       // A label keeps its whole line, which the substitute font draws wider and lower than the
-      // original, as far as the dialog reaches.
+      // face it stands in for, as far as the dialog reaches.
       const int textWidth = QFontMetrics(font()).horizontalAdvance(ToQString(item.text)) + 2;
       area.setWidth(std::max(area.width(), std::min(textWidth, width() - area.x())));
       area.setHeight(std::max(area.height(), lineHeight));
