@@ -11,7 +11,7 @@ AboutDialog::AboutDialog() : CDialog(res::IDD_ABOUTBOX) {}
 
 AboutDialog::~AboutDialog() = default;
 
-void AboutDialog::DoDataExchange(CDataExchange* pDX) {
+void AboutDialog::DoDataExchange(CDataExchange *pDX) {
   CDialog::DoDataExchange(pDX);
   DDX_Control(pDX, IDOK, m_btnOK);
 }

@@ -13,7 +13,7 @@ public:
   ImageButton m_btnOK;
 
 protected:
-  void DoDataExchange(fw::CDataExchange* pDX) override;
+  void DoDataExchange(fw::CDataExchange *pDX) override;
   fw::BOOL OnInitDialog() override;
 };
 

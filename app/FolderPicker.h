@@ -12,7 +12,7 @@ public:
 
   // 1 when a folder of the file system was chosen and its path stored in m_strPath, else 0.
   // `owner` may be null.
-  int Browse(fw::CWnd* owner);
+  int Browse(fw::CWnd *owner);
 
   fw::CString m_strPath;
   // Empty: the browser's default root.

@@ -36,15 +36,16 @@ constexpr UINT IDM_ABOUTBOX = 0x0010;
 constexpr COLORREF kDialogBackground = RGB(160, 180, 220);
 constexpr COLORREF kBrowseCaption = RGB(240, 200, 90);
 
-constexpr const char* kSplitFilter = "All Files(*.*)|*.*||";
-constexpr const char* kJoinFilter = "Splitted File(1_*.*)|1_*.*||";
+constexpr const char *kSplitFilter = "All Files(*.*)|*.*||";
+constexpr const char *kJoinFilter = "Splitted File(1_*.*)|1_*.*||";
 constexpr DWORD kOpenFlags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 
 } // namespace
 
 SplitterDialog::SplitterDialog()
-    : CDialog(res::IDD_SPLITTER_DIALOG), m_hIcon(AfxGetApp() ? AfxGetApp()->LoadIcon(res::IDR_MAINFRAME)
-                                                              : fw::LoadIcon(res::IDR_MAINFRAME)) {
+    : CDialog(res::IDD_SPLITTER_DIALOG),
+      m_hIcon(AfxGetApp() ? AfxGetApp()->LoadIcon(res::IDR_MAINFRAME)
+                          : fw::LoadIcon(res::IDR_MAINFRAME)) {
   m_strStatus = "Status";
 }
 
@@ -62,7 +63,7 @@ std::span<const CommandMapEntry> SplitterDialog::GetMessageMap() const {
   return kMessageMap;
 }
 
-void SplitterDialog::DoDataExchange(CDataExchange* pDX) {
+void SplitterDialog::DoDataExchange(CDataExchange *pDX) {
   CDialog::DoDataExchange(pDX);
   DDX_Control(pDX, IDC_WEB_ADDRESS, m_staticWeb);
   DDX_Control(pDX, IDC_SIZE_LIST, m_comboSize);
@@ -85,7 +86,7 @@ BOOL SplitterDialog::OnInitDialog() {
     m_radioSplit.SetCheck(BST_CHECKED);
   GetDlgItem(IDC_JOIN)->EnableWindow(FALSE);
 
-  if (CMenu* systemMenu = GetSystemMenu(FALSE)) {
+  if (CMenu *systemMenu = GetSystemMenu(FALSE)) {
     const CString aboutItem{res::LoadString(res::IDS_ABOUTBOX)};
     if (!aboutItem.empty()) {
       systemMenu->AppendMenu(MF_SEPARATOR);
@@ -95,11 +96,11 @@ BOOL SplitterDialog::OnInitDialog() {
   SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-  for (ImageButton* browse : {&m_btnBrowseSource, &m_btnBrowseDest}) {
+  for (ImageButton *browse : {&m_btnBrowseSource, &m_btnBrowseDest}) {
     browse->SetStateImages(res::IDB_BROWSE_SKIN, 6, 1, 1, 1, 1);
     browse->SetCaptionColor(kBrowseCaption);
   }
-  for (ImageButton* push : {&m_btnExit, &m_btnJoin, &m_btnSplit})
+  for (ImageButton *push : {&m_btnExit, &m_btnJoin, &m_btnSplit})
     push->SetStateImages(res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4);
 
   m_progress.SetRange(1, 500);
@@ -122,7 +123,7 @@ void SplitterDialog::OnPaint() {
   if (!IsIconic())
     return CDialog::OnPaint();
   CPaintDC dc(this);
-  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(static_cast<CDC*>(&dc)), 0);
+  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(static_cast<CDC *>(&dc)), 0);
   const int iconWidth = GetSystemMetrics(SM_CXICON);
   const int iconHeight = GetSystemMetrics(SM_CYICON);
   CRect client;
@@ -184,11 +185,13 @@ int SplitterDialog::SplitFile() { return quorvel::SplitFile(*this); }
 int SplitterDialog::JoinFiles() { return quorvel::JoinFiles(*this); }
 
 void SplitterDialog::DoWaitCursor(int code) {
-  if (CWinApp* application = AfxGetApp())
+  if (CWinApp *application = AfxGetApp())
     application->DoWaitCursor(code);
 }
 
-void SplitterDialog::UpdateData(bool saveAndValidate) { CDialog::UpdateData(saveAndValidate ? TRUE : FALSE); }
+void SplitterDialog::UpdateData(bool saveAndValidate) {
+  CDialog::UpdateData(saveAndValidate ? TRUE : FALSE);
+}
 
 void SplitterDialog::UpdateWindow() { CWnd::UpdateWindow(); }
 
@@ -202,7 +205,9 @@ void SplitterDialog::MessageBox(std::string_view text, std::string_view caption,
   CWnd::MessageBox(CString{text}, CString{caption}, type);
 }
 
-void SplitterDialog::AfxMessageBox(std::string_view text, unsigned type) { fw::AfxMessageBox(CString{text}, type); }
+void SplitterDialog::AfxMessageBox(std::string_view text, unsigned type) {
+  fw::AfxMessageBox(CString{text}, type);
+}
 
 void SplitterDialog::FocusSourceField() {
   m_editSource.SetFocus();

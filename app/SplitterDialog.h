@@ -45,7 +45,7 @@ public:
 
 protected:
   std::span<const fw::CommandMapEntry> GetMessageMap() const override;
-  void DoDataExchange(fw::CDataExchange* pDX) override;
+  void DoDataExchange(fw::CDataExchange *pDX) override;
   fw::BOOL OnInitDialog() override;
   void OnSysCommand(fw::UINT id, fw::LPARAM lParam) override;
   void OnPaint() override;

@@ -6,7 +6,7 @@
 
 quorvel::SplitterApp theApp;
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
   // A write past the file-size limit must fail and be reported, not end the process.
   std::signal(SIGXFSZ, SIG_IGN);
   return quorvel::fw::AfxWinMain(argc, argv);

@@ -16,24 +16,25 @@ namespace {
 using namespace quorvel;
 using namespace quorvel::fw;
 
-double MicrosecondsPerRun(int runs, const std::function<void()>& run) {
+double MicrosecondsPerRun(int runs, const std::function<void()> &run) {
   run();
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < runs; ++i)
     run();
-  const std::chrono::duration<double, std::micro> elapsed = std::chrono::steady_clock::now() - start;
+  const std::chrono::duration<double, std::micro> elapsed =
+      std::chrono::steady_clock::now() - start;
   return elapsed.count() / runs;
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   constexpr int kRuns = 2000;
 
-  auto* barPeer = new qt::QtProgressPeer(nullptr, 1034, WS_CHILD | PBS_SMOOTH);
+  auto *barPeer = new qt::QtProgressPeer(nullptr, 1034, WS_CHILD | PBS_SMOOTH);
   barPeer->resize(138, 16);
   GradientProgressCtrl bar;
   bar.SubclassWindow(barPeer);
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
     bar.UpdateWindow();
   });
 
-  auto* buttonPeer = new qt::QtButtonPeer(nullptr, 1, WS_CHILD | WS_TABSTOP, "Split");
+  auto *buttonPeer = new qt::QtButtonPeer(nullptr, 1, WS_CHILD | WS_TABSTOP, "Split");
   buttonPeer->resize(64, 21);
   ImageButton button;
   button.SubclassWindow(buttonPeer);

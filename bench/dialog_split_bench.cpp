@@ -22,12 +22,14 @@ using namespace quorvel::fw;
 
 class SilentModalUi final : public ModalUi {
 public:
-  int MessageBox(const MessageBoxRequest& request) override {
+  int MessageBox(const MessageBoxRequest &request) override {
     lastText = request.text;
     return IDOK;
   }
-  std::optional<CString> OpenFile(const FileOpenRequest&) override { return source; }
-  std::optional<FolderChoice> BrowseForFolder(const FolderBrowseRequest&) override { return FolderChoice{folder}; }
+  std::optional<CString> OpenFile(const FileOpenRequest &) override { return source; }
+  std::optional<FolderChoice> BrowseForFolder(const FolderBrowseRequest &) override {
+    return FolderChoice{folder};
+  }
 
   CString source, folder, lastText;
 };
@@ -41,19 +43,21 @@ public:
   long repaints = 0;
 };
 
-std::uint64_t PaintedPixels(QWidget* dialog) {
-  std::uint64_t total = dynamic_cast<qt::QtWindowPeer*>(dialog)->PaintedPixels();
-  for (QObject* child : dialog->children())
-    if (auto* control = dynamic_cast<qt::QtWindowPeer*>(child))
+std::uint64_t PaintedPixels(QWidget *dialog) {
+  std::uint64_t total = dynamic_cast<qt::QtWindowPeer *>(dialog)->PaintedPixels();
+  for (QObject *child : dialog->children())
+    if (auto *control = dynamic_cast<qt::QtWindowPeer *>(child))
       total += control->PaintedPixels();
   return total;
 }
 
-void Click(CWnd& dialog, int id) { dialog.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED)); }
+void Click(CWnd &dialog, int id) {
+  dialog.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED));
+}
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
   if (argc != 3) {
     std::fprintf(stderr, "usage: dialog_split_bench SOURCE DEST_FOLDER\n");
     return 2;
@@ -76,7 +80,7 @@ int main(int argc, char** argv) {
   Click(dialog, 4);
   Click(dialog, 5);
   QApplication::processEvents();
-  QWidget* window = dynamic_cast<QWidget*>(dialog.m_hWnd);
+  QWidget *window = dynamic_cast<QWidget *>(dialog.m_hWnd);
   dialog.CWnd::UpdateWindow();
   const std::uint64_t paintedBefore = PaintedPixels(window);
 
@@ -86,9 +90,12 @@ int main(int argc, char** argv) {
 
   const std::uint64_t painted = PaintedPixels(window) - paintedBefore;
   const std::uint64_t dialogArea = static_cast<std::uint64_t>(window->width()) * window->height();
-  std::printf("split %.4f s, %s, %ld repaints, %.0f pixels per repaint (%.1f%% of the dialog)\n", took.count(),
-              modal.lastText.c_str(), dialog.repaints, dialog.repaints ? double(painted) / dialog.repaints : 0.0,
-              dialog.repaints ? 100.0 * double(painted) / double(dialog.repaints) / double(dialogArea) : 0.0);
+  std::printf("split %.4f s, %s, %ld repaints, %.0f pixels per repaint (%.1f%% of the dialog)\n",
+              took.count(), modal.lastText.c_str(), dialog.repaints,
+              dialog.repaints ? double(painted) / dialog.repaints : 0.0,
+              dialog.repaints
+                  ? 100.0 * double(painted) / double(dialog.repaints) / double(dialogArea)
+                  : 0.0);
   splitter.m_pMainWnd = nullptr;
   SetModalUi(nullptr);
   return modal.lastText == "Splitted successfully" ? 0 : 1;

@@ -8,14 +8,14 @@
 namespace quorvel::cli {
 namespace {
 
-std::uint64_t SizeOrZero(const std::string& path) {
+std::uint64_t SizeOrZero(const std::string &path) {
   std::error_code error;
   const auto size = std::filesystem::file_size(path, error);
   return error ? 0 : size;
 }
 
 // The bytes the join will read: the pieces beside the first one, up to the first missing number.
-std::uint64_t JoinTotalBytes(const std::string& firstPiecePath) {
+std::uint64_t JoinTotalBytes(const std::string &firstPiecePath) {
   const std::string_view firstName = SourceNameOf(firstPiecePath);
   if (!firstName.starts_with("1_"))
     return 0;
@@ -24,7 +24,8 @@ std::uint64_t JoinTotalBytes(const std::string& firstPiecePath) {
   std::uint64_t total = 0;
   for (std::uint64_t pieceNumber = 1;; ++pieceNumber) {
     std::error_code error;
-    const auto size = std::filesystem::file_size(JoinPiecePath(folder, pieceNumber, joinedName), error);
+    const auto size =
+        std::filesystem::file_size(JoinPiecePath(folder, pieceNumber, joinedName), error);
     if (error)
       return total;
     total += size;
@@ -36,7 +37,7 @@ std::uint64_t JoinTotalBytes(const std::string& firstPiecePath) {
 ConsoleHost::ConsoleHost(Operation operation, int sizeSelection)
     : m_operation(operation), m_sizeSelection(sizeSelection) {}
 
-void ConsoleHost::ShowProgressOn(std::FILE* terminal) {
+void ConsoleHost::ShowProgressOn(std::FILE *terminal) {
   m_totalBytes = m_operation == Operation::split ? SizeOrZero(m_strSourcePath)
                                                  : JoinTotalBytes(m_strSourcePath);
   m_progress.emplace(terminal, m_totalBytes);
@@ -61,6 +62,8 @@ void ConsoleHost::MessageBox(std::string_view text, std::string_view, unsigned) 
   std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
 }
 
-void ConsoleHost::AfxMessageBox(std::string_view text, unsigned type) { MessageBox(text, {}, type); }
+void ConsoleHost::AfxMessageBox(std::string_view text, unsigned type) {
+  MessageBox(text, {}, type);
+}
 
 } // namespace quorvel::cli

@@ -29,7 +29,7 @@ public:
   void FocusSourceField() override {}
 
   // Call once the members are set, before the operation runs.
-  void ShowProgressOn(std::FILE* terminal);
+  void ShowProgressOn(std::FILE *terminal);
   // Ends the progress line so that what follows starts on a line of its own.
   void FinishProgress() { m_progress.reset(); }
 

@@ -7,8 +7,8 @@
 
 #include <array>
 #include <csignal>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <span>
 #include <string>
@@ -63,7 +63,7 @@ std::optional<int> SizeSelectionOf(std::string_view label) {
 }
 
 // Returns the request, or the exit status when the arguments call for none.
-std::variant<Request, int> ParseArguments(std::span<char*> arguments) {
+std::variant<Request, int> ParseArguments(std::span<char *> arguments) {
   if (arguments.empty())
     return UsageError("no command given");
   const std::string_view command = arguments[0];
@@ -112,7 +112,7 @@ std::variant<Request, int> ParseArguments(std::span<char*> arguments) {
   return request;
 }
 
-int Run(const Request& request) {
+int Run(const Request &request) {
   ConsoleHost host(request.operation, request.sizeSelection);
   host.m_strSourcePath = request.source;
   host.m_strDestFolder = request.destFolder;
@@ -123,7 +123,7 @@ int Run(const Request& request) {
   int result = 0;
   try {
     result = splitting ? quorvel::SplitFile(host) : quorvel::JoinFiles(host);
-  } catch (const quorvel::FileException& failure) {
+  } catch (const quorvel::FileException &failure) {
     host.AfxMessageBox(failure.GetErrorMessage(quorvel::FileException::kFailureReportBufferSize),
                        quorvel::MessageBoxIconStop);
     return kExitStopped;
@@ -137,11 +137,11 @@ int Run(const Request& request) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
   // A write past the file-size limit must fail and be reported, not end the process.
   std::signal(SIGXFSZ, SIG_IGN);
   const auto parsed = ParseArguments(std::span{argv + 1, static_cast<std::size_t>(argc - 1)});
-  if (const int* status = std::get_if<int>(&parsed))
+  if (const int *status = std::get_if<int>(&parsed))
     return *status;
   return Run(std::get<Request>(parsed));
 }

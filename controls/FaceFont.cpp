@@ -10,7 +10,7 @@ using namespace fw;
 namespace {
 
 // At most LF_FACESIZE - 1 bytes, never ending inside a UTF-8 sequence.
-std::size_t FaceNameLength(const CString& faceName) {
+std::size_t FaceNameLength(const CString &faceName) {
   std::size_t length = std::min<std::size_t>(faceName.size(), LF_FACESIZE - 1);
   if (length == faceName.size())
     return length;
@@ -21,7 +21,7 @@ std::size_t FaceNameLength(const CString& faceName) {
 
 } // namespace
 
-FaceFont::FaceFont(const CString& faceName) {
+FaceFont::FaceFont(const CString &faceName) {
   m_logFont.lfHeight = -12;
   m_logFont.lfWeight = FW_NORMAL;
   m_logFont.lfCharSet = DEFAULT_CHARSET;

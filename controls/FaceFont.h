@@ -7,11 +7,11 @@ namespace quorvel {
 // A caption font of fixed metrics in a given face, carrying the colour its text is drawn in.
 class FaceFont : public fw::CFont {
 public:
-  explicit FaceFont(const fw::CString& faceName);
+  explicit FaceFont(const fw::CString &faceName);
 
   void SetColor(fw::COLORREF color) { m_color = color; }
   fw::COLORREF GetColor() const { return m_color; }
-  const fw::LOGFONT& GetLogFont() const { return m_logFont; }
+  const fw::LOGFONT &GetLogFont() const { return m_logFont; }
 
 private:
   fw::LOGFONT m_logFont;

@@ -51,25 +51,30 @@ void GradientProgressCtrl::OnPaint() {
   dc.DrawText(text, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
-BOOL GradientProgressCtrl::OnEraseBkgnd(CDC*) { return TRUE; }
+BOOL GradientProgressCtrl::OnEraseBkgnd(CDC *) { return TRUE; }
 
-void GradientProgressCtrl::DrawGradient(CDC* pDC, const CRect& client, int filledLength, BOOL vertical) {
+void GradientProgressCtrl::DrawGradient(CDC *pDC, const CRect &client, int filledLength,
+                                        BOOL vertical) {
   MemoryDC memDC(pDC);
   const int extent = vertical ? client.Height() : client.Width();
-  const int from[3] = {GetRValue(m_crGradientFrom), GetGValue(m_crGradientFrom), GetBValue(m_crGradientFrom)};
-  const int to[3] = {GetRValue(m_crGradientTo), GetGValue(m_crGradientTo), GetBValue(m_crGradientTo)};
+  const int from[3] = {GetRValue(m_crGradientFrom), GetGValue(m_crGradientFrom),
+                       GetBValue(m_crGradientFrom)};
+  const int to[3] = {GetRValue(m_crGradientTo), GetGValue(m_crGradientTo),
+                     GetBValue(m_crGradientTo)};
   int bands = 0;
   for (int channel = 0; channel < 3; ++channel)
     bands = std::max(bands, std::abs(to[channel] - from[channel]));
 
   // Rest of the bar from `edge` on, along the bar.
   auto fillBackFrom = [&](int edge) {
-    CRect rest = vertical ? CRect{0, edge, client.right, client.bottom} : CRect{edge, 0, client.right, client.bottom};
+    CRect rest = vertical ? CRect{0, edge, client.right, client.bottom}
+                          : CRect{edge, 0, client.right, client.bottom};
     CBrush back(m_crBack);
     memDC.FillRect(&rest, &back);
   };
   auto bandRect = [&](int start, int end) {
-    return vertical ? CRect{0, start, client.right + 1, end} : CRect{start, 0, end, client.bottom + 1};
+    return vertical ? CRect{0, start, client.right + 1, end}
+                    : CRect{start, 0, end, client.bottom + 1};
   };
 
   if (bands == 0) {
@@ -89,7 +94,8 @@ void GradientProgressCtrl::DrawGradient(CDC* pDC, const CRect& client, int fille
   for (int i = 0; i < bands; ++i) {
     const int start = static_cast<int>(i * double(bandSize));
     // The float band size can fall short of the extent; the last band ends at the far edge.
-    const int end = i == bands - 1 ? std::max(extent, start) : static_cast<int>((i + 1) * double(bandSize));
+    const int end =
+        i == bands - 1 ? std::max(extent, start) : static_cast<int>((i + 1) * double(bandSize));
     int colour[3];
     for (int channel = 0; channel < 3; ++channel)
       colour[channel] = static_cast<int>(from[channel] + i * double(step[channel]));

@@ -26,10 +26,10 @@ public:
 
 protected:
   void OnPaint() override;
-  fw::BOOL OnEraseBkgnd(fw::CDC* dc) override;
+  fw::BOOL OnEraseBkgnd(fw::CDC *dc) override;
 
 private:
-  void DrawGradient(fw::CDC* pDC, const fw::CRect& client, int filledLength, fw::BOOL vertical);
+  void DrawGradient(fw::CDC *pDC, const fw::CRect &client, int filledLength, fw::BOOL vertical);
 };
 
 } // namespace quorvel

@@ -14,8 +14,8 @@ struct Borders {
   int top, bottom, left, right;
 };
 
-Borders FitBorders(int top, int bottom, int left, int right, int frameWidth, int frameHeight, int width,
-                   int height) {
+Borders FitBorders(int top, int bottom, int left, int right, int frameWidth, int frameHeight,
+                   int width, int height) {
   const int across = std::min(frameWidth, width);
   const int down = std::min(frameHeight, height);
   Borders fitted{};
@@ -28,28 +28,28 @@ Borders FitBorders(int top, int bottom, int left, int right, int frameWidth, int
 
 class ClientDCHandle {
 public:
-  explicit ClientDCHandle(CWnd& window) : m_window(window), m_dc(window.GetDC()) {}
+  explicit ClientDCHandle(CWnd &window) : m_window(window), m_dc(window.GetDC()) {}
   ~ClientDCHandle() { m_window.ReleaseDC(m_dc); }
-  ClientDCHandle(const ClientDCHandle&) = delete;
-  ClientDCHandle& operator=(const ClientDCHandle&) = delete;
-  CDC* Get() const { return m_dc; }
+  ClientDCHandle(const ClientDCHandle &) = delete;
+  ClientDCHandle &operator=(const ClientDCHandle &) = delete;
+  CDC *Get() const { return m_dc; }
 
 private:
-  CWnd& m_window;
-  CDC* m_dc;
+  CWnd &m_window;
+  CDC *m_dc;
 };
 
 // Puts a memory context's previous bitmap back however the build ends.
 class BitmapSelection {
 public:
-  BitmapSelection(CDC& dc, CBitmap* bitmap) : m_dc(dc), m_previous(dc.SelectObject(bitmap)) {}
+  BitmapSelection(CDC &dc, CBitmap *bitmap) : m_dc(dc), m_previous(dc.SelectObject(bitmap)) {}
   ~BitmapSelection() { m_dc.SelectObject(m_previous); }
-  BitmapSelection(const BitmapSelection&) = delete;
-  BitmapSelection& operator=(const BitmapSelection&) = delete;
+  BitmapSelection(const BitmapSelection &) = delete;
+  BitmapSelection &operator=(const BitmapSelection &) = delete;
 
 private:
-  CDC& m_dc;
-  CBitmap* m_previous;
+  CDC &m_dc;
+  CBitmap *m_previous;
 };
 
 } // namespace
@@ -58,8 +58,8 @@ ImageButton::ImageButton() : m_pFont(std::make_unique<FaceFont>("宋体")) {}
 
 ImageButton::~ImageButton() = default;
 
-bool ImageButton::SetStateImages(UINT resourceId, int frameCount, int marginTop, int marginBottom, int marginLeft,
-                                 int marginRight) {
+bool ImageButton::SetStateImages(UINT resourceId, int frameCount, int marginTop, int marginBottom,
+                                 int marginLeft, int marginRight) {
   m_marginTop = marginTop;
   m_marginBottom = marginBottom;
   m_marginLeft = marginLeft;
@@ -69,8 +69,10 @@ bool ImageButton::SetStateImages(UINT resourceId, int frameCount, int marginTop,
   CBitmap strip;
   if (!strip.LoadBitmap(resourceId & 0xFFFF))
     return false;
-  return BuildStateImage(strip, m_normalImage, 0, frameCount) && BuildStateImage(strip, m_pressedImage, 1, frameCount) &&
-         BuildStateImage(strip, m_disabledImage, 2, frameCount) && BuildStateImage(strip, m_focusedImage, 3, frameCount);
+  return BuildStateImage(strip, m_normalImage, 0, frameCount) &&
+         BuildStateImage(strip, m_pressedImage, 1, frameCount) &&
+         BuildStateImage(strip, m_disabledImage, 2, frameCount) &&
+         BuildStateImage(strip, m_focusedImage, 3, frameCount);
 }
 
 void ImageButton::SetCaptionColor(COLORREF color) {
@@ -83,9 +85,9 @@ void ImageButton::PreSubclassWindow() {
   SendMessage(BM_SETSTYLE, (static_cast<DWORD>(style) & 0xFF) | BS_OWNERDRAW, TRUE);
 }
 
-BOOL ImageButton::OnEraseBkgnd(CDC*) { return FALSE; }
+BOOL ImageButton::OnEraseBkgnd(CDC *) { return FALSE; }
 
-bool ImageButton::BuildStateImage(CBitmap& strip, CBitmap& image, int frame, int frameCount) {
+bool ImageButton::BuildStateImage(CBitmap &strip, CBitmap &image, int frame, int frameCount) {
   ClientDCHandle windowDC(*this);
   if (!windowDC.Get())
     return false;
@@ -120,17 +122,19 @@ bool ImageButton::BuildStateImage(CBitmap& strip, CBitmap& image, int frame, int
   const int innerHeight = h - t - b;
   const int sourceInnerWidth = frameWidth - l - r;
   const int sourceInnerHeight = sh - t - b;
-  targetDC.StretchBlt(l, t, innerWidth, innerHeight, &sourceDC, sx + l, t, sourceInnerWidth, sourceInnerHeight,
-                      SRCCOPY);
+  targetDC.StretchBlt(l, t, innerWidth, innerHeight, &sourceDC, sx + l, t, sourceInnerWidth,
+                      sourceInnerHeight, SRCCOPY);
   targetDC.StretchBlt(l, 0, innerWidth, t, &sourceDC, sx + l, 0, sourceInnerWidth, t, SRCCOPY);
-  targetDC.StretchBlt(l, h - b, innerWidth, b, &sourceDC, sx + l, sh - b, sourceInnerWidth, b, SRCCOPY);
+  targetDC.StretchBlt(l, h - b, innerWidth, b, &sourceDC, sx + l, sh - b, sourceInnerWidth, b,
+                      SRCCOPY);
   targetDC.StretchBlt(0, t, l, innerHeight, &sourceDC, sx, t, l, sourceInnerHeight, SRCCOPY);
-  targetDC.StretchBlt(w - r, t, r, innerHeight, &sourceDC, sx + frameWidth - r, t, r, sourceInnerHeight, SRCCOPY);
+  targetDC.StretchBlt(w - r, t, r, innerHeight, &sourceDC, sx + frameWidth - r, t, r,
+                      sourceInnerHeight, SRCCOPY);
   m_imagesReady = 1;
   return true;
 }
 
-void ImageButton::DrawStateImage(CDC* target, CBitmap& image) {
+void ImageButton::DrawStateImage(CDC *target, CBitmap &image) {
   // An image a failed build left unmade shows the bare face.
   if (!m_imagesReady || image.IsNull())
     return;
@@ -164,13 +168,13 @@ void ImageButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
   CRect client;
   GetClientRect(&client);
   CRect textRect = client;
-  CDC* requestDC = lpDrawItemStruct->hDC;
+  CDC *requestDC = lpDrawItemStruct->hDC;
 
   CDC surface;
   surface.CreateCompatibleDC(requestDC);
   CBitmap surfaceBitmap;
   surfaceBitmap.CreateCompatibleBitmap(requestDC, client.Width(), client.Height());
-  CBitmap* previousBitmap = surface.SelectObject(&surfaceBitmap);
+  CBitmap *previousBitmap = surface.SelectObject(&surfaceBitmap);
 
   CBrush face(GetSysColor(COLOR_BTNFACE));
   surface.FillRect(&client, &face);
@@ -190,8 +194,9 @@ void ImageButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
   }
 
   const int previousMode = surface.SetBkMode(TRANSPARENT);
-  CFont* previousFont = surface.SelectObject(m_pFont.get());
-  const COLORREF previousColor = surface.SetTextColor(disabled ? GetSysColor(COLOR_GRAYTEXT) : m_pFont->GetColor());
+  CFont *previousFont = surface.SelectObject(m_pFont.get());
+  const COLORREF previousColor =
+      surface.SetTextColor(disabled ? GetSysColor(COLOR_GRAYTEXT) : m_pFont->GetColor());
   CString caption;
   GetWindowText(caption);
   surface.DrawText(caption, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);

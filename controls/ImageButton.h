@@ -16,8 +16,8 @@ public:
 
   // Frames 0 to 3 of bitmap `resourceId` cut into `frameCount` frames become the normal,
   // pressed, disabled and focused images at the button's present size.
-  bool SetStateImages(fw::UINT resourceId, int frameCount, int marginTop, int marginBottom, int marginLeft,
-                      int marginRight);
+  bool SetStateImages(fw::UINT resourceId, int frameCount, int marginTop, int marginBottom,
+                      int marginLeft, int marginRight);
   // Shows at the next repaint.
   void SetCaptionColor(fw::COLORREF color);
 
@@ -25,11 +25,11 @@ public:
 
 protected:
   void PreSubclassWindow() override;
-  fw::BOOL OnEraseBkgnd(fw::CDC* dc) override;
+  fw::BOOL OnEraseBkgnd(fw::CDC *dc) override;
 
 private:
-  bool BuildStateImage(fw::CBitmap& strip, fw::CBitmap& image, int frame, int frameCount);
-  void DrawStateImage(fw::CDC* target, fw::CBitmap& image);
+  bool BuildStateImage(fw::CBitmap &strip, fw::CBitmap &image, int frame, int frameCount);
+  void DrawStateImage(fw::CDC *target, fw::CBitmap &image);
 
   int m_imagesReady = 0;
   fw::CBitmap m_normalImage;

@@ -8,13 +8,13 @@ namespace quorvel {
 // it onto the target in one blit when destroyed. Drawing uses the target's logical coordinates.
 class MemoryDC : public fw::CDC {
 public:
-  explicit MemoryDC(fw::CDC* target);
+  explicit MemoryDC(fw::CDC *target);
   ~MemoryDC() override;
 
 private:
   fw::CBitmap m_offscreenBitmap;
-  fw::CBitmap* m_pPrevBitmap = nullptr;
-  fw::CDC* m_pTargetDC;
+  fw::CBitmap *m_pPrevBitmap = nullptr;
+  fw::CDC *m_pTargetDC;
   fw::CRect m_coveredRect;
   fw::BOOL m_bOffscreen;
 };

@@ -28,7 +28,7 @@ constexpr Skin kBrowseSkin{res::IDB_BROWSE_SKIN, 6, 1, 1, 1, 1};
 constexpr Skin kPushSkin{res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4};
 
 struct ButtonLayout {
-  const char* caption;
+  const char *caption;
   Skin skin;
   int width, height;
   bool browse;
@@ -50,7 +50,7 @@ public:
   explicit StateButton(State state) : m_state(state) {}
 
   void DrawItem(LPDRAWITEMSTRUCT drawItem) override {
-    drawItem->itemState = m_state == State::Focused   ? ODS_FOCUS
+    drawItem->itemState = m_state == State::Focused    ? ODS_FOCUS
                           : m_state == State::Pressed  ? ODS_FOCUS | ODS_SELECTED
                           : m_state == State::Disabled ? ODS_DISABLED
                                                        : 0;
@@ -63,7 +63,7 @@ private:
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
   QApplication application(argc, argv);
   QWidget window;
   window.setWindowTitle("Quorvel controls");
@@ -75,23 +75,25 @@ int main(int argc, char** argv) {
 
   std::vector<std::unique_ptr<StateButton>> buttons;
   for (std::size_t row = 0; row < kStates.size(); ++row) {
-    auto* label = new QLabel(kStateNames[row], &window);
+    auto *label = new QLabel(kStateNames[row], &window);
     label->move(10, 14 + 36 * static_cast<int>(row));
     int x = 80;
-    for (const ButtonLayout& layout : kButtons) {
-      auto* peer = new qt::QtButtonPeer(&window, 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP, layout.caption);
-      peer->setGeometry(x, 10 + 36 * static_cast<int>(row) + (layout.browse ? 3 : 0), layout.width, layout.height);
-      auto& button = *buttons.emplace_back(std::make_unique<StateButton>(kStates[row]));
+    for (const ButtonLayout &layout : kButtons) {
+      auto *peer =
+          new qt::QtButtonPeer(&window, 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP, layout.caption);
+      peer->setGeometry(x, 10 + 36 * static_cast<int>(row) + (layout.browse ? 3 : 0), layout.width,
+                        layout.height);
+      auto &button = *buttons.emplace_back(std::make_unique<StateButton>(kStates[row]));
       button.SubclassWindow(peer);
-      button.SetStateImages(layout.skin.bitmap, layout.skin.frames, layout.skin.top, layout.skin.bottom, layout.skin.left,
-                            layout.skin.right);
+      button.SetStateImages(layout.skin.bitmap, layout.skin.frames, layout.skin.top,
+                            layout.skin.bottom, layout.skin.left, layout.skin.right);
       if (layout.browse)
         button.SetCaptionColor(RGB(240, 200, 90));
       x += layout.width + 8;
     }
   }
 
-  auto* barPeer = new qt::QtProgressPeer(&window, 1034, WS_CHILD | WS_VISIBLE | PBS_SMOOTH);
+  auto *barPeer = new qt::QtProgressPeer(&window, 1034, WS_CHILD | WS_VISIBLE | PBS_SMOOTH);
   barPeer->setGeometry(80, 170, 138, 16);
   GradientProgressCtrl bar;
   bar.SubclassWindow(barPeer);
@@ -101,7 +103,7 @@ int main(int argc, char** argv) {
   bar.SetPos(500);
 
   // A second bar held part-way, as during a split.
-  auto* partPeer = new qt::QtProgressPeer(&window, 1035, WS_CHILD | WS_VISIBLE | PBS_SMOOTH);
+  auto *partPeer = new qt::QtProgressPeer(&window, 1035, WS_CHILD | WS_VISIBLE | PBS_SMOOTH);
   partPeer->setGeometry(80, 200, 138, 16);
   GradientProgressCtrl part;
   part.SubclassWindow(partPeer);

@@ -14,7 +14,7 @@ bool KernelRefusesCopy(int error) {
 
 } // namespace
 
-std::uint64_t BlockCopier::Transfer(File& source, File& target, std::uint64_t count) {
+std::uint64_t BlockCopier::Transfer(File &source, File &target, std::uint64_t count) {
   count = std::min(count, kBufferSize);
   std::uint64_t copied = 0;
   while (!m_kernelCopyRefused && copied < count) {
@@ -41,8 +41,7 @@ std::uint64_t BlockCopier::Transfer(File& source, File& target, std::uint64_t co
   return copied + TransferThroughBuffer(source, target, count - copied);
 }
 
-std::uint64_t BlockCopier::TransferThroughBuffer(File& source, File& target,
-                                                 std::uint64_t count) {
+std::uint64_t BlockCopier::TransferThroughBuffer(File &source, File &target, std::uint64_t count) {
   if (!m_buffer)
     m_buffer = std::make_unique<std::byte[]>(kBufferSize);
   std::uint64_t copied = 0;

@@ -16,10 +16,10 @@ public:
 
   // Copies up to `count` bytes (at most kBufferSize), fewer only where the source ends; returns
   // how many, 0 at its end. A failure throws naming the file that failed.
-  std::uint64_t Transfer(File& source, File& target, std::uint64_t count);
+  std::uint64_t Transfer(File &source, File &target, std::uint64_t count);
 
 private:
-  std::uint64_t TransferThroughBuffer(File& source, File& target, std::uint64_t count);
+  std::uint64_t TransferThroughBuffer(File &source, File &target, std::uint64_t count);
 
   std::unique_ptr<std::byte[]> m_buffer;
   bool m_kernelCopyRefused = false;

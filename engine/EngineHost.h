@@ -51,13 +51,13 @@ protected:
 // Holds the wait cursor for one operation, on every path out of it.
 class WaitCursor {
 public:
-  explicit WaitCursor(EngineHost& host) : m_host(host) { m_host.DoWaitCursor(1); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
+  explicit WaitCursor(EngineHost &host) : m_host(host) { m_host.DoWaitCursor(1); }
+  WaitCursor(const WaitCursor &) = delete;
+  WaitCursor &operator=(const WaitCursor &) = delete;
   ~WaitCursor() { m_host.DoWaitCursor(-1); }
 
 private:
-  EngineHost& m_host;
+  EngineHost &m_host;
 };
 
 } // namespace quorvel

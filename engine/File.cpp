@@ -11,7 +11,7 @@
 namespace quorvel {
 namespace {
 
-int OpenDescriptor(const std::string& path, unsigned flags) {
+int OpenDescriptor(const std::string &path, unsigned flags) {
   if (flags & File::modeCreate)
     return ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   // Non-blocking so that a FIFO given as a file cannot hang the open.
@@ -26,7 +26,7 @@ int OpenDescriptor(const std::string& path, unsigned flags) {
 
 File::~File() { Abort(); }
 
-bool File::Open(std::string_view path, unsigned flags, FileException* error) {
+bool File::Open(std::string_view path, unsigned flags, FileException *error) {
   Abort();
   std::string filePath{path};
   const OpenPurpose purpose = (flags & modeCreate) ? OpenPurpose::creating : OpenPurpose::existing;
@@ -77,7 +77,7 @@ std::uint64_t File::GetLength() const {
   return static_cast<std::uint64_t>(status.st_size);
 }
 
-std::uint64_t File::Read(void* buffer, std::uint64_t count) {
+std::uint64_t File::Read(void *buffer, std::uint64_t count) {
   for (;;) {
     const ssize_t got = ::read(m_fd, buffer, count);
     if (got >= 0)
@@ -87,8 +87,8 @@ std::uint64_t File::Read(void* buffer, std::uint64_t count) {
   }
 }
 
-void File::Write(const void* buffer, std::uint64_t count) {
-  const auto* bytes = static_cast<const std::byte*>(buffer);
+void File::Write(const void *buffer, std::uint64_t count) {
+  const auto *bytes = static_cast<const std::byte *>(buffer);
   while (count > 0) {
     const ssize_t written = ::write(m_fd, bytes, count);
     if (written < 0 && errno == EINTR)

@@ -25,18 +25,18 @@ public:
   };
 
   File() = default;
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
+  File(const File &) = delete;
+  File &operator=(const File &) = delete;
   ~File();
 
   // Returns false and fills `error` (when given) with the cause and the path on failure. With
   // modeCreate the file is created, or truncated once its lock is held.
-  bool Open(std::string_view path, unsigned flags, FileException* error = nullptr);
+  bool Open(std::string_view path, unsigned flags, FileException *error = nullptr);
 
   // These throw FileException naming the file's path.
   std::uint64_t GetLength() const;
-  std::uint64_t Read(void* buffer, std::uint64_t count);
-  void Write(const void* buffer, std::uint64_t count);
+  std::uint64_t Read(void *buffer, std::uint64_t count);
+  void Write(const void *buffer, std::uint64_t count);
   void Close();
 
   // Closes without reporting, for paths that are already failing.
@@ -45,7 +45,7 @@ public:
   bool IsOpen() const { return m_fd >= 0; }
   int Descriptor() const { return m_fd; }
   // The path as it was opened, and its last component.
-  const std::string& GetFilePath() const { return m_strFilePath; }
+  const std::string &GetFilePath() const { return m_strFilePath; }
   std::string GetFileName() const;
 
   [[noreturn]] void ThrowLastError(int osError) const;

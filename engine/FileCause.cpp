@@ -140,7 +140,7 @@ static_assert(std::ranges::is_sorted(kWin32Causes, {}, &Win32Range::first));
 } // namespace
 
 FileCause CauseFromWin32Error(std::uint32_t error) {
-  const auto* range = std::ranges::upper_bound(kWin32Causes, error, {}, &Win32Range::first);
+  const auto *range = std::ranges::upper_bound(kWin32Causes, error, {}, &Win32Range::first);
   if (range == kWin32Causes.begin())
     return FileCause::genericException;
   --range;

@@ -14,7 +14,7 @@ std::string FormatCauseText(FileCause cause, std::string_view fileName) {
   return text;
 }
 
-void CutToUtf8Boundary(std::string& text, std::size_t maxBytes) {
+void CutToUtf8Boundary(std::string &text, std::size_t maxBytes) {
   if (text.size() <= maxBytes)
     return;
   std::size_t end = maxBytes;

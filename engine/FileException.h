@@ -24,7 +24,7 @@ public:
   // its terminating zero, never inside a UTF-8 character.
   std::string GetErrorMessage(std::size_t bufferSize = kOpenErrorBufferSize) const;
 
-  const char* what() const noexcept override { return m_strWhat.c_str(); }
+  const char *what() const noexcept override { return m_strWhat.c_str(); }
 
   FileCause m_cause = FileCause::none;
   int m_lOsError = 0;

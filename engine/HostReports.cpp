@@ -6,20 +6,20 @@
 
 namespace quorvel {
 
-void ShowNotice(EngineHost& host, std::string_view text) {
+void ShowNotice(EngineHost &host, std::string_view text) {
   host.MessageBox(text, kNoticeCaption, MessageBoxOk | MessageBoxIconExclamation);
 }
 
-void ShowFileError(EngineHost& host, const FileException& error) {
+void ShowFileError(EngineHost &host, const FileException &error) {
   host.AfxMessageBox(error.GetErrorMessage(FileException::kOpenErrorBufferSize), MessageBoxOk);
 }
 
-void ReportSourceCheckFailure(EngineHost& host, const FileException& error) {
+void ReportSourceCheckFailure(EngineHost &host, const FileException &error) {
   ShowFileError(host, error);
   host.FocusSourceField();
 }
 
-void ReportPieceStatus(EngineHost& host, std::uint64_t pieceNumber, std::string_view word) {
+void ReportPieceStatus(EngineHost &host, std::uint64_t pieceNumber, std::string_view word) {
   host.m_strStatus = std::to_string(pieceNumber).append(word);
   host.UpdateData(false);
   host.UpdateWindow();

@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kJoinProgressRange = 500;
 
-void ReportJoinedPiece(EngineHost& host, std::uint64_t pieceNumber) {
+void ReportJoinedPiece(EngineHost &host, std::uint64_t pieceNumber) {
   host.SetProgressRange(0, kJoinProgressRange);
   for (int position = 0; position < kJoinProgressRange; ++position)
     host.SetProgressPos(position);
@@ -20,7 +20,7 @@ void ReportJoinedPiece(EngineHost& host, std::uint64_t pieceNumber) {
 
 } // namespace
 
-int JoinFiles(EngineHost& host) {
+int JoinFiles(EngineHost &host) {
   WaitCursor waitCursor(host);
   host.UpdateData(true);
 
@@ -41,8 +41,8 @@ int JoinFiles(EngineHost& host) {
     return 1;
   }
 
-  const std::string pieceFolder = host.m_strSourcePath.substr(
-      0, host.m_strSourcePath.size() - host.m_strSourceName.size());
+  const std::string pieceFolder =
+      host.m_strSourcePath.substr(0, host.m_strSourcePath.size() - host.m_strSourceName.size());
 
   if (host.m_strDestFolder.empty()) {
     ShowNotice(host, "Please select a folder to save.");

@@ -8,6 +8,6 @@ namespace quorvel {
 // destination folder, up to the first number that does not exist. Returns 0 when the pieces ran
 // out and 1 when it stopped after telling the user why; a failure while copying escapes as
 // FileException to the host's failure report.
-int JoinFiles(EngineHost& host);
+int JoinFiles(EngineHost &host);
 
 } // namespace quorvel

@@ -8,9 +8,9 @@
 
 namespace quorvel {
 
-std::uint64_t GetPieceSize(EngineHost& host) { return PieceSizeForIndex(host.GetSizeSelection()); }
+std::uint64_t GetPieceSize(EngineHost &host) { return PieceSizeForIndex(host.GetSizeSelection()); }
 
-int SplitFile(EngineHost& host) {
+int SplitFile(EngineHost &host) {
   WaitCursor waitCursor(host);
   host.UpdateData(true);
   const std::uint64_t pieceSize = GetPieceSize(host);
@@ -53,8 +53,8 @@ int SplitFile(EngineHost& host) {
   File piece;
   for (std::uint64_t pieceNumber = 1;; ++pieceNumber) {
     const std::string piecePath = SplitPiecePath(host.m_strDestFolder, pieceNumber, sourceName);
-    if (!piece.Open(piecePath, File::modeCreate | File::modeWrite | File::shareExclusive |
-                                   File::typeBinary,
+    if (!piece.Open(piecePath,
+                    File::modeCreate | File::modeWrite | File::shareExclusive | File::typeBinary,
                     &error)) {
       ShowFileError(host, error);
       host.m_file.Close();

@@ -6,16 +6,16 @@
 
 namespace quorvel::fw {
 
-void DDX_Control(CDataExchange* pDX, int id, CWnd& control) {
+void DDX_Control(CDataExchange *pDX, int id, CWnd &control) {
   if (control.m_hWnd)
     return;
-  CDialog& dialog = *pDX->m_pDlgWnd;
+  CDialog &dialog = *pDX->m_pDlgWnd;
   if (dialog.m_hWnd)
     control.SubclassWindow(dialog.m_hWnd->FindChild(static_cast<UINT>(id)));
 }
 
-void DDX_Text(CDataExchange* pDX, int id, CString& value) {
-  CDialog& dialog = *pDX->m_pDlgWnd;
+void DDX_Text(CDataExchange *pDX, int id, CString &value) {
+  CDialog &dialog = *pDX->m_pDlgWnd;
   HWND child = dialog.m_hWnd ? dialog.m_hWnd->FindChild(static_cast<UINT>(id)) : nullptr;
   if (!child)
     return;
@@ -25,7 +25,7 @@ void DDX_Text(CDataExchange* pDX, int id, CString& value) {
     child->SetText(value);
 }
 
-CDialog::CDialog(UINT templateId, CWnd* parent)
+CDialog::CDialog(UINT templateId, CWnd *parent)
     : m_pTemplate(res::FindDialogTemplate(templateId)), m_pParentWnd(parent) {}
 
 CDialog::~CDialog() = default;
@@ -39,12 +39,12 @@ int CDialog::DoModal() {
   return m_nModalResult;
 }
 
-BOOL CDialog::Create(CWnd* parent) {
+BOOL CDialog::Create(CWnd *parent) {
   if (!m_pTemplate || m_hWnd)
     return FALSE;
   if (parent)
     m_pParentWnd = parent;
-  CWnd* owner = m_pParentWnd;
+  CWnd *owner = m_pParentWnd;
   if (!owner && AfxGetApp() && AfxGetApp()->m_pMainWnd != this)
     owner = AfxGetApp()->m_pMainWnd;
   m_bEnded = false;
@@ -70,7 +70,7 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate) {
   return TRUE;
 }
 
-void CDialog::DoDataExchange(CDataExchange*) {}
+void CDialog::DoDataExchange(CDataExchange *) {}
 
 BOOL CDialog::OnInitDialog() {
   ExecuteDlgInit();
@@ -79,7 +79,7 @@ BOOL CDialog::OnInitDialog() {
 }
 
 void CDialog::ExecuteDlgInit() {
-  for (const res::DialogInitEntry& entry : m_pTemplate->initData) {
+  for (const res::DialogInitEntry &entry : m_pTemplate->initData) {
     HWND control = m_hWnd->FindChild(entry.controlId);
     const CString text{entry.text};
     if (control)

@@ -14,31 +14,31 @@ class CDialog;
 
 // Which way one exchange runs.
 struct CDataExchange {
-  CDialog* m_pDlgWnd;
+  CDialog *m_pDlgWnd;
   BOOL m_bSaveAndValidate;
 };
 
 // Attaches `control` to the dialog's child `id` the first time round.
-void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
+void DDX_Control(CDataExchange *pDX, int id, CWnd &control);
 // Copies the child's text into `value` when saving, `value` into the child otherwise.
-void DDX_Text(CDataExchange* pDX, int id, CString& value);
+void DDX_Text(CDataExchange *pDX, int id, CString &value);
 
 class CDialog : public CWnd {
 public:
-  explicit CDialog(UINT templateId, CWnd* parent = nullptr);
+  explicit CDialog(UINT templateId, CWnd *parent = nullptr);
   ~CDialog() override;
 
   // Shows the dialog and returns the result EndDialog was given, or -1 when it could not be
   // made. Owned by the parent, or by the application's main window when there is none.
   virtual int DoModal();
   // Makes the window and initialises it without waiting; for a dialog that the caller drives.
-  BOOL Create(CWnd* parent = nullptr);
+  BOOL Create(CWnd *parent = nullptr);
   void EndDialog(int result);
 
   BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
 protected:
-  virtual void DoDataExchange(CDataExchange* pDX);
+  virtual void DoDataExchange(CDataExchange *pDX);
   // Fills controls from the template's initialisation data and the members into the controls.
   virtual BOOL OnInitDialog();
   virtual void OnOK();
@@ -48,8 +48,8 @@ protected:
 private:
   void ExecuteDlgInit();
 
-  const res::DialogTemplate* m_pTemplate;
-  CWnd* m_pParentWnd;
+  const res::DialogTemplate *m_pTemplate;
+  CWnd *m_pParentWnd;
   int m_nModalResult = -1;
   bool m_bEnded = false;
 };

@@ -71,15 +71,16 @@ bool MatchesFilterPattern(std::string_view name, std::string_view pattern) {
   return pattern.ends_with(".*") && MatchWildcards(name, pattern.substr(0, pattern.size() - 2));
 }
 
-CFileDialog::CFileDialog(BOOL, const char*, const char*, DWORD flags, const char* filter, CWnd* parent)
+CFileDialog::CFileDialog(BOOL, const char *, const char *, DWORD flags, const char *filter,
+                         CWnd *parent)
     : m_dwFlags(flags), m_filters(ParseFilterString(filter ? filter : "")), m_pParentWnd(parent) {}
 
 int CFileDialog::DoModal() {
-  CWnd* owner = m_pParentWnd;
+  CWnd *owner = m_pParentWnd;
   if (!owner && AfxGetApp())
     owner = AfxGetApp()->m_pMainWnd;
-  const auto chosen =
-      GetModalUi().OpenFile({owner ? owner->m_hWnd : nullptr, m_filters, (m_dwFlags & OFN_FILEMUSTEXIST) != 0});
+  const auto chosen = GetModalUi().OpenFile(
+      {owner ? owner->m_hWnd : nullptr, m_filters, (m_dwFlags & OFN_FILEMUSTEXIST) != 0});
   if (!chosen)
     return IDCANCEL;
   m_strPathName = *chosen;

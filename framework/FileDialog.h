@@ -21,9 +21,9 @@ bool MatchesFilterPattern(std::string_view name, std::string_view pattern);
 // The platform's dialog for choosing a file to open.
 class CFileDialog {
 public:
-  CFileDialog(BOOL openFileDialog, const char* defaultExtension = nullptr, const char* fileName = nullptr,
-              DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, const char* filter = nullptr,
-              CWnd* parent = nullptr);
+  CFileDialog(BOOL openFileDialog, const char *defaultExtension = nullptr,
+              const char *fileName = nullptr, DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+              const char *filter = nullptr, CWnd *parent = nullptr);
   virtual ~CFileDialog() = default;
 
   // IDOK when a file was chosen, IDCANCEL otherwise.
@@ -35,7 +35,7 @@ public:
 private:
   DWORD m_dwFlags;
   std::vector<FileFilter> m_filters;
-  CWnd* m_pParentWnd;
+  CWnd *m_pParentWnd;
   CString m_strPathName;
 };
 

@@ -17,7 +17,7 @@ struct IconData;
 } // namespace detail
 
 // Icons loaded from resources are shared and live as long as the program.
-using HICON = const detail::IconData*;
+using HICON = const detail::IconData *;
 // Icon group `resourceId` of the program's resources, at the size an icon is drawn; null when
 // there is none.
 HICON LoadIcon(UINT resourceId);
@@ -98,16 +98,16 @@ class CBitmap {
 public:
   CBitmap();
   ~CBitmap();
-  CBitmap(const CBitmap&) = delete;
-  CBitmap& operator=(const CBitmap&) = delete;
+  CBitmap(const CBitmap &) = delete;
+  CBitmap &operator=(const CBitmap &) = delete;
 
   // A bitmap resource of the module AfxGetResourceHandle names.
   BOOL LoadBitmap(UINT resourceId);
   // In the format of the bitmap that `dc` draws on; black until painted.
-  BOOL CreateCompatibleBitmap(CDC* dc, int width, int height);
+  BOOL CreateCompatibleBitmap(CDC *dc, int width, int height);
   // Only 1 plane of 1 bit (monochrome) or of 32 bits is made; `bits` may be null (all 0).
-  BOOL CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);
-  int GetObject(BITMAP* bitmap) const;
+  BOOL CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void *bits);
+  int GetObject(BITMAP *bitmap) const;
   BOOL DeleteObject();
   bool IsNull() const { return m_data == nullptr; }
 
@@ -142,10 +142,10 @@ class CFont {
 public:
   CFont();
   virtual ~CFont();
-  CFont(const CFont&) = delete;
-  CFont& operator=(const CFont&) = delete;
+  CFont(const CFont &) = delete;
+  CFont &operator=(const CFont &) = delete;
 
-  BOOL CreateFontIndirect(const LOGFONT* logFont);
+  BOOL CreateFontIndirect(const LOGFONT *logFont);
   BOOL DeleteObject();
   bool IsNull() const { return m_data == nullptr; }
 
@@ -160,20 +160,20 @@ class CDC {
 public:
   CDC();
   virtual ~CDC();
-  CDC(const CDC&) = delete;
-  CDC& operator=(const CDC&) = delete;
+  CDC(const CDC &) = delete;
+  CDC &operator=(const CDC &) = delete;
 
   // A memory context drawing on a 1 x 1 monochrome bitmap until another is selected.
-  BOOL CreateCompatibleDC(CDC* dc);
+  BOOL CreateCompatibleDC(CDC *dc);
   BOOL DeleteDC();
   bool IsValid() const { return m_dc != nullptr; }
   BOOL IsPrinting() const { return m_bPrinting; }
 
   // Each returns what was selected before, or null when nothing could be selected. Only memory
   // contexts take bitmaps; selecting null puts the context's first bitmap back.
-  CBitmap* SelectObject(CBitmap* bitmap);
-  CFont* SelectObject(CFont* font);
-  CBrush* SelectObject(CBrush* brush);
+  CBitmap *SelectObject(CBitmap *bitmap);
+  CFont *SelectObject(CFont *font);
+  CBrush *SelectObject(CBrush *brush);
 
   COLORREF SetBkColor(COLORREF colour);
   COLORREF GetBkColor() const;
@@ -182,21 +182,22 @@ public:
   int SetBkMode(int mode);
   int GetBkMode() const;
 
-  int GetClipBox(CRect* rect) const;
+  int GetClipBox(CRect *rect) const;
   // Narrows the clip box; returns what GetClipBox would.
-  int IntersectClipRect(const CRect& rect);
+  int IntersectClipRect(const CRect &rect);
   CPoint SetWindowOrg(int x, int y);
   CPoint GetWindowOrg() const;
 
-  void FillRect(const CRect* rect, CBrush* brush);
+  void FillRect(const CRect *rect, CBrush *brush);
   // Colour to monochrome: the source's background colour gives 1, every other colour 0.
   // Monochrome to colour: 1 gives this context's background colour, 0 its text colour.
-  BOOL BitBlt(int x, int y, int width, int height, CDC* source, int sourceX, int sourceY, DWORD rop);
+  BOOL BitBlt(int x, int y, int width, int height, CDC *source, int sourceX, int sourceY,
+              DWORD rop);
   // Samples the nearest source pixel; non-positive extents draw nothing.
-  BOOL StretchBlt(int x, int y, int width, int height, CDC* source, int sourceX, int sourceY,
+  BOOL StretchBlt(int x, int y, int width, int height, CDC *source, int sourceX, int sourceY,
                   int sourceWidth, int sourceHeight, DWORD rop);
   // "&x" underlines x and "&&" is a literal "&" unless DT_NOPREFIX is given. Returns the height.
-  int DrawText(const CString& text, CRect* rect, UINT format);
+  int DrawText(const CString &text, CRect *rect, UINT format);
   // CLR_INVALID outside the bitmap.
   COLORREF GetPixel(int x, int y) const;
   // At its own size, blended over what is there.
@@ -214,16 +215,16 @@ inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
 // erase message first when the invalidation asked for it.
 class CPaintDC : public CDC {
 public:
-  explicit CPaintDC(CWnd* window);
-  explicit CPaintDC(WindowPeer* window);
+  explicit CPaintDC(CWnd *window);
+  explicit CPaintDC(WindowPeer *window);
   ~CPaintDC() override;
 };
 
 // The whole client area of a window, outside of painting passes.
 class CClientDC : public CDC {
 public:
-  explicit CClientDC(CWnd* window);
-  explicit CClientDC(WindowPeer* window);
+  explicit CClientDC(CWnd *window);
+  explicit CClientDC(WindowPeer *window);
 };
 
 } // namespace quorvel::fw

@@ -26,7 +26,7 @@ struct MessageBoxRequest {
 struct FileFilter {
   CString description;
   std::vector<CString> patterns;
-  friend bool operator==(const FileFilter&, const FileFilter&) = default;
+  friend bool operator==(const FileFilter &, const FileFilter &) = default;
 };
 
 struct FileOpenRequest {
@@ -54,14 +54,14 @@ class ModalUi {
 public:
   virtual ~ModalUi() = default;
   // Returns the command of the button that closed the box.
-  virtual int MessageBox(const MessageBoxRequest& request) = 0;
+  virtual int MessageBox(const MessageBoxRequest &request) = 0;
   // The chosen file's full path, or nothing when cancelled.
-  virtual std::optional<CString> OpenFile(const FileOpenRequest& request) = 0;
-  virtual std::optional<FolderChoice> BrowseForFolder(const FolderBrowseRequest& request) = 0;
+  virtual std::optional<CString> OpenFile(const FileOpenRequest &request) = 0;
+  virtual std::optional<FolderChoice> BrowseForFolder(const FolderBrowseRequest &request) = 0;
 };
 
-ModalUi& GetModalUi();
+ModalUi &GetModalUi();
 // Null: the platform's own again. The replacement must outlive its use.
-void SetModalUi(ModalUi* modalUi);
+void SetModalUi(ModalUi *modalUi);
 
 } // namespace quorvel::fw

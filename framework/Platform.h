@@ -17,11 +17,11 @@ struct DialogTemplate;
 namespace quorvel::fw::platform {
 
 // Null when the program can reach no display; `problem` then says why.
-bool OpenDisplay(int& argc, char** argv, CString& problem);
+bool OpenDisplay(int &argc, char **argv, CString &problem);
 void CloseDisplay();
 
 // The dialog window with every control of the template, hidden. `owner` may be null.
-HWND CreateDialogWindow(const res::DialogTemplate& dialogTemplate, HWND owner);
+HWND CreateDialogWindow(const res::DialogTemplate &dialogTemplate, HWND owner);
 void ShowDialogWindow(HWND dialog);
 // Puts the focus on the first control that takes it by tabbing.
 void FocusFirstTabStop(HWND dialog);
@@ -32,6 +32,6 @@ void EndModalLoop(HWND dialog);
 void ShowWaitCursor(bool shown);
 
 // The modal windows of the platform itself.
-ModalUi& PlatformModalUi();
+ModalUi &PlatformModalUi();
 
 } // namespace quorvel::fw::platform

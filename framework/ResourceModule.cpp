@@ -11,13 +11,13 @@ public:
 };
 
 const ProgramResources kProgramResources;
-const ResourceModule* g_resourceModule = &kProgramResources;
+const ResourceModule *g_resourceModule = &kProgramResources;
 
 } // namespace
 
-const ResourceModule& AfxGetResourceHandle() { return *g_resourceModule; }
+const ResourceModule &AfxGetResourceHandle() { return *g_resourceModule; }
 
-void AfxSetResourceHandle(const ResourceModule* module) {
+void AfxSetResourceHandle(const ResourceModule *module) {
   g_resourceModule = module ? module : &kProgramResources;
 }
 

@@ -16,8 +16,8 @@ public:
   virtual std::span<const std::byte> Find(res::ResourceType type, UINT id) const = 0;
 };
 
-const ResourceModule& AfxGetResourceHandle();
+const ResourceModule &AfxGetResourceHandle();
 // Null: back to the program's own resources. The module must outlive its use.
-void AfxSetResourceHandle(const ResourceModule* module);
+void AfxSetResourceHandle(const ResourceModule *module);
 
 } // namespace quorvel::fw

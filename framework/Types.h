@@ -42,13 +42,13 @@ constexpr unsigned HIWORD(std::uintptr_t value) { return (value >> 16) & 0xFFFF;
 struct CPoint {
   int x = 0;
   int y = 0;
-  friend bool operator==(const CPoint&, const CPoint&) = default;
+  friend bool operator==(const CPoint &, const CPoint &) = default;
 };
 
 struct CSize {
   int cx = 0;
   int cy = 0;
-  friend bool operator==(const CSize&, const CSize&) = default;
+  friend bool operator==(const CSize &, const CSize &) = default;
 };
 
 // A rectangle covers its left and top edges, not its right and bottom ones.
@@ -68,12 +68,12 @@ struct CRect {
     bottom += dy;
   }
   // The common part of both, or an empty rectangle at the origin.
-  static CRect Intersection(const CRect& a, const CRect& b) {
+  static CRect Intersection(const CRect &a, const CRect &b) {
     const CRect common{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
                        std::min(a.bottom, b.bottom)};
     return common.IsRectEmpty() ? CRect{} : common;
   }
-  friend bool operator==(const CRect&, const CRect&) = default;
+  friend bool operator==(const CRect &, const CRect &) = default;
 };
 
 } // namespace quorvel::fw

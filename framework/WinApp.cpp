@@ -11,9 +11,9 @@
 namespace quorvel::fw {
 namespace {
 
-CWinApp* g_application = nullptr;
+CWinApp *g_application = nullptr;
 std::optional<DialogColours> g_dialogColours;
-ModalUi* g_modalUi = nullptr;
+ModalUi *g_modalUi = nullptr;
 
 // The failure report's buffer, with room for the terminating zero.
 constexpr std::size_t kFailureReportBytes = 511;
@@ -28,7 +28,7 @@ CString CutToUtf8Boundary(CString text, std::size_t maxBytes) {
   return text;
 }
 
-CString ExecutablePath(const char* argv0) {
+CString ExecutablePath(const char *argv0) {
   std::error_code error;
   const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
   if (!error)
@@ -47,7 +47,9 @@ CWinApp::~CWinApp() {
 
 BOOL CWinApp::InitInstance() { return FALSE; }
 
-void CWinApp::SetDialogBkColor(COLORREF background, COLORREF text) { g_dialogColours = {background, text}; }
+void CWinApp::SetDialogBkColor(COLORREF background, COLORREF text) {
+  g_dialogColours = {background, text};
+}
 
 void CWinApp::DoWaitCursor(int code) {
   if (code > 0) {
@@ -65,24 +67,25 @@ void CWinApp::DoWaitCursor(int code) {
 }
 
 void CWinApp::OnHelp() {
-  AfxMessageBox("No help is available for " + m_pszAppName +
-                    ".\n\nTo split a file, choose it and a folder to save to, pick a piece size and "
-                    "press Split. To join pieces, choose Join File, pick the first piece (1_name) "
-                    "and a folder, and press Join.",
-                MB_ICONINFORMATION);
+  AfxMessageBox(
+      "No help is available for " + m_pszAppName +
+          ".\n\nTo split a file, choose it and a folder to save to, pick a piece size and "
+          "press Split. To join pieces, choose Join File, pick the first piece (1_name) "
+          "and a folder, and press Join.",
+      MB_ICONINFORMATION);
 }
 
-CWinApp* AfxGetApp() { return g_application; }
+CWinApp *AfxGetApp() { return g_application; }
 
 void AfxEnableControlContainer() {}
 
-void AfxWinInit(const CString& executablePath) {
-  if (CWinApp* application = AfxGetApp())
+void AfxWinInit(const CString &executablePath) {
+  if (CWinApp *application = AfxGetApp())
     application->m_pszAppName = std::filesystem::path(executablePath).stem().string();
 }
 
-int AfxWinMain(int argc, char** argv) {
-  CWinApp* application = AfxGetApp();
+int AfxWinMain(int argc, char **argv) {
+  CWinApp *application = AfxGetApp();
   if (!application)
     return 1;
   AfxWinInit(ExecutablePath(argc > 0 ? argv[0] : nullptr));
@@ -96,13 +99,13 @@ int AfxWinMain(int argc, char** argv) {
   return 0;
 }
 
-int AfxMessageBox(const CString& text, UINT type) {
+int AfxMessageBox(const CString &text, UINT type) {
   if (!(type & MB_ICONMASK))
     type |= MB_ICONEXCLAMATION;
-  CWinApp* application = AfxGetApp();
-  CWnd* mainWindow = application ? application->m_pMainWnd : nullptr;
-  return GetModalUi().MessageBox(
-      {mainWindow ? mainWindow->m_hWnd : nullptr, text, application ? application->m_pszAppName : CString{}, type});
+  CWinApp *application = AfxGetApp();
+  CWnd *mainWindow = application ? application->m_pMainWnd : nullptr;
+  return GetModalUi().MessageBox({mainWindow ? mainWindow->m_hWnd : nullptr, text,
+                                  application ? application->m_pszAppName : CString{}, type});
 }
 
 std::optional<DialogColours> AfxGetDialogColours() { return g_dialogColours; }
@@ -111,7 +114,7 @@ void ReportEscapedFailure() {
   CString text;
   try {
     throw;
-  } catch (const std::exception& failure) {
+  } catch (const std::exception &failure) {
     text = CutToUtf8Boundary(failure.what(), kFailureReportBytes);
   } catch (...) {
     text = "The operation stopped because of an unexpected failure.";
@@ -123,8 +126,8 @@ void ReportEscapedFailure() {
   }
 }
 
-ModalUi& GetModalUi() { return g_modalUi ? *g_modalUi : platform::PlatformModalUi(); }
+ModalUi &GetModalUi() { return g_modalUi ? *g_modalUi : platform::PlatformModalUi(); }
 
-void SetModalUi(ModalUi* modalUi) { g_modalUi = modalUi; }
+void SetModalUi(ModalUi *modalUi) { g_modalUi = modalUi; }
 
 } // namespace quorvel::fw

@@ -25,7 +25,7 @@ public:
 
   // The executable's file name without its extension.
   CString m_pszAppName;
-  CWnd* m_pMainWnd = nullptr;
+  CWnd *m_pMainWnd = nullptr;
 
 protected:
   // The help command when the program has no help text of its own.
@@ -35,16 +35,16 @@ private:
   int m_nWaitCursorCount = 0;
 };
 
-CWinApp* AfxGetApp();
+CWinApp *AfxGetApp();
 void AfxEnableControlContainer();
 // Takes the application's name from the executable's path.
-void AfxWinInit(const CString& executablePath);
+void AfxWinInit(const CString &executablePath);
 // Runs the application object; returns the exit status.
-int AfxWinMain(int argc, char** argv);
+int AfxWinMain(int argc, char **argv);
 
 // A box under the application's title, owned by its main window. Without an icon in `type`, the
 // exclamation icon is shown.
-int AfxMessageBox(const CString& text, UINT type = 0);
+int AfxMessageBox(const CString &text, UINT type = 0);
 
 struct DialogColours {
   COLORREF background;

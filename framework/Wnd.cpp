@@ -19,7 +19,7 @@ public:
 } // namespace
 
 LRESULT WindowPeer::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  CWnd* owner = Owner();
+  CWnd *owner = Owner();
   if (!owner)
     return DefWindowProc(message, wParam, lParam);
   try {
@@ -31,7 +31,7 @@ LRESULT WindowPeer::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL CCmdTarget::OnCmdMsg(UINT id, UINT code) {
-  for (const CommandMapEntry& entry : GetMessageMap()) {
+  for (const CommandMapEntry &entry : GetMessageMap()) {
     if (entry.id == id && entry.code == code) {
       (this->*entry.handler)();
       return TRUE;
@@ -73,7 +73,7 @@ BOOL CWnd::DestroyWindow() {
   return TRUE;
 }
 
-void CWnd::GetClientRect(CRect* rect) const { *rect = m_hWnd ? m_hWnd->ClientRect() : CRect{}; }
+void CWnd::GetClientRect(CRect *rect) const { *rect = m_hWnd ? m_hWnd->ClientRect() : CRect{}; }
 
 DWORD CWnd::GetStyle() const { return m_hWnd ? m_hWnd->Style() : 0; }
 
@@ -89,9 +89,9 @@ LONG CWnd::GetWindowLong(int index) const {
 
 int CWnd::GetDlgCtrlID() const { return m_hWnd ? static_cast<int>(m_hWnd->ControlId()) : 0; }
 
-void CWnd::GetWindowText(CString& text) const { text = m_hWnd ? m_hWnd->Text() : CString{}; }
+void CWnd::GetWindowText(CString &text) const { text = m_hWnd ? m_hWnd->Text() : CString{}; }
 
-void CWnd::SetWindowText(const CString& text) {
+void CWnd::SetWindowText(const CString &text) {
   if (m_hWnd)
     m_hWnd->SetText(text);
 }
@@ -106,13 +106,13 @@ BOOL CWnd::EnableWindow(BOOL enable) {
 
 BOOL CWnd::IsWindowEnabled() const { return m_hWnd && m_hWnd->IsEnabled() ? TRUE : FALSE; }
 
-CWnd* CWnd::GetDlgItem(int id) const {
+CWnd *CWnd::GetDlgItem(int id) const {
   HWND child = m_hWnd ? m_hWnd->FindChild(static_cast<UINT>(id)) : nullptr;
   if (!child)
     return nullptr;
-  if (CWnd* owner = child->Owner())
+  if (CWnd *owner = child->Owner())
     return owner;
-  for (const auto& temporary : m_temporaryChildren)
+  for (const auto &temporary : m_temporaryChildren)
     if (temporary->m_hWnd == child)
       return temporary.get();
   return m_temporaryChildren.emplace_back(std::make_unique<TemporaryWnd>(child)).get();
@@ -125,15 +125,15 @@ void CWnd::SetFocus() {
 
 BOOL CWnd::IsIconic() const { return m_hWnd && m_hWnd->IsMinimized() ? TRUE : FALSE; }
 
-CMenu* CWnd::GetSystemMenu(BOOL) const { return m_hWnd ? m_hWnd->SystemMenu() : nullptr; }
+CMenu *CWnd::GetSystemMenu(BOOL) const { return m_hWnd ? m_hWnd->SystemMenu() : nullptr; }
 
-int CWnd::MessageBox(const CString& text, const CString& caption, UINT type) {
+int CWnd::MessageBox(const CString &text, const CString &caption, UINT type) {
   return GetModalUi().MessageBox({m_hWnd, text, caption, type});
 }
 
 void CWnd::Invalidate(BOOL erase) { InvalidateRect(nullptr, erase); }
 
-void CWnd::InvalidateRect(const CRect* rect, BOOL erase) {
+void CWnd::InvalidateRect(const CRect *rect, BOOL erase) {
   if (m_hWnd)
     m_hWnd->Invalidate(rect, erase != FALSE);
 }
@@ -143,15 +143,15 @@ void CWnd::UpdateWindow() {
     m_hWnd->Update();
 }
 
-CDC* CWnd::GetDC() {
+CDC *CWnd::GetDC() {
   if (!m_hWnd)
     return nullptr;
   return m_clientDCs.emplace_back(std::make_unique<CClientDC>(this)).get();
 }
 
-int CWnd::ReleaseDC(CDC* dc) {
+int CWnd::ReleaseDC(CDC *dc) {
   const auto held = std::find_if(m_clientDCs.begin(), m_clientDCs.end(),
-                                 [dc](const auto& candidate) { return candidate.get() == dc; });
+                                 [dc](const auto &candidate) { return candidate.get() == dc; });
   if (held == m_clientDCs.end())
     return 0;
   m_clientDCs.erase(held);
@@ -171,7 +171,7 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     OnPaint();
     break;
   case WM_ERASEBKGND:
-    result = OnEraseBkgnd(reinterpret_cast<CDC*>(wParam));
+    result = OnEraseBkgnd(reinterpret_cast<CDC *>(wParam));
     break;
   case WM_COMMAND:
     result = OnCommand(wParam, lParam) ? 0 : Default();
@@ -198,7 +198,7 @@ LRESULT CWnd::Default() {
 
 void CWnd::OnPaint() { Default(); }
 
-BOOL CWnd::OnEraseBkgnd(CDC*) { return static_cast<BOOL>(Default()); }
+BOOL CWnd::OnEraseBkgnd(CDC *) { return static_cast<BOOL>(Default()); }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) { return OnCmdMsg(LOWORD(wParam), HIWORD(wParam)); }
 
@@ -228,10 +228,13 @@ LRESULT CButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CProgressCtrl::SetRange(short lower, short upper) {
-  SendMessage(PBM_SETRANGE, 0, MAKELPARAM(static_cast<unsigned short>(lower), static_cast<unsigned short>(upper)));
+  SendMessage(PBM_SETRANGE, 0,
+              MAKELPARAM(static_cast<unsigned short>(lower), static_cast<unsigned short>(upper)));
 }
 
-int CProgressCtrl::SetPos(int pos) { return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(pos))); }
+int CProgressCtrl::SetPos(int pos) {
+  return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(pos)));
+}
 
 int CProgressCtrl::GetPos() const {
   return m_hWnd ? static_cast<int>(m_hWnd->SendMessage(PBM_GETPOS)) : 0;
@@ -241,9 +244,11 @@ int CComboBox::GetCurSel() const {
   return m_hWnd ? static_cast<int>(m_hWnd->SendMessage(CB_GETCURSEL)) : static_cast<int>(CB_ERR);
 }
 
-int CComboBox::SetCurSel(int index) { return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index))); }
+int CComboBox::SetCurSel(int index) {
+  return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index)));
+}
 
-BOOL CMenu::AppendMenu(UINT flags, UINT id, const CString& text) {
+BOOL CMenu::AppendMenu(UINT flags, UINT id, const CString &text) {
   m_items.push_back({flags, id, text});
   return TRUE;
 }

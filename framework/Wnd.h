@@ -97,11 +97,11 @@ struct DRAWITEMSTRUCT {
   UINT itemID = 0;
   UINT itemAction = 0;
   UINT itemState = 0;
-  WindowPeer* hwndItem = nullptr;
-  CDC* hDC = nullptr;  // borrowed for the request
+  WindowPeer *hwndItem = nullptr;
+  CDC *hDC = nullptr; // borrowed for the request
   CRect rcItem;
 };
-using LPDRAWITEMSTRUCT = DRAWITEMSTRUCT*;
+using LPDRAWITEMSTRUCT = DRAWITEMSTRUCT *;
 
 class CWnd;
 class CMenu;
@@ -111,8 +111,8 @@ class WindowPeer {
 public:
   virtual ~WindowPeer() = default;
 
-  virtual CWnd* Owner() const = 0;
-  virtual void SetOwner(CWnd* owner) = 0;
+  virtual CWnd *Owner() const = 0;
+  virtual void SetOwner(CWnd *owner) = 0;
   // Destroys the window; the peer is gone afterwards.
   virtual void Destroy() = 0;
 
@@ -121,29 +121,29 @@ public:
   virtual void SetStyle(DWORD style) = 0;
   virtual UINT ControlId() const = 0;
   virtual CString Text() const = 0;
-  virtual void SetText(const CString& text) = 0;
+  virtual void SetText(const CString &text) = 0;
   virtual bool IsEnabled() const = 0;
   virtual void Enable(bool enabled) = 0;
 
   // Null rect: the whole client area.
-  virtual void Invalidate(const CRect* rect, bool erase) = 0;
+  virtual void Invalidate(const CRect *rect, bool erase) = 0;
   // Paints the invalid part now, if there is one.
   virtual void Update() = 0;
   // The platform's own handling of a message.
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
   // The child window with this control ID, or null.
-  virtual WindowPeer* FindChild(UINT) const { return nullptr; }
+  virtual WindowPeer *FindChild(UINT) const { return nullptr; }
   virtual void Focus() {}
   virtual bool IsMinimized() const { return false; }
   // The window menu's items; null when the window has none.
-  virtual CMenu* SystemMenu() { return nullptr; }
+  virtual CMenu *SystemMenu() { return nullptr; }
 
   // Through the attached object, when there is one. A failure escaping the object's handling
   // is reported there, as the program's top level would report it.
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 };
-using HWND = WindowPeer*;
+using HWND = WindowPeer *;
 
 class CCmdTarget;
 using CommandHandler = void (CCmdTarget::*)();
@@ -155,8 +155,7 @@ struct CommandMapEntry {
   CommandHandler handler;
 };
 
-template <class Target>
-constexpr CommandHandler Handler(void (Target::*handler)()) {
+template <class Target> constexpr CommandHandler Handler(void (Target::*handler)()) {
   return static_cast<CommandHandler>(handler);
 }
 
@@ -176,8 +175,8 @@ public:
   CWnd();
   // Destroys the attached window, as closing it would.
   virtual ~CWnd();
-  CWnd(const CWnd&) = delete;
-  CWnd& operator=(const CWnd&) = delete;
+  CWnd(const CWnd &) = delete;
+  CWnd &operator=(const CWnd &) = delete;
 
   HWND m_hWnd = nullptr;
   HWND GetSafeHwnd() const { return m_hWnd; }
@@ -187,31 +186,31 @@ public:
   HWND UnsubclassWindow();
   BOOL DestroyWindow();
 
-  void GetClientRect(CRect* rect) const;
+  void GetClientRect(CRect *rect) const;
   DWORD GetStyle() const;
   LONG GetWindowLong(int index) const;
   int GetDlgCtrlID() const;
-  void GetWindowText(CString& text) const;
-  void SetWindowText(const CString& text);
+  void GetWindowText(CString &text) const;
+  void SetWindowText(const CString &text);
   BOOL EnableWindow(BOOL enable = TRUE);
   BOOL IsWindowEnabled() const;
   // The child with this control ID, or null. The object lives as long as the window and is
   // the child's own object when one is attached.
-  CWnd* GetDlgItem(int id) const;
+  CWnd *GetDlgItem(int id) const;
   void SetFocus();
   BOOL IsIconic() const;
   // The window menu, to add items to; null when the window has none.
-  CMenu* GetSystemMenu(BOOL revert) const;
+  CMenu *GetSystemMenu(BOOL revert) const;
   // A modal box owned by this window.
-  int MessageBox(const CString& text, const CString& caption, UINT type);
+  int MessageBox(const CString &text, const CString &caption, UINT type);
 
   void Invalidate(BOOL erase = TRUE);
-  void InvalidateRect(const CRect* rect, BOOL erase = TRUE);
+  void InvalidateRect(const CRect *rect, BOOL erase = TRUE);
   void UpdateWindow();
 
   // The client area's context, until ReleaseDC.
-  CDC* GetDC();
-  int ReleaseDC(CDC* dc);
+  CDC *GetDC();
+  int ReleaseDC(CDC *dc);
 
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
@@ -225,7 +224,7 @@ protected:
   LRESULT Default();
 
   virtual void OnPaint();
-  virtual BOOL OnEraseBkgnd(CDC* dc);
+  virtual BOOL OnEraseBkgnd(CDC *dc);
   // A notification from a child control; TRUE when handled. Looks in the command map.
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
   virtual void OnSysCommand(UINT id, LPARAM lParam);
@@ -285,8 +284,8 @@ public:
     UINT id;
     CString text;
   };
-  BOOL AppendMenu(UINT flags, UINT id = 0, const CString& text = {});
-  const std::vector<Item>& Items() const { return m_items; }
+  BOOL AppendMenu(UINT flags, UINT id = 0, const CString &text = {});
+  const std::vector<Item> &Items() const { return m_items; }
 
 private:
   std::vector<Item> m_items;

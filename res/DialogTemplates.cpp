@@ -39,27 +39,37 @@ constexpr unsigned CB_ADDSTRING = 0x0143;
 constexpr std::uint32_t kChild = WS_CHILD | WS_VISIBLE;
 
 constexpr std::array kSplitterItems{
-    DialogItemTemplate{1, "button", "Split", kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 10, 86, 43, 14},
-    DialogItemTemplate{2, "button", "Exit", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 108, 86, 43, 14},
-    DialogItemTemplate{4, "button", "...", kChild | BS_PUSHBUTTON | WS_TABSTOP | BS_CENTER | BS_VCENTER,
-                       WS_EX_RIGHT, 138, 8, 21, 11},
-    DialogItemTemplate{1012, "edit", "", kChild | ES_READONLY | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 0, 3, 8,
-                       134, 11},
+    DialogItemTemplate{1, "button", "Split", kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 10, 86, 43,
+                       14},
+    DialogItemTemplate{2, "button", "Exit", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 0, 108, 86, 43,
+                       14},
+    DialogItemTemplate{4, "button", "...",
+                       kChild | BS_PUSHBUTTON | WS_TABSTOP | BS_CENTER | BS_VCENTER, WS_EX_RIGHT,
+                       138, 8, 21, 11},
+    DialogItemTemplate{1012, "edit", "",
+                       kChild | ES_READONLY | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 0, 3, 8, 134,
+                       11},
     DialogItemTemplate{5, "button", "...", kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 138, 29, 21, 11},
-    DialogItemTemplate{1013, "edit", "", kChild | ES_READONLY | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 0, 3, 29,
+    DialogItemTemplate{1013, "edit", "",
+                       kChild | ES_READONLY | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 0, 3, 29,
                        134, 11},
-    DialogItemTemplate{IDC_STATIC, "static", "Choose a source file:", kChild | SS_LEFT | WS_GROUP, 0, 4, 0, 85, 7},
-    DialogItemTemplate{IDC_STATIC, "static", "Select a folder to save:", kChild | SS_LEFT | WS_GROUP, 0, 3, 20, 120,
-                       7},
+    DialogItemTemplate{IDC_STATIC, "static", "Choose a source file:", kChild | SS_LEFT | WS_GROUP,
+                       0, 4, 0, 85, 7},
+    DialogItemTemplate{IDC_STATIC, "static",
+                       "Select a folder to save:", kChild | SS_LEFT | WS_GROUP, 0, 3, 20, 120, 7},
     DialogItemTemplate{1034, "msctls_progress32", "", kChild | PBS_SMOOTH, 0, 67, 69, 92, 11},
-    DialogItemTemplate{1035, "static", "Status", kChild | SS_CENTER | SS_SUNKEN | WS_GROUP, 0, 2, 70, 61, 10},
+    DialogItemTemplate{1035, "static", "Status", kChild | SS_CENTER | SS_SUNKEN | WS_GROUP, 0, 2,
+                       70, 61, 10},
     DialogItemTemplate{IDC_STATIC, "button", "Options", kChild | BS_GROUPBOX, 0, 2, 42, 157, 24},
-    DialogItemTemplate{1017, "button", "Split File", kChild | BS_AUTORADIOBUTTON | WS_GROUP, 0, 5, 53, 58, 9},
+    DialogItemTemplate{1017, "button", "Split File", kChild | BS_AUTORADIOBUTTON | WS_GROUP, 0, 5,
+                       53, 58, 9},
     DialogItemTemplate{1018, "button", "Join File", kChild | BS_AUTORADIOBUTTON, 0, 107, 53, 50, 9},
-    DialogItemTemplate{1000, "button", "Join", kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 59, 86, 43, 14},
-    DialogItemTemplate{1004, "combobox", "", kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, 63, 49, 41,
-                       54},
-    DialogItemTemplate{1005, "static", "www.quorvel.example", kChild | SS_LEFT | WS_GROUP, 0, 29, 103, 92, 10},
+    DialogItemTemplate{1000, "button", "Join", kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 59, 86, 43,
+                       14},
+    DialogItemTemplate{1004, "combobox", "", kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0,
+                       63, 49, 41, 54},
+    DialogItemTemplate{1005, "static", "www.quorvel.example", kChild | SS_LEFT | WS_GROUP, 0, 29,
+                       103, 92, 10},
 };
 
 constexpr std::array kSplitterInit{
@@ -71,25 +81,37 @@ constexpr std::array kSplitterInit{
 
 constexpr std::array kAboutItems{
     DialogItemTemplate{IDC_STATIC, "static", "#128", kChild | SS_ICON, 0, 17, 9, 20, 20},
-    DialogItemTemplate{IDC_STATIC, "static", "Quorvel File Splitter", kChild | SS_LEFT | SS_NOPREFIX | WS_GROUP, 0,
-                       58, 9, 86, 8},
-    DialogItemTemplate{IDC_STATIC, "static", "www.quorvel.example", kChild | SS_LEFT, 0, 71, 23, 56, 8},
-    DialogItemTemplate{IDC_STATIC, "static", "Free to copy and share.", kChild | SS_LEFT, 0, 51, 37, 98, 8},
-    DialogItemTemplate{1, "button", "OK", kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0, 71, 51, 44, 14},
+    DialogItemTemplate{IDC_STATIC, "static", "Quorvel File Splitter",
+                       kChild | SS_LEFT | SS_NOPREFIX | WS_GROUP, 0, 58, 9, 86, 8},
+    DialogItemTemplate{IDC_STATIC, "static", "www.quorvel.example", kChild | SS_LEFT, 0, 71, 23, 56,
+                       8},
+    DialogItemTemplate{IDC_STATIC, "static", "Free to copy and share.", kChild | SS_LEFT, 0, 51, 37,
+                       98, 8},
+    DialogItemTemplate{1, "button", "OK", kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0, 71,
+                       51, 44, 14},
 };
 
 const std::array kDialogs{
-    DialogTemplate{IDD_ABOUTBOX, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 189, 67,
-                   "About Quorvel File Splitter", 9, "宋体", kAboutItems, {}},
+    DialogTemplate{IDD_ABOUTBOX,
+                   WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+                   0,
+                   189,
+                   67,
+                   "About Quorvel File Splitter",
+                   9,
+                   "宋体",
+                   kAboutItems,
+                   {}},
     DialogTemplate{IDD_SPLITTER_DIALOG,
-                   WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, WS_EX_APPWINDOW,
-                   161, 116, "Quorvel File Splitter", 9, "宋体", kSplitterItems, kSplitterInit},
+                   WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+                   WS_EX_APPWINDOW, 161, 116, "Quorvel File Splitter", 9, "宋体", kSplitterItems,
+                   kSplitterInit},
 };
 
 } // namespace
 
-const DialogTemplate* FindDialogTemplate(unsigned id) {
-  for (const DialogTemplate& dialog : kDialogs)
+const DialogTemplate *FindDialogTemplate(unsigned id) {
+  for (const DialogTemplate &dialog : kDialogs)
     if (dialog.id == id)
       return &dialog;
   return nullptr;

@@ -44,6 +44,6 @@ struct DialogTemplate {
 };
 
 // Null when the program has no such dialog.
-const DialogTemplate* FindDialogTemplate(unsigned id);
+const DialogTemplate *FindDialogTemplate(unsigned id);
 
 } // namespace quorvel::res

@@ -15,20 +15,22 @@ namespace {
 struct Entry {
   ResourceType type;
   unsigned id;
-  const std::byte* bytes;
-  const std::size_t* size;
+  const std::byte *bytes;
+  const std::size_t *size;
 };
 
 const std::array kResources{
-    Entry{ResourceType::Bitmap, IDB_BROWSE_SKIN, quorvel_browse_skin_130, &quorvel_browse_skin_130_size},
-    Entry{ResourceType::Bitmap, IDB_BUTTON_SKIN, quorvel_button_skin_132, &quorvel_button_skin_132_size},
+    Entry{ResourceType::Bitmap, IDB_BROWSE_SKIN, quorvel_browse_skin_130,
+          &quorvel_browse_skin_130_size},
+    Entry{ResourceType::Bitmap, IDB_BUTTON_SKIN, quorvel_button_skin_132,
+          &quorvel_button_skin_132_size},
     Entry{ResourceType::Icon, IDR_MAINFRAME, quorvel_app_icon_128, &quorvel_app_icon_128_size},
 };
 
 } // namespace
 
 std::span<const std::byte> FindResource(ResourceType type, unsigned id) {
-  for (const Entry& entry : kResources)
+  for (const Entry &entry : kResources)
     if (entry.type == type && entry.id == id)
       return {entry.bytes, *entry.size};
   return {};

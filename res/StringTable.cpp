@@ -33,7 +33,7 @@ static_assert(std::ranges::is_sorted(kStrings, {}, &Entry::first));
 } // namespace
 
 std::string_view LoadString(unsigned id) {
-  const auto* entry = std::ranges::lower_bound(kStrings, id, {}, &Entry::first);
+  const auto *entry = std::ranges::lower_bound(kStrings, id, {}, &Entry::first);
   if (entry == kStrings.end() || entry->first != id)
     return {};
   return entry->second;

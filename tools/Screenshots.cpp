@@ -35,10 +35,11 @@ void Settle() {
   }
 }
 
-void Grab(QWidget* window, const std::string& name) {
+void Grab(QWidget *window, const std::string &name) {
   Settle();
   const QRect frame = window->frameGeometry();
-  const QPixmap shot = window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+  const QPixmap shot =
+      window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
   const std::string path = (g_output / (name + ".png")).string();
   shot.save(QString::fromStdString(path));
   std::printf("%s\n", path.c_str());
@@ -52,17 +53,17 @@ public:
   CString nextFile;
   CString nextFolder;
 
-  int MessageBox(const MessageBoxRequest& request) override {
+  int MessageBox(const MessageBoxRequest &request) override {
     const std::string name = nextBoxName;
     QTimer::singleShot(0, [name] {
-      QWidget* box = QApplication::activeModalWidget();
+      QWidget *box = QApplication::activeModalWidget();
       Grab(box, name);
-      qobject_cast<QDialog*>(box)->accept();
+      qobject_cast<QDialog *>(box)->accept();
     });
     return platform::PlatformModalUi().MessageBox(request);
   }
-  std::optional<CString> OpenFile(const FileOpenRequest&) override { return nextFile; }
-  std::optional<FolderChoice> BrowseForFolder(const FolderBrowseRequest&) override {
+  std::optional<CString> OpenFile(const FileOpenRequest &) override { return nextFile; }
+  std::optional<FolderChoice> BrowseForFolder(const FolderBrowseRequest &) override {
     return FolderChoice{nextFolder};
   }
 };
@@ -73,15 +74,17 @@ public:
   void UpdateWindow() override {
     SplitterDialog::UpdateWindow();
     if (m_strStatus == "4Files created")
-      Grab(dynamic_cast<QWidget*>(m_hWnd), "3-splitting");
+      Grab(dynamic_cast<QWidget *>(m_hWnd), "3-splitting");
   }
 };
 
-void Click(SplitterDialog& dialog, int id) { dialog.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED)); }
+void Click(SplitterDialog &dialog, int id) {
+  dialog.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED));
+}
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: quorvel-screenshots OUTPUT_FOLDER\n");
     return 2;
@@ -105,7 +108,7 @@ int main(int argc, char** argv) {
   PictureDialog dialog;
   dialog.Create();
   splitter.m_pMainWnd = &dialog;
-  QWidget* window = dynamic_cast<QWidget*>(dialog.m_hWnd);
+  QWidget *window = dynamic_cast<QWidget *>(dialog.m_hWnd);
 
   modal.nextFile = source;
   modal.nextFolder = (work / "pieces").string();
@@ -128,9 +131,9 @@ int main(int argc, char** argv) {
   Click(dialog, 1);
 
   QTimer::singleShot(0, [] {
-    QWidget* about = QApplication::activeModalWidget();
+    QWidget *about = QApplication::activeModalWidget();
     Grab(about, "6-about");
-    dynamic_cast<WindowPeer*>(about)->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
+    dynamic_cast<WindowPeer *>(about)->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
   });
   dialog.m_hWnd->SendMessage(WM_SYSCOMMAND, 0x0010);
 

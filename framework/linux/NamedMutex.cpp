@@ -15,7 +15,7 @@ DWORD g_lastError = 0;
 
 // The user's runtime folder, or a private folder of the user's in /tmp when there is none.
 std::string LockFolder() {
-  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime == '/')
+  if (const char *runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime == '/')
     return runtime;
   const uid_t user = ::getuid();
   std::string folder = "/tmp/runtime-" + std::to_string(user);
@@ -30,7 +30,7 @@ std::string LockFolder() {
 
 } // namespace
 
-HANDLE CreateMutex(const void*, BOOL, const CString& name) {
+HANDLE CreateMutex(const void *, BOOL, const CString &name) {
   g_lastError = 0;
   const std::string folder = LockFolder();
   if (folder.empty() || name.empty() || name.find('/') != CString::npos)

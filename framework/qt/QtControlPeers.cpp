@@ -9,7 +9,9 @@
 namespace quorvel::fw::qt {
 namespace {
 
-QString ToQString(const CString& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString ToQString(const CString &text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // Read-only fields and labels take the dialog's colours, as the platform's colour messages give
 // them to every control that shows text on the dialog.
@@ -22,7 +24,7 @@ QPalette DialogPalette(QPalette palette) {
 
 } // namespace
 
-QtEditPeer::QtEditPeer(QWidget* parent, UINT controlId, DWORD style, const CString& text)
+QtEditPeer::QtEditPeer(QWidget *parent, UINT controlId, DWORD style, const CString &text)
     : QtWindowPeer(parent, controlId, style, {}), m_lineEdit(new QLineEdit(this)) {
   m_lineEdit->setReadOnly((style & ES_READONLY) != 0);
   m_lineEdit->setFrame((style & WS_BORDER) != 0);
@@ -36,7 +38,7 @@ QtEditPeer::QtEditPeer(QWidget* parent, UINT controlId, DWORD style, const CStri
 
 CString QtEditPeer::Text() const { return m_lineEdit->text().toStdString(); }
 
-void QtEditPeer::SetText(const CString& text) {
+void QtEditPeer::SetText(const CString &text) {
   const QString next = ToQString(text);
   if (next == m_lineEdit->text())
     return;
@@ -74,18 +76,19 @@ LRESULT QtEditPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-void QtEditPeer::resizeEvent(QResizeEvent* event) {
+void QtEditPeer::resizeEvent(QResizeEvent *event) {
   m_lineEdit->setGeometry(rect());
   QtWindowPeer::resizeEvent(event);
 }
 
-QtComboPeer::QtComboPeer(QWidget* parent, UINT controlId, DWORD style)
+QtComboPeer::QtComboPeer(QWidget *parent, UINT controlId, DWORD style)
     : QtWindowPeer(parent, controlId, style, {}), m_comboBox(new QComboBox(this)) {
   m_comboBox->setPalette(DialogPalette(m_comboBox->palette()));
   setFocusProxy(m_comboBox);
   QObject::connect(m_comboBox, &QComboBox::activated, this, [this] {
-    if (QtWindowPeer* owner = ParentPeer())
-      owner->SendMessage(WM_COMMAND, MAKEWPARAM(ControlId(), CBN_SELCHANGE), reinterpret_cast<LPARAM>(this));
+    if (QtWindowPeer *owner = ParentPeer())
+      owner->SendMessage(WM_COMMAND, MAKEWPARAM(ControlId(), CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(this));
   });
 }
 
@@ -96,7 +99,7 @@ int QtComboPeer::FieldHeight() const { return m_comboBox->sizeHint().height(); }
 LRESULT QtComboPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
   case CB_ADDSTRING:
-    m_comboBox->addItem(ToQString(*reinterpret_cast<const CString*>(lParam)));
+    m_comboBox->addItem(ToQString(*reinterpret_cast<const CString *>(lParam)));
     return m_comboBox->count() - 1;
   case CB_GETCURSEL:
     return m_comboBox->currentIndex() < 0 ? CB_ERR : m_comboBox->currentIndex();
@@ -114,15 +117,15 @@ LRESULT QtComboPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-void QtComboPeer::resizeEvent(QResizeEvent* event) {
+void QtComboPeer::resizeEvent(QResizeEvent *event) {
   m_comboBox->setGeometry(rect());
   QtWindowPeer::resizeEvent(event);
 }
 
-QtStaticPeer::QtStaticPeer(QWidget* parent, UINT controlId, DWORD style, const CString& text)
+QtStaticPeer::QtStaticPeer(QWidget *parent, UINT controlId, DWORD style, const CString &text)
     : QtWindowPeer(parent, controlId, style, text) {}
 
-void QtStaticPeer::PaintDefault(CPaintDC& dc) {
+void QtStaticPeer::PaintDefault(CPaintDC &dc) {
   CRect clip;
   dc.GetClipBox(&clip);
   QPainter painter(&Surface()->image);
@@ -145,7 +148,9 @@ void QtStaticPeer::PaintDefault(CPaintDC& dc) {
     painter.drawLine(width() - 1, 0, width() - 1, height() - 1);
     textArea.adjust(1, 1, -1, -1);
   }
-  int alignment = type == SS_CENTER ? Qt::AlignHCenter : type == SS_RIGHT ? Qt::AlignRight : Qt::AlignLeft;
+  int alignment = type == SS_CENTER  ? Qt::AlignHCenter
+                  : type == SS_RIGHT ? Qt::AlignRight
+                                     : Qt::AlignLeft;
   alignment |= (Style() & SS_SUNKEN) ? Qt::AlignVCenter : Qt::AlignTop;
   if (!(Style() & SS_NOPREFIX))
     alignment |= Qt::TextShowMnemonic;

@@ -17,12 +17,15 @@ constexpr int kPixelsPerInch = 96;
 
 int MulDiv(int number, int numerator, int denominator) {
   const long long product = static_cast<long long>(number) * numerator;
-  return static_cast<int>((product + (product >= 0 ? denominator / 2 : -denominator / 2)) / denominator);
+  return static_cast<int>((product + (product >= 0 ? denominator / 2 : -denominator / 2)) /
+                          denominator);
 }
 
-QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
-QtWindowPeer* MakeControl(QWidget* dialog, const res::DialogItemTemplate& item) {
+QtWindowPeer *MakeControl(QWidget *dialog, const res::DialogItemTemplate &item) {
   const CString text{item.text};
   if (item.className == "button")
     return new QtButtonPeer(dialog, item.id, item.style, text);
@@ -39,26 +42,28 @@ QtWindowPeer* MakeControl(QWidget* dialog, const res::DialogItemTemplate& item) 
 
 } // namespace
 
-CSize DialogBaseUnits(const QFont& font) {
+CSize DialogBaseUnits(const QFont &font) {
   const QFontMetrics metrics(font);
-  const int letters = metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  const int letters =
+      metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
   return {(letters / 26 + 1) / 2, metrics.height()};
 }
 
-QFont DialogFont(const res::DialogTemplate& dialogTemplate) {
+QFont DialogFont(const res::DialogTemplate &dialogTemplate) {
   LOGFONT logFont;
   logFont.lfHeight = -MulDiv(dialogTemplate.pointSize, kPixelsPerInch, 72);
   logFont.lfWeight = FW_NORMAL;
-  const std::size_t faceLength = std::min<std::size_t>(dialogTemplate.faceName.size(), LF_FACESIZE - 1);
+  const std::size_t faceLength =
+      std::min<std::size_t>(dialogTemplate.faceName.size(), LF_FACESIZE - 1);
   std::copy_n(dialogTemplate.faceName.data(), faceLength, logFont.lfFaceName);
   return FontFromLogFont(logFont);
 }
 
-QtDialogPeer::QtDialogPeer(QWidget* ownerWindow, const res::DialogTemplate& dialogTemplate)
+QtDialogPeer::QtDialogPeer(QWidget *ownerWindow, const res::DialogTemplate &dialogTemplate)
     : QtWindowPeer(ownerWindow, 0, dialogTemplate.style, CString{dialogTemplate.caption}) {
   // No minimize or maximize box: a title, the window menu and the close button.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowCloseButtonHint);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setWindowTitle(ToQString(dialogTemplate.caption));
   setFont(DialogFont(dialogTemplate));
   const CSize units = DialogBaseUnits(font());
@@ -68,16 +73,16 @@ QtDialogPeer::QtDialogPeer(QWidget* ownerWindow, const res::DialogTemplate& dial
 
 QtDialogPeer::~QtDialogPeer() { EndModal(); }
 
-void QtDialogPeer::CreateControls(const res::DialogTemplate& dialogTemplate) {
+void QtDialogPeer::CreateControls(const res::DialogTemplate &dialogTemplate) {
   const CSize units = DialogBaseUnits(font());
   const int lineHeight = QFontMetrics(font()).height();
-  QWidget* previousTabStop = nullptr;
-  for (const res::DialogItemTemplate& item : dialogTemplate.items) {
-    QtWindowPeer* control = MakeControl(this, item);
+  QWidget *previousTabStop = nullptr;
+  for (const res::DialogItemTemplate &item : dialogTemplate.items) {
+    QtWindowPeer *control = MakeControl(this, item);
     control->setFont(font());
-    QRect area(MulDiv(item.x, units.cx, 4), MulDiv(item.y, units.cy, 8), MulDiv(item.cx, units.cx, 4),
-               MulDiv(item.cy, units.cy, 8));
-    if (auto* combo = dynamic_cast<QtComboPeer*>(control))
+    QRect area(MulDiv(item.x, units.cx, 4), MulDiv(item.y, units.cy, 8),
+               MulDiv(item.cx, units.cx, 4), MulDiv(item.cy, units.cy, 8));
+    if (auto *combo = dynamic_cast<QtComboPeer *>(control))
       // The template's height is the dropped-down list's; the closed box is as high as its text.
       area.setHeight(std::min(area.height(), combo->FieldHeight()));
     if (item.className == "static" && (item.style & SS_TYPEMASK) == SS_LEFT) {
@@ -103,8 +108,8 @@ void QtDialogPeer::CreateControls(const res::DialogTemplate& dialogTemplate) {
 
 void QtDialogPeer::Update() {
   QtWindowPeer::Update();
-  for (QObject* child : children())
-    if (auto* control = dynamic_cast<QtWindowPeer*>(child))
+  for (QObject *child : children())
+    if (auto *control = dynamic_cast<QtWindowPeer *>(child))
       control->Update();
 }
 
@@ -112,7 +117,7 @@ LRESULT QtDialogPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
   switch (message) {
   case WM_ERASEBKGND:
   case WM_ICONERASEBKGND: {
-    auto* dc = reinterpret_cast<CDC*>(wParam);
+    auto *dc = reinterpret_cast<CDC *>(wParam);
     CRect clip;
     dc->GetClipBox(&clip);
     CBrush background(detail::ToColorRef(DialogBackground().rgb()));
@@ -156,8 +161,8 @@ void QtDialogPeer::EndModal() {
 }
 
 void QtDialogPeer::FocusFirstTabStop() {
-  for (QObject* child : children()) {
-    auto* control = dynamic_cast<QtWindowPeer*>(child);
+  for (QObject *child : children()) {
+    auto *control = dynamic_cast<QtWindowPeer *>(child);
     if (control && (control->Style() & WS_TABSTOP) && control->isEnabled()) {
       control->Focus();
       return;
@@ -169,19 +174,19 @@ void QtDialogPeer::SendCommand(UINT id) { SendMessage(WM_COMMAND, MAKEWPARAM(id,
 
 UINT QtDialogPeer::EnterCommand() const {
   // Enter presses the push button that has the focus, or else the default one.
-  auto* focused = dynamic_cast<QtButtonPeer*>(focusWidget());
+  auto *focused = dynamic_cast<QtButtonPeer *>(focusWidget());
   if (focused && focused->IsPushButton() && focused->isEnabled())
     return focused->ControlId();
   return m_defaultId;
 }
 
-void QtDialogPeer::closeEvent(QCloseEvent* event) {
+void QtDialogPeer::closeEvent(QCloseEvent *event) {
   // The window ends only when its dialog says so.
   event->ignore();
   SendMessage(WM_SYSCOMMAND, SC_CLOSE);
 }
 
-void QtDialogPeer::keyPressEvent(QKeyEvent* event) {
+void QtDialogPeer::keyPressEvent(QKeyEvent *event) {
   switch (event->key()) {
   case Qt::Key_Escape:
     SendCommand(IDCANCEL);
@@ -199,17 +204,17 @@ void QtDialogPeer::keyPressEvent(QKeyEvent* event) {
   }
 }
 
-void QtDialogPeer::contextMenuEvent(QContextMenuEvent* event) {
+void QtDialogPeer::contextMenuEvent(QContextMenuEvent *event) {
   // The window menu, which the desktop's title bar menu cannot be given items for.
   QMenu menu(this);
   menu.addAction(QStringLiteral("Close"))->setData(SC_CLOSE);
-  for (const CMenu::Item& item : m_systemMenu.Items()) {
+  for (const CMenu::Item &item : m_systemMenu.Items()) {
     if (item.flags & MF_SEPARATOR)
       menu.addSeparator();
     else
       menu.addAction(ToQString(item.text))->setData(item.id);
   }
-  const QAction* chosen = menu.exec(event->globalPos());
+  const QAction *chosen = menu.exec(event->globalPos());
   if (chosen)
     SendMessage(WM_SYSCOMMAND, chosen->data().toUInt());
 }

@@ -15,18 +15,18 @@ namespace quorvel::fw::qt {
 
 // The dialog font's average character width and its height: four horizontal and eight vertical
 // dialog units.
-CSize DialogBaseUnits(const QFont& font);
+CSize DialogBaseUnits(const QFont &font);
 // The font a template asks for, at the platform's 96 pixels per inch.
-QFont DialogFont(const res::DialogTemplate& dialogTemplate);
+QFont DialogFont(const res::DialogTemplate &dialogTemplate);
 
 class QtDialogPeer : public QtWindowPeer {
 public:
-  QtDialogPeer(QWidget* ownerWindow, const res::DialogTemplate& dialogTemplate);
+  QtDialogPeer(QWidget *ownerWindow, const res::DialogTemplate &dialogTemplate);
   ~QtDialogPeer() override;
 
   void Update() override;
   bool IsMinimized() const override { return isMinimized(); }
-  CMenu* SystemMenu() override { return &m_systemMenu; }
+  CMenu *SystemMenu() override { return &m_systemMenu; }
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   void RunModal();
@@ -34,17 +34,17 @@ public:
   void FocusFirstTabStop();
 
 protected:
-  void closeEvent(QCloseEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void contextMenuEvent(QContextMenuEvent* event) override;
+  void closeEvent(QCloseEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
+  void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-  void CreateControls(const res::DialogTemplate& dialogTemplate);
+  void CreateControls(const res::DialogTemplate &dialogTemplate);
   void SendCommand(UINT id);
   UINT EnterCommand() const;
 
   CMenu m_systemMenu;
-  QEventLoop* m_modalLoop = nullptr;
+  QEventLoop *m_modalLoop = nullptr;
   UINT m_defaultId = 0;
 };
 

@@ -13,18 +13,21 @@ namespace qt {
 namespace {
 
 // Chinese Windows faces and the installed fonts that cover the same characters.
-constexpr std::array<std::string_view, 6> kChineseFaces{"宋体", "SimSun", "新宋体", "NSimSun", "黑体", "SimHei"};
+constexpr std::array<std::string_view, 6> kChineseFaces{"宋体",    "SimSun", "新宋体",
+                                                        "NSimSun", "黑体",   "SimHei"};
 constexpr std::array<std::string_view, 4> kChineseSubstitutes{
     "WenQuanYi Micro Hei", "Noto Sans CJK SC", "Noto Serif CJK SC", "AR PL UMing CN"};
 
-QString InstalledFamily(const QString& face) {
+QString InstalledFamily(const QString &face) {
   if (face.isEmpty() || QFontDatabase::hasFamily(face))
     return face;
-  const bool chinese = std::find(kChineseFaces.begin(), kChineseFaces.end(), face.toStdString()) != kChineseFaces.end();
+  const bool chinese = std::find(kChineseFaces.begin(), kChineseFaces.end(), face.toStdString()) !=
+                       kChineseFaces.end();
   if (!chinese)
     return face;
   for (std::string_view substitute : kChineseSubstitutes) {
-    const QString family = QString::fromUtf8(substitute.data(), static_cast<qsizetype>(substitute.size()));
+    const QString family =
+        QString::fromUtf8(substitute.data(), static_cast<qsizetype>(substitute.size()));
     if (QFontDatabase::hasFamily(family))
       return family;
   }
@@ -33,7 +36,7 @@ QString InstalledFamily(const QString& face) {
 
 } // namespace
 
-QFont FontFromLogFont(const LOGFONT& logFont) {
+QFont FontFromLogFont(const LOGFONT &logFont) {
   const auto faceLength = static_cast<qsizetype>(strnlen(logFont.lfFaceName, LF_FACESIZE));
   QFont font;
   const QString family = InstalledFamily(QString::fromUtf8(logFont.lfFaceName, faceLength));
@@ -55,15 +58,16 @@ QFont FontFromLogFont(const LOGFONT& logFont) {
 
 COLORREF SystemColour(int index) {
   // Without an application there is no palette; the values are the classic desktop's.
-  const bool hasPalette = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+  const bool hasPalette = qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
   switch (index) {
   case COLOR_BTNFACE:
     return hasPalette ? detail::ToColorRef(QGuiApplication::palette().color(QPalette::Button).rgb())
                       : RGB(240, 240, 240);
   case COLOR_GRAYTEXT:
-    return hasPalette
-               ? detail::ToColorRef(QGuiApplication::palette().color(QPalette::Disabled, QPalette::WindowText).rgb())
-               : RGB(109, 109, 109);
+    return hasPalette ? detail::ToColorRef(QGuiApplication::palette()
+                                               .color(QPalette::Disabled, QPalette::WindowText)
+                                               .rgb())
+                      : RGB(109, 109, 109);
   default:
     return RGB(0, 0, 0);
   }
@@ -71,7 +75,7 @@ COLORREF SystemColour(int index) {
 
 } // namespace qt
 
-const QFont& detail::DefaultFont() {
+const QFont &detail::DefaultFont() {
   static const QFont font = [] {
     QFont systemFont = QGuiApplication::font();
     systemFont.setPixelSize(12);

@@ -15,7 +15,8 @@ namespace quorvel::fw {
 namespace {
 
 std::unique_ptr<detail::IconData> ReadIcon(std::span<const std::byte> bytes) {
-  QByteArray data(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+  QByteArray data(reinterpret_cast<const char *>(bytes.data()),
+                  static_cast<qsizetype>(bytes.size()));
   QBuffer buffer(&data);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer, "ICO");
@@ -31,7 +32,8 @@ std::unique_ptr<detail::IconData> ReadIcon(std::span<const std::byte> bytes) {
   if (icon->image.isNull())
     return nullptr;
   if (icon->image.width() != qt::kIconSize)
-    icon->image = icon->image.scaled(qt::kIconSize, qt::kIconSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    icon->image = icon->image.scaled(qt::kIconSize, qt::kIconSize, Qt::IgnoreAspectRatio,
+                                     Qt::SmoothTransformation);
   return icon;
 }
 
@@ -73,16 +75,16 @@ BOOL CDC::DrawIcon(int x, int y, HICON icon) {
 
 namespace qt {
 
-const QImage& IconImage(HICON icon) { return icon->image; }
+const QImage &IconImage(HICON icon) { return icon->image; }
 
 QIcon IconSet(HICON icon) {
   QIcon set;
-  for (const QImage& image : icon->sizes)
+  for (const QImage &image : icon->sizes)
     set.addPixmap(QPixmap::fromImage(image));
   return set;
 }
 
-HICON LoadIconNamed(const CString& name) {
+HICON LoadIconNamed(const CString &name) {
   unsigned id = 0;
   if (name.size() < 2 || name[0] != '#' ||
       std::from_chars(name.data() + 1, name.data() + name.size(), id).ec != std::errc{})

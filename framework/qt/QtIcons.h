@@ -23,10 +23,10 @@ namespace qt {
 
 inline constexpr int kIconSize = 32;
 
-const QImage& IconImage(HICON icon);
+const QImage &IconImage(HICON icon);
 QIcon IconSet(HICON icon);
 // "#128" names icon resource 128.
-HICON LoadIconNamed(const CString& name);
+HICON LoadIconNamed(const CString &name);
 
 } // namespace qt
 } // namespace quorvel::fw

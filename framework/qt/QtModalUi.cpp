@@ -12,14 +12,16 @@
 namespace quorvel::fw::qt {
 namespace {
 
-QString ToQString(const CString& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString ToQString(const CString &text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
-QWidget* OwnerWidget(HWND owner) {
-  auto* widget = dynamic_cast<QWidget*>(owner);
+QWidget *OwnerWidget(HWND owner) {
+  auto *widget = dynamic_cast<QWidget *>(owner);
   return widget ? widget->window() : nullptr;
 }
 
-void ApplyDialogColours(QWidget& window) {
+void ApplyDialogColours(QWidget &window) {
   QPalette palette = window.palette();
   palette.setColor(QPalette::Window, DialogBackground());
   palette.setColor(QPalette::WindowText, DialogText());
@@ -41,7 +43,9 @@ QMessageBox::Icon IconOf(UINT type) {
 
 // Qt reads patterns from the last parentheses of a filter; every name passes there, and the
 // proxy does the matching.
-QString QtFilterOf(const FileFilter& filter) { return ToQString(filter.description) + QStringLiteral(" (*)"); }
+QString QtFilterOf(const FileFilter &filter) {
+  return ToQString(filter.description) + QStringLiteral(" (*)");
+}
 
 } // namespace
 
@@ -50,19 +54,21 @@ void FilterPatternProxy::SetPatterns(std::vector<CString> patterns) {
   invalidateFilter();
 }
 
-bool FilterPatternProxy::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const {
-  const auto* model = qobject_cast<const QFileSystemModel*>(sourceModel());
+bool FilterPatternProxy::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const {
+  const auto *model = qobject_cast<const QFileSystemModel *>(sourceModel());
   if (!model)
     return true;
   const QModelIndex index = model->index(sourceRow, 0, sourceParent);
   if (model->isDir(index) || m_patterns.empty())
     return true;
   const std::string name = model->fileName(index).toStdString();
-  return std::any_of(m_patterns.begin(), m_patterns.end(),
-                     [&name](const CString& pattern) { return MatchesFilterPattern(name, pattern); });
+  return std::any_of(m_patterns.begin(), m_patterns.end(), [&name](const CString &pattern) {
+    return MatchesFilterPattern(name, pattern);
+  });
 }
 
-void ConfigureOpenDialog(QFileDialog& dialog, FilterPatternProxy& proxy, const FileOpenRequest& request) {
+void ConfigureOpenDialog(QFileDialog &dialog, FilterPatternProxy &proxy,
+                         const FileOpenRequest &request) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -70,38 +76,38 @@ void ConfigureOpenDialog(QFileDialog& dialog, FilterPatternProxy& proxy, const F
   dialog.setWindowTitle(QStringLiteral("Open"));
   dialog.setProxyModel(&proxy);
   QStringList names;
-  for (const FileFilter& filter : request.filters)
+  for (const FileFilter &filter : request.filters)
     names << QtFilterOf(filter);
   dialog.setNameFilters(names);
   if (!request.filters.empty())
     proxy.SetPatterns(request.filters.front().patterns);
-  QObject::connect(&dialog, &QFileDialog::filterSelected, &proxy, [&proxy, filters = request.filters,
-                                                                   names](const QString& selected) {
-    const auto at = names.indexOf(selected);
-    if (at >= 0)
-      proxy.SetPatterns(filters[static_cast<std::size_t>(at)].patterns);
-  });
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &proxy,
+                   [&proxy, filters = request.filters, names](const QString &selected) {
+                     const auto at = names.indexOf(selected);
+                     if (at >= 0)
+                       proxy.SetPatterns(filters[static_cast<std::size_t>(at)].patterns);
+                   });
 }
 
-int QtModalUi::MessageBox(const MessageBoxRequest& request) {
-  QMessageBox box(IconOf(request.type), ToQString(request.caption), ToQString(request.text), QMessageBox::Ok,
-                  OwnerWidget(request.owner));
+int QtModalUi::MessageBox(const MessageBoxRequest &request) {
+  QMessageBox box(IconOf(request.type), ToQString(request.caption), ToQString(request.text),
+                  QMessageBox::Ok, OwnerWidget(request.owner));
   ApplyDialogColours(box);
   box.exec();
   return IDOK;
 }
 
-std::optional<CString> QtModalUi::OpenFile(const FileOpenRequest& request) {
+std::optional<CString> QtModalUi::OpenFile(const FileOpenRequest &request) {
   QFileDialog dialog(OwnerWidget(request.owner));
   // The dialog takes the proxy as its child and deletes it.
-  auto* proxy = new FilterPatternProxy;
+  auto *proxy = new FilterPatternProxy;
   ConfigureOpenDialog(dialog, *proxy, request);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
     return std::nullopt;
   return QDir::toNativeSeparators(dialog.selectedFiles().front()).toStdString();
 }
 
-std::optional<FolderChoice> QtModalUi::BrowseForFolder(const FolderBrowseRequest& request) {
+std::optional<FolderChoice> QtModalUi::BrowseForFolder(const FolderBrowseRequest &request) {
   const QString root = ToQString(request.root);
   if (!root.isEmpty() && !QFileInfo(root).isDir())
     return std::nullopt;

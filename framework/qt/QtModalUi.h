@@ -15,7 +15,7 @@ public:
   void SetPatterns(std::vector<CString> patterns);
 
 protected:
-  bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+  bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
 
 private:
   std::vector<CString> m_patterns;
@@ -24,12 +24,13 @@ private:
 // The platform's message box, file-open dialog and folder browser, in the dialog colours.
 class QtModalUi final : public ModalUi {
 public:
-  int MessageBox(const MessageBoxRequest& request) override;
-  std::optional<CString> OpenFile(const FileOpenRequest& request) override;
-  std::optional<FolderChoice> BrowseForFolder(const FolderBrowseRequest& request) override;
+  int MessageBox(const MessageBoxRequest &request) override;
+  std::optional<CString> OpenFile(const FileOpenRequest &request) override;
+  std::optional<FolderChoice> BrowseForFolder(const FolderBrowseRequest &request) override;
 };
 
 // The file dialog an open request is shown in, made but not shown.
-void ConfigureOpenDialog(QFileDialog& dialog, FilterPatternProxy& proxy, const FileOpenRequest& request);
+void ConfigureOpenDialog(QFileDialog &dialog, FilterPatternProxy &proxy,
+                         const FileOpenRequest &request);
 
 } // namespace quorvel::fw::qt

@@ -13,7 +13,7 @@
 
 namespace quorvel::fw::qt {
 
-QtWindowPeer::QtWindowPeer(QWidget* parent, UINT controlId, DWORD style, const CString& text)
+QtWindowPeer::QtWindowPeer(QWidget *parent, UINT controlId, DWORD style, const CString &text)
     : QWidget(parent), m_controlId(controlId), m_style(style), m_text(text),
       m_surface(std::make_shared<detail::BitmapData>()) {
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -49,7 +49,7 @@ namespace {
 // A painter on the surface of a painting pass, limited to what the pass may paint.
 class SurfacePainter : public QPainter {
 public:
-  SurfacePainter(QtWindowPeer& window, const CDC& dc) : QPainter(&window.Surface()->image) {
+  SurfacePainter(QtWindowPeer &window, const CDC &dc) : QPainter(&window.Surface()->image) {
     CRect clip;
     dc.GetClipBox(&clip);
     setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
@@ -58,26 +58,27 @@ public:
 
 } // namespace
 
-WindowPeer* QtWindowPeer::FindChild(UINT controlId) const {
-  for (QObject* child : children()) {
-    auto* peer = dynamic_cast<QtWindowPeer*>(child);
+WindowPeer *QtWindowPeer::FindChild(UINT controlId) const {
+  for (QObject *child : children()) {
+    auto *peer = dynamic_cast<QtWindowPeer *>(child);
     if (peer && peer->ControlId() == controlId)
       return peer;
   }
   return nullptr;
 }
 
-void QtWindowPeer::SetText(const CString& text) {
+void QtWindowPeer::SetText(const CString &text) {
   if (text == m_text)
     return;
   m_text = text;
   InvalidateAll();
 }
 
-void QtWindowPeer::Invalidate(const CRect* rect, bool erase) {
+void QtWindowPeer::Invalidate(const CRect *rect, bool erase) {
   SyncSurfaceSize();
-  const QRect area = rect ? QRect(rect->left, rect->top, rect->Width(), rect->Height()) & QWidget::rect()
-                          : QWidget::rect();
+  const QRect area =
+      rect ? QRect(rect->left, rect->top, rect->Width(), rect->Height()) & QWidget::rect()
+           : QWidget::rect();
   if (area.isEmpty())
     return;
   m_invalid |= area;
@@ -112,7 +113,7 @@ LRESULT QtWindowPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM) {
     return 0;
   }
   case WM_ERASEBKGND: {
-    auto* dc = reinterpret_cast<CDC*>(wParam);
+    auto *dc = reinterpret_cast<CDC *>(wParam);
     CRect clip;
     dc->GetClipBox(&clip);
     CBrush face(SystemColour(COLOR_BTNFACE));
@@ -124,11 +125,13 @@ LRESULT QtWindowPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM) {
   }
 }
 
-void QtWindowPeer::PaintDefault(CPaintDC&) {}
+void QtWindowPeer::PaintDefault(CPaintDC &) {}
 
-QtWindowPeer* QtWindowPeer::ParentPeer() const { return dynamic_cast<QtWindowPeer*>(parentWidget()); }
+QtWindowPeer *QtWindowPeer::ParentPeer() const {
+  return dynamic_cast<QtWindowPeer *>(parentWidget());
+}
 
-const std::shared_ptr<detail::BitmapData>& QtWindowPeer::Surface() {
+const std::shared_ptr<detail::BitmapData> &QtWindowPeer::Surface() {
   SyncSurfaceSize();
   return m_surface;
 }
@@ -154,21 +157,21 @@ void QtWindowPeer::PaintInvalid() {
   m_erasePending = false;
 }
 
-void QtWindowPeer::paintEvent(QPaintEvent* event) {
+void QtWindowPeer::paintEvent(QPaintEvent *event) {
   PaintInvalid();
   QPainter painter(this);
   painter.drawImage(event->rect(), m_surface->image, event->rect());
 }
 
-void QtWindowPeer::resizeEvent(QResizeEvent*) { SyncSurfaceSize(); }
+void QtWindowPeer::resizeEvent(QResizeEvent *) { SyncSurfaceSize(); }
 
-void QtWindowPeer::changeEvent(QEvent* event) {
+void QtWindowPeer::changeEvent(QEvent *event) {
   if (event->type() == QEvent::EnabledChange)
     InvalidateAll();
   QWidget::changeEvent(event);
 }
 
-QtButtonPeer::QtButtonPeer(QWidget* parent, UINT controlId, DWORD style, const CString& text)
+QtButtonPeer::QtButtonPeer(QWidget *parent, UINT controlId, DWORD style, const CString &text)
     : QtWindowPeer(parent, controlId, style, text) {
   setFocusPolicy((style & BS_TYPEMASK) == BS_GROUPBOX ? Qt::NoFocus : Qt::StrongFocus);
 }
@@ -204,10 +207,11 @@ LRESULT QtButtonPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 UINT QtButtonPeer::ItemState() const {
-  return (m_pushed ? ODS_SELECTED : 0) | (hasFocus() ? ODS_FOCUS : 0) | (isEnabled() ? 0 : ODS_DISABLED);
+  return (m_pushed ? ODS_SELECTED : 0) | (hasFocus() ? ODS_FOCUS : 0) |
+         (isEnabled() ? 0 : ODS_DISABLED);
 }
 
-void QtButtonPeer::PaintDefault(CPaintDC& dc) {
+void QtButtonPeer::PaintDefault(CPaintDC &dc) {
   const CRect client = ClientRect();
   const DWORD type = Style() & BS_TYPEMASK;
   if (type == BS_AUTORADIOBUTTON)
@@ -215,7 +219,8 @@ void QtButtonPeer::PaintDefault(CPaintDC& dc) {
   if (type == BS_GROUPBOX)
     return PaintGroupBox(dc);
   if (type == BS_OWNERDRAW) {
-    DRAWITEMSTRUCT request{ODT_BUTTON, ControlId(), 0, ODA_DRAWENTIRE, ItemState(), this, &dc, client};
+    DRAWITEMSTRUCT request{ODT_BUTTON,  ControlId(), 0,   ODA_DRAWENTIRE,
+                           ItemState(), this,        &dc, client};
     SendMessage(WM_DRAWITEM, ControlId(), reinterpret_cast<LPARAM>(&request));
     return;
   }
@@ -230,7 +235,7 @@ void QtButtonPeer::PaintDefault(CPaintDC& dc) {
   dc.DrawText(text, &face, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
-void QtButtonPeer::PaintRadio(CPaintDC& dc) {
+void QtButtonPeer::PaintRadio(CPaintDC &dc) {
   SurfacePainter painter(*this, dc);
   painter.fillRect(rect(), DialogBackground());
   QStyleOptionButton option;
@@ -244,7 +249,7 @@ void QtButtonPeer::PaintRadio(CPaintDC& dc) {
   style()->drawControl(QStyle::CE_RadioButton, &option, &painter, this);
 }
 
-void QtButtonPeer::PaintGroupBox(CPaintDC& dc) {
+void QtButtonPeer::PaintGroupBox(CPaintDC &dc) {
   SurfacePainter painter(*this, dc);
   painter.fillRect(rect(), DialogBackground());
   QStyleOptionGroupBox option;
@@ -261,14 +266,14 @@ void QtButtonPeer::PaintGroupBox(CPaintDC& dc) {
 
 void QtButtonPeer::CheckInGroup() {
   SendMessage(BM_SETCHECK, BST_CHECKED);
-  QtWindowPeer* parent = ParentPeer();
+  QtWindowPeer *parent = ParentPeer();
   if (!parent)
     return;
   // A group runs from a control with WS_GROUP to the next one, in the order of creation.
-  std::vector<QtButtonPeer*> group;
+  std::vector<QtButtonPeer *> group;
   bool inGroup = false;
-  for (QObject* child : parent->children()) {
-    auto* peer = dynamic_cast<QtWindowPeer*>(child);
+  for (QObject *child : parent->children()) {
+    auto *peer = dynamic_cast<QtWindowPeer *>(child);
     if (!peer)
       continue;
     if (peer->Style() & WS_GROUP) {
@@ -276,11 +281,12 @@ void QtButtonPeer::CheckInGroup() {
         break;
       group.clear();
     }
-    if (auto* button = dynamic_cast<QtButtonPeer*>(peer); button && (button->Style() & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
+    if (auto *button = dynamic_cast<QtButtonPeer *>(peer);
+        button && (button->Style() & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
       group.push_back(button);
     inGroup = inGroup || peer == this;
   }
-  for (QtButtonPeer* button : group)
+  for (QtButtonPeer *button : group)
     if (button != this)
       button->SendMessage(BM_SETCHECK, BST_UNCHECKED);
 }
@@ -295,11 +301,12 @@ void QtButtonPeer::SetPushed(bool pushed) {
 void QtButtonPeer::Click() {
   if ((Style() & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
     CheckInGroup();
-  if (QtWindowPeer* parent = ParentPeer())
-    parent->SendMessage(WM_COMMAND, MAKEWPARAM(ControlId(), BN_CLICKED), reinterpret_cast<LPARAM>(this));
+  if (QtWindowPeer *parent = ParentPeer())
+    parent->SendMessage(WM_COMMAND, MAKEWPARAM(ControlId(), BN_CLICKED),
+                        reinterpret_cast<LPARAM>(this));
 }
 
-void QtButtonPeer::mousePressEvent(QMouseEvent* event) {
+void QtButtonPeer::mousePressEvent(QMouseEvent *event) {
   if (event->button() != Qt::LeftButton)
     return QtWindowPeer::mousePressEvent(event);
   setFocus(Qt::MouseFocusReason);
@@ -307,12 +314,12 @@ void QtButtonPeer::mousePressEvent(QMouseEvent* event) {
   SetPushed(true);
 }
 
-void QtButtonPeer::mouseMoveEvent(QMouseEvent* event) {
+void QtButtonPeer::mouseMoveEvent(QMouseEvent *event) {
   if (m_tracking)
     SetPushed(rect().contains(event->position().toPoint()));
 }
 
-void QtButtonPeer::mouseReleaseEvent(QMouseEvent* event) {
+void QtButtonPeer::mouseReleaseEvent(QMouseEvent *event) {
   if (event->button() != Qt::LeftButton || !m_tracking)
     return QtWindowPeer::mouseReleaseEvent(event);
   m_tracking = false;
@@ -322,38 +329,39 @@ void QtButtonPeer::mouseReleaseEvent(QMouseEvent* event) {
     Click();
 }
 
-void QtButtonPeer::keyPressEvent(QKeyEvent* event) {
+void QtButtonPeer::keyPressEvent(QKeyEvent *event) {
   if (event->key() != Qt::Key_Space || event->isAutoRepeat())
     return QtWindowPeer::keyPressEvent(event);
   SetPushed(true);
 }
 
-void QtButtonPeer::keyReleaseEvent(QKeyEvent* event) {
+void QtButtonPeer::keyReleaseEvent(QKeyEvent *event) {
   if (event->key() != Qt::Key_Space || event->isAutoRepeat() || !m_pushed)
     return QtWindowPeer::keyReleaseEvent(event);
   SetPushed(false);
   Click();
 }
 
-void QtButtonPeer::focusInEvent(QFocusEvent* event) {
+void QtButtonPeer::focusInEvent(QFocusEvent *event) {
   InvalidateAll();
   QtWindowPeer::focusInEvent(event);
 }
 
-void QtButtonPeer::focusOutEvent(QFocusEvent* event) {
+void QtButtonPeer::focusOutEvent(QFocusEvent *event) {
   m_tracking = false;
   m_pushed = false;
   InvalidateAll();
   QtWindowPeer::focusOutEvent(event);
 }
 
-QtProgressPeer::QtProgressPeer(QWidget* parent, UINT controlId, DWORD style)
+QtProgressPeer::QtProgressPeer(QWidget *parent, UINT controlId, DWORD style)
     : QtWindowPeer(parent, controlId, style, {}) {}
 
 LRESULT QtProgressPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
   case PBM_SETRANGE: {
-    const DWORD previous = MAKELPARAM(static_cast<unsigned>(m_lower), static_cast<unsigned>(m_upper));
+    const DWORD previous =
+        MAKELPARAM(static_cast<unsigned>(m_lower), static_cast<unsigned>(m_upper));
     m_lower = static_cast<short>(LOWORD(static_cast<std::uintptr_t>(lParam)));
     m_upper = static_cast<short>(HIWORD(static_cast<std::uintptr_t>(lParam)));
     m_position = std::clamp(m_position, std::min(m_lower, m_upper), std::max(m_lower, m_upper));
@@ -362,7 +370,8 @@ LRESULT QtProgressPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam
   }
   case PBM_SETPOS: {
     const int previous = m_position;
-    m_position = std::clamp(static_cast<int>(wParam), std::min(m_lower, m_upper), std::max(m_lower, m_upper));
+    m_position = std::clamp(static_cast<int>(wParam), std::min(m_lower, m_upper),
+                            std::max(m_lower, m_upper));
     InvalidateAll();
     return previous;
   }
@@ -373,13 +382,14 @@ LRESULT QtProgressPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam
   }
 }
 
-void QtProgressPeer::PaintDefault(CPaintDC& dc) {
+void QtProgressPeer::PaintDefault(CPaintDC &dc) {
   const CRect client = ClientRect();
   CBrush face(SystemColour(COLOR_BTNFACE));
   dc.FillRect(&client, &face);
   if (m_upper <= m_lower)
     return;
-  const long long reached = static_cast<long long>(m_position - m_lower) * client.Width() / (m_upper - m_lower);
+  const long long reached =
+      static_cast<long long>(m_position - m_lower) * client.Width() / (m_upper - m_lower);
   const CRect filled{0, 0, static_cast<int>(reached), client.bottom};
   CBrush bar(RGB(0, 120, 215));
   dc.FillRect(&filled, &bar);

@@ -10,7 +10,7 @@
 namespace quorvel::fw::qt {
 
 COLORREF SystemColour(int index);
-QFont FontFromLogFont(const LOGFONT& logFont);
+QFont FontFromLogFont(const LOGFONT &logFont);
 // The colours SetDialogBkColor gave every dialog, or the platform's own.
 QColor DialogBackground();
 QColor DialogText();
@@ -22,24 +22,24 @@ struct PaintRequest {
 
 class QtWindowPeer : public QWidget, public WindowPeer {
 public:
-  QtWindowPeer(QWidget* parent, UINT controlId, DWORD style, const CString& text);
+  QtWindowPeer(QWidget *parent, UINT controlId, DWORD style, const CString &text);
   ~QtWindowPeer() override;
 
-  CWnd* Owner() const override { return m_owner; }
-  void SetOwner(CWnd* owner) override { m_owner = owner; }
+  CWnd *Owner() const override { return m_owner; }
+  void SetOwner(CWnd *owner) override { m_owner = owner; }
   void Destroy() override;
   CRect ClientRect() const override;
   DWORD Style() const override { return m_style; }
   void SetStyle(DWORD style) override { m_style = style; }
   UINT ControlId() const override { return m_controlId; }
   CString Text() const override { return m_text; }
-  void SetText(const CString& text) override;
+  void SetText(const CString &text) override;
   bool IsEnabled() const override { return isEnabled(); }
   void Enable(bool enabled) override { setEnabled(enabled); }
-  void Invalidate(const CRect* rect, bool erase) override;
+  void Invalidate(const CRect *rect, bool erase) override;
   void Update() override;
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-  WindowPeer* FindChild(UINT controlId) const override;
+  WindowPeer *FindChild(UINT controlId) const override;
   void Focus() override { setFocus(Qt::OtherFocusReason); }
 
   // Pixels painted since the window was made, counting each painting pass over its area.
@@ -47,25 +47,27 @@ public:
 
   // Takes the invalid area for one painting pass and validates it.
   PaintRequest BeginPaint();
-  const std::shared_ptr<detail::BitmapData>& Surface();
+  const std::shared_ptr<detail::BitmapData> &Surface();
 
 protected:
   // The platform's own look of the window.
-  virtual void PaintDefault(CPaintDC& dc);
+  virtual void PaintDefault(CPaintDC &dc);
   void InvalidateAll() { Invalidate(nullptr, true); }
-  QtWindowPeer* ParentPeer() const;
-  void CountPainted(const QRect& area) { m_paintedPixels += static_cast<std::uint64_t>(area.width()) * area.height(); }
+  QtWindowPeer *ParentPeer() const;
+  void CountPainted(const QRect &area) {
+    m_paintedPixels += static_cast<std::uint64_t>(area.width()) * area.height();
+  }
 
-  void paintEvent(QPaintEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  void changeEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent *event) override;
+  void resizeEvent(QResizeEvent *event) override;
+  void changeEvent(QEvent *event) override;
 
 private:
   void PaintInvalid();
   // A hidden widget hears of its resizing only when shown, so the surface follows the size here.
   void SyncSurfaceSize();
 
-  CWnd* m_owner = nullptr;
+  CWnd *m_owner = nullptr;
   UINT m_controlId;
   DWORD m_style;
   CString m_text;
@@ -80,27 +82,27 @@ private:
 // clicked and clears the others of its group; a group box is only a frame with a label.
 class QtButtonPeer : public QtWindowPeer {
 public:
-  QtButtonPeer(QWidget* parent, UINT controlId, DWORD style, const CString& text);
+  QtButtonPeer(QWidget *parent, UINT controlId, DWORD style, const CString &text);
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool IsPushButton() const;
 
 protected:
-  void PaintDefault(CPaintDC& dc) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
-  void focusInEvent(QFocusEvent* event) override;
-  void focusOutEvent(QFocusEvent* event) override;
+  void PaintDefault(CPaintDC &dc) override;
+  void mousePressEvent(QMouseEvent *event) override;
+  void mouseMoveEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
+  void keyReleaseEvent(QKeyEvent *event) override;
+  void focusInEvent(QFocusEvent *event) override;
+  void focusOutEvent(QFocusEvent *event) override;
 
 private:
   UINT ItemState() const;
   void SetPushed(bool pushed);
   void Click();
   void CheckInGroup();
-  void PaintRadio(CPaintDC& dc);
-  void PaintGroupBox(CPaintDC& dc);
+  void PaintRadio(CPaintDC &dc);
+  void PaintGroupBox(CPaintDC &dc);
 
   bool m_pushed = false;
   bool m_tracking = false;
@@ -110,11 +112,11 @@ private:
 // The platform progress bar: a range, a position, and a flat bar of the filled share.
 class QtProgressPeer : public QtWindowPeer {
 public:
-  QtProgressPeer(QWidget* parent, UINT controlId, DWORD style);
+  QtProgressPeer(QWidget *parent, UINT controlId, DWORD style);
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-  void PaintDefault(CPaintDC& dc) override;
+  void PaintDefault(CPaintDC &dc) override;
 
 private:
   int m_lower = 0;

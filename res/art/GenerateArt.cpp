@@ -44,13 +44,13 @@ private:
   std::vector<Rgba> m_pixels;
 };
 
-void PutLe(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
+void PutLe(std::vector<std::uint8_t> &out, std::uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i)
     out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
 // A 24-bit bottom-up BMP with its file header.
-std::vector<std::uint8_t> EncodeBmp24(const Canvas& canvas) {
+std::vector<std::uint8_t> EncodeBmp24(const Canvas &canvas) {
   const int stride = (canvas.Width() * 3 + 3) & ~3;
   const std::uint32_t pixelBytes = stride * canvas.Height();
   std::vector<std::uint8_t> out;
@@ -81,7 +81,7 @@ std::vector<std::uint8_t> EncodeBmp24(const Canvas& canvas) {
 }
 
 // One icon image: a 32-bit DIB (doubled height) followed by its AND mask.
-std::vector<std::uint8_t> EncodeIconImage(const Canvas& canvas) {
+std::vector<std::uint8_t> EncodeIconImage(const Canvas &canvas) {
   const int size = canvas.Width();
   const int maskStride = ((size + 31) / 32) * 4;
   std::vector<std::uint8_t> out;
@@ -111,9 +111,9 @@ std::vector<std::uint8_t> EncodeIconImage(const Canvas& canvas) {
   return out;
 }
 
-std::vector<std::uint8_t> EncodeIco(const std::vector<Canvas>& images) {
+std::vector<std::uint8_t> EncodeIco(const std::vector<Canvas> &images) {
   std::vector<std::vector<std::uint8_t>> encoded;
-  for (const Canvas& image : images)
+  for (const Canvas &image : images)
     encoded.push_back(EncodeIconImage(image));
   std::vector<std::uint8_t> out;
   PutLe(out, 0, 2);
@@ -130,7 +130,7 @@ std::vector<std::uint8_t> EncodeIco(const std::vector<Canvas>& images) {
     PutLe(out, offset, 4);
     offset += encoded[i].size();
   }
-  for (const auto& image : encoded)
+  for (const auto &image : encoded)
     out.insert(out.end(), image.begin(), image.end());
   return out;
 }
@@ -141,13 +141,14 @@ struct BarLook {
   bool sunken;
 };
 
-void DrawBar(Canvas& strip, int originX, int width, const BarLook& look) {
+void DrawBar(Canvas &strip, int originX, int width, const BarLook &look) {
   const int height = strip.Height();
   const Rgba light = Mix(look.top, {255, 255, 255}, 0.6);
   const Rgba dark = Mix(look.bottom, {0, 0, 0}, 0.55);
   for (int y = 0; y < height; ++y) {
     const double share = double(y) / (height - 1);
-    const Rgba shade = look.sunken ? Mix(look.bottom, look.top, share) : Mix(look.top, look.bottom, share);
+    const Rgba shade =
+        look.sunken ? Mix(look.bottom, look.top, share) : Mix(look.top, look.bottom, share);
     strip.Fill(originX, y, originX + width, y + 1, shade);
   }
   const Rgba topLeft = look.sunken ? dark : light;
@@ -184,7 +185,7 @@ bool InsideRounded(int x, int y, int width, int height, double radius) {
   return std::hypot(x + 0.5 - cx, y + 0.5 - cy) <= radius;
 }
 
-void DrawButton(Canvas& strip, int originX, int width, const ButtonLook& look) {
+void DrawButton(Canvas &strip, int originX, int width, const ButtonLook &look) {
   constexpr Rgba kDialog{160, 180, 220};
   constexpr double kRadius = 3.5;
   const int height = strip.Height();
@@ -230,7 +231,8 @@ Canvas MakeIconImage(int size) {
   Canvas icon(size, size);
   const double unit = size / 16.0;
   auto px = [unit](double v) { return static_cast<int>(std::lround(v * unit)); };
-  constexpr Rgba kPaper{250, 250, 246}, kEdge{60, 70, 90}, kText{90, 120, 190}, kFold{200, 205, 215};
+  constexpr Rgba kPaper{250, 250, 246}, kEdge{60, 70, 90}, kText{90, 120, 190},
+      kFold{200, 205, 215};
   const int left = px(2.5), right = px(13.5), fold = px(4);
   const int cuts[] = {px(0.5), px(5.5), px(10.5), px(15.5)};
   for (int piece = 0; piece < 3; ++piece) {
@@ -260,24 +262,26 @@ Canvas MakeIconImage(int size) {
   return icon;
 }
 
-bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+bool WriteFile(const std::string &path, const std::vector<std::uint8_t> &bytes) {
   std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char *>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
     return 2;
   }
   const std::string dir = argv[1];
-  const bool written = WriteFile(dir + "/bitmaps/browse_skin_130.bmp", EncodeBmp24(MakeBrowseStrip())) &&
-                       WriteFile(dir + "/bitmaps/button_skin_132.bmp", EncodeBmp24(MakeButtonStrip())) &&
-                       WriteFile(dir + "/icons/app_128.ico",
-                                 EncodeIco({MakeIconImage(16), MakeIconImage(32), MakeIconImage(48)}));
+  const bool written =
+      WriteFile(dir + "/bitmaps/browse_skin_130.bmp", EncodeBmp24(MakeBrowseStrip())) &&
+      WriteFile(dir + "/bitmaps/button_skin_132.bmp", EncodeBmp24(MakeButtonStrip())) &&
+      WriteFile(dir + "/icons/app_128.ico",
+                EncodeIco({MakeIconImage(16), MakeIconImage(32), MakeIconImage(48)}));
   if (!written) {
     std::perror(dir.c_str());
     return 1;

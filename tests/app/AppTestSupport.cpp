@@ -13,12 +13,12 @@
 
 namespace quorvel::test {
 
-int ScriptedModalUi::MessageBox(const fw::MessageBoxRequest& request) {
+int ScriptedModalUi::MessageBox(const fw::MessageBoxRequest &request) {
   boxes.push_back(request);
   return fw::IDOK;
 }
 
-std::optional<fw::CString> ScriptedModalUi::OpenFile(const fw::FileOpenRequest& request) {
+std::optional<fw::CString> ScriptedModalUi::OpenFile(const fw::FileOpenRequest &request) {
   fileRequests.push_back(request);
   if (fileAnswers.empty())
     return std::nullopt;
@@ -27,7 +27,8 @@ std::optional<fw::CString> ScriptedModalUi::OpenFile(const fw::FileOpenRequest& 
   return answer;
 }
 
-std::optional<fw::FolderChoice> ScriptedModalUi::BrowseForFolder(const fw::FolderBrowseRequest& request) {
+std::optional<fw::FolderChoice>
+ScriptedModalUi::BrowseForFolder(const fw::FolderBrowseRequest &request) {
   folderRequests.push_back(request);
   if (folderAnswers.empty())
     return std::nullopt;
@@ -49,27 +50,30 @@ TempFolder::~TempFolder() {
 std::vector<char> RandomBytes(std::size_t size, unsigned seed) {
   std::mt19937 generator(seed);
   std::vector<char> bytes(size);
-  for (char& byte : bytes)
+  for (char &byte : bytes)
     byte = static_cast<char>(generator());
   return bytes;
 }
 
-void WriteFile(const std::string& path, const std::vector<char>& bytes) {
-  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+void WriteFile(const std::string &path, const std::vector<char> &bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::vector<char> ReadFile(const std::string& path) {
+std::vector<char> ReadFile(const std::string &path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-QWidget* WidgetOf(const fw::CWnd& window) { return dynamic_cast<QWidget*>(window.m_hWnd); }
+QWidget *WidgetOf(const fw::CWnd &window) { return dynamic_cast<QWidget *>(window.m_hWnd); }
 
-void ClickWith(QWidget* control) {
+void ClickWith(QWidget *control) {
   const QPointF centre(control->width() / 2.0, control->height() / 2.0);
   const QPointF global = control->mapToGlobal(centre);
-  QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
   QApplication::sendEvent(control, &press);
   QApplication::sendEvent(control, &release);
 }
@@ -87,19 +91,19 @@ fw::CString DialogTest::TextOf(int id) const {
   return text;
 }
 
-void DialogTest::ChooseSource(const std::string& path) {
+void DialogTest::ChooseSource(const std::string &path) {
   modal.fileAnswers.push_back(path);
   Click(4);
 }
 
-void DialogTest::ChooseDestination(const std::string& folder) {
+void DialogTest::ChooseDestination(const std::string &folder) {
   modal.folderAnswers.push_back(fw::FolderChoice{folder});
   Click(5);
 }
 
 } // namespace quorvel::test
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   // As the program does: a write past the file-size limit fails and is reported.

@@ -20,9 +20,9 @@ public:
   ScriptedModalUi() { fw::SetModalUi(this); }
   ~ScriptedModalUi() override { fw::SetModalUi(nullptr); }
 
-  int MessageBox(const fw::MessageBoxRequest& request) override;
-  std::optional<fw::CString> OpenFile(const fw::FileOpenRequest& request) override;
-  std::optional<fw::FolderChoice> BrowseForFolder(const fw::FolderBrowseRequest& request) override;
+  int MessageBox(const fw::MessageBoxRequest &request) override;
+  std::optional<fw::CString> OpenFile(const fw::FileOpenRequest &request) override;
+  std::optional<fw::FolderChoice> BrowseForFolder(const fw::FolderBrowseRequest &request) override;
 
   std::vector<fw::MessageBoxRequest> boxes;
   std::vector<fw::FileOpenRequest> fileRequests;
@@ -35,20 +35,20 @@ class TempFolder {
 public:
   TempFolder();
   ~TempFolder();
-  const std::filesystem::path& path() const { return m_path; }
-  std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+  const std::filesystem::path &path() const { return m_path; }
+  std::string operator/(const std::string &name) const { return (m_path / name).string(); }
 
 private:
   std::filesystem::path m_path;
 };
 
 std::vector<char> RandomBytes(std::size_t size, unsigned seed);
-void WriteFile(const std::string& path, const std::vector<char>& bytes);
-std::vector<char> ReadFile(const std::string& path);
+void WriteFile(const std::string &path, const std::vector<char> &bytes);
+std::vector<char> ReadFile(const std::string &path);
 
-QWidget* WidgetOf(const fw::CWnd& window);
+QWidget *WidgetOf(const fw::CWnd &window);
 // Presses and releases the left mouse button over a control, as the user clicks it.
-void ClickWith(QWidget* control);
+void ClickWith(QWidget *control);
 
 // The main dialog made and initialised, without its modal loop, as the application's main window.
 class DialogTest : public testing::Test {
@@ -56,12 +56,12 @@ protected:
   void SetUp() override;
   void TearDown() override;
 
-  QWidget* Control(int id) const { return WidgetOf(*dialog.GetDlgItem(id)); }
+  QWidget *Control(int id) const { return WidgetOf(*dialog.GetDlgItem(id)); }
   void Click(int id) const { ClickWith(Control(id)); }
   fw::CString TextOf(int id) const;
   bool IsEnabled(int id) const { return dialog.GetDlgItem(id)->IsWindowEnabled() != fw::FALSE; }
-  void ChooseSource(const std::string& path);
-  void ChooseDestination(const std::string& folder);
+  void ChooseSource(const std::string &path);
+  void ChooseDestination(const std::string &folder);
 
   ScriptedModalUi modal;
   TempFolder folder;

@@ -16,7 +16,7 @@ using namespace fw;
 struct ShownBox {
   QString title, text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
-  QWidget* parent = nullptr;
+  QWidget *parent = nullptr;
   int buttons = 0;
   QColor background;
 };
@@ -24,9 +24,13 @@ struct ShownBox {
 ShownBox ShowAndRead(HWND owner, UINT type) {
   ShownBox shown;
   QTimer::singleShot(0, [&shown] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    shown = {box->windowTitle(), box->text(), box->icon(), box->parentWidget(),
-             static_cast<int>(box->buttons().size()), box->palette().color(QPalette::Window)};
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    shown = {box->windowTitle(),
+             box->text(),
+             box->icon(),
+             box->parentWidget(),
+             static_cast<int>(box->buttons().size()),
+             box->palette().color(QPalette::Window)};
     box->accept();
   });
   qt::QtModalUi platform;
@@ -49,7 +53,7 @@ TEST_F(PlatformBoxTest, ShowsTheTextUnderItsCaptionWithItsIconAndOneButton) {
 
 TEST(PlatformFileDialogTest, ListsEveryNameAndShowsTheFiltersOwnDescription) {
   QFileDialog dialog;
-  auto* proxy = new qt::FilterPatternProxy;
+  auto *proxy = new qt::FilterPatternProxy;
   qt::ConfigureOpenDialog(dialog, *proxy, {nullptr, {{"Splitted File(1_*.*)", {"1_*.*"}}}, true});
   EXPECT_EQ(dialog.nameFilters(), QStringList{"Splitted File(1_*.*) (*)"});
   EXPECT_TRUE(dialog.testOption(QFileDialog::HideNameFilterDetails));
@@ -58,7 +62,7 @@ TEST(PlatformFileDialogTest, ListsEveryNameAndShowsTheFiltersOwnDescription) {
 }
 
 TEST(WaitCursorTest, NestedRequestsKeepTheCursorUntilTheLastEnds) {
-  CWinApp& application = *AfxGetApp();
+  CWinApp &application = *AfxGetApp();
   application.DoWaitCursor(1);
   application.DoWaitCursor(1);
   application.DoWaitCursor(-1);

@@ -16,18 +16,19 @@ namespace {
 using namespace fw;
 
 TEST(FilterStringTest, ReadsDescriptionsAndPatterns) {
-  EXPECT_EQ(ParseFilterString("All Files(*.*)|*.*||"), (std::vector<FileFilter>{{"All Files(*.*)", {"*.*"}}}));
+  EXPECT_EQ(ParseFilterString("All Files(*.*)|*.*||"),
+            (std::vector<FileFilter>{{"All Files(*.*)", {"*.*"}}}));
   EXPECT_EQ(ParseFilterString("Pieces|1_*.*;*.part|Text|*.txt||"),
             (std::vector<FileFilter>{{"Pieces", {"1_*.*", "*.part"}}, {"Text", {"*.txt"}}}));
   EXPECT_TRUE(ParseFilterString("").empty());
 }
 
 TEST(FilterStringTest, MatchesNamesByTheOriginalRules) {
-  for (const char* name : {"report.doc", "README", ".profile", "a.b.c"})
+  for (const char *name : {"report.doc", "README", ".profile", "a.b.c"})
     EXPECT_TRUE(MatchesFilterPattern(name, "*.*")) << name;
-  for (const char* name : {"1_report.doc", "1_README", "1_X.DOC"})
+  for (const char *name : {"1_report.doc", "1_README", "1_X.DOC"})
     EXPECT_TRUE(MatchesFilterPattern(name, "1_*.*")) << name;
-  for (const char* name : {"2_report.doc", "11_report.doc", "report_1_.doc", "1report"})
+  for (const char *name : {"2_report.doc", "11_report.doc", "report_1_.doc", "1report"})
     EXPECT_FALSE(MatchesFilterPattern(name, "1_*.*")) << name;
   EXPECT_TRUE(MatchesFilterPattern("NOTES.TXT", "*.txt"));
   EXPECT_FALSE(MatchesFilterPattern("notes.txt.bak", "*.txt"));
@@ -37,7 +38,7 @@ TEST(FilterStringTest, MatchesNamesByTheOriginalRules) {
 // The Qt file dialog lists what the pattern matcher accepts, names without a dot included.
 TEST(FilterStringTest, TheFileDialogListsNamesByThoseRules) {
   TempFolder folder;
-  for (const char* name : {"1_report.doc", "1_README", "2_report.doc", "notes"})
+  for (const char *name : {"1_report.doc", "1_README", "2_report.doc", "notes"})
     WriteFile(folder / name, {});
   QFileSystemModel model;
   const QModelIndex root = model.setRootPath(QString::fromStdString(folder.path().string()));
@@ -66,7 +67,8 @@ TEST_F(SourceChoiceTest, AsksForAnExistingFileWithTheFilterOfTheMode) {
   Click(4);
   ASSERT_EQ(modal.fileRequests.size(), 2u);
   EXPECT_EQ(modal.fileRequests[0].filters, (std::vector<FileFilter>{{"All Files(*.*)", {"*.*"}}}));
-  EXPECT_EQ(modal.fileRequests[1].filters, (std::vector<FileFilter>{{"Splitted File(1_*.*)", {"1_*.*"}}}));
+  EXPECT_EQ(modal.fileRequests[1].filters,
+            (std::vector<FileFilter>{{"Splitted File(1_*.*)", {"1_*.*"}}}));
   EXPECT_TRUE(modal.fileRequests[0].fileMustExist);
   EXPECT_EQ(modal.fileRequests[0].owner, dialog.m_hWnd);
 }
@@ -103,7 +105,7 @@ TEST_F(DestinationChoiceTest, ACancelOrAnItemWithoutAPathChangesNothing) {
 
 TEST(FolderPickerTest, TrimsBlanksAndOneSeparatorFromTheInitialFolder) {
   ScriptedModalUi modal;
-  auto initialSeen = [&modal](const CString& initial) {
+  auto initialSeen = [&modal](const CString &initial) {
     FolderPicker picker;
     picker.m_strInitial = initial;
     picker.Browse(nullptr);

@@ -9,7 +9,7 @@
 #include <thread>
 #include <unistd.h>
 
-extern char** environ;
+extern char **environ;
 
 namespace quorvel::test {
 namespace {
@@ -20,19 +20,20 @@ constexpr auto kPatience = 30s;
 // The real program, started with the lock folder of the test and no display.
 class Copy {
 public:
-  Copy(const std::string& executable, const std::string& runtimeFolder) {
-    std::vector<std::string> environment{"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtimeFolder};
-    for (char** entry = environ; *entry; ++entry) {
+  Copy(const std::string &executable, const std::string &runtimeFolder) {
+    std::vector<std::string> environment{"QT_QPA_PLATFORM=offscreen",
+                                         "XDG_RUNTIME_DIR=" + runtimeFolder};
+    for (char **entry = environ; *entry; ++entry) {
       const std::string_view variable(*entry);
       if (!variable.starts_with("QT_QPA_PLATFORM=") && !variable.starts_with("XDG_RUNTIME_DIR="))
         environment.emplace_back(variable);
     }
-    std::vector<char*> envp;
-    for (std::string& variable : environment)
+    std::vector<char *> envp;
+    for (std::string &variable : environment)
       envp.push_back(variable.data());
     envp.push_back(nullptr);
     std::string program = executable;
-    char* argv[] = {program.data(), nullptr};
+    char *argv[] = {program.data(), nullptr};
     m_started = ::posix_spawn(&m_pid, executable.c_str(), nullptr, nullptr, argv, envp.data()) == 0;
   }
   ~Copy() {
@@ -70,7 +71,7 @@ private:
   bool m_exited = false;
 };
 
-bool IsHeld(const std::string& lockFile) {
+bool IsHeld(const std::string &lockFile) {
   const int fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0)
     return false;
@@ -79,7 +80,7 @@ bool IsHeld(const std::string& lockFile) {
   return held;
 }
 
-bool BecomesHeld(const std::string& lockFile) {
+bool BecomesHeld(const std::string &lockFile) {
   for (auto waited = 0ms; waited < kPatience; waited += 20ms) {
     if (IsHeld(lockFile))
       return true;
@@ -100,7 +101,8 @@ TEST(SingleInstanceTest, ASecondCopyUnderTheSameNameEndsSilentlyAndAnotherNameRu
   TempFolder programs;
   const std::string renamed = programs / "quorvel-splitter-copy";
   std::filesystem::copy_file(QUORVEL_SPLITTER_EXE, renamed);
-  std::filesystem::permissions(renamed, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+  std::filesystem::permissions(renamed, std::filesystem::perms::owner_exec,
+                               std::filesystem::perm_options::add);
   Copy other(renamed, runtime.path().string());
   EXPECT_TRUE(BecomesHeld(runtime / "quorvel-splitter-copy"));
   EXPECT_TRUE(other.IsRunning());

@@ -20,11 +20,12 @@ namespace {
 
 using namespace fw;
 
-constexpr int kSplit = 1, kBrowseSource = 4, kBrowseDest = 5, kJoin = 1000, kSizeList = 1004, kSourceField = 1012,
-              kDestField = 1013, kModeSplit = 1017, kModeJoin = 1018, kProgress = 1034, kStatus = 1035;
+constexpr int kSplit = 1, kBrowseSource = 4, kBrowseDest = 5, kJoin = 1000, kSizeList = 1004,
+              kSourceField = 1012, kDestField = 1013, kModeSplit = 1017, kModeJoin = 1018,
+              kProgress = 1034, kStatus = 1035;
 constexpr std::size_t kPiece = 1'400'000;
 
-int CheckOf(const SplitterDialog& dialog, int id) {
+int CheckOf(const SplitterDialog &dialog, int id) {
   return static_cast<int>(dialog.GetDlgItem(id)->m_hWnd->SendMessage(BM_GETCHECK));
 }
 
@@ -41,7 +42,7 @@ TEST_F(StartupTest, OpensInSplitModeWithEmptyFieldsAndAFullBar) {
   EXPECT_EQ(TextOf(kDestField), "");
   EXPECT_EQ(TextOf(kStatus), "Status");
 
-  const auto* sizes = dynamic_cast<qt::QtComboPeer*>(dialog.m_comboSize.m_hWnd)->ComboBox();
+  const auto *sizes = dynamic_cast<qt::QtComboPeer *>(dialog.m_comboSize.m_hWnd)->ComboBox();
   ASSERT_EQ(sizes->count(), 4);
   EXPECT_EQ(sizes->itemText(0), "1.4M");
   EXPECT_EQ(sizes->itemText(3), "0.8M");
@@ -54,20 +55,22 @@ TEST_F(StartupTest, OpensInSplitModeWithEmptyFieldsAndAFullBar) {
 }
 
 TEST_F(StartupTest, OffersTheAboutItemAndSkinsTheButtons) {
-  const auto& items = dialog.GetSystemMenu(FALSE)->Items();
+  const auto &items = dialog.GetSystemMenu(FALSE)->Items();
   ASSERT_EQ(items.size(), 2u);
   EXPECT_EQ(items[0].flags, MF_SEPARATOR);
   EXPECT_EQ(items[1].id, 16u);
   EXPECT_EQ(items[1].text, "About(&A)...");
   EXPECT_FALSE(WidgetOf(dialog)->windowIcon().isNull());
-  for (const ImageButton* button : {&dialog.m_btnSplit, &dialog.m_btnJoin, &dialog.m_btnExit,
+  for (const ImageButton *button : {&dialog.m_btnSplit, &dialog.m_btnJoin, &dialog.m_btnExit,
                                     &dialog.m_btnBrowseSource, &dialog.m_btnBrowseDest})
     EXPECT_EQ(button->GetStyle() & BS_TYPEMASK, BS_OWNERDRAW);
 }
 
 TEST_F(StartupTest, LaysTheTemplateOutInDialogUnitsOfItsFont) {
   const CSize units = qt::DialogBaseUnits(WidgetOf(dialog)->font());
-  auto pixels = [](int dialogUnits, int base, int per) { return (dialogUnits * base + per / 2) / per; };
+  auto pixels = [](int dialogUnits, int base, int per) {
+    return (dialogUnits * base + per / 2) / per;
+  };
   EXPECT_EQ(WidgetOf(dialog)->width(), pixels(161, units.cx, 4));
   EXPECT_EQ(WidgetOf(dialog)->height(), pixels(116, units.cy, 8));
   const QRect exit = Control(2)->geometry();
@@ -175,7 +178,7 @@ TEST_F(OperationTest, ASourceThatCannotBeOpenedLeadsBackToTheSourceField) {
   EXPECT_EQ(modal.boxes[0].caption, "quorvel-splitter");
   EXPECT_EQ(modal.boxes[0].type & MB_ICONMASK, MB_ICONEXCLAMATION);
   EXPECT_EQ(modal.boxes[0].owner, dialog.m_hWnd);
-  auto* field = dynamic_cast<qt::QtEditPeer*>(dialog.m_editSource.m_hWnd)->LineEdit();
+  auto *field = dynamic_cast<qt::QtEditPeer *>(dialog.m_editSource.m_hWnd)->LineEdit();
   EXPECT_EQ(WidgetOf(dialog)->focusWidget(), field);
   EXPECT_EQ(field->selectedText().toStdString(), folder / "gone.bin");
 }
@@ -235,15 +238,15 @@ TEST(FailureReportTest, CutsTheCauseTextAtACharacterWithinTheReportBuffer) {
 
 using RepaintTest = DialogTest;
 
-std::uint64_t PaintedPixels(const SplitterDialog& dialog) {
-  std::uint64_t total = dynamic_cast<qt::QtWindowPeer*>(dialog.m_hWnd)->PaintedPixels();
-  for (QObject* child : WidgetOf(dialog)->children())
-    if (auto* control = dynamic_cast<qt::QtWindowPeer*>(child))
+std::uint64_t PaintedPixels(const SplitterDialog &dialog) {
+  std::uint64_t total = dynamic_cast<qt::QtWindowPeer *>(dialog.m_hWnd)->PaintedPixels();
+  for (QObject *child : WidgetOf(dialog)->children())
+    if (auto *control = dynamic_cast<qt::QtWindowPeer *>(child))
       total += control->PaintedPixels();
   return total;
 }
 
-int Area(const QWidget* widget) { return widget->width() * widget->height(); }
+int Area(const QWidget *widget) { return widget->width() * widget->height(); }
 
 TEST_F(RepaintTest, EachPieceRepaintsTheBarAndTheStatusLineOnly) {
   WriteFile(folder / "five.bin", RandomBytes(4 * kPiece + 10, 5));
@@ -254,19 +257,20 @@ TEST_F(RepaintTest, EachPieceRepaintsTheBarAndTheStatusLineOnly) {
   dialog.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(kSplit, BN_CLICKED));
 
   const std::uint64_t perPiece = (PaintedPixels(dialog) - before) / 5;
-  EXPECT_EQ(perPiece, static_cast<std::uint64_t>(Area(Control(kProgress)) + Area(Control(kStatus))));
+  EXPECT_EQ(perPiece,
+            static_cast<std::uint64_t>(Area(Control(kProgress)) + Area(Control(kStatus))));
   EXPECT_LT(perPiece, static_cast<std::uint64_t>(Area(WidgetOf(dialog))) / 4);
 }
 
 using SystemMenuTest = DialogTest;
 
 // Runs `action`, which opens a modal window, and closes that window as soon as it shows.
-QString TitleOfModalWindowOpenedBy(const std::function<void()>& action) {
+QString TitleOfModalWindowOpenedBy(const std::function<void()> &action) {
   QString title;
   QTimer::singleShot(0, [&title] {
-    QWidget* shown = QApplication::activeModalWidget();
+    QWidget *shown = QApplication::activeModalWidget();
     title = shown->windowTitle();
-    dynamic_cast<WindowPeer*>(shown)->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED));
+    dynamic_cast<WindowPeer *>(shown)->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED));
   });
   action();
   return title;
@@ -274,8 +278,8 @@ QString TitleOfModalWindowOpenedBy(const std::function<void()>& action) {
 
 TEST_F(SystemMenuTest, TheAboutCommandAndItsMaskedValuesOpenTheAboutBox) {
   for (WPARAM command : {WPARAM{0x0010}, WPARAM{0x001F}}) {
-    const QString title =
-        TitleOfModalWindowOpenedBy([this, command] { dialog.m_hWnd->SendMessage(WM_SYSCOMMAND, command); });
+    const QString title = TitleOfModalWindowOpenedBy(
+        [this, command] { dialog.m_hWnd->SendMessage(WM_SYSCOMMAND, command); });
     EXPECT_EQ(title, "About Quorvel File Splitter") << command;
   }
   EXPECT_TRUE(WidgetOf(dialog)->isVisible());
@@ -296,7 +300,7 @@ TEST_F(SystemMenuTest, HelpSaysThereIsNoneAndHowToUseTheProgram) {
 using MinimisedTest = DialogTest;
 
 TEST_F(MinimisedTest, DrawsTheIconCentredWithTheRounding) {
-  QWidget* window = WidgetOf(dialog);
+  QWidget *window = WidgetOf(dialog);
   window->setFixedSize(36, 37);
   window->setWindowState(Qt::WindowMinimized);
   ASSERT_TRUE(dialog.IsIconic());
@@ -307,7 +311,7 @@ TEST_F(MinimisedTest, DrawsTheIconCentredWithTheRounding) {
   QImage expected(36, 37, QImage::Format_RGB32);
   expected.fill(QColor(160, 180, 220));
   QPainter(&expected).drawImage(2, 3, qt::IconImage(dialog.m_hIcon));
-  EXPECT_EQ(dynamic_cast<qt::QtWindowPeer*>(dialog.m_hWnd)->Surface()->image, expected);
+  EXPECT_EQ(dynamic_cast<qt::QtWindowPeer *>(dialog.m_hWnd)->Surface()->image, expected);
   EXPECT_EQ(reinterpret_cast<HICON>(dialog.m_hWnd->SendMessage(WM_QUERYDRAGICON)), dialog.m_hIcon);
 }
 

@@ -7,7 +7,7 @@
 
 namespace quorvel::test {
 
-Pixels ReadPixels(const fw::CDC& dc, int width, int height) {
+Pixels ReadPixels(const fw::CDC &dc, int width, int height) {
   Pixels pixels{width, height, {}};
   pixels.values.reserve(width * height);
   for (int y = 0; y < height; ++y)
@@ -27,7 +27,8 @@ Canvas::Canvas(int width, int height, fw::COLORREF fill) : m_width(width), m_hei
 
 Canvas::~Canvas() { m_dc.SelectObject(m_previous); }
 
-std::vector<std::byte> MakeBmp(int width, int height, const std::function<fw::COLORREF(int x, int y)>& colourAt) {
+std::vector<std::byte> MakeBmp(int width, int height,
+                               const std::function<fw::COLORREF(int x, int y)> &colourAt) {
   const int stride = (width * 3 + 3) & ~3;
   std::vector<std::uint8_t> out;
   auto put = [&out](std::uint32_t value, int bytes) {
@@ -47,13 +48,15 @@ std::vector<std::byte> MakeBmp(int width, int height, const std::function<fw::CO
   for (int y = height - 1; y >= 0; --y) {
     for (int x = 0; x < width; ++x) {
       const fw::COLORREF colour = colourAt(x, y);
-      out.insert(out.end(), {std::uint8_t(fw::GetBValue(colour)), std::uint8_t(fw::GetGValue(colour)),
-                             std::uint8_t(fw::GetRValue(colour))});
+      out.insert(out.end(),
+                 {std::uint8_t(fw::GetBValue(colour)), std::uint8_t(fw::GetGValue(colour)),
+                  std::uint8_t(fw::GetRValue(colour))});
     }
     out.resize(out.size() + stride - width * 3, 0);
   }
   std::vector<std::byte> bytes(out.size());
-  std::transform(out.begin(), out.end(), bytes.begin(), [](std::uint8_t b) { return std::byte{b}; });
+  std::transform(out.begin(), out.end(), bytes.begin(),
+                 [](std::uint8_t b) { return std::byte{b}; });
   return bytes;
 }
 
@@ -70,7 +73,7 @@ std::span<const std::byte> TestResources::Find(res::ResourceType type, fw::UINT 
 
 } // namespace quorvel::test
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
   // The controls paint into images; no display is needed.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -16,28 +16,29 @@ struct Pixels {
   std::vector<fw::COLORREF> values;
 
   fw::COLORREF At(int x, int y) const { return values[y * width + x]; }
-  bool operator==(const Pixels&) const = default;
+  bool operator==(const Pixels &) const = default;
 };
 
-Pixels ReadPixels(const fw::CDC& dc, int width, int height);
+Pixels ReadPixels(const fw::CDC &dc, int width, int height);
 
 // A memory context over a fresh colour bitmap, filled with `fill`.
 class Canvas {
 public:
   Canvas(int width, int height, fw::COLORREF fill);
   ~Canvas();
-  fw::CDC& dc() { return m_dc; }
+  fw::CDC &dc() { return m_dc; }
   Pixels Read() const { return ReadPixels(m_dc, m_width, m_height); }
 
 private:
   int m_width, m_height;
   fw::CDC m_dc;
   fw::CBitmap m_bitmap;
-  fw::CBitmap* m_previous = nullptr;
+  fw::CBitmap *m_previous = nullptr;
 };
 
 // A 24-bit BMP file of `width` x `height` whose pixels `colourAt` gives.
-std::vector<std::byte> MakeBmp(int width, int height, const std::function<fw::COLORREF(int x, int y)>& colourAt);
+std::vector<std::byte> MakeBmp(int width, int height,
+                               const std::function<fw::COLORREF(int x, int y)> &colourAt);
 
 // Bitmaps that tests hand to the controls in place of the program's; unknown ids fall through to
 // the program's own resources.

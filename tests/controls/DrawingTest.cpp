@@ -22,7 +22,7 @@ TEST(Blits, MonochromeConversionFollowsTheBackgroundAndTextColours) {
   maskDC.CreateCompatibleDC(&colour.dc());
   CBitmap mask;
   mask.CreateBitmap(4, 1, 1, 1, nullptr);
-  CBitmap* previous = maskDC.SelectObject(&mask);
+  CBitmap *previous = maskDC.SelectObject(&mask);
   colour.dc().SetBkColor(kBlue);
   maskDC.BitBlt(0, 0, 4, 1, &colour.dc(), 0, 0, SRCCOPY);
   // Monochrome pixels read back as black (0) and white (1).
@@ -82,7 +82,8 @@ TEST_F(MemoryDCTest, OnlyTheCoveredRectangleReachesTheTarget) {
   const Pixels result = target.Read();
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 40; ++x) {
-      const bool covered = x >= kCovered.left && x < kCovered.right && y >= kCovered.top && y < kCovered.bottom;
+      const bool covered =
+          x >= kCovered.left && x < kCovered.right && y >= kCovered.top && y < kCovered.bottom;
       const COLORREF expected = (x == 10 && y == 5) ? kBlue : covered ? kRed : kGreen;
       ASSERT_EQ(result.At(x, y), expected) << x << "," << y;
     }

@@ -18,7 +18,7 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 class BarTest : public testing::Test {
 protected:
   void Open(int width, int height, DWORD style = PBS_SMOOTH) {
-    auto* peer = new qt::QtProgressPeer(nullptr, 1034, WS_CHILD | style);
+    auto *peer = new qt::QtProgressPeer(nullptr, 1034, WS_CHILD | style);
     peer->resize(width, height);
     ASSERT_TRUE(bar.SubclassWindow(peer));
     bar.m_crBack = kBack;
@@ -33,7 +33,7 @@ protected:
   }
 
   // What the bar shows at `pos` with the text `text` written on its bands by hand.
-  Pixels PaintWithText(int pos, const char* text) {
+  Pixels PaintWithText(int pos, const char *text) {
     bar.m_bShowPercentage = FALSE;
     bar.SetPos(pos);
     const Pixels bands = Paint();
@@ -51,10 +51,11 @@ protected:
     return expected.Read();
   }
 
-  static bool OnlyBackground(const Pixels& pixels) {
-    return std::all_of(pixels.values.begin(), pixels.values.end(), [](COLORREF c) { return c == kBack; });
+  static bool OnlyBackground(const Pixels &pixels) {
+    return std::all_of(pixels.values.begin(), pixels.values.end(),
+                       [](COLORREF c) { return c == kBack; });
   }
-  static int CountColour(const Pixels& pixels, COLORREF colour) {
+  static int CountColour(const Pixels &pixels, COLORREF colour) {
     return static_cast<int>(std::count(pixels.values.begin(), pixels.values.end(), colour));
   }
 
@@ -128,7 +129,7 @@ TEST_F(BarTest, FilledLengthStopsAtTheFarEdgeOfItsBand) {
   Open(138, 16);
   bar.m_bShowPercentage = FALSE;
   bar.SetRange(0, 100);
-  bar.SetPos(50);  // 69 pixels filled
+  bar.SetPos(50); // 69 pixels filled
   const Pixels painted = Paint();
   int lastBand = 0;
   while (lastBand < 138 && painted.At(lastBand, 8) != kBack)

@@ -1,5 +1,5 @@
-#include "controls/FaceFont.h"
 #include "controls/ImageButton.h"
+#include "controls/FaceFont.h"
 #include "framework/qt/QtWindowPeer.h"
 #include "res/Resources.h"
 #include "tests/controls/ControlsTestSupport.h"
@@ -13,7 +13,8 @@ using namespace fw;
 
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 constexpr UINT kCodedStrip = 900;
-// Five frames of 20 x 12; each pixel says where it comes from: red is x, green 10 * y, blue the frame.
+// Five frames of 20 x 12; each pixel says where it comes from: red is x, green 10 * y, blue the
+// frame.
 constexpr int kFrameWidth = 20;
 constexpr int kFrameHeight = 12;
 
@@ -30,7 +31,7 @@ protected:
                         }));
   }
 
-  void Open(int width, int height, const CString& caption) {
+  void Open(int width, int height, const CString &caption) {
     peer = new qt::QtButtonPeer(nullptr, 1, WS_CHILD | WS_TABSTOP | BS_DEFPUSHBUTTON, caption);
     peer->resize(width, height);
     ASSERT_TRUE(button.SubclassWindow(peer));
@@ -40,13 +41,15 @@ protected:
     CRect client;
     button.GetClientRect(&client);
     Canvas request(client.Width(), client.Height(), RGB(1, 2, 3));
-    DRAWITEMSTRUCT drawItem{ODT_BUTTON, 1, 0, ODA_DRAWENTIRE, state, button.m_hWnd, &request.dc(), client};
+    DRAWITEMSTRUCT drawItem{ODT_BUTTON,    1,     0, ODA_DRAWENTIRE, state, button.m_hWnd,
+                            &request.dc(), client};
     button.DrawItem(&drawItem);
     return request.Read();
   }
 
   // `face` with `caption` written on it by hand in the button's font.
-  static Pixels WithCaption(const Pixels& face, const CString& caption, COLORREF colour, int shift) {
+  static Pixels WithCaption(const Pixels &face, const CString &caption, COLORREF colour,
+                            int shift) {
     Canvas expected(face.width, face.height, 0);
     for (int y = 0; y < face.height; ++y)
       for (int x = 0; x < face.width; ++x) {
@@ -61,7 +64,7 @@ protected:
     CRect textRect{shift, 0, face.width, face.height};
     expected.dc().DrawText(caption, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     Pixels result = expected.Read();
-    expected.dc().SelectObject(static_cast<CFont*>(nullptr));
+    expected.dc().SelectObject(static_cast<CFont *>(nullptr));
     return result;
   }
 
@@ -76,7 +79,7 @@ protected:
 
   TestResources resources;
   ImageButton button;
-  qt::QtButtonPeer* peer = nullptr;
+  qt::QtButtonPeer *peer = nullptr;
 };
 
 TEST_F(ButtonTest, AttachingMakesTheButtonOwnerDrawn) {
@@ -92,12 +95,16 @@ TEST_F(ButtonTest, StatesPickTheirFramesOfTheProgramsStrip) {
   ASSERT_TRUE(strip.LoadBitmap(res::IDB_BUTTON_SKIN));
   CDC stripDC;
   stripDC.CreateCompatibleDC(nullptr);
-  CBitmap* previous = stripDC.SelectObject(&strip);
+  CBitmap *previous = stripDC.SelectObject(&strip);
   const struct {
     UINT state;
     int frameOrigin;
-  } cases[] = {{0, 0}, {ODS_FOCUS | ODS_SELECTED, 55}, {ODS_DISABLED, 110}, {ODS_FOCUS, 165}, {ODS_SELECTED, 0}};
-  for (const auto& c : cases) {
+  } cases[] = {{0, 0},
+               {ODS_FOCUS | ODS_SELECTED, 55},
+               {ODS_DISABLED, 110},
+               {ODS_FOCUS, 165},
+               {ODS_SELECTED, 0}};
+  for (const auto &c : cases) {
     const Pixels drawn = Draw(c.state);
     for (int y = 0; y < 5; ++y) {
       for (int x = 0; x < 5; ++x) {
@@ -121,7 +128,7 @@ TEST_F(ButtonTest, ProgramStripsHoldNoTransparentPixel) {
     EXPECT_EQ(info.bmHeight, id == res::IDB_BROWSE_SKIN ? 10 : 22);
     CDC dc;
     dc.CreateCompatibleDC(nullptr);
-    CBitmap* previous = dc.SelectObject(&strip);
+    CBitmap *previous = dc.SelectObject(&strip);
     const Pixels pixels = ReadPixels(dc, info.bmWidth, info.bmHeight);
     EXPECT_EQ(std::count(pixels.values.begin(), pixels.values.end(), kMagenta), 0) << id;
     dc.SelectObject(previous);
@@ -138,7 +145,8 @@ TEST_F(ButtonTest, CornersAreCopiedAndEdgesStretched) {
       const COLORREF c = drawn.At(x, y);
       ASSERT_EQ(GetBValue(c), 40) << "frame 0 only";
       const int sx = SourceX(c), sy = SourceY(c);
-      const bool left = x < kLeft, right = x >= 50 - kRight, top = y < kTop, bottom = y >= 30 - kBottom;
+      const bool left = x < kLeft, right = x >= 50 - kRight, top = y < kTop,
+                 bottom = y >= 30 - kBottom;
       if (left)
         ASSERT_EQ(sx, x);
       else if (right)
@@ -200,7 +208,8 @@ TEST_F(ButtonTest, DisabledCaptionIsGreyWhateverItsColour) {
   button.SetStateImages(res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4);
   button.SetCaptionColor(RGB(0, 255, 0));
   const Pixels disabled = Draw(ODS_DISABLED);
-  EXPECT_EQ(disabled, WithCaption(DrawWithoutCaption(ODS_DISABLED), "&Join", GetSysColor(COLOR_GRAYTEXT), 0));
+  EXPECT_EQ(disabled,
+            WithCaption(DrawWithoutCaption(ODS_DISABLED), "&Join", GetSysColor(COLOR_GRAYTEXT), 0));
   EXPECT_NE(disabled, DrawWithoutCaption(ODS_DISABLED)) << "a caption was drawn";
 }
 

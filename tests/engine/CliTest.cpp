@@ -18,7 +18,7 @@ struct CliRun {
 
 class Cli : public ::testing::Test {
 protected:
-  CliRun Run(const std::string& arguments) {
+  CliRun Run(const std::string &arguments) {
     const std::string command = std::string{QUORVEL_SPLIT_EXE} + " " + arguments + " >" +
                                 m_dir / "stdout" + " 2>" + m_dir / "stderr" + " </dev/null";
     const int status = std::system(command.c_str());
@@ -64,7 +64,7 @@ TEST_F(Cli, StopsAndFailuresExitOneWithTheMessageOnStderr) {
 }
 
 TEST_F(Cli, UsageErrorsExitTwo) {
-  for (const char* arguments : {"", "split onlyone", "join a b c", "split a b --size 2M",
+  for (const char *arguments : {"", "split onlyone", "join a b c", "split a b --size 2M",
                                 "join a b --size 1.4M", "frobnicate a b", "split a b --fast"}) {
     CliRun run = Run(arguments);
     EXPECT_EQ(run.exitCode, 2) << arguments;

@@ -24,8 +24,9 @@ struct ChildOutcome {
 
 // Runs the operation in a child process whose files may not grow past `fileSizeLimit`, and
 // brings back what escaped it.
-ChildOutcome RunWithFileSizeLimit(rlim_t fileSizeLimit, const std::function<int(RecordingHost&)>& operation,
-                                  RecordingHost& host) {
+ChildOutcome RunWithFileSizeLimit(rlim_t fileSizeLimit,
+                                  const std::function<int(RecordingHost &)> &operation,
+                                  RecordingHost &host) {
   int channel[2];
   if (::pipe(channel) != 0)
     return {};
@@ -39,10 +40,10 @@ ChildOutcome RunWithFileSizeLimit(rlim_t fileSizeLimit, const std::function<int(
     std::string report;
     try {
       code = operation(host);
-    } catch (const FileException& failure) {
+    } catch (const FileException &failure) {
       code = kEscaped;
-      report = failure.GetErrorMessage(FileException::kFailureReportBufferSize) + "|" + host.m_strStatus +
-               (host.m_file.IsOpen() ? "|source left open" : "");
+      report = failure.GetErrorMessage(FileException::kFailureReportBufferSize) + "|" +
+               host.m_strStatus + (host.m_file.IsOpen() ? "|source left open" : "");
     }
     (void)!::write(channel[1], report.data(), report.size());
     ::_exit(code);

@@ -18,8 +18,8 @@ TEST(FileCauses, Win32CodesFollowTheFrameworkTable) {
   const std::vector<std::pair<FileCause, std::vector<std::uint32_t>>> rows{
       {FileCause::none, {0}},
       {FileCause::fileNotFound, {2, 6, 18, 107}},
-      {FileCause::badPath, {3, 15, 17, 34, 52, 53, 55, 67, 70, 85, 111, 123, 124, 125, 144, 154,
-                            161, 206, 208, 267}},
+      {FileCause::badPath,
+       {3, 15, 17, 34, 52, 53, 55, 67, 70, 85, 111, 123, 124, 125, 144, 154, 161, 206, 208, 267}},
       {FileCause::tooManyOpenFiles, {4, 36, 68, 113}},
       {FileCause::accessDenied, {5, 12, 19, 29, 54, 58, 64, 65, 71, 80, 82, 86, 170, 183, 999}},
       {FileCause::invalidFile, {11, 26, 60, 66, 114, 182, 191, 193}},
@@ -33,7 +33,7 @@ TEST(FileCauses, Win32CodesFollowTheFrameworkTable) {
       {FileCause::endOfFile, {38}},
   };
   std::size_t listed = 0;
-  for (const auto& [cause, codes] : rows) {
+  for (const auto &[cause, codes] : rows) {
     for (std::uint32_t code : codes)
       EXPECT_EQ(CauseFromWin32Error(code), cause) << "code " << code;
     listed += codes.size();
@@ -150,7 +150,7 @@ TEST(FileIo, FailuresAfterOpenThrowWithThePath) {
   try {
     file.Read(buffer, sizeof buffer);
     FAIL() << "reading a write-only file succeeded";
-  } catch (const FileException& failure) {
+  } catch (const FileException &failure) {
     EXPECT_EQ(failure.m_cause, FileCause::invalidFile);
     EXPECT_EQ(failure.m_strFileName, path);
   }

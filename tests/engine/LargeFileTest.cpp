@@ -37,7 +37,8 @@ TEST(LargeFile, ASourceOverFourGibibytesIsMeasuredAndSplitWhole) {
   const std::string lastPiece = host.m_strDestFolder + "/" + PieceFileName(pieceCount, "big.bin");
   EXPECT_EQ(test::fs::file_size(lastPiece), length % pieceSize);
   EXPECT_EQ(test::ReadFile(lastPiece).back(), 'E');
-  EXPECT_FALSE(test::fs::exists(host.m_strDestFolder + "/" + PieceFileName(pieceCount + 1, "big.bin")));
+  EXPECT_FALSE(
+      test::fs::exists(host.m_strDestFolder + "/" + PieceFileName(pieceCount + 1, "big.bin")));
 }
 
 } // namespace

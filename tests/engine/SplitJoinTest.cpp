@@ -22,11 +22,11 @@ const std::string kFileError = "app|0|";
 
 class SplitJoin : public ::testing::Test {
 protected:
-  int Split(const std::string& source, const std::string& dest, int sizeSelection = 0) {
+  int Split(const std::string &source, const std::string &dest, int sizeSelection = 0) {
     RecordingHost host;
     return Split(host, source, dest, sizeSelection);
   }
-  int Split(RecordingHost& host, const std::string& source, const std::string& dest,
+  int Split(RecordingHost &host, const std::string &source, const std::string &dest,
             int sizeSelection = 0) {
     host.m_strSourcePath = source;
     host.m_strSourceName = std::string{SourceNameOf(source)};
@@ -37,7 +37,7 @@ protected:
     EXPECT_FALSE(host.m_file.IsOpen());
     return result;
   }
-  int Join(RecordingHost& host, const std::string& firstPiece, const std::string& dest) {
+  int Join(RecordingHost &host, const std::string &firstPiece, const std::string &dest) {
     host.m_strSourcePath = firstPiece;
     host.m_strDestFolder = dest;
     const int result = JoinFiles(host);
@@ -54,8 +54,8 @@ class RoundTrip : public SplitJoin, public ::testing::WithParamInterface<int> {}
 TEST_P(RoundTrip, JoinGivesBackEverySourceByteForByte) {
   const int sizeSelection = GetParam();
   const std::uint64_t pieceSize = PieceSizeForIndex(sizeSelection);
-  for (std::uint64_t length : {pieceSize, pieceSize + 1, 2 * pieceSize, 3 * pieceSize - 1,
-                               pieceSize + 12'345}) {
+  for (std::uint64_t length :
+       {pieceSize, pieceSize + 1, 2 * pieceSize, 3 * pieceSize - 1, pieceSize + 12'345}) {
     SCOPED_TRACE(length);
     TempDir pieces;
     TempDir joined;
@@ -116,7 +116,8 @@ TEST_F(SplitJoin, SplitChecksComeInOrderAndLeaveTheFieldsAlone) {
   missing.m_strStatus = "Status";
   EXPECT_EQ(Split(missing, m_dir / "gone.bin", m_dir.path().string()), 1);
   EXPECT_THAT(missing.m_events,
-              ElementsAre("UpdateData(true)", "box " + kFileError + "没有找到 " + m_dir / "gone.bin" + "。",
+              ElementsAre("UpdateData(true)",
+                          "box " + kFileError + "没有找到 " + m_dir / "gone.bin" + "。",
                           "FocusSourceField"));
   EXPECT_EQ(missing.m_strSourcePath, m_dir / "gone.bin");
 }
@@ -152,7 +153,7 @@ TEST_F(SplitJoin, PieceNamesBeginningOneUnderscoreRoundTrip) {
 
 TEST_F(SplitJoin, PieceCreateFailuresNameThePieceAndStop) {
   WriteFile(m_dir / "a.bin", std::string(3'000'000, 'a'));
-  const auto expectFileError = [&](const std::string& dest, const std::string& text) {
+  const auto expectFileError = [&](const std::string &dest, const std::string &text) {
     RecordingHost host;
     host.m_strStatus = "before";
     EXPECT_EQ(Split(host, m_dir / "a.bin", dest), 1);
@@ -174,7 +175,8 @@ TEST_F(SplitJoin, APieceHeldByAnotherProgramIsNotOverwritten) {
   test::LockHolder holder(m_dir / "2_a.bin", LOCK_SH);
   RecordingHost host;
   EXPECT_EQ(Split(host, m_dir / "a.bin", m_dir.path().string()), 1);
-  EXPECT_THAT(host.Messages(), ElementsAre(kFileError + "在存取 " + m_dir / "2_a.bin" + " 时发生共享违例。"));
+  EXPECT_THAT(host.Messages(),
+              ElementsAre(kFileError + "在存取 " + m_dir / "2_a.bin" + " 时发生共享违例。"));
   EXPECT_EQ(host.m_strStatus, "1Files created");
   EXPECT_EQ(ReadFile(m_dir / "2_a.bin"), "older piece");
 }
@@ -202,7 +204,8 @@ TEST_F(SplitJoin, JoinChecksComeInOrder) {
 
   RecordingHost noOutput;
   EXPECT_EQ(Join(noOutput, m_dir / "1_a.bin", m_dir / "missing"), 1);
-  EXPECT_THAT(noOutput.Messages(), ElementsAre(kFileError + m_dir / "missing/a.bin" + " 中包含无效的路径。"));
+  EXPECT_THAT(noOutput.Messages(),
+              ElementsAre(kFileError + m_dir / "missing/a.bin" + " 中包含无效的路径。"));
   EXPECT_EQ(noOutput.m_strSourcePath, m_dir / "missing/a.bin");
   EXPECT_EQ(noOutput.m_strSourceName, "a.bin");
 }
@@ -244,7 +247,8 @@ TEST_F(SplitJoin, APieceThatExistsButCannotBeOpenedIsAnErrorNotTheEnd) {
   test::LockHolder holder(m_dir / "2_a.bin", LOCK_SH);
   RecordingHost host;
   EXPECT_EQ(Join(host, m_dir / "1_a.bin", out.path().string()), 1);
-  EXPECT_THAT(host.Messages(), ElementsAre(kFileError + "在存取 " + m_dir / "2_a.bin" + " 时发生共享违例。"));
+  EXPECT_THAT(host.Messages(),
+              ElementsAre(kFileError + "在存取 " + m_dir / "2_a.bin" + " 时发生共享违例。"));
   EXPECT_EQ(host.m_strStatus, "1files joined");
   EXPECT_EQ(host.m_strSourcePath, out / "a.bin") << "the fields keep the last report";
   EXPECT_EQ(ReadFile(out / "a.bin"), "one,");

@@ -12,7 +12,7 @@
 
 namespace quorvel::test {
 
-TempDir::TempDir(const fs::path& parent) {
+TempDir::TempDir(const fs::path &parent) {
   std::string pattern = (parent / "quorvel-test-XXXXXX").string();
   if (!::mkdtemp(pattern.data()))
     throw std::runtime_error("mkdtemp failed");
@@ -28,26 +28,26 @@ TempDir::~TempDir() {
 std::string RandomBytes(std::size_t count, unsigned seed) {
   std::mt19937 generator(seed);
   std::string bytes(count, '\0');
-  for (char& byte : bytes)
+  for (char &byte : bytes)
     byte = static_cast<char>(generator());
   return bytes;
 }
 
-void WriteFile(const std::string& path, std::string_view bytes) {
+void WriteFile(const std::string &path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out)
     throw std::runtime_error("cannot write " + path);
 }
 
-std::string ReadFile(const std::string& path) {
+std::string ReadFile(const std::string &path) {
   std::ifstream in(path, std::ios::binary);
   if (!in)
     throw std::runtime_error("cannot read " + path);
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-LockHolder::LockHolder(const std::string& path, int lockOperation) {
+LockHolder::LockHolder(const std::string &path, int lockOperation) {
   int ready[2];
   int release[2];
   if (::pipe(ready) != 0 || ::pipe(release) != 0)
@@ -100,7 +100,7 @@ void RecordingHost::AfxMessageBox(std::string_view text, unsigned type) {
 
 std::vector<std::string> RecordingHost::Messages() const {
   std::vector<std::string> messages;
-  for (const std::string& event : m_events) {
+  for (const std::string &event : m_events) {
     if (event.starts_with("box "))
       messages.push_back(event.substr(4));
   }

@@ -15,9 +15,9 @@ namespace fs = std::filesystem;
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
 public:
-  explicit TempDir(const fs::path& parent = fs::temp_directory_path());
+  explicit TempDir(const fs::path &parent = fs::temp_directory_path());
   ~TempDir();
-  const fs::path& path() const { return m_path; }
+  const fs::path &path() const { return m_path; }
   std::string operator/(std::string_view name) const { return (m_path / name).string(); }
 
 private:
@@ -25,14 +25,14 @@ private:
 };
 
 std::string RandomBytes(std::size_t count, unsigned seed);
-void WriteFile(const std::string& path, std::string_view bytes);
-std::string ReadFile(const std::string& path);
+void WriteFile(const std::string &path, std::string_view bytes);
+std::string ReadFile(const std::string &path);
 
 // A separate process that holds a flock on a file until destroyed, as another program holding
 // the file open would.
 class LockHolder {
 public:
-  LockHolder(const std::string& path, int lockOperation);
+  LockHolder(const std::string &path, int lockOperation);
   ~LockHolder();
 
 private:
