@@ -162,20 +162,16 @@ void SplitterDialog::OnJoin() {
     MessageBox("Joined successfully", "Splitter", MB_OK | MB_ICONEXCLAMATION);
 }
 
-void SplitterDialog::OnModeJoin() {
-  GetDlgItem(IDC_SIZE_LIST)->EnableWindow(FALSE);
-  GetDlgItem(IDC_SPLIT)->EnableWindow(FALSE);
-  GetDlgItem(IDC_JOIN)->EnableWindow(TRUE);
-  m_bSplitMode = 0;
-  m_strSourcePath.clear();
-  UpdateData(false);
-}
+void SplitterDialog::OnModeJoin() { EnterMode(0); }
 
-void SplitterDialog::OnModeSplit() {
-  GetDlgItem(IDC_SIZE_LIST)->EnableWindow(TRUE);
-  GetDlgItem(IDC_SPLIT)->EnableWindow(TRUE);
-  GetDlgItem(IDC_JOIN)->EnableWindow(FALSE);
-  m_bSplitMode = 1;
+void SplitterDialog::OnModeSplit() { EnterMode(1); }
+
+// Every click of a mode's radio empties the source, also when that mode is already in force.
+void SplitterDialog::EnterMode(int splitMode) {
+  GetDlgItem(IDC_SIZE_LIST)->EnableWindow(splitMode);
+  GetDlgItem(IDC_SPLIT)->EnableWindow(splitMode);
+  GetDlgItem(IDC_JOIN)->EnableWindow(!splitMode);
+  m_bSplitMode = splitMode;
   m_strSourcePath.clear();
   UpdateData(false);
 }

@@ -58,6 +58,7 @@ private:
   void OnJoin();
   void OnModeJoin();
   void OnModeSplit();
+  void EnterMode(int splitMode);
 };
 
 } // namespace quorvel
