@@ -18,8 +18,8 @@ struct CliRun {
 
 class Cli : public ::testing::Test {
 protected:
-  CliRun Run(const std::string &arguments) {
-    const std::string command = std::string{QUORVEL_SPLIT_EXE} + " " + arguments + " >" +
+  CliRun Run(const std::string &arguments, const std::string &shellPrefix = "") {
+    const std::string command = shellPrefix + QUORVEL_SPLIT_EXE + " " + arguments + " >" +
                                 m_dir / "stdout" + " 2>" + m_dir / "stderr" + " </dev/null";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(m_dir / "stdout"),
@@ -61,6 +61,15 @@ TEST_F(Cli, StopsAndFailuresExitOneWithTheMessageOnStderr) {
   CliRun badName = Run("join " + m_dir / "small.bin" + " " + m_dir.path().string());
   EXPECT_EQ(badName.exitCode, 1);
   EXPECT_EQ(badName.err, "Source file name error...\n");
+}
+
+TEST_F(Cli, AWritePastTheFileSizeLimitIsReportedNotFatal) {
+  test::WriteFile(m_dir / "a.bin", std::string(1'500'000, 'q'));
+  // ulimit -f counts blocks of 1024 bytes: the first piece cannot be written whole.
+  CliRun run = Run("split " + m_dir / "a.bin" + " " + m_dir.path().string(), "ulimit -f 1000; ");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "在存取 " + m_dir / "1_a.bin" + " 时磁盘已满。\n");
 }
 
 TEST_F(Cli, UsageErrorsExitTwo) {

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <utility>
 #include <vector>
 
@@ -106,6 +107,15 @@ TEST(FileOpen, FailuresCarryCauseAndPath) {
   EXPECT_FALSE(file.Open(dir / std::string(300, 'n'), create, &error));
   EXPECT_EQ(error.m_cause, FileCause::badPath);
   EXPECT_FALSE(file.IsOpen());
+}
+
+TEST(FileOpen, AFifoOpensWithoutWaitingForAWriter) {
+  TempDir dir;
+  const std::string path = dir / "fifo";
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  File fifo;
+  ASSERT_TRUE(fifo.Open(path, File::modeRead | File::shareDenyNone));
+  EXPECT_EQ(fifo.GetLength(), 0u);
 }
 
 TEST(FileOpen, ShareModesHoldAmongOpeners) {
