@@ -4,6 +4,7 @@
 #include "framework/WinApp.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace quorvel::fw {
 
@@ -163,30 +164,29 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  const Message outer = m_currentMessage;
-  m_currentMessage = {message, wParam, lParam};
-  LRESULT result = 0;
+  // Put back also when a handler throws: a failure caught inside an outer handler must not leave
+  // that handler's Default() on the inner message.
+  struct Restore {
+    Message &current;
+    const Message outer;
+    ~Restore() { current = outer; }
+  } restore{m_currentMessage, std::exchange(m_currentMessage, {message, wParam, lParam})};
   switch (message) {
   case WM_PAINT:
     OnPaint();
-    break;
+    return 0;
   case WM_ERASEBKGND:
-    result = OnEraseBkgnd(reinterpret_cast<CDC *>(wParam));
-    break;
+    return OnEraseBkgnd(reinterpret_cast<CDC *>(wParam));
   case WM_COMMAND:
-    result = OnCommand(wParam, lParam) ? 0 : Default();
-    break;
+    return OnCommand(wParam, lParam) ? 0 : Default();
   case WM_SYSCOMMAND:
     OnSysCommand(static_cast<UINT>(wParam & 0xFFFF), lParam);
-    break;
+    return 0;
   case WM_QUERYDRAGICON:
-    result = reinterpret_cast<LRESULT>(OnQueryDragIcon());
-    break;
+    return reinterpret_cast<LRESULT>(OnQueryDragIcon());
   default:
-    result = Default();
+    return Default();
   }
-  m_currentMessage = outer;
-  return result;
 }
 
 LRESULT CWnd::Default() {

@@ -236,6 +236,40 @@ TEST(FailureReportTest, CutsTheCauseTextAtACharacterWithinTheReportBuffer) {
   EXPECT_EQ(modal.boxes[0].caption, "quorvel-splitter");
 }
 
+// Sends itself the failing command while it handles another message, then hands that message
+// on to the platform.
+class NestedFailureWindow : public FailingWindow {
+public:
+  using FailingWindow::FailingWindow;
+
+protected:
+  void OnSysCommand(UINT id, LPARAM lParam) override {
+    SendMessage(WM_COMMAND, MAKEWPARAM(7, BN_CLICKED));
+    CWnd::OnSysCommand(id, lParam);
+  }
+};
+
+class RecordingPeer : public qt::QtWindowPeer {
+public:
+  RecordingPeer() : QtWindowPeer(nullptr, 0, 0, {}) {}
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    handedOn.push_back(message);
+    return QtWindowPeer::DefWindowProc(message, wParam, lParam);
+  }
+  std::vector<UINT> handedOn;
+};
+
+TEST(FailureReportTest, AFailureInsideAHandlerLeavesTheOuterMessageToHandOn) {
+  ScriptedModalUi modal;
+  NestedFailureWindow window("/tmp/nested.bin");
+  auto *peer = new RecordingPeer;
+  window.SubclassWindow(peer);
+  window.m_hWnd->SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
+
+  EXPECT_EQ(modal.boxes.size(), 1u);
+  EXPECT_EQ(peer->handedOn, std::vector<UINT>{WM_SYSCOMMAND});
+}
+
 using RepaintTest = DialogTest;
 
 std::uint64_t PaintedPixels(const SplitterDialog &dialog) {
