@@ -116,8 +116,11 @@ bool ImageButton::BuildStateImage(CBitmap &strip, CBitmap &image, int frame, int
   if (!targetDC.BitBlt(0, 0, l, t, &sourceDC, sx, 0, SRCCOPY) ||
       !targetDC.BitBlt(0, h - b, l, b, &sourceDC, sx, sh - b, SRCCOPY) ||
       !targetDC.BitBlt(w - r, 0, r, t, &sourceDC, sx + frameWidth - r, 0, SRCCOPY) ||
-      !targetDC.BitBlt(w - r, h - b, r, b, &sourceDC, sx + frameWidth - r, sh - b, SRCCOPY))
+      !targetDC.BitBlt(w - r, h - b, r, b, &sourceDC, sx + frameWidth - r, sh - b, SRCCOPY)) {
+    // Half made, it would be drawn as if whole.
+    image.DeleteObject();
     return false;
+  }
   const int innerWidth = w - l - r;
   const int innerHeight = h - t - b;
   const int sourceInnerWidth = frameWidth - l - r;
@@ -130,13 +133,12 @@ bool ImageButton::BuildStateImage(CBitmap &strip, CBitmap &image, int frame, int
   targetDC.StretchBlt(0, t, l, innerHeight, &sourceDC, sx, t, l, sourceInnerHeight, SRCCOPY);
   targetDC.StretchBlt(w - r, t, r, innerHeight, &sourceDC, sx + frameWidth - r, t, r,
                       sourceInnerHeight, SRCCOPY);
-  m_imagesReady = 1;
   return true;
 }
 
 void ImageButton::DrawStateImage(CDC *target, CBitmap &image) {
   // An image a failed build left unmade shows the bare face.
-  if (!m_imagesReady || image.IsNull())
+  if (image.IsNull())
     return;
   CRect client;
   GetClientRect(&client);

@@ -31,7 +31,6 @@ private:
   bool BuildStateImage(fw::CBitmap &strip, fw::CBitmap &image, int frame, int frameCount);
   void DrawStateImage(fw::CDC *target, fw::CBitmap &image);
 
-  int m_imagesReady = 0;
   fw::CBitmap m_normalImage;
   fw::CBitmap m_pressedImage;
   fw::CBitmap m_focusedImage;
