@@ -4,9 +4,7 @@ namespace quorvel {
 
 using namespace fw;
 
-MemoryDC::MemoryDC(CDC *target) : m_pTargetDC(target), m_bOffscreen(!target->IsPrinting()) {
-  if (!m_bOffscreen)
-    return;
+MemoryDC::MemoryDC(CDC *target) : m_pTargetDC(target) {
   m_pTargetDC->GetClipBox(&m_coveredRect);
   CreateCompatibleDC(m_pTargetDC);
   m_offscreenBitmap.CreateCompatibleBitmap(m_pTargetDC, m_coveredRect.Width(),
@@ -16,8 +14,6 @@ MemoryDC::MemoryDC(CDC *target) : m_pTargetDC(target), m_bOffscreen(!target->IsP
 }
 
 MemoryDC::~MemoryDC() {
-  if (!m_bOffscreen)
-    return;
   m_pTargetDC->BitBlt(m_coveredRect.left, m_coveredRect.top, m_coveredRect.Width(),
                       m_coveredRect.Height(), this, m_coveredRect.left, m_coveredRect.top, SRCCOPY);
   SelectObject(m_pPrevBitmap);
