@@ -9,10 +9,6 @@
 namespace quorvel::fw::qt {
 namespace {
 
-QString ToQString(const CString &text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Read-only fields and labels take the dialog's colours, as the platform's colour messages give
 // them to every control that shows text on the dialog.
 QPalette DialogPalette(QPalette palette) {

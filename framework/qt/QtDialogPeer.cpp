@@ -21,10 +21,6 @@ int MulDiv(int number, int numerator, int denominator) {
                           denominator);
 }
 
-QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QtWindowPeer *MakeControl(QWidget *dialog, const res::DialogItemTemplate &item) {
   const CString text{item.text};
   if (item.className == "button")

@@ -26,8 +26,7 @@ QString InstalledFamily(const QString &face) {
   if (!chinese)
     return face;
   for (std::string_view substitute : kChineseSubstitutes) {
-    const QString family =
-        QString::fromUtf8(substitute.data(), static_cast<qsizetype>(substitute.size()));
+    const QString family = ToQString(substitute);
     if (QFontDatabase::hasFamily(family))
       return family;
   }

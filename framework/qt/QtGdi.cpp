@@ -336,7 +336,7 @@ int CDC::DrawText(const CString &text, CRect *rect, UINT format) {
   painter.translate(-m_dc->windowOrg);
   painter.setFont(font);
   const QRect box(rect->left, rect->top, rect->Width(), rect->Height());
-  const QString label = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  const QString label = qt::ToQString(text);
   const QRect bounds = painter.boundingRect(box, alignment, label);
   if (m_dc->bkMode == OPAQUE)
     painter.fillRect(bounds, QColor(detail::ToRgb(m_dc->bkColor)));

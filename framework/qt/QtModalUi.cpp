@@ -12,10 +12,6 @@
 namespace quorvel::fw::qt {
 namespace {
 
-QString ToQString(const CString &text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QWidget *OwnerWidget(HWND owner) {
   auto *widget = dynamic_cast<QWidget *>(owner);
   return widget ? widget->window() : nullptr;

@@ -241,7 +241,7 @@ void QtButtonPeer::PaintRadio(CPaintDC &dc) {
   QStyleOptionButton option;
   option.initFrom(this);
   option.rect = rect();
-  option.text = QString::fromUtf8(Text().data(), static_cast<qsizetype>(Text().size()));
+  option.text = ToQString(Text());
   option.state |= m_checked ? QStyle::State_On : QStyle::State_Off;
   if (m_pushed)
     option.state |= QStyle::State_Sunken;
@@ -255,7 +255,7 @@ void QtButtonPeer::PaintGroupBox(CPaintDC &dc) {
   QStyleOptionGroupBox option;
   option.initFrom(this);
   option.rect = rect();
-  option.text = QString::fromUtf8(Text().data(), static_cast<qsizetype>(Text().size()));
+  option.text = ToQString(Text());
   option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
   option.textAlignment = Qt::AlignLeft;
   option.textColor = DialogText();

@@ -7,7 +7,13 @@
 
 #include <QWidget>
 
+#include <string_view>
+
 namespace quorvel::fw::qt {
+
+inline QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 COLORREF SystemColour(int index);
 QFont FontFromLogFont(const LOGFONT &logFont);
