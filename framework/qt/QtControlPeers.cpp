@@ -4,7 +4,6 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPainter>
 
 namespace quorvel::fw::qt {
 namespace {
@@ -122,10 +121,7 @@ QtStaticPeer::QtStaticPeer(QWidget *parent, UINT controlId, DWORD style, const C
     : QtWindowPeer(parent, controlId, style, text) {}
 
 void QtStaticPeer::PaintDefault(CPaintDC &dc) {
-  CRect clip;
-  dc.GetClipBox(&clip);
-  QPainter painter(&Surface()->image);
-  painter.setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
+  SurfacePainter painter(*this, dc);
   painter.fillRect(rect(), DialogBackground());
   const DWORD type = Style() & SS_TYPEMASK;
   if (type == SS_ICON) {

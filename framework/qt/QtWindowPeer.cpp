@@ -44,19 +44,12 @@ QColor DialogText() {
   return QGuiApplication::palette().color(QPalette::WindowText);
 }
 
-namespace {
-
-// A painter on the surface of a painting pass, limited to what the pass may paint.
-class SurfacePainter : public QPainter {
-public:
-  SurfacePainter(QtWindowPeer &window, const CDC &dc) : QPainter(&window.Surface()->image) {
-    CRect clip;
-    dc.GetClipBox(&clip);
-    setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
-  }
-};
-
-} // namespace
+SurfacePainter::SurfacePainter(QtWindowPeer &window, const CDC &dc)
+    : QPainter(&window.Surface()->image) {
+  CRect clip;
+  dc.GetClipBox(&clip);
+  setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
+}
 
 WindowPeer *QtWindowPeer::FindChild(UINT controlId) const {
   for (QObject *child : children()) {

@@ -5,6 +5,7 @@
 #include "framework/Wnd.h"
 #include "framework/qt/GdiData.h"
 
+#include <QPainter>
 #include <QWidget>
 
 #include <string_view>
@@ -81,6 +82,12 @@ private:
   QRect m_invalid;
   bool m_erasePending = false;
   std::uint64_t m_paintedPixels = 0;
+};
+
+// A painter on the surface of a painting pass, limited to what the pass may paint.
+class SurfacePainter : public QPainter {
+public:
+  SurfacePainter(QtWindowPeer &window, const CDC &dc);
 };
 
 // The platform button: pressed while the mouse or the space bar holds it, clicked on release;
