@@ -85,6 +85,13 @@ struct LOGFONT {
   char lfFaceName[LF_FACESIZE] = {};
 };
 
+// As much of `face` as leaves room for the terminating zero.
+inline void SetFaceName(LOGFONT &logFont, std::string_view face) {
+  const std::size_t length = Utf8PrefixLength(face, LF_FACESIZE - 1);
+  std::copy_n(face.data(), length, logFont.lfFaceName);
+  logFont.lfFaceName[length] = '\0';
+}
+
 struct BITMAP {
   int bmWidth = 0;
   int bmHeight = 0;

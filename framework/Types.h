@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // The value types of the window and drawing interface, laid out as the platform lays them out.
 namespace quorvel::fw {
@@ -19,6 +20,17 @@ using LRESULT = std::intptr_t;
 
 // Texts are UTF-8 on every backend.
 using CString = std::string;
+
+// The length of the longest start of `text` that has at most `maxBytes` bytes and does not end
+// inside a character.
+constexpr std::size_t Utf8PrefixLength(std::string_view text, std::size_t maxBytes) {
+  if (text.size() <= maxBytes)
+    return text.size();
+  std::size_t length = maxBytes;
+  while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+    --length;
+  return length;
+}
 
 // 0x00BBGGRR: red in the low byte.
 using COLORREF = std::uint32_t;

@@ -18,16 +18,6 @@ ModalUi *g_modalUi = nullptr;
 // The failure report's buffer, with room for the terminating zero.
 constexpr std::size_t kFailureReportBytes = 511;
 
-CString CutToUtf8Boundary(CString text, std::size_t maxBytes) {
-  if (text.size() <= maxBytes)
-    return text;
-  std::size_t end = maxBytes;
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-    --end;
-  text.resize(end);
-  return text;
-}
-
 CString ExecutablePath(const char *argv0) {
   std::error_code error;
   const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -115,7 +105,8 @@ void ReportEscapedFailure() {
   try {
     throw;
   } catch (const std::exception &failure) {
-    text = CutToUtf8Boundary(failure.what(), kFailureReportBytes);
+    const std::string_view what = failure.what();
+    text = what.substr(0, Utf8PrefixLength(what, kFailureReportBytes));
   } catch (...) {
     text = "The operation stopped because of an unexpected failure.";
   }

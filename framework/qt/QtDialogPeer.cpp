@@ -49,9 +49,7 @@ QFont DialogFont(const res::DialogTemplate &dialogTemplate) {
   LOGFONT logFont;
   logFont.lfHeight = -MulDiv(dialogTemplate.pointSize, kPixelsPerInch, 72);
   logFont.lfWeight = FW_NORMAL;
-  const std::size_t faceLength =
-      std::min<std::size_t>(dialogTemplate.faceName.size(), LF_FACESIZE - 1);
-  std::copy_n(dialogTemplate.faceName.data(), faceLength, logFont.lfFaceName);
+  SetFaceName(logFont, dialogTemplate.faceName);
   return FontFromLogFont(logFont);
 }
 

@@ -12,6 +12,14 @@ constexpr COLORREF kGreen = RGB(0, 200, 0);
 constexpr COLORREF kRed = RGB(220, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 230);
 
+TEST(FaceNames, ALongFaceIsCutBeforeTheCharacterThatWouldNotFit) {
+  LOGFONT font;
+  SetFaceName(font, std::string(30, 'a') + "体");
+  EXPECT_EQ(std::string(font.lfFaceName), std::string(30, 'a'));
+  SetFaceName(font, "宋体");
+  EXPECT_EQ(std::string(font.lfFaceName), "宋体");
+}
+
 TEST(Blits, MonochromeConversionFollowsTheBackgroundAndTextColours) {
   Canvas colour(4, 1, kRed);
   const CRect second{1, 0, 2, 1};
