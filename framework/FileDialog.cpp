@@ -27,12 +27,13 @@ bool MatchWildcards(std::string_view name, std::string_view pattern) {
   // Backtracks to the last star only, which is enough for "*" and "?".
   std::size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || Folded(pattern[p]) == Folded(name[n]))) {
-      ++n;
-      ++p;
-    } else if (p < pattern.size() && pattern[p] == '*') {
+    // A star is a wildcard even where the name holds a star of its own.
+    if (p < pattern.size() && pattern[p] == '*') {
       starP = p++;
       starN = n;
+    } else if (p < pattern.size() && (pattern[p] == '?' || Folded(pattern[p]) == Folded(name[n]))) {
+      ++n;
+      ++p;
     } else if (starP != std::string_view::npos) {
       p = starP + 1;
       n = ++starN;

@@ -35,6 +35,13 @@ TEST(FilterStringTest, MatchesNamesByTheOriginalRules) {
   EXPECT_TRUE(MatchesFilterPattern("a1", "a?"));
 }
 
+TEST(FilterStringTest, AStarInTheNameIsMatchedLikeAnyOtherCharacter) {
+  for (const char *name : {"*draft.txt", "*", "a*b"})
+    EXPECT_TRUE(MatchesFilterPattern(name, "*.*")) << name;
+  EXPECT_TRUE(MatchesFilterPattern("1_*notes.txt", "1_*.*"));
+  EXPECT_FALSE(MatchesFilterPattern("*.doc", "*.txt"));
+}
+
 // The Qt file dialog lists what the pattern matcher accepts, names without a dot included.
 TEST(FilterStringTest, TheFileDialogListsNamesByThoseRules) {
   TempFolder folder;
