@@ -43,9 +43,7 @@ constexpr DWORD kOpenFlags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRIT
 } // namespace
 
 SplitterDialog::SplitterDialog()
-    : CDialog(res::IDD_SPLITTER_DIALOG),
-      m_hIcon(AfxGetApp() ? AfxGetApp()->LoadIcon(res::IDR_MAINFRAME)
-                          : fw::LoadIcon(res::IDR_MAINFRAME)) {
+    : CDialog(res::IDD_SPLITTER_DIALOG), m_hIcon(fw::LoadIcon(res::IDR_MAINFRAME)) {
   m_strStatus = "Status";
 }
 
