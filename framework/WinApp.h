@@ -21,7 +21,6 @@ public:
   void SetDialogBkColor(COLORREF background = RGB(192, 192, 192), COLORREF text = RGB(0, 0, 0));
   // +1 shows the wait cursor, -1 takes one request back, 0 shows it again if requests remain.
   void DoWaitCursor(int code);
-  HICON LoadIcon(UINT resourceId) const { return fw::LoadIcon(resourceId); }
 
   // The executable's file name without its extension.
   CString m_pszAppName;
