@@ -174,6 +174,7 @@ public:
   BOOL CreateCompatibleDC(CDC *dc);
   BOOL DeleteDC();
   bool IsValid() const { return m_dc != nullptr; }
+  BOOL IsPrinting() const { return m_bPrinting; }
 
   // Each returns what was selected before, or null when nothing could be selected. Only memory
   // contexts take bitmaps; selecting null puts the context's first bitmap back.
@@ -212,6 +213,7 @@ public:
 protected:
   friend struct detail::DCAccess;
   std::unique_ptr<detail::DCData> m_dc;
+  BOOL m_bPrinting = FALSE;
 };
 
 inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
