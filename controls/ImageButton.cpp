@@ -133,12 +133,13 @@ bool ImageButton::BuildStateImage(CBitmap &strip, CBitmap &image, int frame, int
   targetDC.StretchBlt(0, t, l, innerHeight, &sourceDC, sx, t, l, sourceInnerHeight, SRCCOPY);
   targetDC.StretchBlt(w - r, t, r, innerHeight, &sourceDC, sx + frameWidth - r, t, r,
                       sourceInnerHeight, SRCCOPY);
+  m_imagesReady = 1;
   return true;
 }
 
 void ImageButton::DrawStateImage(CDC *target, CBitmap &image) {
   // An image a failed build left unmade shows the bare face.
-  if (image.IsNull())
+  if (!m_imagesReady || image.IsNull())
     return;
   CRect client;
   GetClientRect(&client);

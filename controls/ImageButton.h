@@ -31,6 +31,7 @@ private:
   bool BuildStateImage(fw::CBitmap &strip, fw::CBitmap &image, int frame, int frameCount);
   void DrawStateImage(fw::CDC *target, fw::CBitmap &image);
 
+  int m_imagesReady = 0;
   fw::CBitmap m_normalImage;
   fw::CBitmap m_pressedImage;
   fw::CBitmap m_focusedImage;
