@@ -9,6 +9,11 @@
 #include <unistd.h>
 
 namespace quorvel {
+
+// The values the Windows build passes to its file class unchanged.
+static_assert(File::kReadShared == 0x8040 && File::kReadExclusive == 0x8010 &&
+              File::kCreateExclusive == 0x9011);
+
 namespace {
 
 int OpenDescriptor(const std::string &path, unsigned flags) {

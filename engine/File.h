@@ -24,6 +24,14 @@ public:
     typeBinary = 0x8000,
   };
 
+  // The engine's three open modes.
+  // A source, or the check of a chosen first piece: others may read and write it meanwhile.
+  static constexpr unsigned kReadShared = modeRead | shareDenyNone | typeBinary;
+  // A piece read by a join: no other opener at all.
+  static constexpr unsigned kReadExclusive = modeRead | shareExclusive | typeBinary;
+  // A piece or joined file being written: created or truncated, no other opener.
+  static constexpr unsigned kCreateExclusive = modeCreate | modeWrite | shareExclusive | typeBinary;
+
   File() = default;
   File(const File &) = delete;
   File &operator=(const File &) = delete;

@@ -27,8 +27,7 @@ int JoinFiles(EngineHost &host) {
   FileException error;
   if (!host.m_strSourcePath.empty()) {
     // Only proves that the chosen file can be read.
-    if (!host.m_file.Open(host.m_strSourcePath,
-                          File::modeRead | File::shareDenyNone | File::typeBinary, &error)) {
+    if (!host.m_file.Open(host.m_strSourcePath, File::kReadShared, &error)) {
       ReportSourceCheckFailure(host, error);
       return 1;
     }
@@ -59,17 +58,15 @@ int JoinFiles(EngineHost &host) {
   host.m_strSourcePath = JoinOutputPath(host.m_strDestFolder, joinedName);
 
   File output;
-  if (!output.Open(host.m_strSourcePath,
-                   File::modeCreate | File::modeWrite | File::shareExclusive | File::typeBinary,
-                   &error)) {
+  if (!output.Open(host.m_strSourcePath, File::kCreateExclusive, &error)) {
     ShowFileError(host, error);
     return 1;
   }
 
   BlockCopier copier;
   for (std::uint64_t pieceNumber = 1;; ++pieceNumber) {
-    if (!host.m_file.Open(JoinPiecePath(pieceFolder, pieceNumber, joinedName),
-                          File::modeRead | File::shareExclusive | File::typeBinary, &error)) {
+    if (!host.m_file.Open(JoinPiecePath(pieceFolder, pieceNumber, joinedName), File::kReadExclusive,
+                          &error)) {
       // Only a missing number ends the pieces; one that exists but cannot be read must not pass
       // for the end of the file.
       if (error.m_cause == FileCause::fileNotFound)

@@ -22,8 +22,7 @@ int SplitFile(EngineHost &host) {
   }
 
   FileException error;
-  if (!host.m_file.Open(host.m_strSourcePath,
-                        File::modeRead | File::shareDenyNone | File::typeBinary, &error)) {
+  if (!host.m_file.Open(host.m_strSourcePath, File::kReadShared, &error)) {
     ReportSourceCheckFailure(host, error);
     return 1;
   }
@@ -53,9 +52,7 @@ int SplitFile(EngineHost &host) {
   File piece;
   for (std::uint64_t pieceNumber = 1;; ++pieceNumber) {
     const std::string piecePath = SplitPiecePath(host.m_strDestFolder, pieceNumber, sourceName);
-    if (!piece.Open(piecePath,
-                    File::modeCreate | File::modeWrite | File::shareExclusive | File::typeBinary,
-                    &error)) {
+    if (!piece.Open(piecePath, File::kCreateExclusive, &error)) {
       ShowFileError(host, error);
       host.m_file.Close();
       return 1;
