@@ -4,11 +4,16 @@
 #include "engine/FileException.h"
 #include "engine/JoinFiles.h"
 #include "engine/SplitFile.h"
+#include "engine/StagedFile.h"
 
 #include <array>
+#include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,26 +31,29 @@ constexpr int kExitStopped = 1;
 constexpr int kExitUsage = 2;
 
 constexpr std::string_view kUsage =
-    "Usage: quorvel-split split SOURCE DEST_FOLDER [--size 1.4M|1.2M|1.0M|0.8M]\n"
-    "       quorvel-split join FIRST_PIECE DEST_FOLDER\n"
+    "Usage: quorvel-split split [--size 1.4M|1.2M|1.0M|0.8M|BYTES] [--] SOURCE DEST_FOLDER\n"
+    "       quorvel-split join [--] FIRST_PIECE DEST_FOLDER\n"
     "       quorvel-split --help | --version\n"
     "\n"
-    "split  cuts SOURCE into pieces 1_NAME, 2_NAME, ... of the given size (default 1.4M,\n"
-    "       1,400,000 bytes) in DEST_FOLDER.\n"
+    "split  cuts SOURCE into pieces 1_NAME, 2_NAME, ... of the given size in DEST_FOLDER: 1.4M,\n"
+    "       1.2M, 1.0M and 0.8M are 1,400,000 to 800,000 bytes (default 1.4M), or give a\n"
+    "       number of bytes. Pieces numbered after the last one, left by an earlier split of a\n"
+    "       longer file, are removed.\n"
     "join   joins FIRST_PIECE (a name beginning 1_) and the pieces numbered after it beside it\n"
     "       into NAME in DEST_FOLDER.\n"
     "\n"
-    "Existing files of the same names are overwritten. Exit status: 0 done, 1 stopped with a\n"
-    "message, 2 usage error.\n";
+    "Existing files of the same names are replaced once the new ones are complete; a run that\n"
+    "fails or is interrupted leaves them as they were. Exit status: 0 done, 1 stopped with a\n"
+    "message, 2 usage error, 128 + the signal's number when interrupted.\n";
 
-// In size-list order: the index is what the engine is given.
+// In size-list order: the index picks the size.
 constexpr std::array<std::string_view, 4> kSizeLabels{"1.4M", "1.2M", "1.0M", "0.8M"};
 
 struct Request {
   Operation operation;
   std::string_view source;
   std::string_view destFolder;
-  int sizeSelection = 0;
+  std::uint64_t pieceSize = quorvel::kDefaultPieceSize;
 };
 
 int UsageError(std::string_view problem) {
@@ -54,12 +62,16 @@ int UsageError(std::string_view problem) {
   return kExitUsage;
 }
 
-std::optional<int> SizeSelectionOf(std::string_view label) {
+std::optional<std::uint64_t> PieceSizeOf(std::string_view value) {
   for (std::size_t index = 0; index < kSizeLabels.size(); ++index) {
-    if (kSizeLabels[index] == label)
-      return static_cast<int>(index);
+    if (kSizeLabels[index] == value)
+      return quorvel::PieceSizeForIndex(static_cast<int>(index));
   }
-  return std::nullopt;
+  std::uint64_t bytes = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), bytes);
+  if (error != std::errc{} || end != value.data() + value.size() || bytes == 0)
+    return std::nullopt;
+  return bytes;
 }
 
 // Returns the request, or the exit status when the arguments call for none.
@@ -80,29 +92,40 @@ std::variant<Request, int> ParseArguments(std::span<char *> arguments) {
 
   Request request{command == "split" ? Operation::split : Operation::join, {}, {}};
   std::vector<std::string_view> operands;
+  bool optionsEnded = false;
   for (std::size_t index = 1; index < arguments.size(); ++index) {
     std::string_view argument = arguments[index];
+    if (optionsEnded || argument == "-" || !argument.starts_with('-')) {
+      operands.push_back(argument);
+      continue;
+    }
+    if (argument == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (argument == "--help" || argument == "-h") {
+      std::fputs(kUsage.data(), stdout);
+      return EXIT_SUCCESS;
+    }
     if (argument == "--size" || argument.starts_with("--size=")) {
       if (request.operation != Operation::split)
         return UsageError("--size applies to split only");
-      std::string_view label;
+      std::string_view value;
       if (argument == "--size") {
         if (++index == arguments.size())
           return UsageError("--size needs a value");
-        label = arguments[index];
+        value = arguments[index];
       } else {
-        label = argument.substr(std::string_view{"--size="}.size());
+        value = argument.substr(std::string_view{"--size="}.size());
       }
-      const auto selection = SizeSelectionOf(label);
-      if (!selection)
-        return UsageError("unknown piece size '" + std::string{label} +
-                          "' (choose 1.4M, 1.2M, 1.0M or 0.8M)");
-      request.sizeSelection = *selection;
+      const auto pieceSize = PieceSizeOf(value);
+      if (!pieceSize)
+        return UsageError("unknown piece size '" + std::string{value} +
+                          "' (choose 1.4M, 1.2M, 1.0M, 0.8M or a number of bytes)");
+      request.pieceSize = *pieceSize;
       continue;
     }
-    if (argument.size() > 1 && argument.starts_with('-') && argument != "--")
-      return UsageError("unknown option '" + std::string{argument} + "'");
-    operands.push_back(argument);
+    return UsageError("unknown option '" + std::string{argument} + "'");
   }
   if (operands.size() != 2)
     return UsageError(command == "split" ? "split takes SOURCE and DEST_FOLDER"
@@ -113,7 +136,7 @@ std::variant<Request, int> ParseArguments(std::span<char *> arguments) {
 }
 
 int Run(const Request &request) {
-  ConsoleHost host(request.operation, request.sizeSelection);
+  ConsoleHost host(request.operation, request.pieceSize);
   host.m_strSourcePath = request.source;
   host.m_strDestFolder = request.destFolder;
   if (::isatty(STDERR_FILENO))
@@ -135,13 +158,34 @@ int Run(const Request &request) {
   return EXIT_SUCCESS;
 }
 
+// Descriptors 0 to 2 left closed by whoever started us would be taken by the first files opened,
+// and the messages meant for stderr written into a piece.
+void OpenStandardDescriptors() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF && ::open("/dev/null", O_RDWR) != fd)
+      std::_Exit(kExitStopped);
+  }
+}
+
+// Output that did not arrive is a failure, said where it still can be.
+int CheckedExit(int status) {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    std::fprintf(stderr, "quorvel-split: cannot write to standard output: %s\n",
+                 std::strerror(errno));
+    return kExitStopped;
+  }
+  return std::ferror(stderr) ? kExitStopped : status;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
+  OpenStandardDescriptors();
   // A write past the file-size limit must fail and be reported, not end the process.
   std::signal(SIGXFSZ, SIG_IGN);
+  quorvel::RemoveTemporaryFilesOnInterrupt();
   const auto parsed = ParseArguments(std::span{argv + 1, static_cast<std::size_t>(argc - 1)});
   if (const int *status = std::get_if<int>(&parsed))
-    return *status;
-  return Run(std::get<Request>(parsed));
+    return CheckedExit(*status);
+  return CheckedExit(Run(std::get<Request>(parsed)));
 }

@@ -7,6 +7,9 @@
 namespace quorvel {
 namespace {
 
+// Keeps one call's count within what a 32-bit ssize_t can return.
+constexpr std::uint64_t kKernelChunk = std::uint64_t{1} << 30;
+
 bool KernelRefusesCopy(int error) {
   return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP ||
          error == EBADF || error == ETXTBSY || error == EPERM;
@@ -14,45 +17,44 @@ bool KernelRefusesCopy(int error) {
 
 } // namespace
 
-std::uint64_t BlockCopier::Transfer(File &source, File &target, std::uint64_t count) {
-  count = std::min(count, kBufferSize);
+void BlockCopier::Copy(File &source, File &target, std::uint64_t count) {
+  const std::uint64_t copied = CopyInKernel(source, target, count);
+  if (copied < count)
+    CopyThroughBuffer(source, target, count - copied);
+}
+
+std::uint64_t BlockCopier::CopyInKernel(File &source, File &target, std::uint64_t count) {
   std::uint64_t copied = 0;
   while (!m_kernelCopyRefused && copied < count) {
     const ssize_t moved = ::copy_file_range(source.Descriptor(), nullptr, target.Descriptor(),
-                                            nullptr, count - copied, 0);
-    if (moved == 0)
-      return copied;
+                                            nullptr, std::min(count - copied, kKernelChunk), 0);
     if (moved > 0) {
       copied += static_cast<std::uint64_t>(moved);
       continue;
     }
+    // Some file systems report nothing copied before the end; only a read can tell the end.
+    if (moved == 0)
+      break;
     if (errno == EINTR)
       continue;
-    if (KernelRefusesCopy(errno)) {
+    if (KernelRefusesCopy(errno))
       m_kernelCopyRefused = true;
-      break;
-    }
-    // The kernel does not say which side failed; read and write the rest so the failure names
-    // the right file.
+    // The kernel does not say which side failed; the buffer's read and write name the right file.
     break;
   }
-  if (copied == count)
-    return copied;
-  return copied + TransferThroughBuffer(source, target, count - copied);
+  return copied;
 }
 
-std::uint64_t BlockCopier::TransferThroughBuffer(File &source, File &target, std::uint64_t count) {
+void BlockCopier::CopyThroughBuffer(File &source, File &target, std::uint64_t count) {
   if (!m_buffer)
     m_buffer = std::make_unique<std::byte[]>(kBufferSize);
-  std::uint64_t copied = 0;
-  while (copied < count) {
-    const std::uint64_t got = source.Read(m_buffer.get(), count - copied);
+  while (count > 0) {
+    const std::uint64_t got = source.Read(m_buffer.get(), std::min(count, kBufferSize));
     if (got == 0)
-      break;
+      throw FileException(FileCause::endOfFile, 0, source.GetFilePath());
     target.Write(m_buffer.get(), got);
-    copied += got;
+    count -= got;
   }
-  return copied;
 }
 
 } // namespace quorvel

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "engine/File.h"
+#include "engine/PieceNaming.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -37,6 +39,9 @@ public:
   virtual void SetProgressPos(int position) = 0;
   // The size list's selected index, or kNoSelection.
   virtual int GetSizeSelection() = 0;
+  // The split's piece size in bytes: the one of the size list's selection, unless the host
+  // offers sizes of its own.
+  virtual std::uint64_t GetPieceSize() { return PieceSizeForIndex(GetSizeSelection()); }
   // A modal box owned by the host window, returning when the user closes it.
   virtual void MessageBox(std::string_view text, std::string_view caption, unsigned type) = 0;
   // A modal box under the application's title; MessageBoxOk shows the exclamation icon.

@@ -75,6 +75,12 @@ bool File::Open(std::string_view path, unsigned flags, FileException *error) {
   return true;
 }
 
+void File::Attach(int fd, std::string path) {
+  Abort();
+  m_fd = fd;
+  m_strFilePath = std::move(path);
+}
+
 std::uint64_t File::GetLength() const {
   struct stat status {};
   if (::fstat(m_fd, &status) != 0)
@@ -108,6 +114,13 @@ void File::Write(const void *buffer, std::uint64_t count) {
   }
 }
 
+void File::Flush() {
+  while (::fsync(m_fd) != 0) {
+    if (errno != EINTR)
+      ThrowLastError(errno);
+  }
+}
+
 void File::Close() {
   if (m_fd < 0)
     return;
@@ -129,6 +142,68 @@ std::string File::GetFileName() const { return std::string{SourceNameOf(m_strFil
 
 void File::ThrowLastError(int osError) const {
   throw FileException(CauseFromErrno(osError), osError, m_strFilePath);
+}
+
+bool File::NameExists(std::string_view path) {
+  struct stat status {};
+  if (::lstat(std::string{path}.c_str(), &status) == 0)
+    return true;
+  // Anything else (a folder that cannot be searched, say) is left for the open to report.
+  return errno != ENOENT && errno != ENAMETOOLONG && errno != ENOTDIR;
+}
+
+bool File::Remove(std::string_view path, FileException *error) {
+  const std::string filePath{path};
+  const auto fail = [&](FileCause cause, int osError) {
+    if (error)
+      *error = FileException(cause, osError, filePath);
+    return false;
+  };
+  struct stat status {};
+  if (::lstat(filePath.c_str(), &status) != 0)
+    return errno == ENOENT || fail(CauseFromErrno(errno), errno);
+  if (S_ISDIR(status.st_mode))
+    return fail(FileCause::accessDenied, EISDIR);
+  if (!S_ISREG(status.st_mode) && !S_ISLNK(status.st_mode))
+    return fail(FileCause::accessDenied, EINVAL);
+
+  // A file another program holds open stays, as Windows keeps it; a link goes, never its target.
+  int held = -1;
+  if (S_ISREG(status.st_mode)) {
+    held = ::open(filePath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (held < 0)
+      return fail(CauseFromErrno(errno), errno);
+    if (::flock(held, LOCK_EX | LOCK_NB) != 0) {
+      const int lockError = errno;
+      ::close(held);
+      return fail(lockError == EWOULDBLOCK ? FileCause::sharingViolation
+                                           : CauseFromErrno(lockError),
+                  lockError);
+    }
+  }
+  const bool removed = ::unlink(filePath.c_str()) == 0 || errno == ENOENT;
+  const int removeError = errno;
+  if (held >= 0)
+    ::close(held);
+  return removed || fail(CauseFromErrno(removeError), removeError);
+}
+
+void File::FlushFolder(std::string_view folder) {
+  const std::string folderPath{folder};
+  const int fd = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  // A folder that may be written but not read cannot be flushed from here; its files were.
+  if (fd < 0 && errno == EACCES)
+    return;
+  if (fd < 0)
+    throw FileException(CauseFromErrno(errno), errno, folderPath);
+  int result;
+  while ((result = ::fsync(fd)) != 0 && errno == EINTR) {
+  }
+  const int flushError = errno;
+  ::close(fd);
+  // Some file systems keep no folder to flush and say so with EINVAL.
+  if (result != 0 && flushError != EINVAL)
+    throw FileException(CauseFromErrno(flushError), flushError, folderPath);
 }
 
 } // namespace quorvel

@@ -29,7 +29,8 @@ public:
   static constexpr unsigned kReadShared = modeRead | shareDenyNone | typeBinary;
   // A piece read by a join: no other opener at all.
   static constexpr unsigned kReadExclusive = modeRead | shareExclusive | typeBinary;
-  // A piece or joined file being written: created or truncated, no other opener.
+  // A piece or joined file being written: created or truncated, no other opener. Such files are
+  // written through StagedFile, which puts them under their names only once they are whole.
   static constexpr unsigned kCreateExclusive = modeCreate | modeWrite | shareExclusive | typeBinary;
 
   File() = default;
@@ -41,10 +42,15 @@ public:
   // modeCreate the file is created, or truncated once its lock is held.
   bool Open(std::string_view path, unsigned flags, FileException *error = nullptr);
 
+  // Takes over an open descriptor; failures will name `path`.
+  void Attach(int fd, std::string path);
+
   // These throw FileException naming the file's path.
   std::uint64_t GetLength() const;
   std::uint64_t Read(void *buffer, std::uint64_t count);
   void Write(const void *buffer, std::uint64_t count);
+  // Returns once the file's bytes are on its device.
+  void Flush();
   void Close();
 
   // Closes without reporting, for paths that are already failing.
@@ -57,6 +63,14 @@ public:
   std::string GetFileName() const;
 
   [[noreturn]] void ThrowLastError(int osError) const;
+
+  // Whether anything is under the name. A name too long to exist is not there.
+  static bool NameExists(std::string_view path);
+  // Removes the file under the name unless another program holds it open; a folder or anything
+  // else that is not a file is refused. Returns false and fills `error` naming the path.
+  static bool Remove(std::string_view path, FileException *error);
+  // Puts the folder's entries (new and renamed names) on its device; throws naming the folder.
+  static void FlushFolder(std::string_view folder);
 
 private:
   int m_fd = -1;

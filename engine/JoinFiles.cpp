@@ -3,22 +3,18 @@
 #include "engine/BlockCopier.h"
 #include "engine/HostReports.h"
 #include "engine/PieceNaming.h"
+#include "engine/StagedFile.h"
 
 #include <string>
 
 namespace quorvel {
-namespace {
 
-constexpr int kJoinProgressRange = 500;
-
-void ReportJoinedPiece(EngineHost &host, std::uint64_t pieceNumber) {
-  host.SetProgressRange(0, kJoinProgressRange);
-  for (int position = 0; position < kJoinProgressRange; ++position)
-    host.SetProgressPos(position);
-  ReportPieceStatus(host, pieceNumber, "files joined");
+std::uint64_t CountJoinPieces(std::string_view pieceFolder, std::string_view joinedName) {
+  std::uint64_t pieceCount = 0;
+  while (File::NameExists(JoinPiecePath(pieceFolder, pieceCount + 1, joinedName)))
+    ++pieceCount;
+  return pieceCount;
 }
-
-} // namespace
 
 int JoinFiles(EngineHost &host) {
   WaitCursor waitCursor(host);
@@ -57,31 +53,33 @@ int JoinFiles(EngineHost &host) {
   const std::string joinedName = host.m_strSourceName;
   host.m_strSourcePath = JoinOutputPath(host.m_strDestFolder, joinedName);
 
-  File output;
-  if (!output.Open(host.m_strSourcePath, File::kCreateExclusive, &error)) {
+  StagedFile output;
+  if (!output.Open(host.m_strSourcePath, &error)) {
     ShowFileError(host, error);
     return 1;
   }
 
+  // Counted first, so that the bar fills as the join goes; the count is the set, and a piece of
+  // it that is gone or unreadable by the time it is read stops the join.
+  const std::uint64_t pieceCount = CountJoinPieces(pieceFolder, joinedName);
   BlockCopier copier;
-  for (std::uint64_t pieceNumber = 1;; ++pieceNumber) {
+  for (std::uint64_t pieceNumber = 1; pieceNumber <= pieceCount; ++pieceNumber) {
     if (!host.m_file.Open(JoinPiecePath(pieceFolder, pieceNumber, joinedName), File::kReadExclusive,
                           &error)) {
-      // Only a missing number ends the pieces; one that exists but cannot be read must not pass
-      // for the end of the file.
-      if (error.m_cause == FileCause::fileNotFound)
-        break;
       ShowFileError(host, error);
-      output.Close();
       return 1;
     }
     AbortOnExit pieceGuard(host.m_file);
-    while (copier.Transfer(host.m_file, output, kJoinChunkSize) != 0) {
-    }
+    copier.Copy(host.m_file, output.Contents(), host.m_file.GetLength());
     host.m_file.Close();
-    ReportJoinedPiece(host, pieceNumber);
+
+    host.SetProgressRange(0, ToProgressUnits(pieceCount));
+    host.SetProgressPos(ToProgressUnits(pieceNumber));
+    ReportPieceStatus(host, pieceNumber, "files joined");
   }
 
+  output.Commit();
+  File::FlushFolder(host.m_strDestFolder);
   output.Close();
   host.m_strSourcePath.clear();
   host.m_strSourceName.clear();

@@ -8,14 +8,14 @@ namespace quorvel {
 
 inline constexpr char kPathSeparator = '/';
 inline constexpr std::uint64_t kDefaultPieceSize = 1'400'000;
-// The join reads every piece in chunks of the largest split block.
-inline constexpr std::uint64_t kJoinChunkSize = 140'000;
 
 // The piece size of a size-list index: 0 to 3 pick 1.4M, 1.2M, 1.0M and 0.8M; no selection
 // (-1) and any other index the default.
 std::uint64_t PieceSizeForIndex(int index);
-// A split copies in blocks of a tenth of the piece size.
-constexpr std::uint64_t ReadBlockSize(std::uint64_t pieceSize) { return pieceSize / 10; }
+// A split copies in blocks of a tenth of the piece size, and a piece under ten bytes whole.
+constexpr std::uint64_t ReadBlockSize(std::uint64_t pieceSize) {
+  return pieceSize < 10 ? pieceSize : pieceSize / 10;
+}
 
 // "12_": the piece number in decimal, no leading zeros, then "_".
 std::string PiecePrefix(std::uint64_t pieceNumber);

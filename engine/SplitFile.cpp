@@ -3,17 +3,36 @@
 #include "engine/BlockCopier.h"
 #include "engine/HostReports.h"
 #include "engine/PieceNaming.h"
+#include "engine/StagedFile.h"
 
+#include <algorithm>
 #include <string>
 
 namespace quorvel {
+namespace {
 
-std::uint64_t GetPieceSize(EngineHost &host) { return PieceSizeForIndex(host.GetSizeSelection()); }
+// Pieces numbered after this set's last one are left from an earlier split of a longer file of the
+// same name: joined in, they would make a file that never existed.
+bool RemoveStaleContinuation(EngineHost &host, std::uint64_t firstStale,
+                             const std::string &sourceName) {
+  for (std::uint64_t pieceNumber = firstStale;; ++pieceNumber) {
+    const std::string piecePath = SplitPiecePath(host.m_strDestFolder, pieceNumber, sourceName);
+    if (!File::NameExists(piecePath))
+      return true;
+    FileException error;
+    if (!File::Remove(piecePath, &error)) {
+      ShowFileError(host, error);
+      return false;
+    }
+  }
+}
+
+} // namespace
 
 int SplitFile(EngineHost &host) {
   WaitCursor waitCursor(host);
   host.UpdateData(true);
-  const std::uint64_t pieceSize = GetPieceSize(host);
+  const std::uint64_t pieceSize = host.GetPieceSize();
   const std::uint64_t blockSize = ReadBlockSize(pieceSize);
 
   if (host.m_strSourcePath.empty()) {
@@ -45,33 +64,40 @@ int SplitFile(EngineHost &host) {
   }
 
   // Every split ends with a piece that holds the remainder, empty when the length is a multiple
-  // of the piece size; counting it lets the bar end full.
-  const int pieceCount = ToProgressUnits(sourceLength / pieceSize + 1);
+  // of the piece size.
+  const std::uint64_t pieceCount = sourceLength / pieceSize + 1;
   const std::string sourceName = host.m_file.GetFileName();
   BlockCopier copier;
-  File piece;
-  for (std::uint64_t pieceNumber = 1;; ++pieceNumber) {
-    const std::string piecePath = SplitPiecePath(host.m_strDestFolder, pieceNumber, sourceName);
-    if (!piece.Open(piecePath, File::kCreateExclusive, &error)) {
+  // The first piece stays locked until the end: while it is held, no other run takes this set.
+  StagedFile firstPiece;
+  StagedFile laterPiece;
+  for (std::uint64_t pieceNumber = 1; pieceNumber <= pieceCount; ++pieceNumber) {
+    StagedFile &piece = pieceNumber == 1 ? firstPiece : laterPiece;
+    if (!piece.Open(SplitPiecePath(host.m_strDestFolder, pieceNumber, sourceName), &error)) {
       ShowFileError(host, error);
       host.m_file.Close();
       return 1;
     }
 
-    std::uint64_t lastRead = 0;
-    do {
-      lastRead = copier.Transfer(host.m_file, piece, blockSize);
-    } while (lastRead != 0 && piece.GetLength() < pieceSize);
-    piece.Close();
+    const std::uint64_t pieceLength =
+        std::min(pieceSize, sourceLength - (pieceNumber - 1) * pieceSize);
+    for (std::uint64_t copied = 0; copied < pieceLength; copied += blockSize)
+      copier.Copy(host.m_file, piece.Contents(), std::min(blockSize, pieceLength - copied));
+    piece.Commit();
+    if (pieceNumber > 1)
+      piece.Close();
 
-    host.SetProgressRange(0, pieceCount);
+    host.SetProgressRange(0, ToProgressUnits(pieceCount));
     host.SetProgressPos(ToProgressUnits(pieceNumber));
     ReportPieceStatus(host, pieceNumber, "Files created");
-
-    if (lastRead == 0)
-      break;
   }
 
+  if (!RemoveStaleContinuation(host, pieceCount + 1, sourceName)) {
+    host.m_file.Close();
+    return 1;
+  }
+  File::FlushFolder(host.m_strDestFolder);
+  firstPiece.Close();
   host.m_file.Close();
   host.m_strSourcePath.clear();
   host.m_strSourceName.clear();

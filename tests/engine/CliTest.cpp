@@ -26,7 +26,16 @@ protected:
             ReadFile(m_dir / "stderr")};
   }
 
+  // The exit status of the tool run with its own redirections.
+  int RunRedirected(const std::string &arguments, const std::string &redirections) {
+    const std::string command = std::string{QUORVEL_SPLIT_EXE} + " " + arguments + " " +
+                                redirections + " 2>" + m_dir / "stderr";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
   TempDir m_dir;
+  int m_runs = 0;
 };
 
 TEST_F(Cli, SplitsAndJoinsWithTheEngineTexts) {
@@ -52,15 +61,15 @@ TEST_F(Cli, StopsAndFailuresExitOneWithTheMessageOnStderr) {
   CliRun tooShort = Run("split " + m_dir / "small.bin" + " " + m_dir.path().string());
   EXPECT_EQ(tooShort.exitCode, 1);
   EXPECT_EQ(tooShort.out, "");
-  EXPECT_EQ(tooShort.err, "File length is 5 byte, No need to split.\n");
+  EXPECT_EQ(tooShort.err, "quorvel-split: File length is 5 byte, No need to split.\n");
 
   CliRun missing = Run("join " + m_dir / "1_x.bin" + " " + m_dir.path().string());
   EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_EQ(missing.err, "没有找到 " + m_dir / "1_x.bin" + "。\n");
+  EXPECT_EQ(missing.err, "quorvel-split: 没有找到 " + m_dir / "1_x.bin" + "。\n");
 
   CliRun badName = Run("join " + m_dir / "small.bin" + " " + m_dir.path().string());
   EXPECT_EQ(badName.exitCode, 1);
-  EXPECT_EQ(badName.err, "Source file name error...\n");
+  EXPECT_EQ(badName.err, "quorvel-split: Source file name error...\n");
 }
 
 TEST_F(Cli, AWritePastTheFileSizeLimitIsReportedNotFatal) {
@@ -69,21 +78,52 @@ TEST_F(Cli, AWritePastTheFileSizeLimitIsReportedNotFatal) {
   CliRun run = Run("split " + m_dir / "a.bin" + " " + m_dir.path().string(), "ulimit -f 1000; ");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "在存取 " + m_dir / "1_a.bin" + " 时磁盘已满。\n");
+  EXPECT_EQ(run.err, "quorvel-split: 在存取 " + m_dir / "1_a.bin" + " 时磁盘已满。\n");
+  EXPECT_FALSE(test::fs::exists(m_dir / "1_a.bin")) << "no partial piece";
 }
 
 TEST_F(Cli, UsageErrorsExitTwo) {
-  for (const char *arguments : {"", "split onlyone", "join a b c", "split a b --size 2M",
-                                "join a b --size 1.4M", "frobnicate a b", "split a b --fast"}) {
+  for (const char *arguments :
+       {"", "split onlyone", "join a b c", "split a b --size 2M", "split a b --size 0",
+        "split a b --size 12x", "join a b --size 1.4M", "frobnicate a b", "split a b --fast"}) {
     CliRun run = Run(arguments);
     EXPECT_EQ(run.exitCode, 2) << arguments;
-    EXPECT_NE(run.err.find("Usage: quorvel-split split SOURCE DEST_FOLDER"), std::string::npos)
-        << arguments;
+    EXPECT_TRUE(run.err.starts_with("quorvel-split: ")) << arguments;
+    EXPECT_NE(run.err.find("Usage: quorvel-split split"), std::string::npos) << arguments;
   }
-  CliRun help = Run("--help");
-  EXPECT_EQ(help.exitCode, 0);
-  EXPECT_TRUE(help.out.starts_with("Usage:"));
+  for (const char *arguments : {"--help", "split --help", "join a --help"}) {
+    CliRun help = Run(arguments);
+    EXPECT_EQ(help.exitCode, 0) << arguments;
+    EXPECT_TRUE(help.out.starts_with("Usage:")) << arguments;
+  }
   EXPECT_EQ(Run("--version").out, "quorvel-split 1.0.0\n");
+}
+
+TEST_F(Cli, SizesArePresetsOrBytesAndDoubleDashEndsTheOptions) {
+  test::WriteFile(m_dir / "-a.bin", std::string(2'500'000, 'z'));
+  const auto firstPieceSize = [&](const std::string &sizeOption) {
+    const std::string out = m_dir / ("out" + std::to_string(m_runs++));
+    test::fs::create_directory(out);
+    EXPECT_EQ(Run("split " + sizeOption + " -- " + m_dir / "-a.bin" + " " + out).exitCode, 0);
+    return test::fs::file_size(out + "/1_-a.bin");
+  };
+  EXPECT_EQ(firstPieceSize(""), 1'400'000u);
+  EXPECT_EQ(firstPieceSize("--size 1.4M"), 1'400'000u);
+  EXPECT_EQ(firstPieceSize("--size 1.2M"), 1'200'000u);
+  EXPECT_EQ(firstPieceSize("--size=1.0M"), 1'000'000u);
+  EXPECT_EQ(firstPieceSize("--size 0.8M"), 800'000u);
+  EXPECT_EQ(firstPieceSize("--size 650000"), 650'000u);
+}
+
+TEST_F(Cli, StandardStreamsThatFailOrAreClosed) {
+  EXPECT_EQ(RunRedirected("--help", ">/dev/full"), 1) << "a lost write is a failure";
+  EXPECT_NE(ReadFile(m_dir / "stderr").find("cannot write to standard output"), std::string::npos);
+
+  test::WriteFile(m_dir / "a.bin", std::string(1'500'000, 'c'));
+  test::fs::create_directory(m_dir / "pieces");
+  EXPECT_EQ(RunRedirected("split " + m_dir / "a.bin" + " " + m_dir / "pieces", ">&-"), 0)
+      << "a closed stdout takes none of the files' descriptors";
+  EXPECT_EQ(test::ReadFile(m_dir / "pieces/1_a.bin"), std::string(1'400'000, 'c'));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <utility>
@@ -60,6 +61,8 @@ TEST(FileCauses, ErrnoMapsToTheNearestWindowsCause) {
   EXPECT_EQ(CauseFromErrno(EBADF), FileCause::invalidFile);
   EXPECT_EQ(CauseFromErrno(EIO), FileCause::hardIO);
   EXPECT_EQ(CauseFromErrno(EWOULDBLOCK), FileCause::sharingViolation);
+  for (int error : {ENOLCK, EDEADLK})
+    EXPECT_EQ(CauseFromErrno(error), FileCause::lockViolation);
   EXPECT_EQ(CauseFromErrno(EPROTO), FileCause::genericException);
 }
 
@@ -141,7 +144,12 @@ TEST(FileOpen, ShareModesHoldAmongOpeners) {
 
   {
     test::LockHolder holder(path, LOCK_EX);
+    const auto openDescriptors = [] {
+      return std::distance(test::fs::directory_iterator("/proc/self/fd"), {});
+    };
+    const auto before = openDescriptors();
     EXPECT_FALSE(first.Open(path, shared, &error));
+    EXPECT_EQ(openDescriptors(), before) << "a refused open keeps no descriptor";
     EXPECT_EQ(error.m_cause, FileCause::sharingViolation);
     EXPECT_EQ(error.GetErrorMessage(), "在存取 " + path + " 时发生共享违例。");
   }

@@ -1,7 +1,7 @@
 #include "engine/JoinFiles.h"
 #include "engine/PieceNaming.h"
 #include "engine/SplitFile.h"
-#include "tests/engine/TestSupport.h"
+#include "tests/engine/SplitJoinFixture.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -16,38 +16,6 @@ using test::RecordingHost;
 using test::TempDir;
 using test::WriteFile;
 using ::testing::ElementsAre;
-
-const std::string kNotice = "Splitter|48|";
-const std::string kFileError = "app|0|";
-
-class SplitJoin : public ::testing::Test {
-protected:
-  int Split(const std::string &source, const std::string &dest, int sizeSelection = 0) {
-    RecordingHost host;
-    return Split(host, source, dest, sizeSelection);
-  }
-  int Split(RecordingHost &host, const std::string &source, const std::string &dest,
-            int sizeSelection = 0) {
-    host.m_strSourcePath = source;
-    host.m_strSourceName = std::string{SourceNameOf(source)};
-    host.m_strDestFolder = dest;
-    host.m_sizeSelection = sizeSelection;
-    const int result = SplitFile(host);
-    EXPECT_EQ(host.m_waitDepth, 0) << "wait cursor left on";
-    EXPECT_FALSE(host.m_file.IsOpen());
-    return result;
-  }
-  int Join(RecordingHost &host, const std::string &firstPiece, const std::string &dest) {
-    host.m_strSourcePath = firstPiece;
-    host.m_strDestFolder = dest;
-    const int result = JoinFiles(host);
-    EXPECT_EQ(host.m_waitDepth, 0) << "wait cursor left on";
-    EXPECT_FALSE(host.m_file.IsOpen());
-    return result;
-  }
-
-  TempDir m_dir;
-};
 
 class RoundTrip : public SplitJoin, public ::testing::WithParamInterface<int> {};
 
@@ -114,16 +82,27 @@ TEST_F(SplitJoin, SplitChecksComeInOrderAndLeaveTheFieldsAlone) {
 
   RecordingHost missing;
   missing.m_strStatus = "Status";
-  EXPECT_EQ(Split(missing, m_dir / "gone.bin", m_dir.path().string()), 1);
+  EXPECT_EQ(Split(missing, m_dir / "gone.bin", ""), 1) << "the source is opened first";
   EXPECT_THAT(missing.m_events,
               ElementsAre("UpdateData(true)",
                           "box " + kFileError + "没有找到 " + m_dir / "gone.bin" + "。",
                           "FocusSourceField"));
   EXPECT_EQ(missing.m_strSourcePath, m_dir / "gone.bin");
+
+  // The open's failure fills its whole buffer of 1024 bytes.
+  std::string deep = m_dir.path().string();
+  while (deep.size() < 1100)
+    deep += "/" + std::string(100, 'd');
+  RecordingHost longPath;
+  EXPECT_EQ(Split(longPath, deep + "/f", ""), 1);
+  ASSERT_EQ(longPath.Messages().size(), 1u);
+  EXPECT_EQ(longPath.Messages()[0].size(), kFileError.size() + 1023);
 }
 
 TEST_F(SplitJoin, SplitReportsEachPieceInOrder) {
   WriteFile(m_dir / "a.bin", std::string(3'000'000, 'a'));
+  // The source is shared: a program reading it does not stop the split.
+  test::LockHolder reader(m_dir / "a.bin", LOCK_SH);
   RecordingHost host;
   ASSERT_EQ(Split(host, m_dir / "a.bin", m_dir.path().string()), 0);
   std::vector<std::string> expected{"UpdateData(true)"};
@@ -218,10 +197,24 @@ TEST_F(SplitJoin, JoinStopsSilentlyAtTheFirstMissingNumber) {
   ASSERT_EQ(Join(host, m_dir / "1_a.bin", m_dir / "."), 0);
   EXPECT_EQ(ReadFile(m_dir / "a.bin"), "one,two,");
   EXPECT_EQ(host.m_strStatus, "2files joined");
-  EXPECT_EQ(host.m_rangeUpper, 500);
-  EXPECT_EQ(host.m_position, 499);
   EXPECT_EQ(host.m_strSourcePath, "");
   EXPECT_TRUE(host.Messages().empty());
+}
+
+TEST_F(SplitJoin, JoinCountsItsPiecesSoTheBarFillsAsItGoes) {
+  for (const char *name : {"1_a.bin", "2_a.bin", "3_a.bin"})
+    WriteFile(m_dir / name, name);
+  TempDir out;
+  RecordingHost host;
+  ASSERT_EQ(Join(host, m_dir / "1_a.bin", out.path().string()), 0);
+  std::vector<std::string> expected{"UpdateData(true)"};
+  for (int n = 1; n <= 3; ++n) {
+    expected.insert(expected.end(),
+                    {"SetRange 0 3", "SetPos " + std::to_string(n), "UpdateData(false)",
+                     "UpdateWindow status=" + std::to_string(n) + "files joined"});
+  }
+  expected.push_back("UpdateData(false)");
+  EXPECT_EQ(host.m_events, expected) << "the fields are refreshed once more at the end";
 }
 
 TEST_F(SplitJoin, JoinGoesPastFourHundredNinetyNinePieces) {
@@ -251,7 +244,12 @@ TEST_F(SplitJoin, APieceThatExistsButCannotBeOpenedIsAnErrorNotTheEnd) {
               ElementsAre(kFileError + "在存取 " + m_dir / "2_a.bin" + " 时发生共享违例。"));
   EXPECT_EQ(host.m_strStatus, "1files joined");
   EXPECT_EQ(host.m_strSourcePath, out / "a.bin") << "the fields keep the last report";
-  EXPECT_EQ(ReadFile(out / "a.bin"), "one,");
+  EXPECT_THAT(test::NamesIn(out.path()), ElementsAre()) << "no partial output, no temporary";
+
+  WriteFile(out / "a.bin", "the file that was there");
+  EXPECT_EQ(Join(host, m_dir / "1_a.bin", out.path().string()), 1);
+  EXPECT_EQ(ReadFile(out / "a.bin"), "the file that was there");
+  EXPECT_THAT(test::NamesIn(out.path()), ElementsAre("a.bin"));
 }
 
 // Between file systems the kernel refuses its in-kernel copy, and the bytes go through the buffer.

@@ -1,5 +1,6 @@
 #include "tests/engine/TestSupport.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
@@ -47,6 +48,14 @@ std::string ReadFile(const std::string &path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
+std::vector<std::string> NamesIn(const fs::path &folder) {
+  std::vector<std::string> names;
+  for (const auto &entry : fs::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 LockHolder::LockHolder(const std::string &path, int lockOperation) {
   int ready[2];
   int release[2];
@@ -76,6 +85,12 @@ LockHolder::LockHolder(const std::string &path, int lockOperation) {
 LockHolder::~LockHolder() {
   ::close(m_release);
   ::waitpid(m_child, nullptr, 0);
+}
+
+void RecordingHost::UpdateWindow() {
+  Record("UpdateWindow status=" + m_strStatus);
+  if (m_onRepaint)
+    m_onRepaint();
 }
 
 void RecordingHost::SetProgressRange(int lower, int upper) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -27,6 +28,8 @@ private:
 std::string RandomBytes(std::size_t count, unsigned seed);
 void WriteFile(const std::string &path, std::string_view bytes);
 std::string ReadFile(const std::string &path);
+// The names in a folder, sorted: what a run left behind.
+std::vector<std::string> NamesIn(const fs::path &folder);
 
 // A separate process that holds a flock on a file until destroyed, as another program holding
 // the file open would.
@@ -45,7 +48,7 @@ class RecordingHost final : public EngineHost {
 public:
   void DoWaitCursor(int code) override { m_waitDepth += code; }
   void UpdateData(bool save) override { Record(save ? "UpdateData(true)" : "UpdateData(false)"); }
-  void UpdateWindow() override { Record("UpdateWindow status=" + m_strStatus); }
+  void UpdateWindow() override;
   void SetProgressRange(int lower, int upper) override;
   void SetProgressPos(int position) override;
   int GetSizeSelection() override { return m_sizeSelection; }
@@ -57,6 +60,8 @@ public:
   // The message boxes alone, as "caption|type|text" with "app" for the application's title.
   std::vector<std::string> Messages() const;
 
+  // Runs at each repaint, that is once after each piece: where a test acts while a run goes on.
+  std::function<void()> m_onRepaint;
   int m_sizeSelection = 0;
   int m_waitDepth = 0;
   int m_rangeLower = 0;

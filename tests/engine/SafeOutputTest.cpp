@@ -1,0 +1,170 @@
+#include "engine/StagedFile.h"
+#include "tests/engine/SplitJoinFixture.h"
+
+#include <csignal>
+#include <fstream>
+#include <gmock/gmock.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace quorvel {
+namespace {
+
+namespace fs = test::fs;
+using test::NamesIn;
+using test::ReadFile;
+using test::RecordingHost;
+using test::TempDir;
+using test::WriteFile;
+using ::testing::ElementsAre;
+
+using SafeOutput = SplitJoin;
+
+TEST_F(SafeOutput, NoRunWritesThroughALinkOntoItsInputs) {
+  const fs::path pieces = m_dir.path() / "p";
+  const fs::path dest = m_dir.path() / "d";
+  fs::create_directories(pieces);
+  fs::create_directories(dest);
+  WriteFile(pieces / "1_src", "first,");
+  WriteFile(pieces / "2_src", "second");
+
+  fs::create_symlink("../p/1_src", dest / "src");
+  RecordingHost viaSymlink;
+  ASSERT_EQ(Join(viaSymlink, pieces / "1_src", dest), 0);
+  EXPECT_EQ(ReadFile(pieces / "1_src"), "first,");
+  EXPECT_FALSE(fs::is_symlink(dest / "src"));
+  EXPECT_EQ(ReadFile(dest / "src"), "first,second");
+
+  fs::remove(dest / "src");
+  fs::create_hard_link(pieces / "1_src", dest / "src");
+  RecordingHost viaHardLink;
+  ASSERT_EQ(Join(viaHardLink, pieces / "1_src", dest), 0);
+  EXPECT_EQ(ReadFile(pieces / "1_src"), "first,");
+  EXPECT_EQ(ReadFile(dest / "src"), "first,second");
+
+  const std::string bytes = test::RandomBytes(3'000'000, 5);
+  WriteFile(m_dir / "src", bytes);
+  fs::create_symlink("1_src", dest / "3_src");
+  ASSERT_EQ(Split(m_dir / "src", dest), 0);
+  EXPECT_EQ(ReadFile(dest / "1_src"), bytes.substr(0, 1'400'000)) << "piece 3 went onto piece 1";
+  EXPECT_EQ(ReadFile(dest / "3_src"), bytes.substr(2'800'000));
+}
+
+TEST_F(SafeOutput, ASplitRemovesTheContinuationAnEarlierLongerSplitLeft) {
+  const std::string bytes = test::RandomBytes(2'000'000, 9);
+  WriteFile(m_dir / "f", bytes);
+  const fs::path out = m_dir.path() / "o";
+  fs::create_directories(out);
+  for (int n = 3; n <= 6; ++n)
+    WriteFile(out / PieceFileName(n, "f"), "stale");
+  WriteFile(out / "8_f", "after a gap, no piece of the set");
+
+  ASSERT_EQ(Split(m_dir / "f", out), 0);
+  EXPECT_THAT(NamesIn(out), ElementsAre("1_f", "2_f", "8_f"));
+  TempDir joined;
+  RecordingHost joiner;
+  ASSERT_EQ(Join(joiner, out / "1_f", joined.path()), 0);
+  EXPECT_EQ(ReadFile(joined / "f"), bytes);
+
+  fs::create_directories(out / "3_f");
+  RecordingHost blocked;
+  EXPECT_EQ(Split(blocked, m_dir / "f", out), 1);
+  EXPECT_THAT(blocked.Messages(),
+              ElementsAre(kFileError + "对 " + (out / "3_f").string() + " 的存取被拒绝。"));
+}
+
+TEST_F(SafeOutput, ASetIsHeldWhileItIsWritten) {
+  fs::create_directories(m_dir.path() / "a");
+  fs::create_directories(m_dir.path() / "b");
+  const std::string bytes = test::RandomBytes(3'000'000, 21);
+  WriteFile(m_dir / "a/f", bytes);
+  WriteFile(m_dir / "b/f", test::RandomBytes(3'000'000, 22));
+  const fs::path out = m_dir.path() / "o";
+  fs::create_directories(out);
+  const std::string held = kFileError + "在存取 " + (out / "1_f").string() + " 时发生共享违例。";
+
+  RecordingHost first;
+  RecordingHost second;
+  RecordingHost joiner;
+  first.m_onRepaint = [&] {
+    if (first.m_strStatus != "2Files created")
+      return;
+    EXPECT_EQ(Split(second, m_dir / "b/f", out), 1);
+    EXPECT_EQ(Join(joiner, out / "1_f", m_dir.path()), 1);
+  };
+  ASSERT_EQ(Split(first, m_dir / "a/f", out), 0);
+  EXPECT_THAT(second.Messages(), ElementsAre(held));
+  EXPECT_THAT(joiner.Messages(), ElementsAre(held));
+
+  RecordingHost after;
+  ASSERT_EQ(Join(after, out / "1_f", m_dir.path()), 0) << "the set is free once the split ends";
+  EXPECT_EQ(ReadFile(m_dir / "f"), bytes);
+}
+
+TEST_F(SafeOutput, OnlyTheLengthMeasuredAtTheStartIsCut) {
+  const std::string source = m_dir / "log";
+  const std::string bytes = test::RandomBytes(3'000'000, 13);
+  WriteFile(source, bytes);
+  TempDir grown;
+  RecordingHost growing;
+  growing.m_onRepaint = [&] {
+    std::ofstream(source, std::ios::app | std::ios::binary) << std::string(2'000'000, 'g');
+  };
+  ASSERT_EQ(Split(growing, source, grown.path()), 0);
+  EXPECT_EQ(growing.m_strStatus, "3Files created");
+  RecordingHost joiner;
+  ASSERT_EQ(Join(joiner, grown / "1_log", m_dir.path()), 0);
+  EXPECT_EQ(ReadFile(m_dir / "log"), bytes);
+
+  TempDir shrunk;
+  RecordingHost shrinking;
+  shrinking.m_onRepaint = [&] { fs::resize_file(source, 2'000'000); };
+  try {
+    Split(shrinking, source, shrunk.path());
+    ADD_FAILURE() << "a source that ends early passed for a whole one";
+  } catch (const FileException &failure) {
+    EXPECT_EQ(failure.GetErrorMessage(), "试图越过其尾端对 " + source + " 进行读写。");
+  }
+  EXPECT_FALSE(shrinking.m_file.IsOpen());
+  EXPECT_THAT(NamesIn(shrunk.path()), ElementsAre("1_log")) << "no partial piece";
+}
+
+TEST_F(SafeOutput, ANameTooLongToExistIsNoPiece) {
+  // 1_ to 9_ make names of 255 bytes, the longest there are; 10_ would be one longer.
+  const std::string name(253, 'n');
+  const std::string bytes = test::RandomBytes(6'500'000, 17);
+  WriteFile(m_dir / name, bytes);
+  TempDir out;
+  ASSERT_EQ(Split(m_dir / name, out.path(), 3), 0);
+  TempDir joined;
+  RecordingHost joiner;
+  ASSERT_EQ(Join(joiner, out / ("1_" + name), joined.path()), 0);
+  EXPECT_EQ(joiner.m_strStatus, "9files joined");
+  EXPECT_EQ(ReadFile(joined / name), bytes);
+}
+
+TEST_F(SafeOutput, AnInterruptedJoinLeavesTheFileThatWasThere) {
+  WriteFile(m_dir / "1_a.bin", "one,");
+  WriteFile(m_dir / "2_a.bin", "two");
+  TempDir out;
+  WriteFile(out / "a.bin", "before");
+  const pid_t child = ::fork();
+  if (child == 0) {
+    RemoveTemporaryFilesOnInterrupt();
+    RecordingHost host;
+    host.m_onRepaint = [] { ::raise(SIGTERM); };
+    host.m_strSourcePath = m_dir / "1_a.bin";
+    host.m_strDestFolder = out.path();
+    JoinFiles(host);
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+  EXPECT_THAT(NamesIn(out.path()), ElementsAre("a.bin")) << "the temporary file was removed";
+  EXPECT_EQ(ReadFile(out / "a.bin"), "before");
+}
+
+} // namespace
+} // namespace quorvel

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "engine/JoinFiles.h"
+#include "engine/PieceNaming.h"
+#include "engine/SplitFile.h"
+#include "tests/engine/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvel {
+
+inline const std::string kNotice = "Splitter|48|";
+inline const std::string kFileError = "app|0|";
+
+// Runs the split and join on a recording host and checks what every run must leave: the wait
+// cursor off and the engine's file closed.
+class SplitJoin : public ::testing::Test {
+protected:
+  int Split(const std::string &source, const std::string &dest, int sizeSelection = 0) {
+    test::RecordingHost host;
+    return Split(host, source, dest, sizeSelection);
+  }
+  int Split(test::RecordingHost &host, const std::string &source, const std::string &dest,
+            int sizeSelection = 0) {
+    host.m_strSourcePath = source;
+    host.m_strSourceName = std::string{SourceNameOf(source)};
+    host.m_strDestFolder = dest;
+    host.m_sizeSelection = sizeSelection;
+    const int result = SplitFile(host);
+    EXPECT_EQ(host.m_waitDepth, 0) << "wait cursor left on";
+    EXPECT_FALSE(host.m_file.IsOpen());
+    return result;
+  }
+  int Join(test::RecordingHost &host, const std::string &firstPiece, const std::string &dest) {
+    host.m_strSourcePath = firstPiece;
+    host.m_strDestFolder = dest;
+    const int result = JoinFiles(host);
+    EXPECT_EQ(host.m_waitDepth, 0) << "wait cursor left on";
+    EXPECT_FALSE(host.m_file.IsOpen());
+    return result;
+  }
+
+  test::TempDir m_dir;
+};
+
+} // namespace quorvel
