@@ -1,6 +1,11 @@
+#include "cli/ConsoleHost.h"
+#include "engine/JoinFiles.h"
+#include "engine/SplitFile.h"
 #include "tests/engine/TestSupport.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -124,6 +129,50 @@ TEST_F(Cli, StandardStreamsThatFailOrAreClosed) {
   EXPECT_EQ(RunRedirected("split " + m_dir / "a.bin" + " " + m_dir / "pieces", ">&-"), 0)
       << "a closed stdout takes none of the files' descriptors";
   EXPECT_EQ(test::ReadFile(m_dir / "pieces/1_a.bin"), std::string(1'400'000, 'c'));
+}
+
+// The lines a terminal would show, one per piece.
+std::vector<std::string> ProgressLinesOf(cli::ConsoleHost &host, int (*operation)(EngineHost &)) {
+  std::FILE *terminal = std::tmpfile();
+  host.ShowProgressOn(terminal);
+  EXPECT_EQ(operation(host), 0);
+  host.FinishProgress();
+  std::rewind(terminal);
+  std::vector<std::string> lines;
+  std::string line;
+  for (int c; (c = std::fgetc(terminal)) != EOF;) {
+    if (c != '\r' && c != '\n') {
+      line += static_cast<char>(c);
+    } else if (!line.empty()) {
+      lines.push_back(line.substr(0, line.find('\33')));
+      line.clear();
+    }
+  }
+  std::fclose(terminal);
+  return lines;
+}
+
+TEST(ConsoleProgress, FollowsThePiecesAndTheirBytes) {
+  TempDir dir;
+  test::WriteFile(dir / "a.bin", std::string(2'500'000, 'p'));
+  cli::ConsoleHost splitter(cli::Operation::split, 800'000);
+  splitter.m_strSourcePath = dir / "a.bin";
+  splitter.m_strDestFolder = dir.path();
+  EXPECT_THAT(ProgressLinesOf(splitter, SplitFile),
+              ::testing::ElementsAre("piece 1   32 %  800000 of 2500000 bytes",
+                                     "piece 2   64 %  1600000 of 2500000 bytes",
+                                     "piece 3   96 %  2400000 of 2500000 bytes",
+                                     "piece 4  100 %  2500000 of 2500000 bytes"));
+
+  TempDir out;
+  cli::ConsoleHost joiner(cli::Operation::join, 0);
+  joiner.m_strSourcePath = dir / "1_a.bin";
+  joiner.m_strDestFolder = out.path();
+  EXPECT_THAT(ProgressLinesOf(joiner, JoinFiles),
+              ::testing::ElementsAre("piece 1   32 %  800000 of 2500000 bytes",
+                                     "piece 2   64 %  1600000 of 2500000 bytes",
+                                     "piece 3   96 %  2400000 of 2500000 bytes",
+                                     "piece 4  100 %  2500000 of 2500000 bytes"));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <fstream>
 #include <gmock/gmock.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +42,14 @@ TEST_F(SafeOutput, NoRunWritesThroughALinkOntoItsInputs) {
   ASSERT_EQ(Join(viaHardLink, pieces / "1_src", dest), 0);
   EXPECT_EQ(ReadFile(pieces / "1_src"), "first,");
   EXPECT_EQ(ReadFile(dest / "src"), "first,second");
+
+  fs::remove(dest / "src");
+  ASSERT_EQ(::mkfifo((dest / "src").c_str(), 0600), 0);
+  RecordingHost ontoFifo;
+  EXPECT_EQ(Join(ontoFifo, pieces / "1_src", dest), 1);
+  EXPECT_THAT(ontoFifo.Messages(),
+              ElementsAre(kFileError + "对 " + (dest / "src").string() + " 的存取被拒绝。"));
+  EXPECT_TRUE(fs::is_fifo(dest / "src")) << "a name that is no file is never replaced";
 
   const std::string bytes = test::RandomBytes(3'000'000, 5);
   WriteFile(m_dir / "src", bytes);

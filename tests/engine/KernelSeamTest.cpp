@@ -1,0 +1,77 @@
+// This program defines copy_file_range and fsync itself, so the engine's calls reach these and not
+// the C library's: a test can make the kernel's copy stop short and see what is flushed.
+
+#include "tests/engine/SplitJoinFixture.h"
+
+#include <atomic>
+#include <gmock/gmock.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::atomic<bool> g_copyStopsShort{false};
+std::vector<std::string> g_flushed;
+
+} // namespace
+
+// Stopping short: every other call reports nothing copied, as some file systems do before the end.
+extern "C" ssize_t copy_file_range(int in, loff_t *inOffset, int out, loff_t *outOffset,
+                                   size_t count, unsigned flags) {
+  static std::atomic<unsigned> calls{0};
+  if (g_copyStopsShort && calls++ % 2 == 0)
+    return 0;
+  return ::syscall(SYS_copy_file_range, in, inOffset, out, outOffset, count, flags);
+}
+
+extern "C" int fsync(int fd) {
+  char path[4096];
+  const ssize_t length =
+      ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path - 1);
+  g_flushed.emplace_back(path, length > 0 ? static_cast<std::size_t>(length) : 0);
+  return static_cast<int>(::syscall(SYS_fsync, fd));
+}
+
+namespace quorvel {
+namespace {
+
+using ::testing::Each;
+using ::testing::ElementsAre;
+using ::testing::StartsWith;
+
+using KernelSeam = SplitJoin;
+
+TEST_F(KernelSeam, AKernelCopyThatStopsShortIsNotTheEnd) {
+  const std::string bytes = test::RandomBytes(3'000'000, 31);
+  test::WriteFile(m_dir / "a.bin", bytes);
+  test::TempDir out;
+  g_copyStopsShort = true;
+  ASSERT_EQ(Split(m_dir / "a.bin", out.path()), 0);
+  test::TempDir joined;
+  test::RecordingHost joiner;
+  ASSERT_EQ(Join(joiner, out / "1_a.bin", joined.path()), 0);
+  g_copyStopsShort = false;
+  EXPECT_EQ(test::fs::file_size(out / "1_a.bin"), 1'400'000u);
+  EXPECT_EQ(test::ReadFile(joined / "a.bin"), bytes);
+}
+
+TEST_F(KernelSeam, EveryFileIsFlushedBeforeItTakesItsNameAndTheFolderAtTheEnd) {
+  test::WriteFile(m_dir / "a.bin", std::string(3'000'000, 'f'));
+  test::TempDir out;
+  g_flushed.clear();
+  ASSERT_EQ(Split(m_dir / "a.bin", out.path()), 0);
+  ASSERT_EQ(g_flushed.size(), 4u);
+  EXPECT_THAT(std::vector(g_flushed.begin(), g_flushed.end() - 1),
+              Each(StartsWith(out / ".quorvel-")))
+      << "each piece is flushed while it still has its temporary name";
+  EXPECT_EQ(g_flushed.back(), out.path().string());
+
+  g_flushed.clear();
+  test::RecordingHost joiner;
+  ASSERT_EQ(Join(joiner, out / "1_a.bin", m_dir.path()), 0);
+  EXPECT_THAT(g_flushed, ElementsAre(StartsWith(m_dir / ".quorvel-"), m_dir.path().string()));
+}
+
+} // namespace
+} // namespace quorvel
