@@ -109,7 +109,10 @@ TEST_F(Cli, SizesArePresetsOrBytesAndDoubleDashEndsTheOptions) {
   const auto firstPieceSize = [&](const std::string &sizeOption) {
     const std::string out = m_dir / ("out" + std::to_string(m_runs++));
     test::fs::create_directory(out);
-    EXPECT_EQ(Run("split " + sizeOption + " -- " + m_dir / "-a.bin" + " " + out).exitCode, 0);
+    EXPECT_EQ(
+        Run("split " + sizeOption + " -- -a.bin " + out, "cd " + m_dir.path().string() + " && ")
+            .exitCode,
+        0);
     return test::fs::file_size(out + "/1_-a.bin");
   };
   EXPECT_EQ(firstPieceSize(""), 1'400'000u);
