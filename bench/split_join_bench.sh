@@ -1,80 +1,103 @@
 #!/usr/bin/env bash
-# Times quorvel-split against the system's own copy tools on one file in memory and prints median
-# ratios. The runs alternate, and their order turns each round, so that the machine's noise and
-# any effect of going first or last fall on every tool alike.
-#   bench/split_join_bench.sh [BUILD_DIR] [ROUNDS] [SIZE_MIB]
+# Times quorvel-split against the system's own copy tools on one file and prints median ratios,
+# in memory (/dev/shm) and on a disk folder. quorvel-split flushes every piece and joined file to
+# its device before it says done, so on disk its peer is cp followed by a sync of the same bytes.
+# The runs alternate, and their order turns each round, so that the machine's noise and any
+# effect of going first or last fall on every tool alike. Peak memory is measured last, at every
+# piece size.
+#   bench/split_join_bench.sh [BUILD_DIR] [ROUNDS] [SIZE_MIB] [DISK_DIR]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
 rounds=${2:-10}
 size_mib=${3:-1024}
+disk_parent=${4:-/var/tmp}
 tool=$build/cli/quorvel-split
 [ -x "$tool" ] || { echo "build quorvel-split first: $tool" >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "needs GNU time (apt-get install time)" >&2; exit 1; }
 
-work=$(mktemp -d /dev/shm/quorvel-bench-XXXXXX)
-trap 'rm -rf "$work"' EXIT
-source_file=$work/source.bin
-head -c $((size_mib * 1024 * 1024)) /dev/urandom >"$source_file"
-mkdir "$work/pieces" "$work/out"
-"$tool" split "$source_file" "$work/pieces" >/dev/null
-pieces=()
-for ((n = 1; ; n++)); do
-  [ -e "$work/pieces/${n}_source.bin" ] || break
-  pieces+=("$work/pieces/${n}_source.bin")
-done
+memory=$(mktemp -d /dev/shm/quorvel-bench-XXXXXX)
+disk=$(mktemp -d "$disk_parent/quorvel-bench-XXXXXX")
+trap 'rm -rf "$memory" "$disk"' EXIT
 
 declare -A samples
-peak_kib=0
+work=
 
 # A virtual machine hands freed memory back to its host after a moment, and taking it back is
 # slow; touching fresh memory right before each run gives every tool the same start.
 warm_memory() {
-  head -c $((size_mib * 1280 * 1024)) /dev/zero >"$work/warm"
-  rm -f "$work/warm"
+  head -c $((size_mib * 1280 * 1024)) /dev/zero >"$memory/warm"
+  rm -f "$memory/warm"
 }
 
-tool_run() {
-  /usr/bin/time -f '%M' -o "$work/rss" "$tool" "$@" >/dev/null
-  local kib
-  kib=$(tail -n 1 "$work/rss")
-  ((kib > peak_kib)) && peak_kib=$kib
-  return 0
-}
-
-run_split() { tool_run split "$source_file" "$work/out"; }
-run_cp() { cp "$source_file" "$work/out/copy.bin"; }
-run_gnu_split() { (cd "$work/out" && split -b 1400000 "$source_file"); }
-run_join() { tool_run join "$work/pieces/1_source.bin" "$work/out"; }
-run_cat() { cat "${pieces[@]}" >"$work/out/cat.bin"; }
+run_split() { "$tool" split "$work/source.bin" "$work/out" >/dev/null; }
+run_join() { "$tool" join "$work/pieces/1_source.bin" "$work/out" >/dev/null; }
+run_cp() { cp "$work/source.bin" "$work/out/copy.bin"; }
+run_cp_sync() { cp "$work/source.bin" "$work/out/copy.bin" && sync "$work/out/copy.bin" "$work/out"; }
+run_gnu_split() { (cd "$work/out" && split -b 1400000 "$work/source.bin"); }
+run_cat() { cat "$work"/pieces/*_source.bin >"$work/out/cat.bin"; }
 
 measure() {
-  local name=$1 start end
+  local scene=$1 name=$2 start end
   rm -f "$work"/out/*
   warm_memory
   start=$(date +%s%N)
   "run_$name"
   end=$(date +%s%N)
-  samples[$name]+="$(awk -v ns=$((end - start)) 'BEGIN { printf "%.4f", ns / 1e9 }') "
+  samples[$scene.$name]+="$(awk -v ns=$((end - start)) 'BEGIN { printf "%.4f", ns / 1e9 }') "
 }
-
-names=(split cp gnu_split join cat)
-measure join
-cmp -s "$source_file" "$work/out/source.bin" || { echo "the join differs from the source" >&2; exit 1; }
-samples=()
-for ((round = 0; round < rounds; round++)); do
-  for ((i = 0; i < ${#names[@]}; i++)); do
-    measure "${names[(i + round) % ${#names[@]}]}"
-  done
-done
 
 median() { tr ' ' '\n' <<<"${samples[$1]}" | grep . | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ratio() { awk -v a="$(median "$1")" -v b="$(median "$2")" 'BEGIN { printf "%.3f", a / b }'; }
 
-echo "source: ${size_mib} MiB in /dev/shm, ${#pieces[@]} pieces at 1.4M, $rounds rounds; medians in seconds"
-for name in "${names[@]}"; do printf '  %-10s %s\n' "$name" "$(median "$name")"; done
-echo "quorvel-split split / cp:        $(ratio split cp)"
-echo "quorvel-split split / GNU split: $(ratio split gnu_split)"
-echo "quorvel-split join  / cp:        $(ratio join cp)"
-echo "quorvel-split join  / cat:       $(ratio join cat)"
-echo "quorvel-split peak resident:     ${peak_kib} KiB"
+# scene folder tool...: one source, its pieces, and rounds of the named runs in turn.
+run_scene() {
+  local scene=$1 names=("${@:3}")
+  work=$2
+  mkdir -p "$work/pieces" "$work/out"
+  head -c $((size_mib * 1024 * 1024)) /dev/urandom >"$work/source.bin"
+  "$tool" split "$work/source.bin" "$work/pieces" >/dev/null
+  run_join
+  cmp -s "$work/source.bin" "$work/out/source.bin" || { echo "the join differs from the source" >&2; exit 1; }
+  for ((round = 0; round < rounds; round++)); do
+    for ((i = 0; i < ${#names[@]}; i++)); do
+      measure "$scene" "${names[(i + round) % ${#names[@]}]}"
+    done
+  done
+  rm -rf "$work"/*
+}
+
+run_scene memory "$memory" split join cp gnu_split cat
+run_scene disk "$disk" split join cp_sync
+
+# Peak memory at every preset and at sizes far beyond them, on a sparse source larger than the
+# largest piece, in memory and across file systems (where the bytes pass through the buffer).
+peak_kib=0
+peak_line=
+sparse=$memory/sparse.bin
+truncate -s 2100000000 "$sparse"
+peak_run() {
+  local size=$1 dest=$2 kib
+  mkdir -p "$dest/peak"
+  /usr/bin/time -f '%M' -o "$memory/rss" "$tool" split --size "$size" "$sparse" "$dest/peak" >/dev/null
+  kib=$(tail -n 1 "$memory/rss")
+  peak_line+=" $size${3:-}:${kib}"
+  ((kib > peak_kib)) && peak_kib=$kib
+  rm -rf "$dest/peak"
+}
+for size in 1.4M 1.2M 1.0M 0.8M 650000000 2000000000; do peak_run "$size" "$memory"; done
+for size in 0.8M 2000000000; do peak_run "$size" "$disk" "(disk)"; done
+
+echo "source: ${size_mib} MiB, $rounds rounds; medians in seconds"
+echo "in /dev/shm:"
+for name in split join cp gnu_split cat; do printf '  %-10s %s\n' "$name" "$(median "memory.$name")"; done
+echo "on disk ($disk_parent):"
+for name in split join cp_sync; do printf '  %-10s %s\n' "$name" "$(median "disk.$name")"; done
+echo "in /dev/shm  split / cp:           $(ratio memory.split memory.cp)"
+echo "in /dev/shm  join  / cp:           $(ratio memory.join memory.cp)"
+echo "in /dev/shm  split / GNU split:    $(ratio memory.split memory.gnu_split)"
+echo "in /dev/shm  join  / cat:          $(ratio memory.join memory.cat)"
+echo "on disk      split / cp; sync:     $(ratio disk.split disk.cp_sync)"
+echo "on disk      join  / cp; sync:     $(ratio disk.join disk.cp_sync)"
+echo "peak resident (KiB) by piece size:$peak_line"
+echo "largest peak resident:             ${peak_kib} KiB"

@@ -72,6 +72,8 @@ int JoinFiles(EngineHost &host) {
     AbortOnExit pieceGuard(host.m_file);
     copier.Copy(host.m_file, output.Contents(), host.m_file.GetLength());
     host.m_file.Close();
+    // The device writes this piece while the next one is read.
+    output.Contents().StartFlush();
 
     host.SetProgressRange(0, ToProgressUnits(pieceCount));
     host.SetProgressPos(ToProgressUnits(pieceNumber));

@@ -6,10 +6,22 @@
 #include "engine/StagedFile.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace quorvel {
 namespace {
+
+constexpr std::size_t kMaxPendingPieces = 64;
+constexpr std::uint64_t kMaxPendingBytes = std::uint64_t{32} << 20;
+
+void ReportPiece(EngineHost &host, std::uint64_t pieceNumber, std::uint64_t pieceCount) {
+  host.SetProgressRange(0, ToProgressUnits(pieceCount));
+  host.SetProgressPos(ToProgressUnits(pieceNumber));
+  ReportPieceStatus(host, pieceNumber, "Files created");
+}
 
 // Pieces numbered after this set's last one are left from an earlier split of a longer file of the
 // same name: joined in, they would make a file that never existed.
@@ -68,12 +80,28 @@ int SplitFile(EngineHost &host) {
   const std::uint64_t pieceCount = sourceLength / pieceSize + 1;
   const std::string sourceName = host.m_file.GetFileName();
   BlockCopier copier;
-  // The first piece stays locked until the end: while it is held, no other run takes this set.
+  // Pieces copied but not yet in place. Flushing several at once lets the device write them while
+  // the next ones are copied, and waits once for all of them instead of once for each. The first
+  // piece goes in place alone and stays locked to the end: while it is held, no other run takes
+  // this set.
   StagedFile firstPiece;
-  StagedFile laterPiece;
+  std::vector<std::pair<std::uint64_t, std::unique_ptr<StagedFile>>> pending;
+  std::uint64_t pendingBytes = 0;
+  const auto putPendingInPlace = [&] {
+    for (auto &[pieceNumber, piece] : pending) {
+      piece->Commit();
+      piece->Close();
+      ReportPiece(host, pieceNumber, pieceCount);
+    }
+    pending.clear();
+    pendingBytes = 0;
+  };
+
   for (std::uint64_t pieceNumber = 1; pieceNumber <= pieceCount; ++pieceNumber) {
-    StagedFile &piece = pieceNumber == 1 ? firstPiece : laterPiece;
+    auto laterPiece = pieceNumber == 1 ? nullptr : std::make_unique<StagedFile>();
+    StagedFile &piece = laterPiece ? *laterPiece : firstPiece;
     if (!piece.Open(SplitPiecePath(host.m_strDestFolder, pieceNumber, sourceName), &error)) {
+      putPendingInPlace();
       ShowFileError(host, error);
       host.m_file.Close();
       return 1;
@@ -83,13 +111,18 @@ int SplitFile(EngineHost &host) {
         std::min(pieceSize, sourceLength - (pieceNumber - 1) * pieceSize);
     for (std::uint64_t copied = 0; copied < pieceLength; copied += blockSize)
       copier.Copy(host.m_file, piece.Contents(), std::min(blockSize, pieceLength - copied));
-    piece.Commit();
-    if (pieceNumber > 1)
-      piece.Close();
+    piece.Contents().StartFlush();
 
-    host.SetProgressRange(0, ToProgressUnits(pieceCount));
-    host.SetProgressPos(ToProgressUnits(pieceNumber));
-    ReportPieceStatus(host, pieceNumber, "Files created");
+    if (!laterPiece) {
+      piece.Commit();
+      ReportPiece(host, pieceNumber, pieceCount);
+      continue;
+    }
+    pending.emplace_back(pieceNumber, std::move(laterPiece));
+    pendingBytes += pieceLength;
+    if (pending.size() == kMaxPendingPieces || pendingBytes >= kMaxPendingBytes ||
+        pieceNumber == pieceCount)
+      putPendingInPlace();
   }
 
   if (!RemoveStaleContinuation(host, pieceCount + 1, sourceName)) {

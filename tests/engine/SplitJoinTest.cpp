@@ -150,14 +150,15 @@ TEST_F(SplitJoin, PieceCreateFailuresNameThePieceAndStop) {
 
 TEST_F(SplitJoin, APieceHeldByAnotherProgramIsNotOverwritten) {
   WriteFile(m_dir / "a.bin", std::string(3'000'000, 'a'));
-  WriteFile(m_dir / "2_a.bin", "older piece");
-  test::LockHolder holder(m_dir / "2_a.bin", LOCK_SH);
+  WriteFile(m_dir / "3_a.bin", "older piece");
+  test::LockHolder holder(m_dir / "3_a.bin", LOCK_SH);
   RecordingHost host;
   EXPECT_EQ(Split(host, m_dir / "a.bin", m_dir.path().string()), 1);
   EXPECT_THAT(host.Messages(),
-              ElementsAre(kFileError + "在存取 " + m_dir / "2_a.bin" + " 时发生共享违例。"));
-  EXPECT_EQ(host.m_strStatus, "1Files created");
-  EXPECT_EQ(ReadFile(m_dir / "2_a.bin"), "older piece");
+              ElementsAre(kFileError + "在存取 " + m_dir / "3_a.bin" + " 时发生共享违例。"));
+  EXPECT_EQ(host.m_strStatus, "2Files created");
+  EXPECT_EQ(fs::file_size(m_dir / "2_a.bin"), 1'400'000u) << "the pieces before it are in place";
+  EXPECT_EQ(ReadFile(m_dir / "3_a.bin"), "older piece");
 }
 
 TEST_F(SplitJoin, JoinChecksComeInOrder) {
