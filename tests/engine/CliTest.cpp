@@ -3,11 +3,13 @@
 #include "engine/SplitFile.h"
 #include "tests/engine/TestSupport.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace quorvel {
 namespace {
@@ -132,6 +134,37 @@ TEST_F(Cli, StandardStreamsThatFailOrAreClosed) {
   EXPECT_EQ(RunRedirected("split " + m_dir / "a.bin" + " " + m_dir / "pieces", ">&-"), 0)
       << "a closed stdout takes none of the files' descriptors";
   EXPECT_EQ(test::ReadFile(m_dir / "pieces/1_a.bin"), std::string(1'400'000, 'c'));
+}
+
+TEST_F(Cli, AnInterruptedJoinRemovesItsTemporaryAndExitsWithTheSignal) {
+  // In memory, and long enough that the join is still running when the signal comes.
+  TempDir memory(test::fs::is_directory("/dev/shm") ? "/dev/shm" : test::fs::temp_directory_path());
+  for (const char *name : {"1_big.bin", "2_big.bin"}) {
+    test::WriteFile(memory / name, "");
+    test::fs::resize_file(memory / name, 256 << 20);
+  }
+  test::fs::create_directory(memory / "out");
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::freopen("/dev/null", "w", stdout);
+    ::execl(QUORVEL_SPLIT_EXE, "quorvel-split", "join", (memory / "1_big.bin").c_str(),
+            (memory / "out").c_str(), nullptr);
+    ::_exit(127);
+  }
+  bool started = false;
+  for (int wait = 0; wait < 100'000 && !started; ++wait) {
+    for (const std::string &name : test::NamesIn(memory / "out"))
+      started |= name.starts_with(".quorvel-");
+    if (!started)
+      ::usleep(100);
+  }
+  ::kill(child, SIGTERM);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(started) << "the join never began its output";
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+  EXPECT_TRUE(test::NamesIn(memory / "out").empty());
 }
 
 // The lines a terminal would show, one per piece.
