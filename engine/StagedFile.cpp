@@ -119,23 +119,23 @@ struct NameHold {
   std::optional<Refusal> refusal;
   bool taken = false;
   Descriptor file;
-  struct stat status {};
 };
 
 NameHold HoldName(int folder, const std::string &name) {
   NameHold hold;
+  struct stat status {};
   const auto refuse = [&](FileCause cause, int osError) {
     hold.refusal = Refusal{cause, osError};
     return std::move(hold);
   };
-  if (::fstatat(folder, name.c_str(), &hold.status, AT_SYMLINK_NOFOLLOW) != 0)
+  if (::fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
     return errno == ENOENT ? std::move(hold)
                            : refuse(CauseFromErrno(errno, OpenPurpose::creating), errno);
   hold.taken = true;
-  if (S_ISLNK(hold.status.st_mode))
+  if (S_ISLNK(status.st_mode))
     return hold;
-  if (!S_ISREG(hold.status.st_mode))
-    return refuse(FileCause::accessDenied, S_ISDIR(hold.status.st_mode) ? EISDIR : EINVAL);
+  if (!S_ISREG(status.st_mode))
+    return refuse(FileCause::accessDenied, S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
 
   // Opening for writing asks what writing over it would: a file we may not write is refused.
   const int fd =
