@@ -30,6 +30,8 @@ void RunModalLoop(HWND dialog);
 void EndModalLoop(HWND dialog);
 
 void ShowWaitCursor(bool shown);
+// Calls `task` from the event loop's next turn.
+void PostTask(std::function<void()> task);
 
 // The modal windows of the platform itself.
 ModalUi &PlatformModalUi();
