@@ -32,6 +32,8 @@ void EndModalLoop(HWND dialog);
 void ShowWaitCursor(bool shown);
 // Calls `task` from the event loop's next turn.
 void PostTask(std::function<void()> task);
+// Closes the modal window in front, as its Close command does, if there is one.
+void CloseModalWindow();
 
 // The modal windows of the platform itself.
 ModalUi &PlatformModalUi();

@@ -109,6 +109,9 @@ int AfxWinMainDriven(int argc, char **argv, const CString &applicationName,
     CWinApp *application = AfxGetApp();
     if (CWnd *mainWindow = application ? application->m_pMainWnd : nullptr)
       mainWindow->SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+    else
+      // A start-up that runs a window without making it the main one still ends.
+      platform::CloseModalWindow();
   });
 }
 

@@ -83,6 +83,11 @@ void PostTask(std::function<void()> task) {
   QTimer::singleShot(0, QCoreApplication::instance(), std::move(task));
 }
 
+void CloseModalWindow() {
+  if (QWidget *window = QApplication::activeModalWidget())
+    window->close();
+}
+
 ModalUi &PlatformModalUi() {
   static qt::QtModalUi modalUi;
   return modalUi;
