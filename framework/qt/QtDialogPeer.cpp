@@ -10,6 +10,8 @@
 #include <QFontMetrics>
 #include <QMenu>
 
+#include <algorithm>
+
 namespace quorvel::fw::qt {
 namespace {
 

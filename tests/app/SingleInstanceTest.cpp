@@ -42,31 +42,19 @@ private:
   std::string m_name;
 };
 
-// A copy of the program started with no display and the test's environment, changed by
-// "NAME=value" entries and rid of the variables named by entries without "=".
+// A copy of the program started with no display, through env(1) with `environment`'s arguments
+// to change the test's environment for it.
 class Copy {
 public:
-  Copy(const Program &program, std::vector<std::string> changes = {}) {
-    changes.emplace_back("QT_QPA_PLATFORM=offscreen");
-    std::vector<std::string> environment;
-    for (char **entry = environ; *entry; ++entry) {
-      const std::string_view variable(*entry);
-      const bool changed = std::any_of(changes.begin(), changes.end(), [&](const auto &change) {
-        return variable.substr(0, variable.find('=')) == change.substr(0, change.find('='));
-      });
-      if (!changed)
-        environment.emplace_back(variable);
-    }
-    for (const std::string &change : changes)
-      if (change.find('=') != std::string::npos)
-        environment.push_back(change);
-    std::vector<char *> envp;
-    for (std::string &variable : environment)
-      envp.push_back(variable.data());
-    envp.push_back(nullptr);
-    std::string executable = program.path();
-    char *argv[] = {executable.data(), nullptr};
-    m_started = ::posix_spawn(&m_pid, executable.c_str(), nullptr, nullptr, argv, envp.data()) == 0;
+  explicit Copy(const Program &program, std::vector<std::string> environment = {}) {
+    environment.insert(environment.begin(), "env");
+    environment.push_back("QT_QPA_PLATFORM=offscreen");
+    environment.push_back(program.path());
+    std::vector<char *> argv;
+    for (std::string &argument : environment)
+      argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    m_started = ::posix_spawnp(&m_pid, "env", nullptr, nullptr, argv.data(), environ) == 0;
   }
   ~Copy() {
     if (!m_exited && m_started)
@@ -125,7 +113,7 @@ TEST(SingleInstanceTest, ASecondCopyEndsSilentlyWhateverItsEnvironmentAndAnother
   Copy first(program, {"XDG_RUNTIME_DIR=" + runtime.path().string()});
   ASSERT_TRUE(BecomesHeld(program.LockFile()));
 
-  Copy second(program, {"XDG_RUNTIME_DIR", "HOME=/nonexistent"});
+  Copy second(program, {"-u", "XDG_RUNTIME_DIR", "HOME=/nonexistent"});
   EXPECT_EQ(second.WaitForExit(), 0);
   EXPECT_TRUE(first.IsRunning());
 
