@@ -13,7 +13,7 @@ AboutDialog::~AboutDialog() = default;
 
 void AboutDialog::DoDataExchange(CDataExchange *pDX) {
   CDialog::DoDataExchange(pDX);
-  DDX_Control(pDX, IDOK, m_btnOK);
+  DDX_Control(pDX, res::IDC_ABOUT_OK, m_btnOK);
 }
 
 BOOL AboutDialog::OnInitDialog() {

@@ -36,4 +36,17 @@ BOOL SplitterApp::InitInstance() {
   return FALSE;
 }
 
+bool DriveSplitterApp(int argc, char **argv, const std::function<void(SplitterDialog &)> &drive) {
+  SplitterApp application;
+  bool driven = false;
+  AfxWinMainDriven(argc, argv, "quorvel-splitter", [&] {
+    auto *dialog = dynamic_cast<SplitterDialog *>(application.m_pMainWnd);
+    if (!dialog)
+      return;
+    driven = true;
+    drive(*dialog);
+  });
+  return driven;
+}
+
 } // namespace quorvel

@@ -2,7 +2,11 @@
 
 #include "framework/WinApp.h"
 
+#include <functional>
+
 namespace quorvel {
+
+class SplitterDialog;
 
 // Runs the main dialog once per executable name at a time.
 class SplitterApp : public fw::CWinApp {
@@ -15,5 +19,11 @@ public:
 protected:
   std::span<const fw::CommandMapEntry> GetMessageMap() const override;
 };
+
+// Starts the application as quorvel-splitter starts, and calls `drive` with its main dialog once
+// the dialog waits for input; the dialog is closed when `drive` returns. False when the start-up
+// showed no dialog, as when a copy is already running. This is how the programs that work the
+// dialog themselves start it: the tests, the dialog benchmark and the screenshots.
+bool DriveSplitterApp(int argc, char **argv, const std::function<void(SplitterDialog &)> &drive);
 
 } // namespace quorvel

@@ -15,23 +15,9 @@
 namespace quorvel {
 
 using namespace fw;
+using namespace res;
 
 namespace {
-
-constexpr int IDC_JOIN = 1000;
-constexpr int IDC_SIZE_LIST = 1004;
-constexpr int IDC_WEB_ADDRESS = 1005;
-constexpr int IDC_SOURCE_PATH = 1012;
-constexpr int IDC_DEST_FOLDER = 1013;
-constexpr int IDC_MODE_SPLIT = 1017;
-constexpr int IDC_MODE_JOIN = 1018;
-constexpr int IDC_PROGRESS = 1034;
-constexpr int IDC_STATUS = 1035;
-constexpr int IDC_SPLIT = 1;
-constexpr int IDC_EXIT = 2;
-constexpr int IDC_BROWSE_SOURCE = 4;
-constexpr int IDC_BROWSE_DEST = 5;
-constexpr UINT IDM_ABOUTBOX = 0x0010;
 
 constexpr COLORREF kDialogBackground = RGB(160, 180, 220);
 constexpr COLORREF kBrowseCaption = RGB(240, 200, 90);

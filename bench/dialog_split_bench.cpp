@@ -1,19 +1,19 @@
 // One split driven through the main dialog off-screen, as the user runs it: the Split button's
 // command, each piece reported to the bar and the status line and repainted at once.
 //   dialog_split_bench SOURCE DEST_FOLDER
-// Prints the seconds the split took, the pieces, the repaints and the pixels they painted.
+// Prints the seconds the split took, the pieces, and the pixels repainted per piece.
 
 #include "app/SplitterApp.h"
 #include "app/SplitterDialog.h"
 #include "framework/ModalUi.h"
-#include "framework/WinApp.h"
 #include "framework/qt/QtWindowPeer.h"
+#include "res/DialogTemplates.h"
 
 #include <QApplication>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -34,15 +34,6 @@ public:
   CString source, folder, lastText;
 };
 
-class CountingDialog final : public SplitterDialog {
-public:
-  void UpdateWindow() override {
-    ++repaints;
-    SplitterDialog::UpdateWindow();
-  }
-  long repaints = 0;
-};
-
 std::uint64_t PaintedPixels(QWidget *dialog) {
   std::uint64_t total = dynamic_cast<qt::QtWindowPeer *>(dialog)->PaintedPixels();
   for (QObject *child : dialog->children())
@@ -51,7 +42,7 @@ std::uint64_t PaintedPixels(QWidget *dialog) {
   return total;
 }
 
-void Click(CWnd &dialog, int id) {
+void Click(CWnd &dialog, unsigned id) {
   dialog.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED));
 }
 
@@ -62,41 +53,40 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "usage: dialog_split_bench SOURCE DEST_FOLDER\n");
     return 2;
   }
-  std::signal(SIGXFSZ, SIG_IGN);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  SplitterApp splitter;
-  AfxWinInit("/usr/bin/quorvel-splitter");
-  splitter.SetDialogBkColor(RGB(160, 180, 220), RGB(0, 0, 0));
   SilentModalUi modal;
   modal.source = argv[1];
   modal.folder = argv[2];
   SetModalUi(&modal);
 
-  CountingDialog dialog;
-  dialog.Create();
-  splitter.m_pMainWnd = &dialog;
-  Click(dialog, 4);
-  Click(dialog, 5);
-  QApplication::processEvents();
-  QWidget *window = dynamic_cast<QWidget *>(dialog.m_hWnd);
-  dialog.CWnd::UpdateWindow();
-  const std::uint64_t paintedBefore = PaintedPixels(window);
+  const bool started = DriveSplitterApp(argc, argv, [&modal](SplitterDialog &dialog) {
+    Click(dialog, res::IDC_BROWSE_SOURCE);
+    Click(dialog, res::IDC_BROWSE_DEST);
+    QApplication::processEvents();
+    QWidget *window = dynamic_cast<QWidget *>(dialog.m_hWnd);
+    dialog.CWnd::UpdateWindow();
+    const std::uint64_t paintedBefore = PaintedPixels(window);
 
-  const auto start = std::chrono::steady_clock::now();
-  Click(dialog, 1);
-  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    const auto start = std::chrono::steady_clock::now();
+    Click(dialog, res::IDC_SPLIT);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
 
-  const std::uint64_t painted = PaintedPixels(window) - paintedBefore;
-  const std::uint64_t dialogArea = static_cast<std::uint64_t>(window->width()) * window->height();
-  std::printf("split %.4f s, %s, %ld repaints, %.0f pixels per repaint (%.1f%% of the dialog)\n",
-              took.count(), modal.lastText.c_str(), dialog.repaints,
-              dialog.repaints ? double(painted) / dialog.repaints : 0.0,
-              dialog.repaints
-                  ? 100.0 * double(painted) / double(dialog.repaints) / double(dialogArea)
-                  : 0.0);
-  splitter.m_pMainWnd = nullptr;
+    // The dialog repaints once per piece.
+    const auto pieces = std::distance(std::filesystem::directory_iterator(modal.folder),
+                                      std::filesystem::directory_iterator());
+    const std::uint64_t painted = PaintedPixels(window) - paintedBefore;
+    const double dialogArea = double(window->width()) * window->height();
+    const double perPiece = pieces ? double(painted) / double(pieces) : 0.0;
+    std::printf("split %.4f s, %s, %ld pieces, %.0f pixels repainted per piece (%.1f%% of the "
+                "dialog)\n",
+                took.count(), modal.lastText.c_str(), static_cast<long>(pieces), perPiece,
+                100.0 * perPiece / dialogArea);
+  });
   SetModalUi(nullptr);
+  if (!started) {
+    std::fprintf(stderr, "dialog_split_bench: the dialog did not start (is a copy running?)\n");
+    return 1;
+  }
   return modal.lastText == "Splitted successfully" ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 // each of their states, to look at the controls outside the dialogs.
 #include "controls/GradientProgressCtrl.h"
 #include "controls/ImageButton.h"
+#include "framework/Platform.h"
 #include "framework/qt/QtWindowPeer.h"
 #include "res/Resources.h"
 
@@ -10,6 +11,8 @@
 #include <QTimer>
 
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -61,10 +64,7 @@ private:
   State m_state;
 };
 
-} // namespace
-
-int main(int argc, char **argv) {
-  QApplication application(argc, argv);
+int RunDemo(int argc, char **argv) {
   QWidget window;
   window.setWindowTitle("Quorvel controls");
   QPalette palette = window.palette();
@@ -120,5 +120,19 @@ int main(int argc, char **argv) {
   stepper.start(40);
 
   window.show();
-  return application.exec();
+  return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  // The display opened as the program opens it, in the same style.
+  CString problem;
+  if (!platform::OpenDisplay(argc, argv, problem)) {
+    std::fprintf(stderr, "%s\n", problem.c_str());
+    return 1;
+  }
+  const int status = RunDemo(argc, argv);
+  platform::CloseDisplay();
+  return status;
 }

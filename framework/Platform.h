@@ -30,6 +30,10 @@ void RunModalLoop(HWND dialog);
 void EndModalLoop(HWND dialog);
 
 void ShowWaitCursor(bool shown);
+// Calls `task` from the event loop's next turn.
+void PostTask(std::function<void()> task);
+// Closes the modal window in front, as its Close command does, if there is one.
+void CloseModalWindow();
 
 // The modal windows of the platform itself.
 ModalUi &PlatformModalUi();

@@ -3,6 +3,7 @@
 #include "framework/ModalUi.h"
 #include "framework/Platform.h"
 
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -24,6 +25,27 @@ CString ExecutablePath(const char *argv0) {
   if (!error)
     return path.string();
   return argv0 ? argv0 : "";
+}
+
+int RunApplication(int argc, char **argv, std::function<void()> drive) {
+  CWinApp *application = AfxGetApp();
+  if (!application)
+    return 1;
+#ifdef SIGXFSZ
+  // A write past the file-size limit must fail and be reported, as it does on Windows, not end
+  // the process.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
+  CString problem;
+  if (!platform::OpenDisplay(argc, argv, problem)) {
+    std::fprintf(stderr, "%s\n", problem.c_str());
+    return 1;
+  }
+  if (drive)
+    platform::PostTask(std::move(drive));
+  application->InitInstance();
+  platform::CloseDisplay();
+  return 0;
 }
 
 } // namespace
@@ -57,12 +79,11 @@ void CWinApp::DoWaitCursor(int code) {
 }
 
 void CWinApp::OnHelp() {
-  AfxMessageBox(
-      "No help is available for " + m_pszAppName +
-          ".\n\nTo split a file, choose it and a folder to save to, pick a piece size and "
-          "press Split. To join pieces, choose Join File, pick the first piece (1_name) "
-          "and a folder, and press Join.",
-      MB_ICONINFORMATION);
+  AfxMessageBox("No help is available for " + m_pszAppName +
+                    ".\n\nTo split a file, choose it and a folder to save to with the two \"...\" "
+                    "buttons, pick a piece size and press \"Split\". To join pieces, choose \"Join "
+                    "File\", pick the first piece (1_name) and a folder, and press \"Join\".",
+                MB_ICONINFORMATION);
 }
 
 CWinApp *AfxGetApp() { return g_application; }
@@ -75,18 +96,23 @@ void AfxWinInit(const CString &executablePath) {
 }
 
 int AfxWinMain(int argc, char **argv) {
-  CWinApp *application = AfxGetApp();
-  if (!application)
-    return 1;
   AfxWinInit(ExecutablePath(argc > 0 ? argv[0] : nullptr));
-  CString problem;
-  if (!platform::OpenDisplay(argc, argv, problem)) {
-    std::fprintf(stderr, "%s\n", problem.c_str());
-    return 1;
-  }
-  application->InitInstance();
-  platform::CloseDisplay();
-  return 0;
+  return RunApplication(argc, argv, {});
+}
+
+int AfxWinMainDriven(int argc, char **argv, const CString &applicationName,
+                     const std::function<void()> &drive) {
+  if (CWinApp *application = AfxGetApp())
+    application->m_pszAppName = applicationName;
+  return RunApplication(argc, argv, [drive] {
+    drive();
+    CWinApp *application = AfxGetApp();
+    if (CWnd *mainWindow = application ? application->m_pMainWnd : nullptr)
+      mainWindow->SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+    else
+      // A start-up that runs a window without making it the main one still ends.
+      platform::CloseModalWindow();
+  });
 }
 
 int AfxMessageBox(const CString &text, UINT type) {

@@ -2,6 +2,7 @@
 
 #include "framework/Wnd.h"
 
+#include <functional>
 #include <optional>
 
 // The application object and the program's top level.
@@ -38,8 +39,16 @@ CWinApp *AfxGetApp();
 void AfxEnableControlContainer();
 // Takes the application's name from the executable's path.
 void AfxWinInit(const CString &executablePath);
-// Runs the application object; returns the exit status.
+// Runs the application object as the program's own main does: names it after the executable,
+// opens the display and runs InitInstance. Returns the exit status.
 int AfxWinMain(int argc, char **argv);
+// Runs the application object in the same way for a program that works its windows itself, as
+// the tests, the benchmarks and the screenshots do: under the name `applicationName`, with
+// `drive` called from the event loop once start-up waits there, which is when the main window's
+// modal loop has begun. When `drive` returns, the main window is closed as its Close command
+// closes it. Returns the exit status.
+int AfxWinMainDriven(int argc, char **argv, const CString &applicationName,
+                     const std::function<void()> &drive);
 
 // A box under the application's title, owned by its main window. Without an icon in `type`, the
 // exclamation icon is shown.

@@ -13,6 +13,25 @@ inline constexpr unsigned IDD_SPLITTER_DIALOG = 102;
 // A control without an ID.
 inline constexpr unsigned IDC_STATIC = 0xFFFF;
 
+// The main dialog's controls. Split and Exit carry the IDs of the OK and Cancel commands.
+inline constexpr unsigned IDC_SPLIT = 1;
+inline constexpr unsigned IDC_EXIT = 2;
+inline constexpr unsigned IDC_BROWSE_SOURCE = 4;
+inline constexpr unsigned IDC_BROWSE_DEST = 5;
+inline constexpr unsigned IDC_JOIN = 1000;
+inline constexpr unsigned IDC_SIZE_LIST = 1004;
+inline constexpr unsigned IDC_WEB_ADDRESS = 1005;
+inline constexpr unsigned IDC_SOURCE_PATH = 1012;
+inline constexpr unsigned IDC_DEST_FOLDER = 1013;
+inline constexpr unsigned IDC_MODE_SPLIT = 1017;
+inline constexpr unsigned IDC_MODE_JOIN = 1018;
+inline constexpr unsigned IDC_PROGRESS = 1034;
+inline constexpr unsigned IDC_STATUS = 1035;
+// The about box's OK button.
+inline constexpr unsigned IDC_ABOUT_OK = 1;
+// The about box's item in the main dialog's window menu.
+inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
+
 struct DialogItemTemplate {
   unsigned id;
   std::string_view className;

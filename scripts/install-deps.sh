@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing need on Debian; does nothing when all is there.
+#   scripts/install-deps.sh [screenshots]
+# With "screenshots", also the window manager that tools/take-screenshots.sh frames the windows
+# with.
 set -euo pipefail
 
 packages=(
@@ -9,6 +12,9 @@ packages=(
   fonts-wqy-microhei
   xvfb xauth imagemagick
 )
+if [ "${1:-}" = screenshots ]; then
+  packages+=(xfwm4 dbus-daemon dbus-bin)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -6,15 +6,15 @@
 #include "app/SplitterDialog.h"
 #include "framework/ModalUi.h"
 #include "framework/Platform.h"
-#include "framework/WinApp.h"
+#include "res/DialogTemplates.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -46,14 +46,18 @@ void Grab(QWidget *window, const std::string &name) {
 }
 
 // Shows the platform's own boxes, takes a picture of each and closes it; answers the file and
-// folder choices from the script.
+// folder choices from the script. Before the box that stops a split half-way, it takes the
+// picture of the dialog as the split left it.
 class PictureModalUi final : public ModalUi {
 public:
   std::string nextBoxName;
+  QWidget *halfWayDialog = nullptr;
   CString nextFile;
   CString nextFolder;
 
   int MessageBox(const MessageBoxRequest &request) override {
+    if (halfWayDialog)
+      Grab(std::exchange(halfWayDialog, nullptr), "3-splitting");
     const std::string name = nextBoxName;
     QTimer::singleShot(0, [name] {
       QWidget *box = QApplication::activeModalWidget();
@@ -68,18 +72,56 @@ public:
   }
 };
 
-// Takes its picture half-way through a split.
-class PictureDialog final : public SplitterDialog {
-public:
-  void UpdateWindow() override {
-    SplitterDialog::UpdateWindow();
-    if (m_strStatus == "4Files created")
-      Grab(dynamic_cast<QWidget *>(m_hWnd), "3-splitting");
-  }
-};
-
-void Click(SplitterDialog &dialog, int id) {
+void Click(SplitterDialog &dialog, unsigned id) {
   dialog.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED));
+}
+
+// Presses a key where the focus is, as the user types it.
+void Press(QWidget *window, int key) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+  QApplication::sendEvent(window->focusWidget(), &press);
+  QApplication::sendEvent(window->focusWidget(), &release);
+}
+
+void TakePictures(SplitterDialog &dialog, PictureModalUi &modal,
+                  const std::filesystem::path &work) {
+  QWidget *window = dynamic_cast<QWidget *>(dialog.m_hWnd);
+  const std::string source = (work / "holiday-video.mp4").string();
+  modal.nextFile = source;
+  modal.nextFolder = (work / "pieces").string();
+  Click(dialog, res::IDC_BROWSE_SOURCE);
+  Click(dialog, res::IDC_BROWSE_DEST);
+  Grab(window, "1-split-mode");
+
+  modal.nextBoxName = "4-notice";
+  Click(dialog, res::IDC_SPLIT);
+
+  // From the keyboard: six Tabs from Split reach the mode, and the right arrow switches it.
+  Settle();
+  for (int tab = 0; tab < 6; ++tab)
+    Press(window, Qt::Key_Tab);
+  Press(window, Qt::Key_Right);
+  modal.nextFile = (work / "pieces" / "1_holiday-video.mp4").string();
+  Click(dialog, res::IDC_BROWSE_SOURCE);
+  Grab(window, "2-join-mode");
+
+  // A folder in the place of the fifth piece stops the split half-way.
+  Press(window, Qt::Key_Left);
+  modal.nextFile = source;
+  modal.nextFolder = (work / "blocked").string();
+  Click(dialog, res::IDC_BROWSE_SOURCE);
+  Click(dialog, res::IDC_BROWSE_DEST);
+  modal.halfWayDialog = window;
+  modal.nextBoxName = "5-file-error";
+  Click(dialog, res::IDC_SPLIT);
+
+  QTimer::singleShot(0, [] {
+    QWidget *about = QApplication::activeModalWidget();
+    Grab(about, "6-about");
+    dynamic_cast<WindowPeer *>(about)->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
+  });
+  dialog.m_hWnd->SendMessage(WM_SYSCOMMAND, res::IDM_ABOUTBOX);
 }
 
 } // namespace
@@ -89,56 +131,23 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "usage: quorvel-screenshots OUTPUT_FOLDER\n");
     return 2;
   }
-  std::signal(SIGXFSZ, SIG_IGN);
   g_output = argv[1];
   std::filesystem::create_directories(g_output);
-  QApplication application(argc, argv);
-  QApplication::setStyle(QStringLiteral("Fusion"));
-  SplitterApp splitter;
-  AfxWinInit("/usr/bin/quorvel-splitter");
-  splitter.SetDialogBkColor(RGB(160, 180, 220), RGB(0, 0, 0));
 
   const std::filesystem::path work = std::filesystem::temp_directory_path() / "quorvel-screenshots";
   std::filesystem::create_directories(work / "pieces");
-  const std::string source = (work / "holiday-video.mp4").string();
-  std::ofstream(source, std::ios::binary) << std::string(11'000'000, 'q');
+  std::filesystem::create_directories(work / "blocked" / "5_holiday-video.mp4");
+  std::ofstream(work / "holiday-video.mp4", std::ios::binary) << std::string(11'000'000, 'q');
 
   PictureModalUi modal;
   SetModalUi(&modal);
-  PictureDialog dialog;
-  dialog.Create();
-  splitter.m_pMainWnd = &dialog;
-  QWidget *window = dynamic_cast<QWidget *>(dialog.m_hWnd);
-
-  modal.nextFile = source;
-  modal.nextFolder = (work / "pieces").string();
-  Click(dialog, 4);
-  Click(dialog, 5);
-  Grab(window, "1-split-mode");
-
-  modal.nextBoxName = "4-notice";
-  Click(dialog, 1);
-
-  Click(dialog, 1018);
-  modal.nextFile = (work / "pieces" / "1_holiday-video.mp4").string();
-  Click(dialog, 4);
-  Grab(window, "2-join-mode");
-
-  Click(dialog, 1017);
-  modal.nextFile = (work / "missing-file.iso").string();
-  Click(dialog, 4);
-  modal.nextBoxName = "5-file-error";
-  Click(dialog, 1);
-
-  QTimer::singleShot(0, [] {
-    QWidget *about = QApplication::activeModalWidget();
-    Grab(about, "6-about");
-    dynamic_cast<WindowPeer *>(about)->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
-  });
-  dialog.m_hWnd->SendMessage(WM_SYSCOMMAND, 0x0010);
-
-  splitter.m_pMainWnd = nullptr;
+  const bool started = DriveSplitterApp(
+      argc, argv, [&](SplitterDialog &dialog) { TakePictures(dialog, modal, work); });
   SetModalUi(nullptr);
   std::filesystem::remove_all(work);
+  if (!started) {
+    std::fprintf(stderr, "quorvel-screenshots: the dialog did not start (is a copy running?)\n");
+    return 1;
+  }
   return 0;
 }

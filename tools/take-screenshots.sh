@@ -1,20 +1,21 @@
 #!/usr/bin/env bash
 # Takes the screenshots of the dialogs on a virtual display with a window manager, so that the
 # windows have their frames:   tools/take-screenshots.sh [BUILD_DIR] [OUTPUT_DIR]
-# Needs xvfb-run and openbox (apt-get install xvfb xauth openbox).
+# The window manager is xfwm4, which draws the buttons a window asks for: no minimize or
+# maximize box on the program's dialogs. (openbox draws a minimize box on every window.)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build}
 output=${2:-$top/build/screenshots}
-command -v xvfb-run >/dev/null || { echo "needs xvfb-run (apt-get install xvfb xauth)" >&2; exit 1; }
-command -v openbox >/dev/null || { echo "needs openbox (apt-get install openbox)" >&2; exit 1; }
+"$top/scripts/install-deps.sh" screenshots
 cmake --build "$build" --target quorvel-screenshots >/dev/null
 mkdir -p "$output"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  openbox >/dev/null 2>&1 &
+# xfwm4 keeps its settings on the session bus.
+xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- bash -c '
+  xfwm4 --compositor=off >/dev/null 2>&1 &
   wm=$!
-  sleep 1
+  sleep 3
   "$1" "$2"
   status=$?
   kill $wm
-  exit $status' _ "$build/tools/quorvel-screenshots" "$output"
+  exit $status' _ "$build/tools/quorvel-screenshots" "$output" 2>/dev/null

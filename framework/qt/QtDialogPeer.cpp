@@ -10,6 +10,8 @@
 #include <QFontMetrics>
 #include <QMenu>
 
+#include <algorithm>
+
 namespace quorvel::fw::qt {
 namespace {
 
@@ -55,9 +57,7 @@ QFont DialogFont(const res::DialogTemplate &dialogTemplate) {
 
 QtDialogPeer::QtDialogPeer(QWidget *ownerWindow, const res::DialogTemplate &dialogTemplate)
     : QtWindowPeer(ownerWindow, 0, dialogTemplate.style, CString{dialogTemplate.caption}) {
-  // No minimize or maximize box: a title, the window menu and the close button.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(kDialogWindowFlags);
   setWindowTitle(ToQString(dialogTemplate.caption));
   setFont(DialogFont(dialogTemplate));
   const CSize units = DialogBaseUnits(font());
@@ -70,7 +70,6 @@ QtDialogPeer::~QtDialogPeer() { EndModal(); }
 void QtDialogPeer::CreateControls(const res::DialogTemplate &dialogTemplate) {
   const CSize units = DialogBaseUnits(font());
   const int lineHeight = QFontMetrics(font()).height();
-  QWidget *previousTabStop = nullptr;
   for (const res::DialogItemTemplate &item : dialogTemplate.items) {
     QtWindowPeer *control = MakeControl(this, item);
     control->setFont(font());
@@ -92,12 +91,40 @@ void QtDialogPeer::CreateControls(const res::DialogTemplate &dialogTemplate) {
     control->setVisible((item.style & WS_VISIBLE) != 0);
     if (item.className == "button" && (item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
       m_defaultId = item.id;
-    if (control->focusPolicy() & Qt::TabFocus) {
-      if (previousTabStop)
-        setTabOrder(previousTabStop, control);
-      previousTabStop = control;
+  }
+}
+
+std::vector<QtWindowPeer *> QtDialogPeer::Controls() const {
+  std::vector<QtWindowPeer *> controls;
+  for (QObject *child : children())
+    if (auto *control = dynamic_cast<QtWindowPeer *>(child); control && !control->isWindow())
+      controls.push_back(control);
+  return controls;
+}
+
+QtWindowPeer *QtDialogPeer::ControlWithFocus() const {
+  for (QWidget *widget = focusWidget(); widget && widget != this; widget = widget->parentWidget())
+    if (widget->parentWidget() == this)
+      return dynamic_cast<QtWindowPeer *>(widget);
+  return nullptr;
+}
+
+bool QtDialogPeer::focusNextPrevChild(bool next) {
+  const std::vector<QtWindowPeer *> controls = Controls();
+  const int count = static_cast<int>(controls.size());
+  const auto current = std::find(controls.begin(), controls.end(), ControlWithFocus());
+  const int from = current != controls.end() ? static_cast<int>(current - controls.begin())
+                   : next                    ? -1
+                                             : count;
+  for (int step = 1; step <= count; ++step) {
+    QtWindowPeer *control = controls[static_cast<std::size_t>(
+        ((from + (next ? step : -step)) % count + count) % count)];
+    if (control->IsTabStop()) {
+      control->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+      return true;
     }
   }
+  return false;
 }
 
 void QtDialogPeer::Update() {
@@ -155,9 +182,8 @@ void QtDialogPeer::EndModal() {
 }
 
 void QtDialogPeer::FocusFirstTabStop() {
-  for (QObject *child : children()) {
-    auto *control = dynamic_cast<QtWindowPeer *>(child);
-    if (control && (control->Style() & WS_TABSTOP) && control->isEnabled()) {
+  for (QtWindowPeer *control : Controls()) {
+    if (control->IsTabStop()) {
       control->Focus();
       return;
     }

@@ -5,6 +5,8 @@
 // commands a dialog gets from them.
 #include "framework/qt/QtWindowPeer.h"
 
+#include <vector>
+
 class QEventLoop;
 
 namespace quorvel::res {
@@ -37,9 +39,14 @@ protected:
   void closeEvent(QCloseEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;
   void contextMenuEvent(QContextMenuEvent *event) override;
+  // Tab and Shift+Tab.
+  bool focusNextPrevChild(bool next) override;
 
 private:
   void CreateControls(const res::DialogTemplate &dialogTemplate);
+  // The controls in template order.
+  std::vector<QtWindowPeer *> Controls() const;
+  QtWindowPeer *ControlWithFocus() const;
   void SendCommand(UINT id);
   UINT EnterCommand() const;
 

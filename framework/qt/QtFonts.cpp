@@ -63,10 +63,8 @@ COLORREF SystemColour(int index) {
     return hasPalette ? detail::ToColorRef(QGuiApplication::palette().color(QPalette::Button).rgb())
                       : RGB(240, 240, 240);
   case COLOR_GRAYTEXT:
-    return hasPalette ? detail::ToColorRef(QGuiApplication::palette()
-                                               .color(QPalette::Disabled, QPalette::WindowText)
-                                               .rgb())
-                      : RGB(109, 109, 109);
+    // The grey of the Windows desktop, in which a disabled caption stays readable on a light face.
+    return RGB(109, 109, 109);
   default:
     return RGB(0, 0, 0);
   }

@@ -87,7 +87,7 @@ void ConfigureOpenDialog(QFileDialog &dialog, FilterPatternProxy &proxy,
 
 int QtModalUi::MessageBox(const MessageBoxRequest &request) {
   QMessageBox box(IconOf(request.type), ToQString(request.caption), ToQString(request.text),
-                  QMessageBox::Ok, OwnerWidget(request.owner));
+                  QMessageBox::Ok, OwnerWidget(request.owner), kDialogWindowFlags);
   ApplyDialogColours(box);
   box.exec();
   return IDOK;
@@ -98,9 +98,12 @@ std::optional<CString> QtModalUi::OpenFile(const FileOpenRequest &request) {
   // The dialog takes the proxy as its child and deletes it.
   auto *proxy = new FilterPatternProxy;
   ConfigureOpenDialog(dialog, *proxy, request);
+  dialog.setDirectory(QFileInfo(m_lastFileFolder).isDir() ? m_lastFileFolder : QDir::homePath());
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
     return std::nullopt;
-  return QDir::toNativeSeparators(dialog.selectedFiles().front()).toStdString();
+  const QString chosen = dialog.selectedFiles().front();
+  m_lastFileFolder = QFileInfo(chosen).absolutePath();
+  return QDir::toNativeSeparators(chosen).toStdString();
 }
 
 std::optional<FolderChoice> QtModalUi::BrowseForFolder(const FolderBrowseRequest &request) {
@@ -112,7 +115,12 @@ std::optional<FolderChoice> QtModalUi::BrowseForFolder(const FolderBrowseRequest
   dialog.setFileMode(QFileDialog::Directory);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   dialog.setDirectory(root.isEmpty() ? QDir::homePath() : root);
-  if (const QString initial = ToQString(request.initialSelection); !initial.isEmpty()) {
+  // Without a selection of its own the browser starts at the folder chosen last, the destination.
+  const QString initial =
+      request.initialSelection.empty() && root.isEmpty() && QFileInfo(m_lastFolder).isDir()
+          ? m_lastFolder
+          : ToQString(request.initialSelection);
+  if (!initial.isEmpty()) {
     dialog.setDirectory(QFileInfo(initial).absolutePath());
     dialog.selectFile(initial);
   }
@@ -121,6 +129,7 @@ std::optional<FolderChoice> QtModalUi::BrowseForFolder(const FolderBrowseRequest
   const QFileInfo chosen(dialog.selectedFiles().front());
   if (!chosen.isDir())
     return FolderChoice{};
+  m_lastFolder = chosen.absoluteFilePath();
   return FolderChoice{QDir::toNativeSeparators(chosen.absoluteFilePath()).toStdString()};
 }
 

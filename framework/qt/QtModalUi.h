@@ -27,6 +27,12 @@ public:
   int MessageBox(const MessageBoxRequest &request) override;
   std::optional<CString> OpenFile(const FileOpenRequest &request) override;
   std::optional<FolderChoice> BrowseForFolder(const FolderBrowseRequest &request) override;
+
+private:
+  // Where the user was, as the platform's own choosers remember it while the program runs: the
+  // folder of the last file chosen to open, and the last folder chosen in the browser.
+  QString m_lastFileFolder;
+  QString m_lastFolder;
 };
 
 // The file dialog an open request is shown in, made but not shown.

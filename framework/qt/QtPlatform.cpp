@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <memory>
 
@@ -76,6 +77,15 @@ void ShowWaitCursor(bool shown) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   else
     QGuiApplication::restoreOverrideCursor();
+}
+
+void PostTask(std::function<void()> task) {
+  QTimer::singleShot(0, QCoreApplication::instance(), std::move(task));
+}
+
+void CloseModalWindow() {
+  if (QWidget *window = QApplication::activeModalWidget())
+    window->close();
 }
 
 ModalUi &PlatformModalUi() {

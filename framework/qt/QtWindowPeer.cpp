@@ -120,6 +120,10 @@ LRESULT QtWindowPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM) {
 
 void QtWindowPeer::PaintDefault(CPaintDC &) {}
 
+bool QtWindowPeer::TakesInput() const { return isEnabled() && isVisibleTo(parentWidget()); }
+
+bool QtWindowPeer::IsTabStop() const { return (Style() & WS_TABSTOP) && TakesInput(); }
+
 QtWindowPeer *QtWindowPeer::ParentPeer() const {
   return dynamic_cast<QtWindowPeer *>(parentWidget());
 }
@@ -245,43 +249,101 @@ void QtButtonPeer::PaintRadio(CPaintDC &dc) {
 void QtButtonPeer::PaintGroupBox(CPaintDC &dc) {
   SurfacePainter painter(*this, dc);
   painter.fillRect(rect(), DialogBackground());
-  QStyleOptionGroupBox option;
-  option.initFrom(this);
-  option.rect = rect();
-  option.text = ToQString(Text());
-  option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-  option.textAlignment = Qt::AlignLeft;
-  option.textColor = DialogText();
-  option.lineWidth = 1;
-  option.palette.setColor(QPalette::WindowText, DialogText());
-  style()->drawComplexControl(QStyle::CC_GroupBox, &option, &painter, this);
+  const QFontMetrics metrics(font());
+  // The frame's top runs through the middle of the title, as the platform draws it, so that the
+  // controls the templates place just below the title stay clear of it.
+  const int top = metrics.height() / 2;
+  const int right = width() - 1;
+  const int bottom = height() - 1;
+  // An etched frame: a shadow line with a light one inside it, the bottom and right edges the
+  // other way round.
+  const QColor shadow(128, 128, 128);
+  const QColor light(255, 255, 255);
+  painter.setPen(shadow);
+  painter.drawLine(0, top, right - 1, top);
+  painter.drawLine(0, top, 0, bottom - 1);
+  painter.drawLine(1, bottom - 1, right - 1, bottom - 1);
+  painter.drawLine(right - 1, top + 1, right - 1, bottom - 1);
+  painter.setPen(light);
+  painter.drawLine(1, top + 1, right - 2, top + 1);
+  painter.drawLine(1, top + 1, 1, bottom - 2);
+  painter.drawLine(0, bottom, right, bottom);
+  painter.drawLine(right, top, right, bottom);
+
+  const QString title = ToQString(Text());
+  if (title.isEmpty())
+    return;
+  const int inset = metrics.averageCharWidth();
+  const QRect titleArea(inset, 0, metrics.size(Qt::TextShowMnemonic, title).width() + 4,
+                        metrics.height());
+  painter.fillRect(titleArea, DialogBackground());
+  painter.setFont(font());
+  painter.setPen(isEnabled() ? DialogText() : QColor(detail::ToRgb(SystemColour(COLOR_GRAYTEXT))));
+  painter.drawText(titleArea, Qt::AlignCenter | Qt::TextShowMnemonic, title);
 }
 
-void QtButtonPeer::CheckInGroup() {
-  SendMessage(BM_SETCHECK, BST_CHECKED);
+bool QtButtonPeer::IsTabStop() const {
+  if (!IsAutoRadio() || (Style() & WS_TABSTOP))
+    return QtWindowPeer::IsTabStop();
+  // The checked button, or the group's first that takes input when none is checked.
+  const QtButtonPeer *stop = nullptr;
+  for (const QtButtonPeer *button : RadioGroup()) {
+    if (!button->TakesInput())
+      continue;
+    if (button->m_checked)
+      return button == this;
+    if (!stop)
+      stop = button;
+  }
+  return stop == this;
+}
+
+std::vector<QtButtonPeer *> QtButtonPeer::RadioGroup() const {
   QtWindowPeer *parent = ParentPeer();
   if (!parent)
-    return;
+    return {};
   // A group runs from a control with WS_GROUP to the next one, in the order of creation.
   std::vector<QtButtonPeer *> group;
   bool inGroup = false;
   for (QObject *child : parent->children()) {
     auto *peer = dynamic_cast<QtWindowPeer *>(child);
-    if (!peer)
+    if (!peer || peer->isWindow())
       continue;
     if (peer->Style() & WS_GROUP) {
       if (inGroup)
         break;
       group.clear();
     }
-    if (auto *button = dynamic_cast<QtButtonPeer *>(peer);
-        button && (button->Style() & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
+    if (auto *button = dynamic_cast<QtButtonPeer *>(peer); button && button->IsAutoRadio())
       group.push_back(button);
     inGroup = inGroup || peer == this;
   }
-  for (QtButtonPeer *button : group)
+  return group;
+}
+
+void QtButtonPeer::CheckInGroup() {
+  SendMessage(BM_SETCHECK, BST_CHECKED);
+  for (QtButtonPeer *button : RadioGroup())
     if (button != this)
       button->SendMessage(BM_SETCHECK, BST_UNCHECKED);
+}
+
+void QtButtonPeer::ClickNextInGroup(bool forward) {
+  const std::vector<QtButtonPeer *> group = RadioGroup();
+  const auto self = std::find(group.begin(), group.end(), this);
+  if (self == group.end())
+    return;
+  const int count = static_cast<int>(group.size());
+  const int at = static_cast<int>(self - group.begin());
+  for (int step = 1; step < count; ++step) {
+    QtButtonPeer *next =
+        group[static_cast<std::size_t>(((at + (forward ? step : -step)) % count + count) % count)];
+    if (next->TakesInput()) {
+      next->setFocus(Qt::TabFocusReason);
+      next->Click();
+      return;
+    }
+  }
 }
 
 void QtButtonPeer::SetPushed(bool pushed) {
@@ -323,7 +385,11 @@ void QtButtonPeer::mouseReleaseEvent(QMouseEvent *event) {
 }
 
 void QtButtonPeer::keyPressEvent(QKeyEvent *event) {
-  if (event->key() != Qt::Key_Space || event->isAutoRepeat())
+  const int key = event->key();
+  if (IsAutoRadio() &&
+      (key == Qt::Key_Left || key == Qt::Key_Up || key == Qt::Key_Right || key == Qt::Key_Down))
+    return ClickNextInGroup(key == Qt::Key_Right || key == Qt::Key_Down);
+  if (key != Qt::Key_Space || event->isAutoRepeat())
     return QtWindowPeer::keyPressEvent(event);
   SetPushed(true);
 }

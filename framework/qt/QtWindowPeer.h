@@ -9,12 +9,19 @@
 #include <QWidget>
 
 #include <string_view>
+#include <vector>
 
 namespace quorvel::fw::qt {
 
 inline QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+// The frame of the program's dialogs and boxes: a title, the window menu and the close button,
+// without a minimize or maximize box.
+inline constexpr Qt::WindowFlags kDialogWindowFlags{Qt::Dialog | Qt::CustomizeWindowHint |
+                                                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                                    Qt::WindowCloseButtonHint};
 
 COLORREF SystemColour(int index);
 QFont FontFromLogFont(const LOGFONT &logFont);
@@ -48,6 +55,10 @@ public:
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   WindowPeer *FindChild(UINT controlId) const override;
   void Focus() override { setFocus(Qt::OtherFocusReason); }
+  // Enabled and not hidden.
+  bool TakesInput() const;
+  // Where Tab stops: a control with WS_TABSTOP that takes input.
+  virtual bool IsTabStop() const;
 
   // Pixels painted since the window was made, counting each painting pass over its area.
   std::uint64_t PaintedPixels() const { return m_paintedPixels; }
@@ -98,6 +109,9 @@ public:
   QtButtonPeer(QWidget *parent, UINT controlId, DWORD style, const CString &text);
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool IsPushButton() const;
+  // A group of automatic radio buttons is one stop, at its checked button: a user can then reach
+  // the choice from the keyboard, and the arrow keys change it.
+  bool IsTabStop() const override;
 
 protected:
   void PaintDefault(CPaintDC &dc) override;
@@ -113,7 +127,13 @@ private:
   UINT ItemState() const;
   void SetPushed(bool pushed);
   void Click();
+  bool IsAutoRadio() const { return (Style() & BS_TYPEMASK) == BS_AUTORADIOBUTTON; }
+  // The automatic radio buttons of this button's group, in template order.
+  std::vector<QtButtonPeer *> RadioGroup() const;
   void CheckInGroup();
+  // Moves the focus to the next radio button of the group that takes input, or the previous one,
+  // and clicks it.
+  void ClickNextInGroup(bool forward);
   void PaintRadio(CPaintDC &dc);
   void PaintGroupBox(CPaintDC &dc);
 

@@ -1,15 +1,18 @@
 #include "tests/app/AppTestSupport.h"
 
 #include "app/SplitterApp.h"
+#include "framework/WinApp.h"
+#include "framework/linux/NamedLock.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 
-#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <utility>
 
 namespace quorvel::test {
 
@@ -65,6 +68,12 @@ std::vector<char> ReadFile(const std::string &path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+void ExpectDialogFrame(Qt::WindowFlags flags) {
+  EXPECT_TRUE(flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint));
+  EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+}
+
 QWidget *WidgetOf(const fw::CWnd &window) { return dynamic_cast<QWidget *>(window.m_hWnd); }
 
 void ClickWith(QWidget *control) {
@@ -78,27 +87,37 @@ void ClickWith(QWidget *control) {
   QApplication::sendEvent(control, &release);
 }
 
-void DialogTest::SetUp() {
-  ASSERT_TRUE(dialog.Create());
-  fw::AfxGetApp()->m_pMainWnd = &dialog;
+namespace {
+SplitterDialog *g_applicationDialog = nullptr;
 }
 
-void DialogTest::TearDown() { fw::AfxGetApp()->m_pMainWnd = nullptr; }
+SplitterDialog &ApplicationDialog() { return *g_applicationDialog; }
 
-fw::CString DialogTest::TextOf(int id) const {
+void DialogTest::SetUp() {
+  ASSERT_TRUE(dialog.Create());
+  m_applicationWindow = std::exchange(fw::AfxGetApp()->m_pMainWnd, &dialog);
+}
+
+void DialogTest::TearDown() { fw::AfxGetApp()->m_pMainWnd = m_applicationWindow; }
+
+fw::CString DialogTest::TextOf(unsigned id) const {
   fw::CString text;
-  dialog.GetDlgItem(id)->GetWindowText(text);
+  dialog.GetDlgItem(static_cast<int>(id))->GetWindowText(text);
   return text;
+}
+
+bool DialogTest::IsEnabled(unsigned id) const {
+  return dialog.GetDlgItem(static_cast<int>(id))->IsWindowEnabled() != fw::FALSE;
 }
 
 void DialogTest::ChooseSource(const std::string &path) {
   modal.fileAnswers.push_back(path);
-  Click(4);
+  Click(res::IDC_BROWSE_SOURCE);
 }
 
 void DialogTest::ChooseDestination(const std::string &folder) {
   modal.folderAnswers.push_back(fw::FolderChoice{folder});
-  Click(5);
+  Click(res::IDC_BROWSE_DEST);
 }
 
 } // namespace quorvel::test
@@ -106,13 +125,19 @@ void DialogTest::ChooseDestination(const std::string &folder) {
 int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
-  // As the program does: a write past the file-size limit fails and is reported.
-  std::signal(SIGXFSZ, SIG_IGN);
-  QApplication application(argc, argv);
-  // The application object as start-up leaves it, without the modal dialog.
-  quorvel::SplitterApp splitter;
-  quorvel::fw::AfxWinInit("/usr/bin/quorvel-splitter");
-  splitter.SetDialogBkColor(quorvel::fw::RGB(160, 180, 220), quorvel::fw::RGB(0, 0, 0));
   testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  // The guard takes its lock among the test's own files, apart from a copy the user runs.
+  const quorvel::test::TempFolder locks;
+  quorvel::fw::SetNamedLockFolder(locks.path());
+  int result = 1;
+  const bool started =
+      quorvel::DriveSplitterApp(argc, argv, [&result](quorvel::SplitterDialog &dialog) {
+        quorvel::test::g_applicationDialog = &dialog;
+        result = RUN_ALL_TESTS();
+      });
+  if (!started) {
+    std::fprintf(stderr, "The application's start-up showed no main dialog.\n");
+    return 1;
+  }
+  return result;
 }

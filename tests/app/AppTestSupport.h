@@ -2,6 +2,7 @@
 
 #include "app/SplitterDialog.h"
 #include "framework/ModalUi.h"
+#include "res/DialogTemplates.h"
 
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -46,26 +47,36 @@ std::vector<char> RandomBytes(std::size_t size, unsigned seed);
 void WriteFile(const std::string &path, const std::vector<char> &bytes);
 std::vector<char> ReadFile(const std::string &path);
 
+// A title, the window menu and the close button, and no box to minimize or maximize with.
+void ExpectDialogFrame(Qt::WindowFlags flags);
+
 QWidget *WidgetOf(const fw::CWnd &window);
 // Presses and releases the left mouse button over a control, as the user clicks it.
 void ClickWith(QWidget *control);
 
-// The main dialog made and initialised, without its modal loop, as the application's main window.
+// The main dialog that the application's start-up shows; the tests run inside its modal loop.
+SplitterDialog &ApplicationDialog();
+
+// A fresh main dialog, made and initialised without a modal loop of its own, in place of the
+// application's main window.
 class DialogTest : public testing::Test {
 protected:
   void SetUp() override;
   void TearDown() override;
 
-  QWidget *Control(int id) const { return WidgetOf(*dialog.GetDlgItem(id)); }
-  void Click(int id) const { ClickWith(Control(id)); }
-  fw::CString TextOf(int id) const;
-  bool IsEnabled(int id) const { return dialog.GetDlgItem(id)->IsWindowEnabled() != fw::FALSE; }
+  QWidget *Control(unsigned id) const { return WidgetOf(*dialog.GetDlgItem(static_cast<int>(id))); }
+  void Click(unsigned id) const { ClickWith(Control(id)); }
+  fw::CString TextOf(unsigned id) const;
+  bool IsEnabled(unsigned id) const;
   void ChooseSource(const std::string &path);
   void ChooseDestination(const std::string &folder);
 
   ScriptedModalUi modal;
   TempFolder folder;
   SplitterDialog dialog;
+
+private:
+  fw::CWnd *m_applicationWindow = nullptr;
 };
 
 } // namespace quorvel::test

@@ -3,6 +3,7 @@
 #include "tests/app/AppTestSupport.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -19,6 +20,7 @@ struct ShownBox {
   QWidget *parent = nullptr;
   int buttons = 0;
   QColor background;
+  Qt::WindowFlags flags;
 };
 
 ShownBox ShowAndRead(HWND owner, UINT type) {
@@ -30,7 +32,8 @@ ShownBox ShowAndRead(HWND owner, UINT type) {
              box->icon(),
              box->parentWidget(),
              static_cast<int>(box->buttons().size()),
-             box->palette().color(QPalette::Window)};
+             box->palette().color(QPalette::Window),
+             box->windowFlags()};
     box->accept();
   });
   qt::QtModalUi platform;
@@ -48,6 +51,7 @@ TEST_F(PlatformBoxTest, ShowsTheTextUnderItsCaptionWithItsIconAndOneButton) {
   EXPECT_EQ(notice.parent, WidgetOf(dialog));
   EXPECT_EQ(notice.buttons, 1);
   EXPECT_EQ(notice.background, QColor(160, 180, 220));
+  ExpectDialogFrame(notice.flags);
   EXPECT_EQ(ShowAndRead(dialog.m_hWnd, MB_ICONSTOP).icon, QMessageBox::Critical);
 }
 
@@ -59,6 +63,41 @@ TEST(PlatformFileDialogTest, ListsEveryNameAndShowsTheFiltersOwnDescription) {
   EXPECT_TRUE(dialog.testOption(QFileDialog::HideNameFilterDetails));
   EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
   EXPECT_EQ(dialog.proxyModel(), proxy);
+}
+
+// Runs `open`, which shows a file dialog, and answers that dialog with `choice`, or cancels it
+// when there is none. Returns the folder the dialog started in.
+QString StartOfFileDialogOpenedBy(const std::function<void()> &open, const QString &choice) {
+  QString start;
+  QTimer::singleShot(0, [&] {
+    auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+    start = dialog->directory().absolutePath();
+    if (choice.isEmpty())
+      return dialog->reject();
+    dialog->selectFile(choice);
+    static_cast<QDialog *>(dialog)->accept();
+  });
+  open();
+  return start;
+}
+
+TEST(PlatformFileDialogTest, ChoosersStartWhereTheUserChoseLastInThisRun) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder.path() / "pieces");
+  WriteFile(folder / "a.bin", {});
+  const QString where = QString::fromStdString(folder.path().string());
+  qt::QtModalUi platform;
+  auto openFile = [&platform] {
+    platform.OpenFile({nullptr, {{"All Files(*.*)", {"*.*"}}}, true});
+  };
+  EXPECT_EQ(StartOfFileDialogOpenedBy(openFile, where + "/a.bin"), QDir::homePath());
+  EXPECT_EQ(StartOfFileDialogOpenedBy(openFile, {}), where);
+  EXPECT_EQ(StartOfFileDialogOpenedBy(openFile, {}), where) << "a cancel changes nothing";
+
+  auto browse = [&platform] { platform.BrowseForFolder({nullptr, "Select a folder", {}, {}}); };
+  EXPECT_EQ(StartOfFileDialogOpenedBy(browse, where + "/pieces"), QDir::homePath());
+  // Beside the destination, which is selected.
+  EXPECT_EQ(StartOfFileDialogOpenedBy(browse, {}), where);
 }
 
 TEST(WaitCursorTest, NestedRequestsKeepTheCursorUntilTheLastEnds) {

@@ -23,7 +23,7 @@ TEST(FilterStringTest, ReadsDescriptionsAndPatterns) {
   EXPECT_TRUE(ParseFilterString("").empty());
 }
 
-TEST(FilterStringTest, MatchesNamesByTheOriginalRules) {
+TEST(FilterStringTest, MatchesNamesByTheWindowsFileDialogRules) {
   for (const char *name : {"report.doc", "README", ".profile", "a.b.c"})
     EXPECT_TRUE(MatchesFilterPattern(name, "*.*")) << name;
   for (const char *name : {"1_report.doc", "1_README", "1_X.DOC"})
@@ -69,9 +69,9 @@ TEST(FilterStringTest, TheFileDialogListsNamesByThoseRules) {
 using SourceChoiceTest = DialogTest;
 
 TEST_F(SourceChoiceTest, AsksForAnExistingFileWithTheFilterOfTheMode) {
-  Click(4);
-  Click(1018);
-  Click(4);
+  Click(res::IDC_BROWSE_SOURCE);
+  Click(res::IDC_MODE_JOIN);
+  Click(res::IDC_BROWSE_SOURCE);
   ASSERT_EQ(modal.fileRequests.size(), 2u);
   EXPECT_EQ(modal.fileRequests[0].filters, (std::vector<FileFilter>{{"All Files(*.*)", {"*.*"}}}));
   EXPECT_EQ(modal.fileRequests[1].filters,
@@ -82,10 +82,10 @@ TEST_F(SourceChoiceTest, AsksForAnExistingFileWithTheFilterOfTheMode) {
 
 TEST_F(SourceChoiceTest, ACancelChangesNothing) {
   ChooseSource("/tmp/quorvel/a.bin");
-  Click(4);
+  Click(res::IDC_BROWSE_SOURCE);
   EXPECT_EQ(dialog.m_strSourcePath, "/tmp/quorvel/a.bin");
   EXPECT_EQ(dialog.m_strSourceName, "a.bin");
-  EXPECT_EQ(TextOf(1012), "/tmp/quorvel/a.bin");
+  EXPECT_EQ(TextOf(res::IDC_SOURCE_PATH), "/tmp/quorvel/a.bin");
 }
 
 using DestinationChoiceTest = DialogTest;
@@ -98,16 +98,16 @@ TEST_F(DestinationChoiceTest, OpensTheBrowserTitledAtItsDefaultsAndStoresThePath
   EXPECT_EQ(modal.folderRequests[0].initialSelection, "");
   EXPECT_EQ(modal.folderRequests[0].owner, dialog.m_hWnd);
   EXPECT_EQ(dialog.m_strDestFolder, "/");
-  EXPECT_EQ(TextOf(1013), "/");
+  EXPECT_EQ(TextOf(res::IDC_DEST_FOLDER), "/");
 }
 
 TEST_F(DestinationChoiceTest, ACancelOrAnItemWithoutAPathChangesNothing) {
   ChooseDestination("/srv/pieces");
-  Click(5);
+  Click(res::IDC_BROWSE_DEST);
   modal.folderAnswers.push_back(FolderChoice{});
-  Click(5);
+  Click(res::IDC_BROWSE_DEST);
   EXPECT_EQ(dialog.m_strDestFolder, "/srv/pieces");
-  EXPECT_EQ(TextOf(1013), "/srv/pieces");
+  EXPECT_EQ(TextOf(res::IDC_DEST_FOLDER), "/srv/pieces");
 }
 
 TEST(FolderPickerTest, TrimsBlanksAndOneSeparatorFromTheInitialFolder) {

@@ -1,3 +1,4 @@
+#include "framework/linux/NamedLock.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <chrono>
@@ -5,6 +6,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -17,30 +19,46 @@ namespace {
 using namespace std::chrono_literals;
 constexpr auto kPatience = 30s;
 
-// The real program, started with the lock folder of the test and no display.
+// The real program under a name of this test's own, so that its lock is apart from the locks
+// of the user's copies and of other tests.
+class Program {
+public:
+  Program() {
+    static int made = 0;
+    m_name = "quorvel-splitter-test-" + std::to_string(::getpid()) + "-" + std::to_string(++made);
+    std::filesystem::copy_file(QUORVEL_SPLITTER_EXE, path());
+    std::filesystem::permissions(path(), std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+  }
+  ~Program() {
+    std::error_code ignored;
+    std::filesystem::remove(LockFile(), ignored);
+  }
+  std::string path() const { return m_folder / m_name; }
+  std::string LockFile() const { return fw::UserLockFolder() / fw::LockFileName(m_name); }
+
+private:
+  TempFolder m_folder;
+  std::string m_name;
+};
+
+// A copy of the program started with no display, through env(1) with `environment`'s arguments
+// to change the test's environment for it.
 class Copy {
 public:
-  Copy(const std::string &executable, const std::string &runtimeFolder) {
-    std::vector<std::string> environment{"QT_QPA_PLATFORM=offscreen",
-                                         "XDG_RUNTIME_DIR=" + runtimeFolder};
-    for (char **entry = environ; *entry; ++entry) {
-      const std::string_view variable(*entry);
-      if (!variable.starts_with("QT_QPA_PLATFORM=") && !variable.starts_with("XDG_RUNTIME_DIR="))
-        environment.emplace_back(variable);
-    }
-    std::vector<char *> envp;
-    for (std::string &variable : environment)
-      envp.push_back(variable.data());
-    envp.push_back(nullptr);
-    std::string program = executable;
-    char *argv[] = {program.data(), nullptr};
-    m_started = ::posix_spawn(&m_pid, executable.c_str(), nullptr, nullptr, argv, envp.data()) == 0;
+  explicit Copy(const Program &program, std::vector<std::string> environment = {}) {
+    environment.insert(environment.begin(), "env");
+    environment.push_back("QT_QPA_PLATFORM=offscreen");
+    environment.push_back(program.path());
+    std::vector<char *> argv;
+    for (std::string &argument : environment)
+      argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    m_started = ::posix_spawnp(&m_pid, "env", nullptr, nullptr, argv.data(), environ) == 0;
   }
   ~Copy() {
-    if (!m_exited && m_started) {
-      ::kill(m_pid, SIGKILL);
-      ::waitpid(m_pid, nullptr, 0);
-    }
+    if (!m_exited && m_started)
+      Crash();
   }
 
   // The exit status once the copy has ended by itself within the patience, or -1.
@@ -89,35 +107,43 @@ bool BecomesHeld(const std::string &lockFile) {
   return false;
 }
 
-TEST(SingleInstanceTest, ASecondCopyUnderTheSameNameEndsSilentlyAndAnotherNameRuns) {
+TEST(SingleInstanceTest, ASecondCopyEndsSilentlyWhateverItsEnvironmentAndAnotherNameRuns) {
   TempFolder runtime;
-  Copy first(QUORVEL_SPLITTER_EXE, runtime.path().string());
-  ASSERT_TRUE(BecomesHeld(runtime / "quorvel-splitter"));
+  Program program;
+  Copy first(program, {"XDG_RUNTIME_DIR=" + runtime.path().string()});
+  ASSERT_TRUE(BecomesHeld(program.LockFile()));
 
-  Copy second(QUORVEL_SPLITTER_EXE, runtime.path().string());
+  Copy second(program, {"-u", "XDG_RUNTIME_DIR", "HOME=/nonexistent"});
   EXPECT_EQ(second.WaitForExit(), 0);
   EXPECT_TRUE(first.IsRunning());
 
-  TempFolder programs;
-  const std::string renamed = programs / "quorvel-splitter-copy";
-  std::filesystem::copy_file(QUORVEL_SPLITTER_EXE, renamed);
-  std::filesystem::permissions(renamed, std::filesystem::perms::owner_exec,
-                               std::filesystem::perm_options::add);
-  Copy other(renamed, runtime.path().string());
-  EXPECT_TRUE(BecomesHeld(runtime / "quorvel-splitter-copy"));
-  EXPECT_TRUE(other.IsRunning());
+  Program other;
+  Copy third(other);
+  EXPECT_TRUE(BecomesHeld(other.LockFile()));
+  EXPECT_TRUE(third.IsRunning());
 }
 
 TEST(SingleInstanceTest, TheLockIsFreedWhenTheCopyHoldingItCrashes) {
-  TempFolder runtime;
+  Program program;
   {
-    Copy crashing(QUORVEL_SPLITTER_EXE, runtime.path().string());
-    ASSERT_TRUE(BecomesHeld(runtime / "quorvel-splitter"));
+    Copy crashing(program);
+    ASSERT_TRUE(BecomesHeld(program.LockFile()));
     crashing.Crash();
   }
-  EXPECT_FALSE(IsHeld(runtime / "quorvel-splitter"));
-  Copy next(QUORVEL_SPLITTER_EXE, runtime.path().string());
-  EXPECT_TRUE(BecomesHeld(runtime / "quorvel-splitter"));
+  EXPECT_FALSE(IsHeld(program.LockFile()));
+  Copy next(program);
+  EXPECT_TRUE(BecomesHeld(program.LockFile()));
+}
+
+TEST(LockFolderTest, OnlyAFolderOfTheUsersOwnThatNoOneElseMayWriteToHoldsLocks) {
+  TempFolder folder;
+  EXPECT_TRUE(fw::IsPrivateFolder(folder.path(), ::geteuid()));
+  EXPECT_FALSE(fw::IsPrivateFolder(folder.path(), ::geteuid() + 1)) << "another user's";
+  const std::filesystem::path link = folder.path() / "link";
+  std::filesystem::create_directory_symlink(folder.path(), link);
+  EXPECT_FALSE(fw::IsPrivateFolder(link, ::geteuid()));
+  ::chmod(folder.path().c_str(), 0770);
+  EXPECT_FALSE(fw::IsPrivateFolder(folder.path(), ::geteuid())) << "writable by its group";
 }
 
 } // namespace

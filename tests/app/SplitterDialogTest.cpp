@@ -1,5 +1,6 @@
 #include "app/SplitterDialog.h"
 #include "engine/FileException.h"
+#include "framework/Mutex.h"
 #include "framework/WinApp.h"
 #include "framework/qt/QtControlPeers.h"
 #include "framework/qt/QtDialogPeer.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTimer>
@@ -20,27 +22,43 @@ namespace {
 
 using namespace fw;
 
-constexpr int kSplit = 1, kBrowseSource = 4, kBrowseDest = 5, kJoin = 1000, kSizeList = 1004,
-              kSourceField = 1012, kDestField = 1013, kModeSplit = 1017, kModeJoin = 1018,
-              kProgress = 1034, kStatus = 1035;
+using namespace res;
+
 constexpr std::size_t kPiece = 1'400'000;
 
-int CheckOf(const SplitterDialog &dialog, int id) {
-  return static_cast<int>(dialog.GetDlgItem(id)->m_hWnd->SendMessage(BM_GETCHECK));
+int CheckOf(const SplitterDialog &dialog, unsigned id) {
+  return static_cast<int>(
+      dialog.GetDlgItem(static_cast<int>(id))->m_hWnd->SendMessage(BM_GETCHECK));
+}
+
+TEST(ApplicationTest, StartsGuardedWithItsMainDialogInTheDialogColours) {
+  SplitterDialog &dialog = ApplicationDialog();
+  QWidget *window = WidgetOf(dialog);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->windowTitle(), "Quorvel File Splitter");
+  ExpectDialogFrame(window->windowFlags());
+  dialog.Invalidate();
+  dialog.CWnd::UpdateWindow();
+  const QImage &pixels = dynamic_cast<qt::QtWindowPeer *>(dialog.m_hWnd)->Surface()->image;
+  EXPECT_EQ(pixels.pixelColor(1, window->height() - 2), QColor(160, 180, 220));
+
+  CreateMutex(nullptr, TRUE, "quorvel-splitter");
+  EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
+  EXPECT_EQ(AfxGetApp()->m_pszAppName, "quorvel-splitter");
 }
 
 using StartupTest = DialogTest;
 
 TEST_F(StartupTest, OpensInSplitModeWithEmptyFieldsAndAFullBar) {
   EXPECT_EQ(dialog.m_bSplitMode, 1);
-  EXPECT_EQ(CheckOf(dialog, kModeSplit), BST_CHECKED);
-  EXPECT_EQ(CheckOf(dialog, kModeJoin), BST_UNCHECKED);
-  EXPECT_TRUE(IsEnabled(kSplit));
-  EXPECT_FALSE(IsEnabled(kJoin));
-  EXPECT_TRUE(IsEnabled(kSizeList));
-  EXPECT_EQ(TextOf(kSourceField), "");
-  EXPECT_EQ(TextOf(kDestField), "");
-  EXPECT_EQ(TextOf(kStatus), "Status");
+  EXPECT_EQ(CheckOf(dialog, IDC_MODE_SPLIT), BST_CHECKED);
+  EXPECT_EQ(CheckOf(dialog, IDC_MODE_JOIN), BST_UNCHECKED);
+  EXPECT_TRUE(IsEnabled(IDC_SPLIT));
+  EXPECT_FALSE(IsEnabled(IDC_JOIN));
+  EXPECT_TRUE(IsEnabled(IDC_SIZE_LIST));
+  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), "");
+  EXPECT_EQ(TextOf(IDC_DEST_FOLDER), "");
+  EXPECT_EQ(TextOf(IDC_STATUS), "Status");
 
   const auto *sizes = dynamic_cast<qt::QtComboPeer *>(dialog.m_comboSize.m_hWnd)->ComboBox();
   ASSERT_EQ(sizes->count(), 4);
@@ -73,12 +91,35 @@ TEST_F(StartupTest, LaysTheTemplateOutInDialogUnitsOfItsFont) {
   };
   EXPECT_EQ(WidgetOf(dialog)->width(), pixels(161, units.cx, 4));
   EXPECT_EQ(WidgetOf(dialog)->height(), pixels(116, units.cy, 8));
-  const QRect exit = Control(2)->geometry();
+  const QRect exit = Control(IDC_EXIT)->geometry();
   EXPECT_EQ(exit, QRect(pixels(108, units.cx, 4), pixels(86, units.cy, 8), pixels(43, units.cx, 4),
                         pixels(14, units.cy, 8)));
-  // Tab order is template order: Split, Exit, source "...", the source field, ...
-  EXPECT_EQ(Control(kSplit)->nextInFocusChain(), Control(2));
-  EXPECT_EQ(Control(2)->nextInFocusChain(), Control(kBrowseSource));
+}
+
+QWidget *OptionsFrame(const SplitterDialog &dialog) {
+  for (QObject *child : WidgetOf(dialog)->children())
+    if (auto *control = dynamic_cast<qt::QtWindowPeer *>(child);
+        control && (control->Style() & BS_TYPEMASK) == BS_GROUPBOX)
+      return control;
+  return nullptr;
+}
+
+TEST_F(StartupTest, TheOptionsFrameRunsThroughItsTitleAndStaysClearOfTheSizeList) {
+  auto *frame = dynamic_cast<qt::QtWindowPeer *>(OptionsFrame(dialog));
+  ASSERT_NE(frame, nullptr);
+  dialog.CWnd::UpdateWindow();
+  const QImage &pixels = frame->Surface()->image;
+  // The first row of the frame's right part, beyond the title, that is not the background.
+  const int column = frame->width() - 4;
+  int line = 0;
+  while (line < frame->height() && pixels.pixelColor(column, line) == QColor(160, 180, 220))
+    ++line;
+  const int titleHeight = QFontMetrics(frame->font()).height();
+  EXPECT_GT(line, titleHeight / 4);
+  EXPECT_LT(line, titleHeight * 3 / 4);
+  const QRect sizes = Control(IDC_SIZE_LIST)->geometry();
+  EXPECT_LT(frame->y() + line + 1, sizes.top());
+  EXPECT_LT(sizes.bottom(), frame->geometry().bottom() - 1);
 }
 
 using ModeSwitchTest = DialogTest;
@@ -90,34 +131,93 @@ TEST_F(ModeSwitchTest, JoinModeEmptiesTheSourceAndKeepsTheDestinationAndStatus) 
   dialog.m_strStatus = "3Files created";
   dialog.UpdateData(false);
 
-  Click(kModeJoin);
+  Click(IDC_MODE_JOIN);
   EXPECT_EQ(dialog.m_bSplitMode, 0);
-  EXPECT_EQ(CheckOf(dialog, kModeJoin), BST_CHECKED);
-  EXPECT_EQ(CheckOf(dialog, kModeSplit), BST_UNCHECKED);
-  EXPECT_FALSE(IsEnabled(kSplit));
-  EXPECT_TRUE(IsEnabled(kJoin));
-  EXPECT_FALSE(IsEnabled(kSizeList));
-  EXPECT_EQ(TextOf(kSourceField), "");
-  EXPECT_EQ(TextOf(kDestField), folder.path().string());
-  EXPECT_EQ(TextOf(kStatus), "3Files created");
+  EXPECT_EQ(CheckOf(dialog, IDC_MODE_JOIN), BST_CHECKED);
+  EXPECT_EQ(CheckOf(dialog, IDC_MODE_SPLIT), BST_UNCHECKED);
+  EXPECT_FALSE(IsEnabled(IDC_SPLIT));
+  EXPECT_TRUE(IsEnabled(IDC_JOIN));
+  EXPECT_FALSE(IsEnabled(IDC_SIZE_LIST));
+  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), "");
+  EXPECT_EQ(TextOf(IDC_DEST_FOLDER), folder.path().string());
+  EXPECT_EQ(TextOf(IDC_STATUS), "3Files created");
   EXPECT_EQ(dialog.m_strSourceName, "a.bin");
 
-  Click(kModeSplit);
+  Click(IDC_MODE_SPLIT);
   EXPECT_EQ(dialog.m_bSplitMode, 1);
-  EXPECT_TRUE(IsEnabled(kSplit));
-  EXPECT_FALSE(IsEnabled(kJoin));
-  EXPECT_TRUE(IsEnabled(kSizeList));
+  EXPECT_TRUE(IsEnabled(IDC_SPLIT));
+  EXPECT_FALSE(IsEnabled(IDC_JOIN));
+  EXPECT_TRUE(IsEnabled(IDC_SIZE_LIST));
 }
 
 TEST_F(ModeSwitchTest, ClickingTheModeInForceStillEmptiesTheSource) {
   WriteFile(folder / "a.bin", RandomBytes(10, 1));
   ChooseSource(folder / "a.bin");
   ChooseDestination(folder.path().string());
-  Click(kModeSplit);
-  EXPECT_EQ(TextOf(kSourceField), "");
+  Click(IDC_MODE_SPLIT);
+  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), "");
   EXPECT_EQ(dialog.m_strSourcePath, "");
-  EXPECT_EQ(TextOf(kDestField), folder.path().string());
-  EXPECT_EQ(CheckOf(dialog, kModeSplit), BST_CHECKED);
+  EXPECT_EQ(TextOf(IDC_DEST_FOLDER), folder.path().string());
+  EXPECT_EQ(CheckOf(dialog, IDC_MODE_SPLIT), BST_CHECKED);
+}
+
+class KeyboardTest : public DialogTest {
+protected:
+  QWidget *Focused() const { return WidgetOf(dialog)->focusWidget(); }
+  // The widget that holds the focus for a control: a field's own editor, or the control.
+  QWidget *FocusOf(unsigned id) const {
+    QWidget *control = Control(id);
+    return control->focusProxy() ? control->focusProxy() : control;
+  }
+  void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(Focused(), &press);
+    QApplication::sendEvent(Focused(), &release);
+  }
+};
+
+TEST_F(KeyboardTest, TabFollowsTheTemplateAndStopsOnceAtTheCheckedMode) {
+  ASSERT_EQ(Focused(), FocusOf(IDC_SPLIT));
+  // The disabled Join button is passed over.
+  for (unsigned id : {IDC_EXIT, IDC_BROWSE_SOURCE, IDC_SOURCE_PATH, IDC_BROWSE_DEST}) {
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(Focused(), FocusOf(id)) << id;
+  }
+  Press(Qt::Key_Space);
+  EXPECT_EQ(modal.folderRequests.size(), 1u);
+  for (unsigned id : {IDC_DEST_FOLDER, IDC_MODE_SPLIT, IDC_SIZE_LIST, IDC_SPLIT}) {
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(Focused(), FocusOf(id)) << id;
+  }
+  Press(Qt::Key_Backtab, Qt::ShiftModifier);
+  Press(Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(Focused(), FocusOf(IDC_MODE_SPLIT));
+}
+
+TEST_F(KeyboardTest, ArrowsSwitchTheModeAsAClickDoes) {
+  WriteFile(folder / "a.bin", RandomBytes(10, 1));
+  ChooseSource(folder / "a.bin");
+  FocusOf(IDC_MODE_SPLIT)->setFocus();
+
+  Press(Qt::Key_Right);
+  EXPECT_EQ(Focused(), FocusOf(IDC_MODE_JOIN));
+  EXPECT_EQ(CheckOf(dialog, IDC_MODE_SPLIT), BST_UNCHECKED);
+  EXPECT_EQ(dialog.m_bSplitMode, 0);
+  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), "");
+  EXPECT_FALSE(IsEnabled(IDC_SIZE_LIST));
+
+  // Join, enabled now, is the next stop; the way back stops at the checked "Join File".
+  Press(Qt::Key_Tab);
+  EXPECT_EQ(Focused(), FocusOf(IDC_JOIN));
+  Press(Qt::Key_Backtab, Qt::ShiftModifier);
+  Press(Qt::Key_Up);
+  EXPECT_EQ(Focused(), FocusOf(IDC_MODE_SPLIT));
+  EXPECT_EQ(dialog.m_bSplitMode, 1);
+
+  // Enter on a radio button presses the default button, Exit.
+  Press(Qt::Key_Return);
+  EXPECT_FALSE(WidgetOf(dialog)->isVisible());
 }
 
 using OperationTest = DialogTest;
@@ -129,16 +229,16 @@ TEST_F(OperationTest, SplitsAndJoinsThroughTheDialogsButtons) {
   std::filesystem::create_directory(folder.path() / "joined");
 
   ChooseSource(folder / "report.doc");
-  EXPECT_EQ(TextOf(kSourceField), folder / "report.doc");
+  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), folder / "report.doc");
   EXPECT_EQ(dialog.m_strSourceName, "report.doc");
   ChooseDestination(folder / "pieces");
-  Click(kSplit);
+  Click(IDC_SPLIT);
 
   EXPECT_EQ(std::filesystem::file_size(folder / "pieces/1_report.doc"), kPiece);
   EXPECT_EQ(std::filesystem::file_size(folder / "pieces/2_report.doc"), kPiece);
   EXPECT_EQ(std::filesystem::file_size(folder / "pieces/3_report.doc"), 123u);
-  EXPECT_EQ(TextOf(kStatus), "3Files created");
-  EXPECT_EQ(TextOf(kSourceField), "");
+  EXPECT_EQ(TextOf(IDC_STATUS), "3Files created");
+  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), "");
   EXPECT_EQ(dialog.m_progress.GetPos(), dialog.m_progress.m_nRangeHigh);
   ASSERT_EQ(modal.boxes.size(), 1u);
   EXPECT_EQ(modal.boxes[0].text, "Splitted successfully");
@@ -146,13 +246,13 @@ TEST_F(OperationTest, SplitsAndJoinsThroughTheDialogsButtons) {
   EXPECT_EQ(modal.boxes[0].type, MB_OK | MB_ICONEXCLAMATION);
   EXPECT_EQ(modal.boxes[0].owner, dialog.m_hWnd);
 
-  Click(kModeJoin);
+  Click(IDC_MODE_JOIN);
   ChooseSource(folder / "pieces/1_report.doc");
   ChooseDestination(folder / "joined");
-  Click(kJoin);
+  Click(IDC_JOIN);
 
   EXPECT_EQ(ReadFile(folder / "joined/report.doc"), source);
-  EXPECT_EQ(TextOf(kStatus), "3files joined");
+  EXPECT_EQ(TextOf(IDC_STATUS), "3files joined");
   EXPECT_EQ(dialog.m_progress.GetPos(), 499);
   ASSERT_EQ(modal.boxes.size(), 2u);
   EXPECT_EQ(modal.boxes[1].text, "Joined successfully");
@@ -160,10 +260,10 @@ TEST_F(OperationTest, SplitsAndJoinsThroughTheDialogsButtons) {
 }
 
 TEST_F(OperationTest, AStoppedCheckShowsOnlyTheEnginesNotice) {
-  Click(kSplit);
+  Click(IDC_SPLIT);
   ASSERT_EQ(modal.boxes.size(), 1u);
   EXPECT_EQ(modal.boxes[0].text, "Please select a file.");
-  EXPECT_EQ(TextOf(kStatus), "Status");
+  EXPECT_EQ(TextOf(IDC_STATUS), "Status");
 }
 
 TEST_F(OperationTest, ASourceThatCannotBeOpenedLeadsBackToTheSourceField) {
@@ -171,7 +271,7 @@ TEST_F(OperationTest, ASourceThatCannotBeOpenedLeadsBackToTheSourceField) {
   ChooseSource(folder / "gone.bin");
   ChooseDestination(folder.path().string());
   std::filesystem::remove(folder / "gone.bin");
-  Click(kSplit);
+  Click(IDC_SPLIT);
 
   ASSERT_EQ(modal.boxes.size(), 1u);
   EXPECT_EQ(modal.boxes[0].text, "没有找到 " + folder / "gone.bin" + "。");
@@ -191,7 +291,7 @@ TEST_F(OperationTest, AFailureWhileCopyingBecomesTheFailureReport) {
   ::getrlimit(RLIMIT_FSIZE, &previous);
   const rlimit small{kPiece / 2, previous.rlim_max};
   ::setrlimit(RLIMIT_FSIZE, &small);
-  Click(kSplit);
+  Click(IDC_SPLIT);
   ::setrlimit(RLIMIT_FSIZE, &previous);
 
   ASSERT_EQ(modal.boxes.size(), 1u);
@@ -199,8 +299,8 @@ TEST_F(OperationTest, AFailureWhileCopyingBecomesTheFailureReport) {
   EXPECT_EQ(modal.boxes[0].caption, "quorvel-splitter");
   EXPECT_NE(modal.boxes[0].text.find(folder / "1_big.bin"), std::string::npos);
   // The program goes on: the next click runs again.
-  Click(kModeSplit);
-  EXPECT_EQ(TextOf(kSourceField), "");
+  Click(IDC_MODE_SPLIT);
+  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), "");
 }
 
 // A window whose one command fails as a copy does.
@@ -219,21 +319,27 @@ private:
   std::string m_fileName;
 };
 
-TEST(FailureReportTest, CutsTheCauseTextAtACharacterWithinTheReportBuffer) {
+TEST(FailureReportTest, CutsTheCauseTextToTheReportBufferAndNeverInsideACharacter) {
   ScriptedModalUi modal;
-  std::string longName = "/tmp/";
-  while (longName.size() < 700)
-    longName += "文件";
-  FailingWindow window(longName);
-  window.SubclassWindow(new qt::QtWindowPeer(nullptr, 0, 0, {}));
-  window.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(7, BN_CLICKED));
-
-  ASSERT_EQ(modal.boxes.size(), 1u);
-  const FileException expected(FileCause::diskFull, 28, longName);
-  EXPECT_EQ(modal.boxes[0].text, expected.GetErrorMessage(FileException::kFailureReportBufferSize));
-  EXPECT_LE(modal.boxes[0].text.size(), 511u);
-  EXPECT_EQ(modal.boxes[0].type, MB_ICONSTOP);
-  EXPECT_EQ(modal.boxes[0].caption, "quorvel-splitter");
+  auto reportOf = [&modal](const std::string &fileName) {
+    FailingWindow window(fileName);
+    window.SubclassWindow(new qt::QtWindowPeer(nullptr, 0, 0, {}));
+    window.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(7, BN_CLICKED));
+    return modal.boxes.back();
+  };
+  // A name that puts a two-byte character at bytes 510 and 511 of the report.
+  const std::string marked = FileException(FileCause::diskFull, 28, "\x01").what();
+  std::string name(510 - marked.find('\x01'), 'a');
+  while (name.size() < 700)
+    name += "é";
+  const MessageBoxRequest cut = reportOf(name);
+  EXPECT_EQ(cut.text.size(), 510u);
+  EXPECT_EQ(cut.text, FileException(FileCause::diskFull, 28, name)
+                          .GetErrorMessage(FileException::kFailureReportBufferSize));
+  EXPECT_EQ(cut.type, MB_ICONSTOP);
+  EXPECT_EQ(cut.caption, "quorvel-splitter");
+  // The buffer holds 511 bytes and the terminating zero.
+  EXPECT_EQ(reportOf(std::string(700, 'a')).text.size(), 511u);
 }
 
 // Sends itself the failing command while it handles another message, then hands that message
@@ -288,33 +394,39 @@ TEST_F(RepaintTest, EachPieceRepaintsTheBarAndTheStatusLineOnly) {
   ChooseDestination(folder.path().string());
   dialog.CWnd::UpdateWindow();
   const std::uint64_t before = PaintedPixels(dialog);
-  dialog.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(kSplit, BN_CLICKED));
+  dialog.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SPLIT, BN_CLICKED));
 
   const std::uint64_t perPiece = (PaintedPixels(dialog) - before) / 5;
   EXPECT_EQ(perPiece,
-            static_cast<std::uint64_t>(Area(Control(kProgress)) + Area(Control(kStatus))));
+            static_cast<std::uint64_t>(Area(Control(IDC_PROGRESS)) + Area(Control(IDC_STATUS))));
   EXPECT_LT(perPiece, static_cast<std::uint64_t>(Area(WidgetOf(dialog))) / 4);
 }
 
 using SystemMenuTest = DialogTest;
 
-// Runs `action`, which opens a modal window, and closes that window as soon as it shows.
-QString TitleOfModalWindowOpenedBy(const std::function<void()> &action) {
+struct ShownWindow {
   QString title;
-  QTimer::singleShot(0, [&title] {
-    QWidget *shown = QApplication::activeModalWidget();
-    title = shown->windowTitle();
-    dynamic_cast<WindowPeer *>(shown)->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED));
+  Qt::WindowFlags flags;
+};
+
+// Runs `action`, which opens a modal window, and closes that window as soon as it shows.
+ShownWindow ModalWindowOpenedBy(const std::function<void()> &action) {
+  ShownWindow shown;
+  QTimer::singleShot(0, [&shown] {
+    QWidget *window = QApplication::activeModalWidget();
+    shown = {window->windowTitle(), window->windowFlags()};
+    dynamic_cast<WindowPeer *>(window)->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED));
   });
   action();
-  return title;
+  return shown;
 }
 
 TEST_F(SystemMenuTest, TheAboutCommandAndItsMaskedValuesOpenTheAboutBox) {
-  for (WPARAM command : {WPARAM{0x0010}, WPARAM{0x001F}}) {
-    const QString title = TitleOfModalWindowOpenedBy(
+  for (WPARAM command : {WPARAM{IDM_ABOUTBOX}, WPARAM{0x001F}}) {
+    const ShownWindow about = ModalWindowOpenedBy(
         [this, command] { dialog.m_hWnd->SendMessage(WM_SYSCOMMAND, command); });
-    EXPECT_EQ(title, "About Quorvel File Splitter") << command;
+    EXPECT_EQ(about.title, "About Quorvel File Splitter") << command;
+    ExpectDialogFrame(about.flags);
   }
   EXPECT_TRUE(WidgetOf(dialog)->isVisible());
 }
@@ -328,7 +440,10 @@ TEST_F(SystemMenuTest, HelpSaysThereIsNoneAndHowToUseTheProgram) {
   dialog.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(ID_HELP, BN_CLICKED));
   ASSERT_EQ(modal.boxes.size(), 1u);
   EXPECT_EQ(modal.boxes[0].caption, "quorvel-splitter");
-  EXPECT_NE(modal.boxes[0].text.find("No help"), std::string::npos);
+  const CString &text = modal.boxes[0].text;
+  EXPECT_NE(text.find("No help"), std::string::npos);
+  for (const char *button : {"\"Split\"", "\"Join\"", "\"Join File\""})
+    EXPECT_NE(text.find(button), std::string::npos) << button;
 }
 
 using MinimisedTest = DialogTest;

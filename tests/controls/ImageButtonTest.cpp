@@ -211,6 +211,7 @@ TEST_F(ButtonTest, DisabledCaptionIsGreyWhateverItsColour) {
   EXPECT_EQ(disabled,
             WithCaption(DrawWithoutCaption(ODS_DISABLED), "&Join", GetSysColor(COLOR_GRAYTEXT), 0));
   EXPECT_NE(disabled, DrawWithoutCaption(ODS_DISABLED)) << "a caption was drawn";
+  EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT), RGB(109, 109, 109)) << "readable on a light face";
 }
 
 TEST_F(ButtonTest, WithoutImagesTheFaceIsFlat) {
@@ -234,6 +235,18 @@ TEST_F(ButtonTest, ClientSmallerThanTheMarginsStaysInsideItsFrame) {
       ASSERT_LT(SourceX(c), (frame + 1) * kFrameWidth);
     }
   }
+}
+
+TEST_F(ButtonTest, BordersOfANarrowButtonDoNotOverlap) {
+  // The left and top borders keep their width; the right and bottom ones get what is left.
+  Open(6, 5, "");
+  ASSERT_TRUE(button.SetStateImages(kCodedStrip, 5, 3, 3, 4, 4));
+  const Pixels drawn = Draw(0);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 6; ++x) {
+      ASSERT_EQ(SourceX(drawn.At(x, y)), x < 4 ? x : kFrameWidth - (6 - x)) << x;
+      ASSERT_EQ(SourceY(drawn.At(x, y)), y < 3 ? y : kFrameHeight - (5 - y)) << y;
+    }
 }
 
 TEST_F(ButtonTest, PaintsThroughItsWindowAndRecolorsOnlyAtTheNextRepaint) {
