@@ -1,6 +1,7 @@
 #include "app/SplitterApp.h"
 
 #include "app/SplitterDialog.h"
+#include "engine/StagedFile.h"
 #include "framework/Mutex.h"
 
 #include <array>
@@ -28,6 +29,8 @@ BOOL SplitterApp::InitInstance() {
   if (GetLastError() == ERROR_ALREADY_EXISTS)
     return FALSE;
   SetDialogBkColor(RGB(160, 180, 220), RGB(0, 0, 0));
+  // Closing the program from outside while it splits must not leave a half-written piece behind.
+  RemoveTemporaryFilesOnInterrupt();
 
   SplitterDialog dialog;
   m_pMainWnd = &dialog;

@@ -9,6 +9,8 @@
 #include "tests/app/AppTestSupport.h"
 
 #include <QApplication>
+#include <csignal>
+#include <iterator>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -45,6 +47,10 @@ TEST(ApplicationTest, StartsGuardedWithItsMainDialogInTheDialogColours) {
   CreateMutex(nullptr, TRUE, "quorvel-splitter");
   EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
   EXPECT_EQ(AfxGetApp()->m_pszAppName, "quorvel-splitter");
+
+  struct sigaction onTerminate {};
+  ::sigaction(SIGTERM, nullptr, &onTerminate);
+  EXPECT_NE(onTerminate.sa_handler, SIG_DFL) << "a terminate signal first removes temporaries";
 }
 
 using StartupTest = DialogTest;
@@ -253,7 +259,8 @@ TEST_F(OperationTest, SplitsAndJoinsThroughTheDialogsButtons) {
 
   EXPECT_EQ(ReadFile(folder / "joined/report.doc"), source);
   EXPECT_EQ(TextOf(IDC_STATUS), "3files joined");
-  EXPECT_EQ(dialog.m_progress.GetPos(), 499);
+  EXPECT_EQ(dialog.m_progress.m_nRangeHigh, 3);
+  EXPECT_EQ(dialog.m_progress.GetPos(), 3) << "the bar ends full";
   ASSERT_EQ(modal.boxes.size(), 2u);
   EXPECT_EQ(modal.boxes[1].text, "Joined successfully");
   EXPECT_EQ(modal.boxes[1].caption, "Splitter");
@@ -298,6 +305,8 @@ TEST_F(OperationTest, AFailureWhileCopyingBecomesTheFailureReport) {
   EXPECT_EQ(modal.boxes[0].type, MB_ICONSTOP);
   EXPECT_EQ(modal.boxes[0].caption, "quorvel-splitter");
   EXPECT_NE(modal.boxes[0].text.find(folder / "1_big.bin"), std::string::npos);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1)
+      << "neither a partial piece nor its temporary is left";
   // The program goes on: the next click runs again.
   Click(IDC_MODE_SPLIT);
   EXPECT_EQ(TextOf(IDC_SOURCE_PATH), "");
