@@ -1,5 +1,7 @@
 #include "cli/ConsoleHost.h"
 
+#include "cli/ConsoleText.h"
+
 #include "engine/JoinFiles.h"
 #include "engine/PieceNaming.h"
 
@@ -10,8 +12,10 @@ namespace quorvel::cli {
 namespace {
 
 std::uint64_t SizeOrZero(const std::string &path) {
+  // As UTF-8 explicitly: a narrow path is in the ANSI code page on Windows.
+  const std::u8string utf8(path.begin(), path.end());
   std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
+  const auto size = std::filesystem::file_size(utf8, error);
   return error ? 0 : size;
 }
 
@@ -47,7 +51,7 @@ void ConsoleHost::UpdateWindow() {
 
 void ConsoleHost::MessageBox(std::string_view text, std::string_view, unsigned) {
   FinishProgress();
-  std::fprintf(stderr, "quorvel-split: %.*s\n", static_cast<int>(text.size()), text.data());
+  WriteText(stderr, "quorvel-split: " + std::string{text} + "\n");
 }
 
 void ConsoleHost::AfxMessageBox(std::string_view text, unsigned type) {

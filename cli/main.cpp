@@ -1,6 +1,7 @@
 // quorvel-split: the split and join of Quorvel File Splitter for scripts.
 
 #include "cli/ConsoleHost.h"
+#include "cli/ConsoleText.h"
 #include "engine/FileException.h"
 #include "engine/JoinFiles.h"
 #include "engine/SplitFile.h"
@@ -13,19 +14,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <variant>
 #include <vector>
+
+#ifdef _WIN32
+#include "engine/win32/WideText.h"
+#endif
 
 namespace {
 
 using quorvel::cli::ConsoleHost;
 using quorvel::cli::Operation;
+using quorvel::cli::WriteText;
 
 constexpr int kExitStopped = 1;
 constexpr int kExitUsage = 2;
@@ -57,8 +61,7 @@ struct Request {
 };
 
 int UsageError(std::string_view problem) {
-  std::fprintf(stderr, "quorvel-split: %.*s\n\n%.*s", static_cast<int>(problem.size()),
-               problem.data(), static_cast<int>(kUsage.size()), kUsage.data());
+  WriteText(stderr, "quorvel-split: " + std::string{problem} + "\n\n" + std::string{kUsage});
   return kExitUsage;
 }
 
@@ -75,16 +78,16 @@ std::optional<std::uint64_t> PieceSizeOf(std::string_view value) {
 }
 
 // Returns the request, or the exit status when the arguments call for none.
-std::variant<Request, int> ParseArguments(std::span<char *> arguments) {
+std::variant<Request, int> ParseArguments(std::span<const std::string> arguments) {
   if (arguments.empty())
     return UsageError("no command given");
   const std::string_view command = arguments[0];
   if (command == "--help" || command == "-h") {
-    std::fputs(kUsage.data(), stdout);
+    WriteText(stdout, kUsage);
     return EXIT_SUCCESS;
   }
   if (command == "--version") {
-    std::puts("quorvel-split " QUORVEL_VERSION);
+    WriteText(stdout, "quorvel-split " QUORVEL_VERSION "\n");
     return EXIT_SUCCESS;
   }
   if (command != "split" && command != "join")
@@ -104,7 +107,7 @@ std::variant<Request, int> ParseArguments(std::span<char *> arguments) {
       continue;
     }
     if (argument == "--help" || argument == "-h") {
-      std::fputs(kUsage.data(), stdout);
+      WriteText(stdout, kUsage);
       return EXIT_SUCCESS;
     }
     if (argument == "--size" || argument.starts_with("--size=")) {
@@ -139,7 +142,7 @@ int Run(const Request &request) {
   ConsoleHost host(request.operation, request.pieceSize);
   host.m_strSourcePath = request.source;
   host.m_strDestFolder = request.destFolder;
-  if (::isatty(STDERR_FILENO))
+  if (quorvel::cli::IsTerminal(stderr))
     host.ShowProgressOn(stderr);
 
   const bool splitting = request.operation == Operation::split;
@@ -154,38 +157,44 @@ int Run(const Request &request) {
   host.FinishProgress();
   if (result != 0)
     return kExitStopped;
-  std::puts(splitting ? "Splitted successfully" : "Joined successfully");
+  WriteText(stdout, splitting ? "Splitted successfully\n" : "Joined successfully\n");
   return EXIT_SUCCESS;
-}
-
-// Descriptors 0 to 2 left closed by whoever started us would be taken by the first files opened,
-// and the messages meant for stderr written into a piece.
-void OpenStandardDescriptors() {
-  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-    if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF && ::open("/dev/null", O_RDWR) != fd)
-      std::_Exit(kExitStopped);
-  }
 }
 
 // Output that did not arrive is a failure, said where it still can be.
 int CheckedExit(int status) {
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    std::fprintf(stderr, "quorvel-split: cannot write to standard output: %s\n",
-                 std::strerror(errno));
+    WriteText(stderr, "quorvel-split: cannot write to standard output: " +
+                          std::string{std::strerror(errno)} + "\n");
     return kExitStopped;
   }
   return std::ferror(stderr) ? kExitStopped : status;
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
-  OpenStandardDescriptors();
+int Main(const std::vector<std::string> &arguments) {
+  quorvel::cli::OpenClosedStandardStreams();
+#ifdef SIGXFSZ
   // A write past the file-size limit must fail and be reported, not end the process.
   std::signal(SIGXFSZ, SIG_IGN);
+#endif
   quorvel::RemoveTemporaryFilesOnInterrupt();
-  const auto parsed = ParseArguments(std::span{argv + 1, static_cast<std::size_t>(argc - 1)});
+  const auto parsed = ParseArguments(arguments);
   if (const int *status = std::get_if<int>(&parsed))
     return CheckedExit(*status);
   return CheckedExit(Run(std::get<Request>(parsed)));
 }
+
+} // namespace
+
+#ifdef _WIN32
+// The arguments as UTF-16: the narrow ones are in the ANSI code page, where a name outside it
+// arrives as question marks.
+int wmain(int argc, wchar_t **argv) {
+  std::vector<std::string> arguments;
+  for (int index = 1; index < argc; ++index)
+    arguments.push_back(quorvel::win32::ToUtf8(argv[index]));
+  return Main(arguments);
+}
+#else
+int main(int argc, char **argv) { return Main(std::vector<std::string>(argv + 1, argv + argc)); }
+#endif

@@ -1,10 +1,19 @@
 #include "engine/BlockCopier.h"
 
 #include <algorithm>
+
+#ifndef _WIN32
 #include <cerrno>
 #include <unistd.h>
+#endif
 
 namespace quorvel {
+
+#ifdef _WIN32
+void BlockCopier::Copy(File &source, File &target, std::uint64_t count) {
+  CopyThroughBuffer(source, target, count);
+}
+#else
 namespace {
 
 // Keeps one call's count within what a 32-bit ssize_t can return.
@@ -44,6 +53,7 @@ std::uint64_t BlockCopier::CopyInKernel(File &source, File &target, std::uint64_
   }
   return copied;
 }
+#endif
 
 void BlockCopier::CopyThroughBuffer(File &source, File &target, std::uint64_t count) {
   if (!m_buffer)

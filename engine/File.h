@@ -9,12 +9,22 @@
 
 namespace quorvel {
 
-// A binary file opened with one of the engine's open modes. Linux has no share modes, so they
-// are kept among cooperating openers with flock: a share-deny-none open holds a shared lock,
-// an exclusive open an exclusive one, and an open that cannot have its lock at once fails with
-// a sharing violation, as a file held open by another program does on Windows.
+// A binary file opened with one of the engine's open modes. Windows keeps the share modes itself.
+// Linux has none, so they are kept among cooperating openers with flock: a share-deny-none open
+// holds a shared lock, an exclusive open an exclusive one, and an open that cannot have its lock at
+// once fails with a sharing violation, as a file held open by another program does on Windows.
+// Paths are UTF-8 on both.
 class File {
 public:
+#ifdef _WIN32
+  // A HANDLE, named without <windows.h> so that its macros stay out of the engine's headers.
+  using NativeHandle = void *;
+  static constexpr NativeHandle kNoHandle = nullptr;
+#else
+  using NativeHandle = int;
+  static constexpr NativeHandle kNoHandle = -1;
+#endif
+
   enum OpenFlags : unsigned {
     modeRead = 0x0000,
     modeWrite = 0x0001,
@@ -42,8 +52,8 @@ public:
   // modeCreate the file is created, or truncated once its lock is held.
   bool Open(std::string_view path, unsigned flags, FileException *error = nullptr);
 
-  // Takes over an open descriptor; failures will name `path`.
-  void Attach(int fd, std::string path);
+  // Takes over an open descriptor or handle; failures will name `path`.
+  void Attach(NativeHandle fd, std::string path);
 
   // These throw FileException naming the file's path.
   std::uint64_t GetLength() const;
@@ -59,12 +69,13 @@ public:
   // Closes without reporting, for paths that are already failing.
   void Abort() noexcept;
 
-  bool IsOpen() const { return m_fd >= 0; }
-  int Descriptor() const { return m_fd; }
+  bool IsOpen() const { return m_fd != kNoHandle; }
+  NativeHandle Descriptor() const { return m_fd; }
   // The path as it was opened, and its last component.
   const std::string &GetFilePath() const { return m_strFilePath; }
   std::string GetFileName() const;
 
+  // `osError` is an errno value on Linux and a Win32 error code on Windows.
   [[noreturn]] void ThrowLastError(int osError) const;
 
   // Whether anything is under the name. A name too long to exist is not there.
@@ -76,7 +87,7 @@ public:
   static void FlushFolder(std::string_view folder);
 
 private:
-  int m_fd = -1;
+  NativeHandle m_fd = kNoHandle;
   std::string m_strFilePath;
 };
 

@@ -6,6 +6,7 @@
 
 namespace quorvel {
 
+#ifndef _WIN32
 FileCause CauseFromErrno(int error, OpenPurpose purpose) {
   switch (error) {
   case 0:
@@ -48,6 +49,7 @@ FileCause CauseFromErrno(int error, OpenPurpose purpose) {
     return FileCause::genericException;
   }
 }
+#endif
 
 namespace {
 

@@ -24,13 +24,15 @@ enum class FileCause : std::uint8_t {
   endOfFile,
 };
 
+#ifndef _WIN32
 enum class OpenPurpose : std::uint8_t { existing, creating };
 
 // A missing path component reads as "file not found" when opening, but as a bad path when
 // creating: the file itself was never expected to exist.
 FileCause CauseFromErrno(int error, OpenPurpose purpose = OpenPurpose::existing);
+#endif
 
-// The classification of Win32 system error codes, kept for the Windows build.
+// The classification of Win32 system error codes, the Windows file layer's causes.
 FileCause CauseFromWin32Error(std::uint32_t error);
 
 } // namespace quorvel

@@ -19,7 +19,7 @@ std::string PieceFileName(std::uint64_t pieceNumber, std::string_view sourceName
 }
 
 std::string_view SourceNameOf(std::string_view path) {
-  const auto separator = path.rfind(kPathSeparator);
+  const auto separator = path.find_last_of(kNameDelimiters);
   return separator == std::string_view::npos ? path : path.substr(separator + 1);
 }
 

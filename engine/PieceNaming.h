@@ -6,7 +6,14 @@
 
 namespace quorvel {
 
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+// A name ends at the last of these: Windows takes "/" too, and "C:name" is on drive C.
+inline constexpr std::string_view kNameDelimiters = "\\/:";
+#else
 inline constexpr char kPathSeparator = '/';
+inline constexpr std::string_view kNameDelimiters = "/";
+#endif
 inline constexpr std::uint64_t kDefaultPieceSize = 1'400'000;
 
 // The piece size of a size-list index: 0 to 3 pick 1.4M, 1.2M, 1.0M and 0.8M; no selection
@@ -21,7 +28,7 @@ constexpr std::uint64_t ReadBlockSize(std::uint64_t pieceSize) {
 std::string PiecePrefix(std::uint64_t pieceNumber);
 std::string PieceFileName(std::uint64_t pieceNumber, std::string_view sourceName);
 
-// The part of a path after its last separator; all of it when it has none.
+// The part of a path after its last name delimiter; all of it when it has none.
 std::string_view SourceNameOf(std::string_view path);
 // The first piece's name without its "1_"; the caller has checked the prefix.
 std::string_view JoinedFileName(std::string_view firstPieceName);

@@ -43,15 +43,18 @@ private:
 
   File m_contents;
   std::string m_strFinalPath;
+#ifndef _WIN32
   std::string m_strName;
   std::string m_strTemporaryName;
   int m_folder = -1;
   int m_slot = -1;
+#endif
   bool m_committed = false;
 };
 
 // On SIGINT, SIGTERM and SIGHUP, removes the temporary files of the runs in progress and ends the
-// process with status 128 + the signal's number.
+// process with status 128 + the signal's number. On Windows the same for Ctrl+C and Ctrl+Break
+// (130, as SIGINT) and for the console's closing, log-off and shut-down (129, as SIGHUP).
 void RemoveTemporaryFilesOnInterrupt();
 
 } // namespace quorvel

@@ -6,10 +6,12 @@
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <iterator>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <utility>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace quorvel {
 namespace {
@@ -47,6 +49,7 @@ TEST(FileCauses, Win32CodesFollowTheFrameworkTable) {
   EXPECT_EQ(CauseFromWin32Error(0xFFFFFFFF), FileCause::genericException);
 }
 
+#ifndef _WIN32
 TEST(FileCauses, ErrnoMapsToTheNearestWindowsCause) {
   EXPECT_EQ(CauseFromErrno(ENOENT), FileCause::fileNotFound);
   EXPECT_EQ(CauseFromErrno(ENOENT, OpenPurpose::creating), FileCause::badPath);
@@ -65,6 +68,7 @@ TEST(FileCauses, ErrnoMapsToTheNearestWindowsCause) {
     EXPECT_EQ(CauseFromErrno(error), FileCause::lockViolation);
   EXPECT_EQ(CauseFromErrno(EPROTO), FileCause::genericException);
 }
+#endif
 
 TEST(FileException, MessageNamesThePathAndIsCutWholeCharacters) {
   EXPECT_EQ(FileException(FileCause::fileNotFound, ENOENT, "/a/b.bin").GetErrorMessage(),
@@ -112,6 +116,8 @@ TEST(FileOpen, FailuresCarryCauseAndPath) {
   EXPECT_FALSE(file.IsOpen());
 }
 
+#ifndef _WIN32
+// Windows has no FIFO in its folders.
 TEST(FileOpen, AFifoOpensWithoutWaitingForAWriter) {
   TempDir dir;
   const std::string path = dir / "fifo";
@@ -120,6 +126,7 @@ TEST(FileOpen, AFifoOpensWithoutWaitingForAWriter) {
   ASSERT_TRUE(fifo.Open(path, File::modeRead | File::shareDenyNone));
   EXPECT_EQ(fifo.GetLength(), 0u);
 }
+#endif
 
 TEST(FileOpen, ShareModesHoldAmongOpeners) {
   TempDir dir;
@@ -143,13 +150,17 @@ TEST(FileOpen, ShareModesHoldAmongOpeners) {
   first.Close();
 
   {
-    test::LockHolder holder(path, LOCK_EX);
+    test::LockHolder holder(path, test::Hold::exclusive);
+#ifndef _WIN32
     const auto openDescriptors = [] {
       return std::distance(test::fs::directory_iterator("/proc/self/fd"), {});
     };
     const auto before = openDescriptors();
     EXPECT_FALSE(first.Open(path, shared, &error));
     EXPECT_EQ(openDescriptors(), before) << "a refused open keeps no descriptor";
+#else
+    EXPECT_FALSE(first.Open(path, shared, &error));
+#endif
     EXPECT_EQ(error.m_cause, FileCause::sharingViolation);
     EXPECT_EQ(error.GetErrorMessage(), "在存取 " + path + " 时发生共享违例。");
   }
@@ -169,7 +180,11 @@ TEST(FileIo, FailuresAfterOpenThrowWithThePath) {
     file.Read(buffer, sizeof buffer);
     FAIL() << "reading a write-only file succeeded";
   } catch (const FileException &failure) {
+#ifdef _WIN32
+    EXPECT_EQ(failure.m_cause, FileCause::accessDenied);
+#else
     EXPECT_EQ(failure.m_cause, FileCause::invalidFile);
+#endif
     EXPECT_EQ(failure.m_strFileName, path);
   }
   file.Close();

@@ -24,6 +24,23 @@ TEST(PieceNaming, NumbersHaveNoLeadingZerosAndNamesAreNotSpecial) {
   EXPECT_EQ(JoinedFileName("1_1_a.bin"), "1_a.bin");
 }
 
+#ifdef _WIN32
+TEST(PieceNaming, FoldersJoinWithExactlyOneBackslash) {
+  EXPECT_EQ(SplitPiecePath("D:\\out", 1, "report.doc"), "D:\\out\\1_report.doc");
+  EXPECT_EQ(SplitPiecePath("D:\\out\\", 1, "report.doc"), "D:\\out\\1_report.doc");
+  EXPECT_EQ(SplitPiecePath("C:\\", 3, "name"), "C:\\3_name");
+  EXPECT_EQ(JoinOutputPath("D:\\out", "a.bin"), "D:\\out\\a.bin");
+  EXPECT_EQ(JoinPiecePath("D:\\in\\", 12, "a.bin"), "D:\\in\\12_a.bin");
+}
+
+TEST(PieceNaming, SourceNameFollowsTheLastBackslashSlashOrDrive) {
+  EXPECT_EQ(SourceNameOf("C:\\Users\\u\\报告.doc"), "报告.doc");
+  EXPECT_EQ(SourceNameOf("C:/Users/u/report.doc"), "report.doc");
+  EXPECT_EQ(SourceNameOf("C:\\in/mixed\\a.bin"), "a.bin");
+  EXPECT_EQ(SourceNameOf("C:report.doc"), "report.doc");
+  EXPECT_EQ(SourceNameOf("report.doc"), "report.doc");
+}
+#else
 TEST(PieceNaming, FoldersJoinWithExactlyOneSeparator) {
   EXPECT_EQ(SplitPiecePath("/out", 1, "report.doc"), "/out/1_report.doc");
   EXPECT_EQ(SplitPiecePath("/out/", 1, "report.doc"), "/out/1_report.doc");
@@ -41,6 +58,7 @@ TEST(PieceNaming, SourceNameIsTheLastComponent) {
   // Only "/" separates on Linux: a colon or backslash is part of the name.
   EXPECT_EQ(SourceNameOf("/d/a:b\\c.txt"), "a:b\\c.txt");
 }
+#endif
 
 } // namespace
 } // namespace quorvel

@@ -4,9 +4,12 @@
 #include <csignal>
 #include <fstream>
 #include <gmock/gmock.h>
+
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace quorvel {
 namespace {
@@ -21,6 +24,8 @@ using ::testing::ElementsAre;
 
 using SafeOutput = SplitJoin;
 
+#ifndef _WIN32
+// Symbolic links need an administrator on Windows.
 TEST_F(SafeOutput, NoRunWritesThroughALinkOntoItsInputs) {
   const fs::path pieces = m_dir.path() / "p";
   const fs::path dest = m_dir.path() / "d";
@@ -58,6 +63,7 @@ TEST_F(SafeOutput, NoRunWritesThroughALinkOntoItsInputs) {
   EXPECT_EQ(ReadFile(dest / "1_src"), bytes.substr(0, 1'400'000)) << "piece 3 went onto piece 1";
   EXPECT_EQ(ReadFile(dest / "3_src"), bytes.substr(2'800'000));
 }
+#endif
 
 TEST_F(SafeOutput, ASplitRemovesTheContinuationAnEarlierLongerSplitLeft) {
   const std::string bytes = test::RandomBytes(2'000'000, 9);
@@ -152,11 +158,31 @@ TEST_F(SafeOutput, ANameTooLongToExistIsNoPiece) {
   EXPECT_EQ(ReadFile(joined / name), bytes);
 }
 
+#ifdef _WIN32
+// CON, NUL, COM1 and the like are devices in every folder and with any extension.
+TEST_F(SafeOutput, ADeviceNameIsRefusedAsTheJoinedFile) {
+  WriteFile(m_dir / "1_nul.txt", "piece");
+  TempDir out;
+  RecordingHost host;
+  EXPECT_EQ(Join(host, m_dir / "1_nul.txt", out.path()), 1);
+  EXPECT_THAT(host.Messages(),
+              ElementsAre(kFileError + "对 " + out / "nul.txt" + " 的存取被拒绝。"));
+  EXPECT_THAT(NamesIn(out.path()), ElementsAre());
+}
+#endif
+
 TEST_F(SafeOutput, AnInterruptedJoinLeavesTheFileThatWasThere) {
   WriteFile(m_dir / "1_a.bin", "one,");
   WriteFile(m_dir / "2_a.bin", "two");
   TempDir out;
   WriteFile(out / "a.bin", "before");
+#ifdef _WIN32
+  // Killed outright while its output is half written: nothing of the program's own runs then.
+  test::ChildProcess join(test::ProgramBeside("quorvel_test_helper.exe") + " join " +
+                          m_dir / "1_a.bin" + " " + test::Utf8Of(out.path()));
+  ASSERT_EQ(join.ReadByte(), 'r');
+  join.Kill(143);
+#else
   const pid_t child = ::fork();
   if (child == 0) {
     RemoveTemporaryFilesOnInterrupt();
@@ -171,6 +197,7 @@ TEST_F(SafeOutput, AnInterruptedJoinLeavesTheFileThatWasThere) {
   ::waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+#endif
   EXPECT_THAT(NamesIn(out.path()), ElementsAre("a.bin")) << "the temporary file was removed";
   EXPECT_EQ(ReadFile(out / "a.bin"), "before");
 }

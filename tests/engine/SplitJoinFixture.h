@@ -16,24 +16,25 @@ inline const std::string kFileError = "app|0|";
 // cursor off and the engine's file closed.
 class SplitJoin : public ::testing::Test {
 protected:
-  int Split(const std::string &source, const std::string &dest, int sizeSelection = 0) {
+  int Split(const test::PathText &source, const test::PathText &dest, int sizeSelection = 0) {
     test::RecordingHost host;
     return Split(host, source, dest, sizeSelection);
   }
-  int Split(test::RecordingHost &host, const std::string &source, const std::string &dest,
+  int Split(test::RecordingHost &host, const test::PathText &source, const test::PathText &dest,
             int sizeSelection = 0) {
-    host.m_strSourcePath = source;
-    host.m_strSourceName = std::string{SourceNameOf(source)};
-    host.m_strDestFolder = dest;
+    host.m_strSourcePath = source.str();
+    host.m_strSourceName = std::string{SourceNameOf(source.str())};
+    host.m_strDestFolder = dest.str();
     host.m_sizeSelection = sizeSelection;
     const int result = SplitFile(host);
     EXPECT_EQ(host.m_waitDepth, 0) << "wait cursor left on";
     EXPECT_FALSE(host.m_file.IsOpen());
     return result;
   }
-  int Join(test::RecordingHost &host, const std::string &firstPiece, const std::string &dest) {
-    host.m_strSourcePath = firstPiece;
-    host.m_strDestFolder = dest;
+  int Join(test::RecordingHost &host, const test::PathText &firstPiece,
+           const test::PathText &dest) {
+    host.m_strSourcePath = firstPiece.str();
+    host.m_strDestFolder = dest.str();
     const int result = JoinFiles(host);
     EXPECT_EQ(host.m_waitDepth, 0) << "wait cursor left on";
     EXPECT_FALSE(host.m_file.IsOpen());

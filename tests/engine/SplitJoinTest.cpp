@@ -5,7 +5,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 
 namespace quorvel {
 namespace {
@@ -102,7 +101,7 @@ TEST_F(SplitJoin, SplitChecksComeInOrderAndLeaveTheFieldsAlone) {
 TEST_F(SplitJoin, SplitReportsEachPieceInOrder) {
   WriteFile(m_dir / "a.bin", std::string(3'000'000, 'a'));
   // The source is shared: a program reading it does not stop the split.
-  test::LockHolder reader(m_dir / "a.bin", LOCK_SH);
+  test::LockHolder reader(m_dir / "a.bin", test::Hold::shared);
   RecordingHost host;
   ASSERT_EQ(Split(host, m_dir / "a.bin", m_dir.path().string()), 0);
   std::vector<std::string> expected{"UpdateData(true)"};
@@ -140,8 +139,10 @@ TEST_F(SplitJoin, PieceCreateFailuresNameThePieceAndStop) {
     EXPECT_EQ(host.m_strSourcePath, m_dir / "a.bin");
   };
   expectFileError(m_dir / "missing", m_dir / "missing/1_a.bin 中包含无效的路径。");
+#ifndef _WIN32
   if (fs::is_directory("/sys"))
     expectFileError("/sys", "对 /sys/1_a.bin 的存取被拒绝。");
+#endif
   fs::create_directory(m_dir / "out");
   fs::create_directory(m_dir / "out/2_a.bin");
   expectFileError(m_dir / "out", "对 " + m_dir / "out/2_a.bin" + " 的存取被拒绝。");
@@ -151,7 +152,7 @@ TEST_F(SplitJoin, PieceCreateFailuresNameThePieceAndStop) {
 TEST_F(SplitJoin, APieceHeldByAnotherProgramIsNotOverwritten) {
   WriteFile(m_dir / "a.bin", std::string(3'000'000, 'a'));
   WriteFile(m_dir / "3_a.bin", "older piece");
-  test::LockHolder holder(m_dir / "3_a.bin", LOCK_SH);
+  test::LockHolder holder(m_dir / "3_a.bin", test::Hold::shared);
   RecordingHost host;
   EXPECT_EQ(Split(host, m_dir / "a.bin", m_dir.path().string()), 1);
   EXPECT_THAT(host.Messages(),
@@ -238,7 +239,7 @@ TEST_F(SplitJoin, APieceThatExistsButCannotBeOpenedIsAnErrorNotTheEnd) {
   WriteFile(m_dir / "2_a.bin", "two,");
   WriteFile(m_dir / "3_a.bin", "three");
   TempDir out;
-  test::LockHolder holder(m_dir / "2_a.bin", LOCK_SH);
+  test::LockHolder holder(m_dir / "2_a.bin", test::Hold::shared);
   RecordingHost host;
   EXPECT_EQ(Join(host, m_dir / "1_a.bin", out.path().string()), 1);
   EXPECT_THAT(host.Messages(),
@@ -253,7 +254,9 @@ TEST_F(SplitJoin, APieceThatExistsButCannotBeOpenedIsAnErrorNotTheEnd) {
   EXPECT_THAT(test::NamesIn(out.path()), ElementsAre("a.bin"));
 }
 
-// Between file systems the kernel refuses its in-kernel copy, and the bytes go through the buffer.
+#ifndef _WIN32
+// Between file systems the kernel refuses its in-kernel copy, and the bytes go through the buffer,
+// the only path on Windows.
 TEST_F(SplitJoin, RoundTripsAcrossFileSystems) {
   if (!fs::is_directory("/dev/shm"))
     GTEST_SKIP() << "no second file system";
@@ -265,6 +268,7 @@ TEST_F(SplitJoin, RoundTripsAcrossFileSystems) {
   ASSERT_EQ(Join(host, m_dir / "1_a.bin", memory.path().string()), 0);
   EXPECT_EQ(ReadFile(memory / "a.bin"), bytes);
 }
+#endif
 
 } // namespace
 } // namespace quorvel

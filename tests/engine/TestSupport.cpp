@@ -2,22 +2,41 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <stdexcept>
+
+#ifndef _WIN32
+#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace quorvel::test {
 
+fs::path PathOf(std::string_view utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::string Utf8Of(const fs::path &path) {
+  const std::u8string utf8 = path.u8string();
+  return {utf8.begin(), utf8.end()};
+}
+
 TempDir::TempDir(const fs::path &parent) {
-  std::string pattern = (parent / "quorvel-test-XXXXXX").string();
-  if (!::mkdtemp(pattern.data()))
-    throw std::runtime_error("mkdtemp failed");
-  m_path = pattern;
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path candidate = parent / ("quorvel-test-" + std::to_string(random()));
+    if (fs::create_directory(candidate)) {
+      m_path = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("cannot make a folder in " + parent.string());
+}
+
+std::string TempDir::operator/(std::string_view name) const {
+  return Utf8Of(m_path / PathOf(name).make_preferred());
 }
 
 TempDir::~TempDir() {
@@ -34,29 +53,31 @@ std::string RandomBytes(std::size_t count, unsigned seed) {
   return bytes;
 }
 
-void WriteFile(const std::string &path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+void WriteFile(const PathText &path, std::string_view bytes) {
+  std::ofstream out(PathOf(path.str()), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out)
-    throw std::runtime_error("cannot write " + path);
+    throw std::runtime_error("cannot write " + path.str());
 }
 
-std::string ReadFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
+std::string ReadFile(const PathText &path) {
+  std::ifstream in(PathOf(path.str()), std::ios::binary);
   if (!in)
-    throw std::runtime_error("cannot read " + path);
+    throw std::runtime_error("cannot read " + path.str());
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
 std::vector<std::string> NamesIn(const fs::path &folder) {
   std::vector<std::string> names;
   for (const auto &entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
+    names.push_back(Utf8Of(entry.path().filename()));
   std::sort(names.begin(), names.end());
   return names;
 }
 
-LockHolder::LockHolder(const std::string &path, int lockOperation) {
+#ifndef _WIN32
+LockHolder::LockHolder(const PathText &path, Hold hold) {
+  const int lockOperation = hold == Hold::shared ? LOCK_SH : LOCK_EX;
   int ready[2];
   int release[2];
   if (::pipe(ready) != 0 || ::pipe(release) != 0)
@@ -65,7 +86,7 @@ LockHolder::LockHolder(const std::string &path, int lockOperation) {
   if (m_child == 0) {
     ::close(ready[0]);
     ::close(release[1]);
-    const int fd = ::open(path.c_str(), O_RDONLY);
+    const int fd = ::open(path.str().c_str(), O_RDONLY);
     const char locked = (fd >= 0 && ::flock(fd, lockOperation) == 0) ? 1 : 0;
     (void)!::write(ready[1], &locked, 1);
     char done;
@@ -79,13 +100,14 @@ LockHolder::LockHolder(const std::string &path, int lockOperation) {
   const bool heard = ::read(ready[0], &locked, 1) == 1;
   ::close(ready[0]);
   if (!heard || !locked)
-    throw std::runtime_error("the helper could not lock " + path);
+    throw std::runtime_error("the helper could not lock " + path.str());
 }
 
 LockHolder::~LockHolder() {
   ::close(m_release);
   ::waitpid(m_child, nullptr, 0);
 }
+#endif
 
 void RecordingHost::UpdateWindow() {
   Record("UpdateWindow status=" + m_strStatus);

@@ -1,0 +1,193 @@
+#include "engine/File.h"
+
+#include "engine/PieceNaming.h"
+#include "engine/win32/WideText.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <algorithm>
+
+namespace quorvel {
+
+static_assert(File::kReadShared == 0x8040 && File::kReadExclusive == 0x8010 &&
+              File::kCreateExclusive == 0x9011);
+
+namespace {
+
+// ReadFile and WriteFile count in DWORDs.
+constexpr std::uint64_t kLargestTransfer = std::uint64_t{1} << 30;
+
+FileException Failure(DWORD error, const std::string &path) {
+  return FileException(CauseFromWin32Error(error), static_cast<int>(error), path);
+}
+
+// What GetFileAttributesW says of a name that is not there.
+bool MeansAbsent(DWORD error) {
+  switch (error) {
+  case ERROR_FILE_NOT_FOUND:
+  case ERROR_PATH_NOT_FOUND:
+  case ERROR_INVALID_NAME:
+  case ERROR_BAD_PATHNAME:
+  case ERROR_FILENAME_EXCED_RANGE:
+  case ERROR_DIRECTORY:
+    return true;
+  default:
+    return false;
+  }
+}
+
+} // namespace
+
+File::~File() { Abort(); }
+
+bool File::Open(std::string_view path, unsigned flags, FileException *error) {
+  Abort();
+  std::string filePath{path};
+  const auto fail = [&](DWORD code) {
+    if (error)
+      *error = Failure(code, filePath);
+    return false;
+  };
+  std::wstring windowsPath;
+  if (!win32::ToWindowsPath(filePath, windowsPath))
+    return fail(ERROR_INVALID_NAME);
+
+  const bool writing = flags & modeWrite;
+  const DWORD share = (flags & shareExclusive) ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+  // A refused exclusive create leaves the file as it was: the share check comes before truncating.
+  const DWORD disposition = (flags & modeCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
+  const DWORD attributes = FILE_ATTRIBUTE_NORMAL | (writing ? 0 : FILE_FLAG_SEQUENTIAL_SCAN);
+  // Without FILE_FLAG_BACKUP_SEMANTICS a folder is refused with ERROR_ACCESS_DENIED.
+  const HANDLE handle = ::CreateFileW(windowsPath.c_str(), writing ? GENERIC_WRITE : GENERIC_READ,
+                                      share, nullptr, disposition, attributes, nullptr);
+  if (handle == INVALID_HANDLE_VALUE)
+    return fail(::GetLastError());
+  m_fd = handle;
+  m_strFilePath = std::move(filePath);
+  return true;
+}
+
+void File::Attach(NativeHandle fd, std::string path) {
+  Abort();
+  m_fd = fd;
+  m_strFilePath = std::move(path);
+}
+
+std::uint64_t File::GetLength() const {
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(m_fd, &size))
+    ThrowLastError(static_cast<int>(::GetLastError()));
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::uint64_t File::Read(void *buffer, std::uint64_t count) {
+  DWORD got = 0;
+  if (!::ReadFile(m_fd, buffer, static_cast<DWORD>(std::min(count, kLargestTransfer)), &got,
+                  nullptr))
+    ThrowLastError(static_cast<int>(::GetLastError()));
+  return got;
+}
+
+void File::Write(const void *buffer, std::uint64_t count) {
+  const auto *bytes = static_cast<const std::byte *>(buffer);
+  while (count > 0) {
+    const DWORD chunk = static_cast<DWORD>(std::min(count, kLargestTransfer));
+    DWORD written = 0;
+    if (!::WriteFile(m_fd, bytes, chunk, &written, nullptr))
+      ThrowLastError(static_cast<int>(::GetLastError()));
+    // A disk file takes all or fails; one that stored less has run out of room.
+    if (written < chunk)
+      throw FileException(FileCause::diskFull, ERROR_DISK_FULL, m_strFilePath);
+    bytes += written;
+    count -= written;
+  }
+}
+
+// Windows has no flush that only starts: FlushFileBuffers waits. The bytes are written behind
+// meanwhile anyway, and Flush waits for them.
+void File::StartFlush() noexcept {}
+
+void File::Flush() {
+  if (!::FlushFileBuffers(m_fd))
+    ThrowLastError(static_cast<int>(::GetLastError()));
+}
+
+void File::Close() {
+  if (m_fd == kNoHandle)
+    return;
+  const HANDLE handle = m_fd;
+  m_fd = kNoHandle;
+  if (!::CloseHandle(handle))
+    ThrowLastError(static_cast<int>(::GetLastError()));
+}
+
+void File::Abort() noexcept {
+  if (m_fd == kNoHandle)
+    return;
+  ::CloseHandle(m_fd);
+  m_fd = kNoHandle;
+}
+
+std::string File::GetFileName() const { return std::string{SourceNameOf(m_strFilePath)}; }
+
+void File::ThrowLastError(int osError) const {
+  throw Failure(static_cast<DWORD>(osError), m_strFilePath);
+}
+
+bool File::NameExists(std::string_view path) {
+  std::wstring windowsPath;
+  if (!win32::ToWindowsPath(path, windowsPath))
+    return false;
+  if (::GetFileAttributesW(windowsPath.c_str()) != INVALID_FILE_ATTRIBUTES)
+    return true;
+  // Anything else (a folder that may not be read, say) is left for the open to report.
+  return !MeansAbsent(::GetLastError());
+}
+
+bool File::Remove(std::string_view path, FileException *error) {
+  const std::string filePath{path};
+  const auto fail = [&](DWORD code) {
+    if (error)
+      *error = Failure(code, filePath);
+    return false;
+  };
+  std::wstring windowsPath;
+  if (!win32::ToWindowsPath(filePath, windowsPath))
+    return fail(ERROR_INVALID_NAME);
+  const DWORD attributes = ::GetFileAttributesW(windowsPath.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD lookError = ::GetLastError();
+    return lookError == ERROR_FILE_NOT_FOUND || fail(lookError);
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+    return fail(ERROR_ACCESS_DENIED);
+  // A file another program holds open is refused with a sharing violation, as none of this
+  // program's opens lets others delete; a link goes, never its target.
+  if (::DeleteFileW(windowsPath.c_str()))
+    return true;
+  const DWORD removeError = ::GetLastError();
+  return removeError == ERROR_FILE_NOT_FOUND || fail(removeError);
+}
+
+void File::FlushFolder(std::string_view folder) {
+  const std::string folderPath{folder};
+  std::wstring windowsPath;
+  if (!win32::ToWindowsPath(folderPath, windowsPath))
+    throw Failure(ERROR_INVALID_NAME, folderPath);
+  const HANDLE handle = ::CreateFileW(windowsPath.c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  // A folder that cannot be opened for this, or a file system that keeps no folder to flush, has
+  // its entries on the device with the files: StagedFile flushes each after putting it in place.
+  if (handle == INVALID_HANDLE_VALUE)
+    return;
+  const bool flushed = ::FlushFileBuffers(handle);
+  const DWORD flushError = ::GetLastError();
+  ::CloseHandle(handle);
+  if (!flushed && flushError != ERROR_INVALID_FUNCTION && flushError != ERROR_ACCESS_DENIED &&
+      flushError != ERROR_INVALID_PARAMETER && flushError != ERROR_NOT_SUPPORTED)
+    throw Failure(flushError, folderPath);
+}
+
+} // namespace quorvel
