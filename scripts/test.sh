@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the plain and the sanitized trees, and runs every test in both.
+# Installs what is missing, builds the plain and the sanitized trees and the Windows one, and runs
+# every test in each (the Windows ones under Wine).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -15,3 +16,6 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 scripts/build.sh build-sanitize -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+
+scripts/build-windows.sh -DQUORVEL_LINUX_SPLIT="$top/build/cli/quorvel-split"
+scripts/test-windows.sh

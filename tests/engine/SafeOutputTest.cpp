@@ -144,6 +144,29 @@ TEST_F(SafeOutput, OnlyTheLengthMeasuredAtTheStartIsCut) {
   EXPECT_THAT(NamesIn(shrunk.path()), ElementsAre("1_log")) << "no partial piece";
 }
 
+TEST_F(SafeOutput, AnOutputNameTakenDuringTheJoinIsLeftToItsHolder) {
+  WriteFile(m_dir / "1_a.bin", "one,");
+  WriteFile(m_dir / "2_a.bin", "two");
+  TempDir out;
+  std::unique_ptr<test::LockHolder> holder;
+  RecordingHost host;
+  host.m_onRepaint = [&] {
+    if (holder)
+      return;
+    WriteFile(out / "a.bin", "another program's");
+    holder = std::make_unique<test::LockHolder>(out / "a.bin", test::Hold::shared);
+  };
+  try {
+    Join(host, m_dir / "1_a.bin", out.path());
+    ADD_FAILURE() << "the join replaced a file another program holds";
+  } catch (const FileException &failure) {
+    EXPECT_EQ(failure.m_cause, FileCause::sharingViolation);
+  }
+  holder.reset();
+  EXPECT_EQ(ReadFile(out / "a.bin"), "another program's");
+  EXPECT_THAT(NamesIn(out.path()), ElementsAre("a.bin"));
+}
+
 TEST_F(SafeOutput, ANameTooLongToExistIsNoPiece) {
   // 1_ to 9_ make names of 255 bytes, the longest there are; 10_ would be one longer.
   const std::string name(253, 'n');

@@ -27,9 +27,10 @@ HANDLE Start(const std::string &commandLine, HANDLE input, HANDLE output, HANDLE
   startup.hStdOutput = output;
   startup.hStdError = error;
   std::wstring line = Wide(commandLine);
+  const std::wstring wideFolder = Wide(folder);
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process))
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        folder.empty() ? nullptr : wideFolder.c_str(), &startup, &process))
     throw std::runtime_error("cannot start " + commandLine);
   ::CloseHandle(process.hThread);
   return process.hProcess;
