@@ -14,7 +14,8 @@
 //   unit alike, as in any Unicode Windows program. Headers that do not include this one (res/,
 //   engine/) keep clear of those names, or would mean something else after it.
 // - Texts are UTF-8 CStrings everywhere; the backend converts where it hands one to the system.
-// The framework's own classes and functions live in quorvel::fw.
+// The framework's own classes and functions live in quorvel::fw. scripts/check-windows-compile.sh
+// holds the two sides to each other.
 #ifdef _WIN32
 #ifndef UNICODE
 #define UNICODE
