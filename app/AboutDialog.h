@@ -14,7 +14,7 @@ public:
 
 protected:
   void DoDataExchange(fw::CDataExchange *pDX) override;
-  fw::BOOL OnInitDialog() override;
+  BOOL OnInitDialog() override;
 };
 
 } // namespace quorvel

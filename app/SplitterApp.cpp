@@ -39,6 +39,14 @@ BOOL SplitterApp::InitInstance() {
   return FALSE;
 }
 
+void SplitterApp::OnHelp() {
+  AfxMessageBox("No help is available for " + m_pszAppName +
+                    ".\n\nTo split a file, choose it and a folder to save to with the two \"...\" "
+                    "buttons, pick a piece size and press \"Split\". To join pieces, choose \"Join "
+                    "File\", pick the first piece (1_name) and a folder, and press \"Join\".",
+                MB_ICONINFORMATION);
+}
+
 bool DriveSplitterApp(int argc, char **argv, const std::function<void(SplitterDialog &)> &drive) {
   SplitterApp application;
   bool driven = false;

@@ -14,10 +14,14 @@ public:
   SplitterApp();
   ~SplitterApp() override;
 
-  fw::BOOL InitInstance() override;
+  BOOL InitInstance() override;
 
 protected:
   std::span<const fw::CommandMapEntry> GetMessageMap() const override;
+
+private:
+  // The program has no help file; F1 says so and how to use it.
+  void OnHelp();
 };
 
 // Starts the application as quorvel-splitter starts, and calls `drive` with its main dialog once

@@ -29,7 +29,7 @@ constexpr DWORD kOpenFlags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRIT
 } // namespace
 
 SplitterDialog::SplitterDialog()
-    : CDialog(res::IDD_SPLITTER_DIALOG), m_hIcon(fw::LoadIcon(res::IDR_MAINFRAME)) {
+    : CDialog(res::IDD_SPLITTER_DIALOG), m_hIcon(AfxGetApp()->LoadIcon(res::IDR_MAINFRAME)) {
   m_strStatus = "Status";
 }
 
@@ -71,7 +71,7 @@ BOOL SplitterDialog::OnInitDialog() {
   GetDlgItem(IDC_JOIN)->EnableWindow(FALSE);
 
   if (CMenu *systemMenu = GetSystemMenu(FALSE)) {
-    const CString aboutItem{res::LoadString(res::IDS_ABOUTBOX)};
+    const CString aboutItem{res::FindString(res::IDS_ABOUTBOX)};
     if (!aboutItem.empty()) {
       systemMenu->AppendMenu(MF_SEPARATOR);
       systemMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, aboutItem);
@@ -107,7 +107,7 @@ void SplitterDialog::OnPaint() {
   if (!IsIconic())
     return CDialog::OnPaint();
   CPaintDC dc(this);
-  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(static_cast<CDC *>(&dc)), 0);
+  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
   const int iconWidth = GetSystemMetrics(SM_CXICON);
   const int iconHeight = GetSystemMetrics(SM_CYICON);
   CRect client;

@@ -30,7 +30,7 @@ public:
   fw::CEdit m_editSource;
   // The status, source and destination texts and the source name and file are EngineHost's.
   int m_bSplitMode = 1;
-  fw::HICON m_hIcon;
+  HICON m_hIcon;
 
   // What the engine needs of its host.
   void DoWaitCursor(int code) override;
@@ -46,10 +46,10 @@ public:
 protected:
   std::span<const fw::CommandMapEntry> GetMessageMap() const override;
   void DoDataExchange(fw::CDataExchange *pDX) override;
-  fw::BOOL OnInitDialog() override;
-  void OnSysCommand(fw::UINT id, fw::LPARAM lParam) override;
+  BOOL OnInitDialog() override;
+  void OnSysCommand(UINT id, LPARAM lParam) override;
   void OnPaint() override;
-  fw::HICON OnQueryDragIcon() override;
+  HICON OnQueryDragIcon() override;
 
 private:
   void OnBrowseSource();

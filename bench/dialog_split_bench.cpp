@@ -43,7 +43,7 @@ std::uint64_t PaintedPixels(QWidget *dialog) {
 }
 
 void Click(CWnd &dialog, unsigned id) {
-  dialog.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED));
+  dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED));
 }
 
 } // namespace

@@ -9,13 +9,13 @@ class FaceFont : public fw::CFont {
 public:
   explicit FaceFont(const fw::CString &faceName);
 
-  void SetColor(fw::COLORREF color) { m_color = color; }
-  fw::COLORREF GetColor() const { return m_color; }
-  const fw::LOGFONT &GetLogFont() const { return m_logFont; }
+  void SetColor(COLORREF color) { m_color = color; }
+  COLORREF GetColor() const { return m_color; }
+  const LOGFONT &GetLogFont() const { return m_logFont; }
 
 private:
-  fw::LOGFONT m_logFont;
-  fw::COLORREF m_color = 0;
+  LOGFONT m_logFont{};
+  COLORREF m_color = 0;
 };
 
 } // namespace quorvel

@@ -18,18 +18,18 @@ public:
   int m_nRangeLow = 0;
   int m_nRangeHigh = 100;
   int m_nPosition = 0;
-  fw::COLORREF m_crGradientFrom = fw::RGB(255, 0, 0);
-  fw::COLORREF m_crGradientTo = fw::RGB(0, 0, 255);
-  fw::COLORREF m_crBack;
-  fw::COLORREF m_crText = fw::RGB(255, 255, 255);
-  fw::BOOL m_bShowPercentage = fw::TRUE;
+  COLORREF m_crGradientFrom = RGB(255, 0, 0);
+  COLORREF m_crGradientTo = RGB(0, 0, 255);
+  COLORREF m_crBack;
+  COLORREF m_crText = RGB(255, 255, 255);
+  BOOL m_bShowPercentage = TRUE;
 
 protected:
   void OnPaint() override;
-  fw::BOOL OnEraseBkgnd(fw::CDC *dc) override;
+  BOOL OnEraseBkgnd(fw::CDC *dc) override;
 
 private:
-  void DrawGradient(fw::CDC *pDC, const fw::CRect &client, int filledLength, fw::BOOL vertical);
+  void DrawGradient(fw::CDC *pDC, const fw::CRect &client, int filledLength, BOOL vertical);
 };
 
 } // namespace quorvel

@@ -97,7 +97,7 @@ bool ImageButton::BuildStateImage(CBitmap &strip, CBitmap &image, int frame, int
   targetDC.CreateCompatibleDC(windowDC.Get());
   BitmapSelection stripSelection(sourceDC, &strip);
 
-  BITMAP stripInfo;
+  BITMAP stripInfo{};
   strip.GetObject(&stripInfo);
   const int frameWidth = stripInfo.bmWidth / frameCount;
   const int sx = frame * frameWidth;
@@ -171,7 +171,8 @@ void ImageButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
   CRect client;
   GetClientRect(&client);
   CRect textRect = client;
-  CDC *requestDC = lpDrawItemStruct->hDC;
+  CHandleDC request(lpDrawItemStruct->hDC);
+  CDC *requestDC = &request;
 
   CDC surface;
   surface.CreateCompatibleDC(requestDC);

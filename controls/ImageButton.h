@@ -16,16 +16,16 @@ public:
 
   // Frames 0 to 3 of bitmap `resourceId` cut into `frameCount` frames become the normal,
   // pressed, disabled and focused images at the button's present size.
-  bool SetStateImages(fw::UINT resourceId, int frameCount, int marginTop, int marginBottom,
+  bool SetStateImages(UINT resourceId, int frameCount, int marginTop, int marginBottom,
                       int marginLeft, int marginRight);
   // Shows at the next repaint.
-  void SetCaptionColor(fw::COLORREF color);
+  void SetCaptionColor(COLORREF color);
 
-  void DrawItem(fw::LPDRAWITEMSTRUCT lpDrawItemStruct) override;
+  void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
 
 protected:
   void PreSubclassWindow() override;
-  fw::BOOL OnEraseBkgnd(fw::CDC *dc) override;
+  BOOL OnEraseBkgnd(fw::CDC *dc) override;
 
 private:
   bool BuildStateImage(fw::CBitmap &strip, fw::CBitmap &image, int frame, int frameCount);
@@ -40,7 +40,7 @@ private:
   int m_marginBottom = 8;
   int m_marginLeft = 8;
   int m_marginRight = 17;
-  fw::COLORREF m_transparentColor = fw::RGB(255, 0, 255);
+  COLORREF m_transparentColor = RGB(255, 0, 255);
   std::unique_ptr<FaceFont> m_pFont;
 };
 

@@ -16,7 +16,7 @@ private:
   fw::CBitmap *m_pPrevBitmap = nullptr;
   fw::CDC *m_pTargetDC;
   fw::CRect m_coveredRect;
-  fw::BOOL m_bOffscreen;
+  BOOL m_bOffscreen;
 };
 
 } // namespace quorvel

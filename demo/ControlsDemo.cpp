@@ -127,9 +127,10 @@ int RunDemo(int argc, char **argv) {
 
 int main(int argc, char **argv) {
   // The display opened as the program opens it, in the same style.
+  const CString name = "quorvel-controls-demo";
   CString problem;
-  if (!platform::OpenDisplay(argc, argv, problem)) {
-    std::fprintf(stderr, "%s\n", problem.c_str());
+  if (!platform::OpenDisplay(argc, argv, name, problem)) {
+    std::fprintf(stderr, "%s: %s\n", name.c_str(), problem.c_str());
     return 1;
   }
   const int status = RunDemo(argc, argv);

@@ -11,18 +11,18 @@ void DDX_Control(CDataExchange *pDX, int id, CWnd &control) {
     return;
   CDialog &dialog = *pDX->m_pDlgWnd;
   if (dialog.m_hWnd)
-    control.SubclassWindow(dialog.m_hWnd->FindChild(static_cast<UINT>(id)));
+    control.SubclassWindow(platform::Child(dialog.m_hWnd, static_cast<UINT>(id)));
 }
 
 void DDX_Text(CDataExchange *pDX, int id, CString &value) {
   CDialog &dialog = *pDX->m_pDlgWnd;
-  HWND child = dialog.m_hWnd ? dialog.m_hWnd->FindChild(static_cast<UINT>(id)) : nullptr;
+  HWND child = dialog.m_hWnd ? platform::Child(dialog.m_hWnd, static_cast<UINT>(id)) : nullptr;
   if (!child)
     return;
   if (pDX->m_bSaveAndValidate)
-    value = child->Text();
+    value = platform::Text(child);
   else
-    child->SetText(value);
+    platform::SetText(child, value);
 }
 
 CDialog::CDialog(UINT templateId, CWnd *parent)
@@ -80,10 +80,8 @@ BOOL CDialog::OnInitDialog() {
 
 void CDialog::ExecuteDlgInit() {
   for (const res::DialogInitEntry &entry : m_pTemplate->initData) {
-    HWND control = m_hWnd->FindChild(entry.controlId);
-    const CString text{entry.text};
-    if (control)
-      control->SendMessage(entry.message, 0, reinterpret_cast<LPARAM>(&text));
+    if (HWND control = platform::Child(m_hWnd, entry.controlId))
+      platform::SendText(control, entry.message, 0, CString{entry.text});
   }
 }
 

@@ -1,5 +1,6 @@
 #include "framework/FileDialog.h"
 
+#include "framework/Utf8Path.h"
 #include "framework/WinApp.h"
 
 #include <cctype>
@@ -89,8 +90,7 @@ int CFileDialog::DoModal() {
 }
 
 CString CFileDialog::GetFileName() const {
-  const auto slash = m_strPathName.find_last_of('/');
-  return slash == CString::npos ? m_strPathName : m_strPathName.substr(slash + 1);
+  return Utf8FromPath(PathFromUtf8(m_strPathName).filename());
 }
 
 } // namespace quorvel::fw

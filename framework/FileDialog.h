@@ -6,10 +6,6 @@
 
 namespace quorvel::fw {
 
-inline constexpr DWORD OFN_OVERWRITEPROMPT = 0x0002;
-inline constexpr DWORD OFN_HIDEREADONLY = 0x0004;
-inline constexpr DWORD OFN_FILEMUSTEXIST = 0x1000;
-
 // "description|pattern;pattern|description|pattern||" as filter entries.
 std::vector<FileFilter> ParseFilterString(std::string_view filter);
 

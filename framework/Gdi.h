@@ -3,101 +3,22 @@
 #include "framework/Types.h"
 
 #include <memory>
+#include <utility>
 
 // Device contexts and the drawing objects selected into them. The backend defines what stands
-// behind the detail types and implements every operation declared here.
+// behind the detail types and the handles, and implements every operation declared here.
 namespace quorvel::fw {
 
 namespace detail {
 struct BitmapData;
 struct FontData;
-struct DCData;
 struct DCAccess;
-struct IconData;
 } // namespace detail
 
-// Icons loaded from resources are shared and live as long as the program.
-using HICON = const detail::IconData *;
-// Icon group `resourceId` of the program's resources, at the size an icon is drawn; null when
-// there is none.
-HICON LoadIcon(UINT resourceId);
-
-inline constexpr int SM_CXICON = 11;
-inline constexpr int SM_CYICON = 12;
-int GetSystemMetrics(int index);
-
 class CWnd;
-class WindowPeer;
 
-// Raster operations.
-inline constexpr DWORD SRCCOPY = 0x00CC0020;
-inline constexpr DWORD SRCINVERT = 0x00660046;
-inline constexpr DWORD SRCAND = 0x008800C6;
-
-// DrawText formats.
-inline constexpr UINT DT_LEFT = 0x00;
-inline constexpr UINT DT_CENTER = 0x01;
-inline constexpr UINT DT_RIGHT = 0x02;
-inline constexpr UINT DT_VCENTER = 0x04;
-inline constexpr UINT DT_BOTTOM = 0x08;
-inline constexpr UINT DT_SINGLELINE = 0x20;
-inline constexpr UINT DT_NOPREFIX = 0x800;
-
-// Background modes.
-inline constexpr int TRANSPARENT = 1;
-inline constexpr int OPAQUE = 2;
-
-// GetClipBox results.
-inline constexpr int NULLREGION = 1;
-inline constexpr int SIMPLEREGION = 2;
-
-// System colours.
-inline constexpr int COLOR_BTNFACE = 15;
-inline constexpr int COLOR_GRAYTEXT = 17;
-COLORREF GetSysColor(int index);
-
-// Font description; the face name is UTF-8.
-inline constexpr LONG FW_NORMAL = 400;
-inline constexpr LONG FW_BOLD = 700;
-inline constexpr std::uint8_t DEFAULT_CHARSET = 1;
-inline constexpr std::uint8_t OUT_DEFAULT_PRECIS = 0;
-inline constexpr std::uint8_t CLIP_DEFAULT_PRECIS = 0;
-inline constexpr std::uint8_t PROOF_QUALITY = 2;
-inline constexpr std::uint8_t NONANTIALIASED_QUALITY = 3;
-inline constexpr std::uint8_t VARIABLE_PITCH = 2;
-inline constexpr std::uint8_t FF_SWISS = 0x10;
-inline constexpr int LF_FACESIZE = 32;
-
-struct LOGFONT {
-  LONG lfHeight = 0;
-  LONG lfWidth = 0;
-  LONG lfEscapement = 0;
-  LONG lfOrientation = 0;
-  LONG lfWeight = 0;
-  std::uint8_t lfItalic = 0;
-  std::uint8_t lfUnderline = 0;
-  std::uint8_t lfStrikeOut = 0;
-  std::uint8_t lfCharSet = 0;
-  std::uint8_t lfOutPrecision = 0;
-  std::uint8_t lfClipPrecision = 0;
-  std::uint8_t lfQuality = 0;
-  std::uint8_t lfPitchAndFamily = 0;
-  char lfFaceName[LF_FACESIZE] = {};
-};
-
-// As much of `face` as leaves room for the terminating zero.
-inline void SetFaceName(LOGFONT &logFont, std::string_view face) {
-  const std::size_t length = Utf8PrefixLength(face, LF_FACESIZE - 1);
-  std::copy_n(face.data(), length, logFont.lfFaceName);
-  logFont.lfFaceName[length] = '\0';
-}
-
-struct BITMAP {
-  int bmWidth = 0;
-  int bmHeight = 0;
-  int bmPlanes = 0;
-  int bmBitsPixel = 0;
-};
+// As much of `face` as the font description holds, with its terminating zero.
+void SetFaceName(LOGFONT &logFont, std::string_view face);
 
 class CDC;
 
@@ -166,14 +87,26 @@ private:
 class CDC {
 public:
   CDC();
+  // Deletes the context it holds.
   virtual ~CDC();
   CDC(const CDC &) = delete;
   CDC &operator=(const CDC &) = delete;
 
+  HDC m_hDC = nullptr;
+  HDC GetSafeHdc() const { return m_hDC; }
+  // Takes a context to work on, which it then deletes as its own unless it is detached first.
+  BOOL Attach(HDC dc) {
+    if (m_hDC || !dc)
+      return FALSE;
+    m_hDC = dc;
+    return TRUE;
+  }
+  HDC Detach() { return std::exchange(m_hDC, nullptr); }
+
   // A memory context drawing on a 1 x 1 monochrome bitmap until another is selected.
   BOOL CreateCompatibleDC(CDC *dc);
   BOOL DeleteDC();
-  bool IsValid() const { return m_dc != nullptr; }
+  bool IsValid() const { return m_hDC != nullptr; }
   BOOL IsPrinting() const { return m_bPrinting; }
 
   // Each returns what was selected before, or null when nothing could be selected. Only memory
@@ -211,19 +144,23 @@ public:
   BOOL DrawIcon(int x, int y, HICON icon);
 
 protected:
-  friend struct detail::DCAccess;
-  std::unique_ptr<detail::DCData> m_dc;
   BOOL m_bPrinting = FALSE;
 };
 
-inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+// A context the platform lends for one request, such as the one a message carries; its owner
+// keeps it.
+class CHandleDC : public CDC {
+public:
+  explicit CHandleDC(HDC dc) { Attach(dc); }
+  ~CHandleDC() override { Detach(); }
+};
 
 // The context of one painting pass over the invalid part of a window. Sends the window its
 // erase message first when the invalidation asked for it.
 class CPaintDC : public CDC {
 public:
   explicit CPaintDC(CWnd *window);
-  explicit CPaintDC(WindowPeer *window);
+  explicit CPaintDC(HWND window);
   ~CPaintDC() override;
 };
 
@@ -231,7 +168,7 @@ public:
 class CClientDC : public CDC {
 public:
   explicit CClientDC(CWnd *window);
-  explicit CClientDC(WindowPeer *window);
+  explicit CClientDC(HWND window);
 };
 
 } // namespace quorvel::fw

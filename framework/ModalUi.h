@@ -9,12 +9,6 @@
 // its own in their place to answer each one and to see what was shown.
 namespace quorvel::fw {
 
-inline constexpr UINT MB_OK = 0x00;
-inline constexpr UINT MB_ICONSTOP = 0x10;
-inline constexpr UINT MB_ICONEXCLAMATION = 0x30;
-inline constexpr UINT MB_ICONINFORMATION = 0x40;
-inline constexpr UINT MB_ICONMASK = 0xF0;
-
 struct MessageBoxRequest {
   HWND owner;
   CString text;

@@ -12,13 +12,44 @@ namespace quorvel::res {
 struct DialogTemplate;
 }
 
-// What the framework asks of the window system beyond single windows. The backend implements
-// every operation declared here.
+// What the framework asks of the window system. The backend implements every operation declared
+// here.
 namespace quorvel::fw::platform {
 
-// Null when the program can reach no display; `problem` then says why.
-bool OpenDisplay(int &argc, char **argv, CString &problem);
+// False when the program can reach no display; `problem` then says why. `applicationName` names
+// the program to the desktop.
+bool OpenDisplay(int &argc, char **argv, const CString &applicationName, CString &problem);
 void CloseDisplay();
+
+// The object that the window's messages reach, or null.
+CWnd *AttachedObject(HWND window);
+// Null takes the object away; the window's messages then get the platform's own handling.
+void AttachObject(HWND window, CWnd *object);
+// With its children; the handle is invalid afterwards.
+void DestroyWindow(HWND window);
+CRect ClientRect(HWND window);
+DWORD Style(HWND window);
+UINT ControlId(HWND window);
+CString Text(HWND window);
+void SetText(HWND window, const CString &text);
+bool IsEnabled(HWND window);
+void Enable(HWND window, bool enabled);
+// The child window with this control ID, or null.
+HWND Child(HWND window, UINT controlId);
+void Focus(HWND window);
+bool IsMinimized(HWND window);
+// The window menu; null when the window has none.
+HMENU SystemMenu(HWND window);
+// Null rect: the whole client area.
+void Invalidate(HWND window, const CRect *rect, bool erase);
+// Paints the invalid part now, if there is one.
+void Update(HWND window);
+// Through the attached object, when there is one.
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// With `text` in lParam as the window system's own characters, terminated by a zero.
+LRESULT SendText(HWND window, UINT message, WPARAM wParam, const CString &text);
+// The platform's own handling of a message.
+LRESULT CallDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The dialog window with every control of the template, hidden. `owner` may be null.
 HWND CreateDialogWindow(const res::DialogTemplate &dialogTemplate, HWND owner);

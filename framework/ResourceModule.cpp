@@ -6,7 +6,7 @@ namespace {
 class ProgramResources final : public ResourceModule {
 public:
   std::span<const std::byte> Find(res::ResourceType type, UINT id) const override {
-    return res::FindResource(type, id);
+    return res::FindResourceBytes(type, id);
   }
 };
 

@@ -1,22 +1,53 @@
 #pragma once
 
+// The framework speaks Windows' own vocabulary. Its types, constants, structures and the few
+// system functions the program calls (BOOL, HWND, WM_PAINT, RGB, DRAWITEMSTRUCT, GetSysColor, ...)
+// are global names with Windows' values and layouts. On Windows they are those of <windows.h>,
+// <commctrl.h> and <commdlg.h>, which every framework header includes through this one, compiled
+// for Unicode; the framework defines only what they lack. Elsewhere framework/WindowsNames.h
+// declares them, with constants and functions where Windows has macros. Hence:
+// - Such a name is never qualified (fw::TRUE reads fw::1 on Windows) nor declared again in our
+//   namespaces, and what a message carries is what a window procedure gets on Windows: handles
+//   (HDC, HICON, HWND) and text pointers.
+// - A framework member named like a Windows function that has an A and a W form (MessageBox,
+//   SendMessage, DrawText, LoadBitmap, ...) becomes the W form on Windows in every translation
+//   unit alike, as in any Unicode Windows program. Headers that do not include this one (res/,
+//   engine/) keep clear of those names, or would mean something else after it.
+// - Texts are UTF-8 CStrings everywhere; the backend converts where it hands one to the system.
+// The framework's own classes and functions live in quorvel::fw. scripts/check-windows-compile.sh
+// holds the two sides to each other.
+#ifdef _WIN32
+#ifndef UNICODE
+#define UNICODE
+#endif
+#ifndef _UNICODE
+#define _UNICODE
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+// After <windows.h>, which these need.
+#include <commctrl.h>
+#include <commdlg.h>
+static_assert(sizeof(TCHAR) == sizeof(wchar_t),
+              "<windows.h> was included before framework/Types.h without UNICODE");
+#if defined(min) || defined(max)
+#error "<windows.h> was included before framework/Types.h without NOMINMAX"
+#endif
+#else
+#include "framework/WindowsNames.h"
+#endif
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-// The value types of the window and drawing interface, laid out as the platform lays them out.
 namespace quorvel::fw {
-
-using BOOL = int;
-inline constexpr BOOL TRUE = 1;
-inline constexpr BOOL FALSE = 0;
-using UINT = unsigned int;
-using DWORD = std::uint32_t;
-using LONG = std::int32_t;
-using WPARAM = std::uintptr_t;
-using LPARAM = std::intptr_t;
-using LRESULT = std::intptr_t;
 
 // Texts are UTF-8 on every backend.
 using CString = std::string;
@@ -32,46 +63,26 @@ constexpr std::size_t Utf8PrefixLength(std::string_view text, std::size_t maxByt
   return length;
 }
 
-// 0x00BBGGRR: red in the low byte.
-using COLORREF = std::uint32_t;
-
-constexpr COLORREF RGB(int red, int green, int blue) {
-  return static_cast<COLORREF>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
-}
-constexpr int GetRValue(COLORREF colour) { return colour & 0xFF; }
-constexpr int GetGValue(COLORREF colour) { return (colour >> 8) & 0xFF; }
-constexpr int GetBValue(COLORREF colour) { return (colour >> 16) & 0xFF; }
-
-constexpr WPARAM MAKEWPARAM(unsigned low, unsigned high) {
-  return static_cast<WPARAM>((low & 0xFFFF) | ((high & 0xFFFF) << 16));
-}
-constexpr LPARAM MAKELPARAM(unsigned low, unsigned high) {
-  return static_cast<LPARAM>(static_cast<DWORD>((low & 0xFFFF) | ((high & 0xFFFF) << 16)));
-}
-constexpr unsigned LOWORD(std::uintptr_t value) { return value & 0xFFFF; }
-constexpr unsigned HIWORD(std::uintptr_t value) { return (value >> 16) & 0xFFFF; }
-
-struct CPoint {
-  int x = 0;
-  int y = 0;
-  friend bool operator==(const CPoint &, const CPoint &) = default;
+struct CPoint : POINT {
+  constexpr CPoint() : POINT{0, 0} {}
+  constexpr CPoint(LONG x, LONG y) : POINT{x, y} {}
+  friend bool operator==(const CPoint &a, const CPoint &b) { return a.x == b.x && a.y == b.y; }
 };
 
-struct CSize {
-  int cx = 0;
-  int cy = 0;
-  friend bool operator==(const CSize &, const CSize &) = default;
+struct CSize : SIZE {
+  constexpr CSize() : SIZE{0, 0} {}
+  constexpr CSize(LONG cx, LONG cy) : SIZE{cx, cy} {}
+  friend bool operator==(const CSize &a, const CSize &b) { return a.cx == b.cx && a.cy == b.cy; }
 };
 
 // A rectangle covers its left and top edges, not its right and bottom ones.
-struct CRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
+struct CRect : RECT {
+  constexpr CRect() : RECT{0, 0, 0, 0} {}
+  constexpr CRect(LONG l, LONG t, LONG r, LONG b) : RECT{l, t, r, b} {}
+  constexpr CRect(const RECT &rect) : RECT(rect) {}
 
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
+  int Width() const { return static_cast<int>(right - left); }
+  int Height() const { return static_cast<int>(bottom - top); }
   bool IsRectEmpty() const { return right <= left || bottom <= top; }
   void OffsetRect(int dx, int dy) {
     left += dx;
@@ -85,7 +96,9 @@ struct CRect {
                        std::min(a.bottom, b.bottom)};
     return common.IsRectEmpty() ? CRect{} : common;
   }
-  friend bool operator==(const CRect &, const CRect &) = default;
+  friend bool operator==(const CRect &a, const CRect &b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+  }
 };
 
 } // namespace quorvel::fw

@@ -1,13 +1,12 @@
 #include "framework/WinApp.h"
 
 #include "framework/ModalUi.h"
+#include "framework/OperatingSystem.h"
 #include "framework/Platform.h"
+#include "framework/Utf8Path.h"
 
-#include <csignal>
 #include <cstdio>
 #include <exception>
-#include <filesystem>
-#include <system_error>
 
 namespace quorvel::fw {
 namespace {
@@ -19,26 +18,14 @@ ModalUi *g_modalUi = nullptr;
 // The failure report's buffer, with room for the terminating zero.
 constexpr std::size_t kFailureReportBytes = 511;
 
-CString ExecutablePath(const char *argv0) {
-  std::error_code error;
-  const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (!error)
-    return path.string();
-  return argv0 ? argv0 : "";
-}
-
 int RunApplication(int argc, char **argv, std::function<void()> drive) {
   CWinApp *application = AfxGetApp();
   if (!application)
     return 1;
-#ifdef SIGXFSZ
-  // A write past the file-size limit must fail and be reported, as it does on Windows, not end
-  // the process.
-  std::signal(SIGXFSZ, SIG_IGN);
-#endif
+  os::PrepareProcess();
   CString problem;
-  if (!platform::OpenDisplay(argc, argv, problem)) {
-    std::fprintf(stderr, "%s\n", problem.c_str());
+  if (!platform::OpenDisplay(argc, argv, application->m_pszAppName, problem)) {
+    std::fprintf(stderr, "%s: %s\n", application->m_pszAppName.c_str(), problem.c_str());
     return 1;
   }
   if (drive)
@@ -78,25 +65,17 @@ void CWinApp::DoWaitCursor(int code) {
     platform::ShowWaitCursor(true);
 }
 
-void CWinApp::OnHelp() {
-  AfxMessageBox("No help is available for " + m_pszAppName +
-                    ".\n\nTo split a file, choose it and a folder to save to with the two \"...\" "
-                    "buttons, pick a piece size and press \"Split\". To join pieces, choose \"Join "
-                    "File\", pick the first piece (1_name) and a folder, and press \"Join\".",
-                MB_ICONINFORMATION);
-}
-
 CWinApp *AfxGetApp() { return g_application; }
 
 void AfxEnableControlContainer() {}
 
 void AfxWinInit(const CString &executablePath) {
   if (CWinApp *application = AfxGetApp())
-    application->m_pszAppName = std::filesystem::path(executablePath).stem().string();
+    application->m_pszAppName = Utf8FromPath(PathFromUtf8(executablePath).stem());
 }
 
 int AfxWinMain(int argc, char **argv) {
-  AfxWinInit(ExecutablePath(argc > 0 ? argv[0] : nullptr));
+  AfxWinInit(os::ExecutablePath(argc > 0 ? argv[0] : nullptr));
   return RunApplication(argc, argv, {});
 }
 

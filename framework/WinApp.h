@@ -22,14 +22,13 @@ public:
   void SetDialogBkColor(COLORREF background = RGB(192, 192, 192), COLORREF text = RGB(0, 0, 0));
   // +1 shows the wait cursor, -1 takes one request back, 0 shows it again if requests remain.
   void DoWaitCursor(int code);
+  // Icon group `resourceId` of the resource module, at the size an icon is drawn; null when
+  // there is none.
+  HICON LoadIcon(UINT resourceId) const;
 
   // The executable's file name without its extension.
   CString m_pszAppName;
   CWnd *m_pMainWnd = nullptr;
-
-protected:
-  // The help command when the program has no help text of its own.
-  void OnHelp();
 
 private:
   int m_nWaitCursorCount = 0;

@@ -1,6 +1,7 @@
 #include "framework/Wnd.h"
 
 #include "framework/ModalUi.h"
+#include "framework/Platform.h"
 #include "framework/WinApp.h"
 
 #include <algorithm>
@@ -19,12 +20,9 @@ public:
 
 } // namespace
 
-LRESULT WindowPeer::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  CWnd *owner = Owner();
-  if (!owner)
-    return DefWindowProc(message, wParam, lParam);
+LRESULT AfxCallWndProc(CWnd *object, UINT message, WPARAM wParam, LPARAM lParam) {
   try {
-    return owner->WindowProc(message, wParam, lParam);
+    return object->WindowProc(message, wParam, lParam);
   } catch (...) {
     ReportEscapedFailure();
     return 0;
@@ -49,18 +47,18 @@ CWnd::~CWnd() {
 }
 
 BOOL CWnd::SubclassWindow(HWND window) {
-  if (!window || m_hWnd || window->Owner())
+  if (!window || m_hWnd || platform::AttachedObject(window))
     return FALSE;
   m_hWnd = window;
   PreSubclassWindow();
-  window->SetOwner(this);
+  platform::AttachObject(window, this);
   return TRUE;
 }
 
 HWND CWnd::UnsubclassWindow() {
   HWND window = m_hWnd;
   if (window)
-    window->SetOwner(nullptr);
+    platform::AttachObject(window, nullptr);
   m_hWnd = nullptr;
   return window;
 }
@@ -70,49 +68,55 @@ BOOL CWnd::DestroyWindow() {
   HWND window = UnsubclassWindow();
   if (!window)
     return FALSE;
-  window->Destroy();
+  platform::DestroyWindow(window);
   return TRUE;
 }
 
-void CWnd::GetClientRect(CRect *rect) const { *rect = m_hWnd ? m_hWnd->ClientRect() : CRect{}; }
+void CWnd::GetClientRect(CRect *rect) const {
+  *rect = m_hWnd ? platform::ClientRect(m_hWnd) : CRect{};
+}
 
-DWORD CWnd::GetStyle() const { return m_hWnd ? m_hWnd->Style() : 0; }
+DWORD CWnd::GetStyle() const { return m_hWnd ? platform::Style(m_hWnd) : 0; }
 
 LONG CWnd::GetWindowLong(int index) const {
   if (!m_hWnd)
     return 0;
   if (index == GWL_STYLE)
-    return static_cast<LONG>(m_hWnd->Style());
+    return static_cast<LONG>(platform::Style(m_hWnd));
   if (index == GWL_ID)
-    return static_cast<LONG>(m_hWnd->ControlId());
+    return static_cast<LONG>(platform::ControlId(m_hWnd));
   return 0;
 }
 
-int CWnd::GetDlgCtrlID() const { return m_hWnd ? static_cast<int>(m_hWnd->ControlId()) : 0; }
+int CWnd::GetDlgCtrlID() const {
+  return m_hWnd ? static_cast<int>(platform::ControlId(m_hWnd)) : 0;
+}
 
-void CWnd::GetWindowText(CString &text) const { text = m_hWnd ? m_hWnd->Text() : CString{}; }
+void CWnd::GetWindowText(CString &text) const {
+  text = m_hWnd ? platform::Text(m_hWnd) : CString{};
+}
 
 void CWnd::SetWindowText(const CString &text) {
   if (m_hWnd)
-    m_hWnd->SetText(text);
+    platform::SetText(m_hWnd, text);
 }
 
 BOOL CWnd::EnableWindow(BOOL enable) {
   if (!m_hWnd)
     return FALSE;
-  const bool wasDisabled = !m_hWnd->IsEnabled();
-  m_hWnd->Enable(enable != FALSE);
+  const bool wasDisabled = !platform::IsEnabled(m_hWnd);
+  platform::Enable(m_hWnd, enable != FALSE);
   return wasDisabled ? TRUE : FALSE;
 }
 
-BOOL CWnd::IsWindowEnabled() const { return m_hWnd && m_hWnd->IsEnabled() ? TRUE : FALSE; }
+BOOL CWnd::IsWindowEnabled() const { return m_hWnd && platform::IsEnabled(m_hWnd) ? TRUE : FALSE; }
 
 CWnd *CWnd::GetDlgItem(int id) const {
-  HWND child = m_hWnd ? m_hWnd->FindChild(static_cast<UINT>(id)) : nullptr;
+  HWND child = m_hWnd ? platform::Child(m_hWnd, static_cast<UINT>(id)) : nullptr;
   if (!child)
     return nullptr;
-  if (CWnd *owner = child->Owner())
-    return owner;
+  if (CWnd *object = platform::AttachedObject(child))
+    return object;
   for (const auto &temporary : m_temporaryChildren)
     if (temporary->m_hWnd == child)
       return temporary.get();
@@ -121,12 +125,15 @@ CWnd *CWnd::GetDlgItem(int id) const {
 
 void CWnd::SetFocus() {
   if (m_hWnd)
-    m_hWnd->Focus();
+    platform::Focus(m_hWnd);
 }
 
-BOOL CWnd::IsIconic() const { return m_hWnd && m_hWnd->IsMinimized() ? TRUE : FALSE; }
+BOOL CWnd::IsIconic() const { return m_hWnd && platform::IsMinimized(m_hWnd) ? TRUE : FALSE; }
 
-CMenu *CWnd::GetSystemMenu(BOOL) const { return m_hWnd ? m_hWnd->SystemMenu() : nullptr; }
+CMenu *CWnd::GetSystemMenu(BOOL) const {
+  m_systemMenu.m_hMenu = m_hWnd ? platform::SystemMenu(m_hWnd) : nullptr;
+  return m_systemMenu.m_hMenu ? &m_systemMenu : nullptr;
+}
 
 int CWnd::MessageBox(const CString &text, const CString &caption, UINT type) {
   return GetModalUi().MessageBox({m_hWnd, text, caption, type});
@@ -136,12 +143,12 @@ void CWnd::Invalidate(BOOL erase) { InvalidateRect(nullptr, erase); }
 
 void CWnd::InvalidateRect(const CRect *rect, BOOL erase) {
   if (m_hWnd)
-    m_hWnd->Invalidate(rect, erase != FALSE);
+    platform::Invalidate(m_hWnd, rect, erase != FALSE);
 }
 
 void CWnd::UpdateWindow() {
   if (m_hWnd)
-    m_hWnd->Update();
+    platform::Update(m_hWnd);
 }
 
 CDC *CWnd::GetDC() {
@@ -160,7 +167,7 @@ int CWnd::ReleaseDC(CDC *dc) {
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  return m_hWnd ? m_hWnd->SendMessage(message, wParam, lParam) : 0;
+  return m_hWnd ? platform::Send(m_hWnd, message, wParam, lParam) : 0;
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -175,8 +182,10 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   case WM_PAINT:
     OnPaint();
     return 0;
-  case WM_ERASEBKGND:
-    return OnEraseBkgnd(reinterpret_cast<CDC *>(wParam));
+  case WM_ERASEBKGND: {
+    CHandleDC dc(reinterpret_cast<HDC>(wParam));
+    return OnEraseBkgnd(&dc);
+  }
   case WM_COMMAND:
     return OnCommand(wParam, lParam) ? 0 : Default();
   case WM_SYSCOMMAND:
@@ -192,7 +201,7 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CWnd::Default() {
   if (!m_hWnd)
     return 0;
-  return m_hWnd->DefWindowProc(m_currentMessage.message, m_currentMessage.wParam,
+  return platform::CallDefault(m_hWnd, m_currentMessage.message, m_currentMessage.wParam,
                                m_currentMessage.lParam);
 }
 
@@ -211,7 +220,7 @@ UINT CButton::GetButtonStyle() const { return GetStyle() & 0xFFFF; }
 void CButton::SetButtonStyle(UINT style, BOOL redraw) { SendMessage(BM_SETSTYLE, style, redraw); }
 
 UINT CButton::GetState() const {
-  return m_hWnd ? static_cast<UINT>(m_hWnd->SendMessage(BM_GETSTATE)) : 0;
+  return m_hWnd ? static_cast<UINT>(platform::Send(m_hWnd, BM_GETSTATE, 0, 0)) : 0;
 }
 
 void CButton::SetState(BOOL highlight) { SendMessage(BM_SETSTATE, highlight); }
@@ -237,20 +246,16 @@ int CProgressCtrl::SetPos(int pos) {
 }
 
 int CProgressCtrl::GetPos() const {
-  return m_hWnd ? static_cast<int>(m_hWnd->SendMessage(PBM_GETPOS)) : 0;
+  return m_hWnd ? static_cast<int>(platform::Send(m_hWnd, PBM_GETPOS, 0, 0)) : 0;
 }
 
 int CComboBox::GetCurSel() const {
-  return m_hWnd ? static_cast<int>(m_hWnd->SendMessage(CB_GETCURSEL)) : static_cast<int>(CB_ERR);
+  return m_hWnd ? static_cast<int>(platform::Send(m_hWnd, CB_GETCURSEL, 0, 0))
+                : static_cast<int>(CB_ERR);
 }
 
 int CComboBox::SetCurSel(int index) {
   return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index)));
-}
-
-BOOL CMenu::AppendMenu(UINT flags, UINT id, const CString &text) {
-  m_items.push_back({flags, id, text});
-  return TRUE;
 }
 
 } // namespace quorvel::fw

@@ -29,7 +29,7 @@ const std::array kResources{
 
 } // namespace
 
-std::span<const std::byte> FindResource(ResourceType type, unsigned id) {
+std::span<const std::byte> FindResourceBytes(ResourceType type, unsigned id) {
   for (const Entry &entry : kResources)
     if (entry.type == type && entry.id == id)
       return {entry.bytes, *entry.size};

@@ -12,7 +12,8 @@ inline constexpr unsigned IDB_BROWSE_SKIN = 130;
 inline constexpr unsigned IDB_BUTTON_SKIN = 132;
 
 // The bytes of a resource the program carries: a bitmap as a BMP file, an icon group as an ICO
-// file. Empty when the program has no such resource.
-std::span<const std::byte> FindResource(ResourceType type, unsigned id);
+// file. Empty when the program has no such resource. (Not FindResource, which <windows.h> makes
+// FindResourceW wherever it is included.)
+std::span<const std::byte> FindResourceBytes(ResourceType type, unsigned id);
 
 } // namespace quorvel::res

@@ -32,7 +32,7 @@ static_assert(std::ranges::is_sorted(kStrings, {}, &Entry::first));
 
 } // namespace
 
-std::string_view LoadString(unsigned id) {
+std::string_view FindString(unsigned id) {
   const auto *entry = std::ranges::lower_bound(kStrings, id, {}, &Entry::first);
   if (entry == kStrings.end() || entry->first != id)
     return {};

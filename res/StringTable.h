@@ -10,7 +10,10 @@ inline constexpr unsigned IDS_FILE_CAUSE_FIRST = 61856;
 inline constexpr unsigned IDS_FILE_CAUSE_LAST = 61870;
 
 // The program's string table (UTF-8). An id the table lacks gives the empty string, as a failed
-// load does on Windows.
-std::string_view LoadString(unsigned id);
+// load does on Windows. (Not LoadString, which <windows.h> makes LoadStringW wherever it is
+// included.)
+std::string_view FindString(unsigned id);
+// The engine's name for it, until the engine takes the other.
+inline std::string_view LoadString(unsigned id) { return FindString(id); }
 
 } // namespace quorvel::res

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing need on Debian; does nothing when all is there.
-#   scripts/install-deps.sh [screenshots]
+#   scripts/install-deps.sh [screenshots | windows-compile]
 # With "screenshots", also the window manager that tools/take-screenshots.sh frames the windows
-# with.
+# with; with "windows-compile", the cross compiler that scripts/check-windows-compile.sh uses.
 set -euo pipefail
 
 packages=(
@@ -12,9 +12,10 @@ packages=(
   fonts-wqy-microhei
   xvfb xauth imagemagick
 )
-if [ "${1:-}" = screenshots ]; then
-  packages+=(xfwm4 dbus-daemon dbus-bin)
-fi
+case "${1:-}" in
+screenshots) packages+=(xfwm4 dbus-daemon dbus-bin) ;;
+windows-compile) packages+=(g++-mingw-w64-i686-posix mingw-w64-i686-dev) ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

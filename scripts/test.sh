@@ -6,6 +6,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
 scripts/install-deps.sh
+# The framework, the controls and the application also compile for Windows.
+scripts/check-windows-compile.sh
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)

@@ -6,6 +6,7 @@
 #include "app/SplitterDialog.h"
 #include "framework/ModalUi.h"
 #include "framework/Platform.h"
+#include "framework/qt/QtWindowPeer.h"
 #include "res/DialogTemplates.h"
 
 #include <QApplication>
@@ -73,7 +74,7 @@ public:
 };
 
 void Click(SplitterDialog &dialog, unsigned id) {
-  dialog.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED));
+  dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED));
 }
 
 // Presses a key where the focus is, as the user types it.
@@ -86,7 +87,7 @@ void Press(QWidget *window, int key) {
 
 void TakePictures(SplitterDialog &dialog, PictureModalUi &modal,
                   const std::filesystem::path &work) {
-  QWidget *window = dynamic_cast<QWidget *>(dialog.m_hWnd);
+  QWidget *window = qt::PeerOf(dialog.m_hWnd);
   const std::string source = (work / "holiday-video.mp4").string();
   modal.nextFile = source;
   modal.nextFolder = (work / "pieces").string();
@@ -119,9 +120,9 @@ void TakePictures(SplitterDialog &dialog, PictureModalUi &modal,
   QTimer::singleShot(0, [] {
     QWidget *about = QApplication::activeModalWidget();
     Grab(about, "6-about");
-    dynamic_cast<WindowPeer *>(about)->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
+    dynamic_cast<qt::QtWindowPeer *>(about)->Send(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
   });
-  dialog.m_hWnd->SendMessage(WM_SYSCOMMAND, res::IDM_ABOUTBOX);
+  dialog.SendMessage(WM_SYSCOMMAND, res::IDM_ABOUTBOX);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <deque>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -13,8 +14,12 @@
 namespace quorvel::fw {
 namespace {
 
+// What the last CreateMutex left for GetLastError.
 DWORD g_lastError = 0;
 std::filesystem::path g_lockFolder;
+// The locks this process holds until it ends; a handle points at its lock's descriptor. A deque
+// never moves what it holds.
+std::deque<int> g_heldLocks;
 
 std::filesystem::path HomeOf(uid_t user) {
   const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
@@ -70,26 +75,26 @@ HANDLE CreateMutex(const void *, BOOL, const CString &name) {
   g_lastError = 0;
   const std::filesystem::path folder = g_lockFolder.empty() ? UserLockFolder() : g_lockFolder;
   if (folder.empty() || name.empty() || name.find('/') != CString::npos)
-    return kNoHandle;
+    return nullptr;
   // Made as the desktop makes it when the user has none yet.
   ::mkdir(folder.c_str(), 0700);
   // Opened once and checked, so that the folder cannot be swapped between the check and the use.
   const int folderFd = OpenPrivateFolder(folder, ::geteuid());
   if (folderFd < 0)
-    return kNoHandle;
+    return nullptr;
   const int fd = ::openat(folderFd, LockFileName(name).c_str(),
                           O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   ::close(folderFd);
   if (fd < 0)
-    return kNoHandle;
+    return nullptr;
   if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-    return fd;
+    return &g_heldLocks.emplace_back(fd);
   if (errno == EWOULDBLOCK)
     g_lastError = ERROR_ALREADY_EXISTS;
   ::close(fd);
-  return kNoHandle;
+  return nullptr;
 }
 
-DWORD GetLastError() { return g_lastError; }
-
 } // namespace quorvel::fw
+
+DWORD GetLastError() { return quorvel::fw::g_lastError; }

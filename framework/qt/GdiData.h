@@ -24,6 +24,7 @@ struct FontData {
   QFont font;
 };
 
+// What a context handle points at.
 struct DCData {
   // What the context draws on: a window's surface or the bitmap selected into a memory context.
   std::shared_ptr<BitmapData> surface;
@@ -47,7 +48,7 @@ struct DCAccess {
     bitmap.m_data = std::move(data);
   }
   static const std::shared_ptr<FontData> &Data(const CFont &font) { return font.m_data; }
-  static DCData *Data(const CDC &dc) { return dc.m_dc.get(); }
+  static DCData *Data(const CDC &dc) { return dc.m_hDC; }
 };
 
 QRgb ToRgb(COLORREF colour);

@@ -82,8 +82,8 @@ QtComboPeer::QtComboPeer(QWidget *parent, UINT controlId, DWORD style)
   setFocusProxy(m_comboBox);
   QObject::connect(m_comboBox, &QComboBox::activated, this, [this] {
     if (QtWindowPeer *owner = ParentPeer())
-      owner->SendMessage(WM_COMMAND, MAKEWPARAM(ControlId(), CBN_SELCHANGE),
-                         reinterpret_cast<LPARAM>(this));
+      owner->Send(WM_COMMAND, MAKEWPARAM(ControlId(), CBN_SELCHANGE),
+                  reinterpret_cast<LPARAM>(Handle()));
   });
 }
 
@@ -94,7 +94,7 @@ int QtComboPeer::FieldHeight() const { return m_comboBox->sizeHint().height(); }
 LRESULT QtComboPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
   case CB_ADDSTRING:
-    m_comboBox->addItem(ToQString(*reinterpret_cast<const CString *>(lParam)));
+    m_comboBox->addItem(QString::fromUtf8(reinterpret_cast<const char *>(lParam)));
     return m_comboBox->count() - 1;
   case CB_GETCURSEL:
     return m_comboBox->currentIndex() < 0 ? CB_ERR : m_comboBox->currentIndex();

@@ -12,7 +12,16 @@
 
 #include <algorithm>
 
-namespace quorvel::fw::qt {
+namespace quorvel::fw {
+
+BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id, const CString &text) {
+  if (!m_hMenu)
+    return FALSE;
+  m_hMenu->items.push_back({flags, id, text});
+  return TRUE;
+}
+
+namespace qt {
 namespace {
 
 constexpr int kPixelsPerInch = 96;
@@ -48,7 +57,7 @@ CSize DialogBaseUnits(const QFont &font) {
 }
 
 QFont DialogFont(const res::DialogTemplate &dialogTemplate) {
-  LOGFONT logFont;
+  LOGFONT logFont{};
   logFont.lfHeight = -MulDiv(dialogTemplate.pointSize, kPixelsPerInch, 72);
   logFont.lfWeight = FW_NORMAL;
   SetFaceName(logFont, dialogTemplate.faceName);
@@ -138,11 +147,11 @@ LRESULT QtDialogPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
   switch (message) {
   case WM_ERASEBKGND:
   case WM_ICONERASEBKGND: {
-    auto *dc = reinterpret_cast<CDC *>(wParam);
+    CHandleDC dc(reinterpret_cast<HDC>(wParam));
     CRect clip;
-    dc->GetClipBox(&clip);
+    dc.GetClipBox(&clip);
     CBrush background(detail::ToColorRef(DialogBackground().rgb()));
-    dc->FillRect(&clip, &background);
+    dc.FillRect(&clip, &background);
     return TRUE;
   }
   case WM_SETICON:
@@ -151,7 +160,7 @@ LRESULT QtDialogPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
     return 0;
   case WM_SYSCOMMAND:
     if ((wParam & 0xFFF0) == SC_CLOSE)
-      SendMessage(WM_CLOSE);
+      Send(WM_CLOSE);
     else if ((wParam & 0xFFF0) == SC_MINIMIZE)
       showMinimized();
     else if ((wParam & 0xFFF0) == SC_RESTORE)
@@ -190,7 +199,7 @@ void QtDialogPeer::FocusFirstTabStop() {
   }
 }
 
-void QtDialogPeer::SendCommand(UINT id) { SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+void QtDialogPeer::SendCommand(UINT id) { Send(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
 UINT QtDialogPeer::EnterCommand() const {
   // Enter presses the push button that has the focus, or else the default one.
@@ -203,7 +212,7 @@ UINT QtDialogPeer::EnterCommand() const {
 void QtDialogPeer::closeEvent(QCloseEvent *event) {
   // The window ends only when its dialog says so.
   event->ignore();
-  SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+  Send(WM_SYSCOMMAND, SC_CLOSE);
 }
 
 void QtDialogPeer::keyPressEvent(QKeyEvent *event) {
@@ -228,15 +237,16 @@ void QtDialogPeer::contextMenuEvent(QContextMenuEvent *event) {
   // The window menu, which the desktop's title bar menu cannot be given items for.
   QMenu menu(this);
   menu.addAction(QStringLiteral("Close"))->setData(SC_CLOSE);
-  for (const CMenu::Item &item : m_systemMenu.Items()) {
+  for (const detail::MenuData::Item &item : m_systemMenu.items) {
     if (item.flags & MF_SEPARATOR)
       menu.addSeparator();
     else
-      menu.addAction(ToQString(item.text))->setData(item.id);
+      menu.addAction(ToQString(item.text))->setData(static_cast<unsigned>(item.id));
   }
   const QAction *chosen = menu.exec(event->globalPos());
   if (chosen)
-    SendMessage(WM_SYSCOMMAND, chosen->data().toUInt());
+    Send(WM_SYSCOMMAND, chosen->data().toUInt());
 }
 
-} // namespace quorvel::fw::qt
+} // namespace qt
+} // namespace quorvel::fw

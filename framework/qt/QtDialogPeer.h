@@ -13,7 +13,19 @@ namespace quorvel::res {
 struct DialogTemplate;
 }
 
-namespace quorvel::fw::qt {
+namespace quorvel::fw {
+
+// What a menu handle points at: the items of a window menu, which the window shows itself.
+struct detail::MenuData {
+  struct Item {
+    UINT flags;
+    UINT_PTR id;
+    CString text;
+  };
+  std::vector<Item> items;
+};
+
+namespace qt {
 
 // The dialog font's average character width and its height: four horizontal and eight vertical
 // dialog units.
@@ -28,7 +40,7 @@ public:
 
   void Update() override;
   bool IsMinimized() const override { return isMinimized(); }
-  CMenu *SystemMenu() override { return &m_systemMenu; }
+  HMENU SystemMenu() override { return &m_systemMenu; }
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   void RunModal();
@@ -50,9 +62,10 @@ private:
   void SendCommand(UINT id);
   UINT EnterCommand() const;
 
-  CMenu m_systemMenu;
+  detail::MenuData m_systemMenu;
   QEventLoop *m_modalLoop = nullptr;
   UINT m_defaultId = 0;
 };
 
-} // namespace quorvel::fw::qt
+} // namespace qt
+} // namespace quorvel::fw

@@ -72,6 +72,12 @@ COLORREF SystemColour(int index) {
 
 } // namespace qt
 
+void SetFaceName(LOGFONT &logFont, std::string_view face) {
+  const std::size_t length = Utf8PrefixLength(face, LF_FACESIZE - 1);
+  std::copy_n(face.data(), length, logFont.lfFaceName);
+  logFont.lfFaceName[length] = '\0';
+}
+
 const QFont &detail::DefaultFont() {
   static const QFont font = [] {
     QFont systemFont = QGuiApplication::font();
@@ -82,3 +88,5 @@ const QFont &detail::DefaultFont() {
 }
 
 } // namespace quorvel::fw
+
+COLORREF GetSysColor(int index) { return quorvel::fw::qt::SystemColour(index); }

@@ -16,9 +16,11 @@ QRgb ToRgb(COLORREF colour) {
 COLORREF ToColorRef(QRgb rgb) { return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb)); }
 
 void DCAccess::OpenOnWindow(CDC &dc, qt::QtWindowPeer &window, const QRect &clip) {
-  dc.m_dc = std::make_unique<DCData>();
-  dc.m_dc->surface = window.Surface();
-  dc.m_dc->deviceClip = clip & dc.m_dc->surface->image.rect();
+  dc.DeleteDC();
+  auto *data = new DCData;
+  data->surface = window.Surface();
+  data->deviceClip = clip & data->surface->image.rect();
+  dc.Attach(data);
 }
 
 } // namespace detail
@@ -67,8 +69,6 @@ QRgb Combine(QRgb target, QRgb source, DWORD rop) {
 bool IsSupportedRop(DWORD rop) { return rop == SRCCOPY || rop == SRCINVERT || rop == SRCAND; }
 
 } // namespace
-
-COLORREF GetSysColor(int index) { return qt::SystemColour(index); }
 
 CBitmap::CBitmap() = default;
 CBitmap::~CBitmap() = default;
@@ -125,7 +125,13 @@ BOOL CBitmap::CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel
 int CBitmap::GetObject(BITMAP *bitmap) const {
   if (!m_data || !bitmap)
     return 0;
-  *bitmap = {m_data->image.width(), m_data->image.height(), 1, m_data->monochrome ? 1 : 32};
+  *bitmap = {};
+  bitmap->bmWidth = m_data->image.width();
+  bitmap->bmHeight = m_data->image.height();
+  bitmap->bmPlanes = 1;
+  bitmap->bmBitsPixel = m_data->monochrome ? 1 : 32;
+  // Rows as CreateBitmap takes them.
+  bitmap->bmWidthBytes = m_data->monochrome ? (bitmap->bmWidth + 15) / 16 * 2 : bitmap->bmWidth * 4;
   return sizeof(BITMAP);
 }
 
@@ -154,120 +160,122 @@ BOOL CFont::DeleteObject() {
 }
 
 CDC::CDC() = default;
-CDC::~CDC() = default;
+CDC::~CDC() { DeleteDC(); }
 
 BOOL CDC::CreateCompatibleDC(CDC *) {
-  m_dc = std::make_unique<DCData>();
-  m_dc->memory = true;
-  m_dc->firstBitmap.CreateBitmap(1, 1, 1, 1, nullptr);
-  m_dc->selectedBitmap = &m_dc->firstBitmap;
-  m_dc->surface = detail::DCAccess::Data(m_dc->firstBitmap);
-  m_dc->deviceClip = m_dc->surface->image.rect();
+  DeleteDC();
+  auto *data = new DCData;
+  data->memory = true;
+  data->firstBitmap.CreateBitmap(1, 1, 1, 1, nullptr);
+  data->selectedBitmap = &data->firstBitmap;
+  data->surface = detail::DCAccess::Data(data->firstBitmap);
+  data->deviceClip = data->surface->image.rect();
+  m_hDC = data;
   return TRUE;
 }
 
 BOOL CDC::DeleteDC() {
-  if (!m_dc)
+  if (!m_hDC)
     return FALSE;
-  m_dc.reset();
+  delete std::exchange(m_hDC, nullptr);
   return TRUE;
 }
 
 CBitmap *CDC::SelectObject(CBitmap *bitmap) {
-  if (!m_dc || !m_dc->memory)
+  if (!m_hDC || !m_hDC->memory)
     return nullptr;
-  CBitmap *next = bitmap ? bitmap : &m_dc->firstBitmap;
+  CBitmap *next = bitmap ? bitmap : &m_hDC->firstBitmap;
   const auto &data = detail::DCAccess::Data(*next);
   if (!data)
     return nullptr;
-  CBitmap *previous = m_dc->selectedBitmap;
-  m_dc->selectedBitmap = next;
-  m_dc->surface = data;
-  m_dc->deviceClip = data->image.rect();
+  CBitmap *previous = m_hDC->selectedBitmap;
+  m_hDC->selectedBitmap = next;
+  m_hDC->surface = data;
+  m_hDC->deviceClip = data->image.rect();
   return previous;
 }
 
 CFont *CDC::SelectObject(CFont *font) {
-  if (!m_dc)
+  if (!m_hDC)
     return nullptr;
-  CFont *previous = m_dc->selectedFont;
-  m_dc->selectedFont = font;
+  CFont *previous = m_hDC->selectedFont;
+  m_hDC->selectedFont = font;
   // The context's own font stands for "none selected"; hand back something that restores it.
   static CFont noFont;
   return previous ? previous : &noFont;
 }
 
 CBrush *CDC::SelectObject(CBrush *brush) {
-  if (!m_dc)
+  if (!m_hDC)
     return nullptr;
-  CBrush *previous = m_dc->selectedBrush;
-  m_dc->selectedBrush = brush;
+  CBrush *previous = m_hDC->selectedBrush;
+  m_hDC->selectedBrush = brush;
   static CBrush noBrush;
   return previous ? previous : &noBrush;
 }
 
 COLORREF CDC::SetBkColor(COLORREF colour) {
-  if (!m_dc)
+  if (!m_hDC)
     return CLR_INVALID;
-  return std::exchange(m_dc->bkColor, colour);
+  return std::exchange(m_hDC->bkColor, colour);
 }
 
-COLORREF CDC::GetBkColor() const { return m_dc ? m_dc->bkColor : CLR_INVALID; }
+COLORREF CDC::GetBkColor() const { return m_hDC ? m_hDC->bkColor : CLR_INVALID; }
 
 COLORREF CDC::SetTextColor(COLORREF colour) {
-  if (!m_dc)
+  if (!m_hDC)
     return CLR_INVALID;
-  return std::exchange(m_dc->textColor, colour);
+  return std::exchange(m_hDC->textColor, colour);
 }
 
-COLORREF CDC::GetTextColor() const { return m_dc ? m_dc->textColor : CLR_INVALID; }
+COLORREF CDC::GetTextColor() const { return m_hDC ? m_hDC->textColor : CLR_INVALID; }
 
 int CDC::SetBkMode(int mode) {
-  if (!m_dc || (mode != TRANSPARENT && mode != OPAQUE))
+  if (!m_hDC || (mode != TRANSPARENT && mode != OPAQUE))
     return 0;
-  return std::exchange(m_dc->bkMode, mode);
+  return std::exchange(m_hDC->bkMode, mode);
 }
 
-int CDC::GetBkMode() const { return m_dc ? m_dc->bkMode : 0; }
+int CDC::GetBkMode() const { return m_hDC ? m_hDC->bkMode : 0; }
 
 int CDC::GetClipBox(CRect *rect) const {
-  if (!m_dc)
+  if (!m_hDC)
     return 0;
-  const QRect clip = m_dc->deviceClip.translated(m_dc->windowOrg);
+  const QRect clip = m_hDC->deviceClip.translated(m_hDC->windowOrg);
   *rect = clip.isEmpty() ? CRect{}
                          : CRect{clip.left(), clip.top(), clip.right() + 1, clip.bottom() + 1};
   return clip.isEmpty() ? NULLREGION : SIMPLEREGION;
 }
 
 int CDC::IntersectClipRect(const CRect &rect) {
-  if (!m_dc)
+  if (!m_hDC)
     return 0;
-  m_dc->deviceClip &= ToDeviceClipped(*m_dc, rect.left, rect.top, rect.Width(), rect.Height());
-  return m_dc->deviceClip.isEmpty() ? NULLREGION : SIMPLEREGION;
+  m_hDC->deviceClip &= ToDeviceClipped(*m_hDC, rect.left, rect.top, rect.Width(), rect.Height());
+  return m_hDC->deviceClip.isEmpty() ? NULLREGION : SIMPLEREGION;
 }
 
 CPoint CDC::SetWindowOrg(int x, int y) {
-  if (!m_dc)
+  if (!m_hDC)
     return {};
-  const CPoint previous{m_dc->windowOrg.x(), m_dc->windowOrg.y()};
-  m_dc->windowOrg = QPoint(x, y);
+  const CPoint previous{m_hDC->windowOrg.x(), m_hDC->windowOrg.y()};
+  m_hDC->windowOrg = QPoint(x, y);
   return previous;
 }
 
 CPoint CDC::GetWindowOrg() const {
-  return m_dc ? CPoint{m_dc->windowOrg.x(), m_dc->windowOrg.y()} : CPoint{};
+  return m_hDC ? CPoint{m_hDC->windowOrg.x(), m_hDC->windowOrg.y()} : CPoint{};
 }
 
 void CDC::FillRect(const CRect *rect, CBrush *brush) {
-  if (!m_dc || !rect || !brush || brush->IsNull())
+  if (!m_hDC || !rect || !brush || brush->IsNull())
     return;
-  const QRect area = ToDeviceClipped(*m_dc, rect->left, rect->top, rect->Width(), rect->Height());
+  const QRect area = ToDeviceClipped(*m_hDC, rect->left, rect->top, rect->Width(), rect->Height());
   if (area.isEmpty())
     return;
   QRgb colour = detail::ToRgb(brush->Colour());
-  if (m_dc->surface->monochrome)
+  if (m_hDC->surface->monochrome)
     colour = colour == kWhite ? kWhite : kBlack;
-  QImage &image = m_dc->surface->image;
+  QImage &image = m_hDC->surface->image;
   for (int y = area.top(); y <= area.bottom(); ++y) {
     auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
     std::fill(row + area.left(), row + area.right() + 1, colour);
@@ -277,17 +285,17 @@ void CDC::FillRect(const CRect *rect, CBrush *brush) {
 BOOL CDC::BitBlt(int x, int y, int width, int height, CDC *source, int sourceX, int sourceY,
                  DWORD rop) {
   if (width == 0 || height == 0)
-    return m_dc ? TRUE : FALSE;
+    return m_hDC ? TRUE : FALSE;
   return StretchBlt(x, y, width, height, source, sourceX, sourceY, width, height, rop);
 }
 
 BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC *source, int sourceX, int sourceY,
                      int sourceWidth, int sourceHeight, DWORD rop) {
   const DCData *from = source ? detail::DCAccess::Data(*source) : nullptr;
-  if (!m_dc || !from || !IsSupportedRop(rop) || width <= 0 || height <= 0 || sourceWidth <= 0 ||
+  if (!m_hDC || !from || !IsSupportedRop(rop) || width <= 0 || height <= 0 || sourceWidth <= 0 ||
       sourceHeight <= 0)
     return FALSE;
-  const QRect area = ToDeviceClipped(*m_dc, x, y, width, height);
+  const QRect area = ToDeviceClipped(*m_hDC, x, y, width, height);
   // Source and target may be one image; read a copy of the part that is sampled.
   const QImage &sourceImage = from->surface->image;
   const QRect sourceDevice(sourceX - from->windowOrg.x(), sourceY - from->windowOrg.y(),
@@ -295,9 +303,9 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC *source, int sourc
   const QImage sampled = sourceImage.copy(sourceDevice & sourceImage.rect());
   const QPoint sampledOrigin =
       (sourceDevice & sourceImage.rect()).topLeft() - sourceDevice.topLeft();
-  const int originX = x - m_dc->windowOrg.x();
-  const int originY = y - m_dc->windowOrg.y();
-  QImage &target = m_dc->surface->image;
+  const int originX = x - m_hDC->windowOrg.x();
+  const int originY = y - m_hDC->windowOrg.y();
+  QImage &target = m_hDC->surface->image;
   for (int ty = area.top(); ty <= area.bottom(); ++ty) {
     const int sy = static_cast<int>(static_cast<long long>(ty - originY) * sourceHeight / height) -
                    sampledOrigin.y();
@@ -310,16 +318,17 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC *source, int sourc
                      sampledOrigin.x();
       if (sx < 0 || sx >= sampled.width())
         continue;
-      targetRow[tx] = Combine(targetRow[tx], Convert(sourceRow[sx], *from, *m_dc), rop);
+      targetRow[tx] = Combine(targetRow[tx], Convert(sourceRow[sx], *from, *m_hDC), rop);
     }
   }
   return TRUE;
 }
 
 int CDC::DrawText(const CString &text, CRect *rect, UINT format) {
-  if (!m_dc || !rect)
+  if (!m_hDC || !rect)
     return 0;
-  const auto &selected = m_dc->selectedFont ? detail::DCAccess::Data(*m_dc->selectedFont) : nullptr;
+  const auto &selected =
+      m_hDC->selectedFont ? detail::DCAccess::Data(*m_hDC->selectedFont) : nullptr;
   const QFont &font = selected ? selected->font : detail::DefaultFont();
   int alignment = Qt::TextSingleLine;
   alignment |= (format & DT_CENTER)  ? Qt::AlignHCenter
@@ -331,47 +340,47 @@ int CDC::DrawText(const CString &text, CRect *rect, UINT format) {
                                                     : Qt::AlignTop;
   if (!(format & DT_NOPREFIX))
     alignment |= Qt::TextShowMnemonic;
-  QPainter painter(&m_dc->surface->image);
-  painter.setClipRect(m_dc->deviceClip);
-  painter.translate(-m_dc->windowOrg);
+  QPainter painter(&m_hDC->surface->image);
+  painter.setClipRect(m_hDC->deviceClip);
+  painter.translate(-m_hDC->windowOrg);
   painter.setFont(font);
   const QRect box(rect->left, rect->top, rect->Width(), rect->Height());
   const QString label = qt::ToQString(text);
   const QRect bounds = painter.boundingRect(box, alignment, label);
-  if (m_dc->bkMode == OPAQUE)
-    painter.fillRect(bounds, QColor(detail::ToRgb(m_dc->bkColor)));
-  painter.setPen(QColor(detail::ToRgb(m_dc->textColor)));
+  if (m_hDC->bkMode == OPAQUE)
+    painter.fillRect(bounds, QColor(detail::ToRgb(m_hDC->bkColor)));
+  painter.setPen(QColor(detail::ToRgb(m_hDC->textColor)));
   painter.drawText(box, alignment, label);
   return bounds.height();
 }
 
 COLORREF CDC::GetPixel(int x, int y) const {
-  if (!m_dc)
+  if (!m_hDC)
     return CLR_INVALID;
-  const QPoint device(x - m_dc->windowOrg.x(), y - m_dc->windowOrg.y());
-  if (!m_dc->surface->image.rect().contains(device))
+  const QPoint device(x - m_hDC->windowOrg.x(), y - m_hDC->windowOrg.y());
+  if (!m_hDC->surface->image.rect().contains(device))
     return CLR_INVALID;
-  return detail::ToColorRef(m_dc->surface->image.pixel(device));
+  return detail::ToColorRef(m_hDC->surface->image.pixel(device));
 }
 
 CPaintDC::CPaintDC(CWnd *window) : CPaintDC(window ? window->m_hWnd : nullptr) {}
 
-CPaintDC::CPaintDC(WindowPeer *window) {
-  auto *peer = dynamic_cast<qt::QtWindowPeer *>(window);
+CPaintDC::CPaintDC(HWND window) {
+  qt::QtWindowPeer *peer = qt::PeerOf(window);
   if (!peer)
     return;
   const qt::PaintRequest request = peer->BeginPaint();
   detail::DCAccess::OpenOnWindow(*this, *peer, request.area);
   if (request.erase)
-    peer->SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(static_cast<CDC *>(this)));
+    peer->Send(WM_ERASEBKGND, reinterpret_cast<WPARAM>(m_hDC));
 }
 
 CPaintDC::~CPaintDC() = default;
 
 CClientDC::CClientDC(CWnd *window) : CClientDC(window ? window->m_hWnd : nullptr) {}
 
-CClientDC::CClientDC(WindowPeer *window) {
-  auto *peer = dynamic_cast<qt::QtWindowPeer *>(window);
+CClientDC::CClientDC(HWND window) {
+  qt::QtWindowPeer *peer = qt::PeerOf(window);
   if (peer)
     detail::DCAccess::OpenOnWindow(*this, *peer, peer->rect());
 }

@@ -1,6 +1,7 @@
 #include "framework/qt/QtIcons.h"
 
 #include "framework/ResourceModule.h"
+#include "framework/WinApp.h"
 #include "framework/qt/GdiData.h"
 
 #include <QBuffer>
@@ -37,10 +38,8 @@ std::unique_ptr<detail::IconData> ReadIcon(std::span<const std::byte> bytes) {
   return icon;
 }
 
-} // namespace
-
-HICON LoadIcon(UINT resourceId) {
-  // Shared for the program's life, as icons loaded from resources are.
+// Shared for the program's life, as icons loaded from resources are.
+HICON LoadIconResource(UINT resourceId) {
   static std::map<UINT, std::unique_ptr<detail::IconData>> loaded;
   const UINT id = resourceId & 0xFFFF;
   if (const auto found = loaded.find(id); found != loaded.end())
@@ -54,22 +53,16 @@ HICON LoadIcon(UINT resourceId) {
   return loaded.emplace(id, std::move(icon)).first->second.get();
 }
 
-int GetSystemMetrics(int index) {
-  switch (index) {
-  case SM_CXICON:
-  case SM_CYICON:
-    return qt::kIconSize;
-  default:
-    return 0;
-  }
-}
+} // namespace
+
+HICON CWinApp::LoadIcon(UINT resourceId) const { return LoadIconResource(resourceId); }
 
 BOOL CDC::DrawIcon(int x, int y, HICON icon) {
-  if (!m_dc || !icon)
+  if (!m_hDC || !icon)
     return FALSE;
-  QPainter painter(&m_dc->surface->image);
-  painter.setClipRect(m_dc->deviceClip);
-  painter.drawImage(QPoint(x, y) - m_dc->windowOrg, icon->image);
+  QPainter painter(&m_hDC->surface->image);
+  painter.setClipRect(m_hDC->deviceClip);
+  painter.drawImage(QPoint(x, y) - m_hDC->windowOrg, icon->image);
   return TRUE;
 }
 
@@ -89,8 +82,18 @@ HICON LoadIconNamed(const CString &name) {
   if (name.size() < 2 || name[0] != '#' ||
       std::from_chars(name.data() + 1, name.data() + name.size(), id).ec != std::errc{})
     return nullptr;
-  return LoadIcon(id);
+  return LoadIconResource(id);
 }
 
 } // namespace qt
 } // namespace quorvel::fw
+
+int GetSystemMetrics(int index) {
+  switch (index) {
+  case SM_CXICON:
+  case SM_CYICON:
+    return quorvel::fw::qt::kIconSize;
+  default:
+    return 0;
+  }
+}

@@ -13,7 +13,7 @@ namespace quorvel::fw::qt {
 namespace {
 
 QWidget *OwnerWidget(HWND owner) {
-  auto *widget = dynamic_cast<QWidget *>(owner);
+  QWidget *widget = PeerOf(owner);
   return widget ? widget->window() : nullptr;
 }
 

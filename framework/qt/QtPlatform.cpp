@@ -4,7 +4,6 @@
 #include "framework/qt/QtModalUi.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QTimer>
 
 #include <memory>
@@ -16,36 +15,82 @@ std::unique_ptr<QApplication> g_application;
 
 qt::QtDialogPeer *AsDialog(HWND window) { return dynamic_cast<qt::QtDialogPeer *>(window); }
 
+qt::QtWindowPeer *Peer(HWND window) { return qt::PeerOf(window); }
+
 bool HasEnvironment(const char *name) { return !qEnvironmentVariableIsEmpty(name); }
 
 } // namespace
 
-bool OpenDisplay(int &argc, char **argv, CString &problem) {
+bool OpenDisplay(int &argc, char **argv, const CString &applicationName, CString &problem) {
   if (!HasEnvironment("QT_QPA_PLATFORM") && !HasEnvironment("DISPLAY") &&
       !HasEnvironment("WAYLAND_DISPLAY")) {
-    const CString name =
-        argc > 0 ? QFileInfo(argv[0]).fileName().toStdString() : "quorvel-splitter";
-    problem = name +
-              ": no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
-              "Run it from a desktop session, or without one under a virtual display:\n"
-              "  xvfb-run -a " +
-              (argc > 0 ? CString{argv[0]} : name);
+    problem = "no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).";
     return false;
   }
   g_application = std::make_unique<QApplication>(argc, argv);
   QApplication::setStyle(QStringLiteral("Fusion"));
-  QGuiApplication::setDesktopFileName(QStringLiteral("quorvel-splitter"));
+  // The desktop finds the program's entry and icon under its name.
+  QGuiApplication::setDesktopFileName(qt::ToQString(applicationName));
   return true;
 }
 
 void CloseDisplay() { g_application.reset(); }
 
+CWnd *AttachedObject(HWND window) { return Peer(window)->Owner(); }
+
+void AttachObject(HWND window, CWnd *object) { Peer(window)->SetOwner(object); }
+
+void DestroyWindow(HWND window) { Peer(window)->Destroy(); }
+
+CRect ClientRect(HWND window) { return Peer(window)->ClientRect(); }
+
+DWORD Style(HWND window) { return Peer(window)->Style(); }
+
+UINT ControlId(HWND window) { return Peer(window)->ControlId(); }
+
+CString Text(HWND window) { return Peer(window)->Text(); }
+
+void SetText(HWND window, const CString &text) { Peer(window)->SetText(text); }
+
+bool IsEnabled(HWND window) { return Peer(window)->isEnabled(); }
+
+void Enable(HWND window, bool enabled) { Peer(window)->setEnabled(enabled); }
+
+HWND Child(HWND window, UINT controlId) {
+  qt::QtWindowPeer *child = Peer(window)->FindChild(controlId);
+  return child ? child->Handle() : nullptr;
+}
+
+void Focus(HWND window) { Peer(window)->Focus(); }
+
+bool IsMinimized(HWND window) { return Peer(window)->IsMinimized(); }
+
+HMENU SystemMenu(HWND window) { return Peer(window)->SystemMenu(); }
+
+void Invalidate(HWND window, const CRect *rect, bool erase) {
+  Peer(window)->Invalidate(rect, erase);
+}
+
+void Update(HWND window) { Peer(window)->Update(); }
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return Peer(window)->Send(message, wParam, lParam);
+}
+
+LRESULT SendText(HWND window, UINT message, WPARAM wParam, const CString &text) {
+  return Send(window, message, wParam, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+LRESULT CallDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return Peer(window)->DefWindowProc(message, wParam, lParam);
+}
+
 HWND CreateDialogWindow(const res::DialogTemplate &dialogTemplate, HWND owner) {
-  auto *ownerWidget = dynamic_cast<QWidget *>(owner);
+  QWidget *ownerWidget = Peer(owner);
   auto *dialog =
       new qt::QtDialogPeer(ownerWidget ? ownerWidget->window() : nullptr, dialogTemplate);
   dialog->setWindowModality(Qt::ApplicationModal);
-  return dialog;
+  return dialog->Handle();
 }
 
 void ShowDialogWindow(HWND dialog) {

@@ -51,7 +51,7 @@ SurfacePainter::SurfacePainter(QtWindowPeer &window, const CDC &dc)
   setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
 }
 
-WindowPeer *QtWindowPeer::FindChild(UINT controlId) const {
+QtWindowPeer *QtWindowPeer::FindChild(UINT controlId) const {
   for (QObject *child : children()) {
     auto *peer = dynamic_cast<QtWindowPeer *>(child);
     if (peer && peer->ControlId() == controlId)
@@ -98,19 +98,25 @@ PaintRequest QtWindowPeer::BeginPaint() {
   return request;
 }
 
+LRESULT QtWindowPeer::Send(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (m_owner)
+    return AfxCallWndProc(m_owner, message, wParam, lParam);
+  return DefWindowProc(message, wParam, lParam);
+}
+
 LRESULT QtWindowPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
   case WM_PAINT: {
-    CPaintDC dc(this);
+    CPaintDC dc(Handle());
     PaintDefault(dc);
     return 0;
   }
   case WM_ERASEBKGND: {
-    auto *dc = reinterpret_cast<CDC *>(wParam);
+    CHandleDC dc(reinterpret_cast<HDC>(wParam));
     CRect clip;
-    dc->GetClipBox(&clip);
+    dc.GetClipBox(&clip);
     CBrush face(SystemColour(COLOR_BTNFACE));
-    dc->FillRect(&clip, &face);
+    dc.FillRect(&clip, &face);
     return TRUE;
   }
   default:
@@ -148,7 +154,7 @@ void QtWindowPeer::PaintInvalid() {
   if (m_invalid.isEmpty())
     return;
   CountPainted(m_invalid);
-  SendMessage(WM_PAINT);
+  Send(WM_PAINT);
   // A handler that never began painting leaves nothing to paint again.
   m_invalid = QRect();
   m_erasePending = false;
@@ -216,9 +222,9 @@ void QtButtonPeer::PaintDefault(CPaintDC &dc) {
   if (type == BS_GROUPBOX)
     return PaintGroupBox(dc);
   if (type == BS_OWNERDRAW) {
-    DRAWITEMSTRUCT request{ODT_BUTTON,  ControlId(), 0,   ODA_DRAWENTIRE,
-                           ItemState(), this,        &dc, client};
-    SendMessage(WM_DRAWITEM, ControlId(), reinterpret_cast<LPARAM>(&request));
+    DRAWITEMSTRUCT request{ODT_BUTTON, ControlId(), 0, ODA_DRAWENTIRE, ItemState(), Handle(),
+                           dc.m_hDC,   client,      0};
+    Send(WM_DRAWITEM, ControlId(), reinterpret_cast<LPARAM>(&request));
     return;
   }
   CBrush frame(m_pushed ? RGB(64, 64, 64) : RGB(120, 120, 120));
@@ -322,10 +328,10 @@ std::vector<QtButtonPeer *> QtButtonPeer::RadioGroup() const {
 }
 
 void QtButtonPeer::CheckInGroup() {
-  SendMessage(BM_SETCHECK, BST_CHECKED);
+  Send(BM_SETCHECK, BST_CHECKED);
   for (QtButtonPeer *button : RadioGroup())
     if (button != this)
-      button->SendMessage(BM_SETCHECK, BST_UNCHECKED);
+      button->Send(BM_SETCHECK, BST_UNCHECKED);
 }
 
 void QtButtonPeer::ClickNextInGroup(bool forward) {
@@ -357,8 +363,8 @@ void QtButtonPeer::Click() {
   if ((Style() & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
     CheckInGroup();
   if (QtWindowPeer *parent = ParentPeer())
-    parent->SendMessage(WM_COMMAND, MAKEWPARAM(ControlId(), BN_CLICKED),
-                        reinterpret_cast<LPARAM>(this));
+    parent->Send(WM_COMMAND, MAKEWPARAM(ControlId(), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Handle()));
 }
 
 void QtButtonPeer::mousePressEvent(QMouseEvent *event) {

@@ -11,7 +11,15 @@
 #include <string_view>
 #include <vector>
 
-namespace quorvel::fw::qt {
+namespace quorvel::fw {
+
+// What a window handle points at: every window of this backend is a QtWindowPeer.
+class detail::WindowPeer {
+public:
+  virtual ~WindowPeer() = default;
+};
+
+namespace qt {
 
 inline QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -34,27 +42,37 @@ struct PaintRequest {
   bool erase = false;
 };
 
-class QtWindowPeer : public QWidget, public WindowPeer {
+class QtWindowPeer : public QWidget, public detail::WindowPeer {
 public:
   QtWindowPeer(QWidget *parent, UINT controlId, DWORD style, const CString &text);
   ~QtWindowPeer() override;
 
-  CWnd *Owner() const override { return m_owner; }
-  void SetOwner(CWnd *owner) override { m_owner = owner; }
-  void Destroy() override;
-  CRect ClientRect() const override;
-  DWORD Style() const override { return m_style; }
-  void SetStyle(DWORD style) override { m_style = style; }
-  UINT ControlId() const override { return m_controlId; }
-  CString Text() const override { return m_text; }
-  void SetText(const CString &text) override;
-  bool IsEnabled() const override { return isEnabled(); }
-  void Enable(bool enabled) override { setEnabled(enabled); }
-  void Invalidate(const CRect *rect, bool erase) override;
-  void Update() override;
-  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-  WindowPeer *FindChild(UINT controlId) const override;
-  void Focus() override { setFocus(Qt::OtherFocusReason); }
+  HWND Handle() { return this; }
+  // The object the window's messages reach, or null.
+  CWnd *Owner() const { return m_owner; }
+  void SetOwner(CWnd *owner) { m_owner = owner; }
+  // Destroys the window; the peer is gone afterwards.
+  void Destroy();
+  CRect ClientRect() const;
+  DWORD Style() const { return m_style; }
+  void SetStyle(DWORD style) { m_style = style; }
+  UINT ControlId() const { return m_controlId; }
+  virtual CString Text() const { return m_text; }
+  virtual void SetText(const CString &text);
+  // Null rect: the whole client area.
+  void Invalidate(const CRect *rect, bool erase);
+  // Paints the invalid part now, if there is one.
+  virtual void Update();
+  // Through the owner when there is one, as the platform delivers a message.
+  LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+  // The platform's own handling of a message.
+  virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // The child window with this control ID, or null.
+  QtWindowPeer *FindChild(UINT controlId) const;
+  virtual void Focus() { setFocus(Qt::OtherFocusReason); }
+  virtual bool IsMinimized() const { return false; }
+  // The window menu; null when the window has none.
+  virtual HMENU SystemMenu() { return nullptr; }
   // Enabled and not hidden.
   bool TakesInput() const;
   // Where Tab stops: a control with WS_TABSTOP that takes input.
@@ -157,4 +175,8 @@ private:
   int m_position = 0;
 };
 
-} // namespace quorvel::fw::qt
+// The window a handle names; null for null.
+inline QtWindowPeer *PeerOf(HWND window) { return static_cast<QtWindowPeer *>(window); }
+
+} // namespace qt
+} // namespace quorvel::fw

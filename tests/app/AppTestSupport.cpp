@@ -3,6 +3,7 @@
 #include "app/SplitterApp.h"
 #include "framework/WinApp.h"
 #include "framework/linux/NamedLock.h"
+#include "framework/qt/QtWindowPeer.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -18,7 +19,7 @@ namespace quorvel::test {
 
 int ScriptedModalUi::MessageBox(const fw::MessageBoxRequest &request) {
   boxes.push_back(request);
-  return fw::IDOK;
+  return IDOK;
 }
 
 std::optional<fw::CString> ScriptedModalUi::OpenFile(const fw::FileOpenRequest &request) {
@@ -74,7 +75,7 @@ void ExpectDialogFrame(Qt::WindowFlags flags) {
   EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
 }
 
-QWidget *WidgetOf(const fw::CWnd &window) { return dynamic_cast<QWidget *>(window.m_hWnd); }
+QWidget *WidgetOf(const fw::CWnd &window) { return fw::qt::PeerOf(window.m_hWnd); }
 
 void ClickWith(QWidget *control) {
   const QPointF centre(control->width() / 2.0, control->height() / 2.0);
@@ -107,7 +108,7 @@ fw::CString DialogTest::TextOf(unsigned id) const {
 }
 
 bool DialogTest::IsEnabled(unsigned id) const {
-  return dialog.GetDlgItem(static_cast<int>(id))->IsWindowEnabled() != fw::FALSE;
+  return dialog.GetDlgItem(static_cast<int>(id))->IsWindowEnabled() != FALSE;
 }
 
 void DialogTest::ChooseSource(const std::string &path) {

@@ -9,13 +9,13 @@
 #include "tests/app/AppTestSupport.h"
 
 #include <QApplication>
-#include <csignal>
-#include <iterator>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTimer>
+#include <csignal>
+#include <iterator>
 
 #include <sys/resource.h>
 
@@ -29,8 +29,7 @@ using namespace res;
 constexpr std::size_t kPiece = 1'400'000;
 
 int CheckOf(const SplitterDialog &dialog, unsigned id) {
-  return static_cast<int>(
-      dialog.GetDlgItem(static_cast<int>(id))->m_hWnd->SendMessage(BM_GETCHECK));
+  return static_cast<int>(dialog.GetDlgItem(static_cast<int>(id))->SendMessage(BM_GETCHECK));
 }
 
 TEST(ApplicationTest, StartsGuardedWithItsMainDialogInTheDialogColours) {
@@ -79,7 +78,7 @@ TEST_F(StartupTest, OpensInSplitModeWithEmptyFieldsAndAFullBar) {
 }
 
 TEST_F(StartupTest, OffersTheAboutItemAndSkinsTheButtons) {
-  const auto &items = dialog.GetSystemMenu(FALSE)->Items();
+  const auto &items = dialog.GetSystemMenu(FALSE)->m_hMenu->items;
   ASSERT_EQ(items.size(), 2u);
   EXPECT_EQ(items[0].flags, MF_SEPARATOR);
   EXPECT_EQ(items[1].id, 16u);
@@ -333,7 +332,7 @@ TEST(FailureReportTest, CutsTheCauseTextToTheReportBufferAndNeverInsideACharacte
   auto reportOf = [&modal](const std::string &fileName) {
     FailingWindow window(fileName);
     window.SubclassWindow(new qt::QtWindowPeer(nullptr, 0, 0, {}));
-    window.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(7, BN_CLICKED));
+    window.SendMessage(WM_COMMAND, MAKEWPARAM(7, BN_CLICKED));
     return modal.boxes.back();
   };
   // A name that puts a two-byte character at bytes 510 and 511 of the report.
@@ -379,7 +378,7 @@ TEST(FailureReportTest, AFailureInsideAHandlerLeavesTheOuterMessageToHandOn) {
   NestedFailureWindow window("/tmp/nested.bin");
   auto *peer = new RecordingPeer;
   window.SubclassWindow(peer);
-  window.m_hWnd->SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
+  window.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
 
   EXPECT_EQ(modal.boxes.size(), 1u);
   EXPECT_EQ(peer->handedOn, std::vector<UINT>{WM_SYSCOMMAND});
@@ -403,7 +402,7 @@ TEST_F(RepaintTest, EachPieceRepaintsTheBarAndTheStatusLineOnly) {
   ChooseDestination(folder.path().string());
   dialog.CWnd::UpdateWindow();
   const std::uint64_t before = PaintedPixels(dialog);
-  dialog.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SPLIT, BN_CLICKED));
+  dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SPLIT, BN_CLICKED));
 
   const std::uint64_t perPiece = (PaintedPixels(dialog) - before) / 5;
   EXPECT_EQ(perPiece,
@@ -424,7 +423,7 @@ ShownWindow ModalWindowOpenedBy(const std::function<void()> &action) {
   QTimer::singleShot(0, [&shown] {
     QWidget *window = QApplication::activeModalWidget();
     shown = {window->windowTitle(), window->windowFlags()};
-    dynamic_cast<WindowPeer *>(window)->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED));
+    dynamic_cast<qt::QtWindowPeer *>(window)->Send(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED));
   });
   action();
   return shown;
@@ -432,8 +431,8 @@ ShownWindow ModalWindowOpenedBy(const std::function<void()> &action) {
 
 TEST_F(SystemMenuTest, TheAboutCommandAndItsMaskedValuesOpenTheAboutBox) {
   for (WPARAM command : {WPARAM{IDM_ABOUTBOX}, WPARAM{0x001F}}) {
-    const ShownWindow about = ModalWindowOpenedBy(
-        [this, command] { dialog.m_hWnd->SendMessage(WM_SYSCOMMAND, command); });
+    const ShownWindow about =
+        ModalWindowOpenedBy([this, command] { dialog.SendMessage(WM_SYSCOMMAND, command); });
     EXPECT_EQ(about.title, "About Quorvel File Splitter") << command;
     ExpectDialogFrame(about.flags);
   }
@@ -441,12 +440,12 @@ TEST_F(SystemMenuTest, TheAboutCommandAndItsMaskedValuesOpenTheAboutBox) {
 }
 
 TEST_F(SystemMenuTest, OtherCommandsTakeTheUsualHandling) {
-  dialog.m_hWnd->SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+  dialog.SendMessage(WM_SYSCOMMAND, SC_CLOSE);
   EXPECT_FALSE(WidgetOf(dialog)->isVisible());
 }
 
 TEST_F(SystemMenuTest, HelpSaysThereIsNoneAndHowToUseTheProgram) {
-  dialog.m_hWnd->SendMessage(WM_COMMAND, MAKEWPARAM(ID_HELP, BN_CLICKED));
+  dialog.SendMessage(WM_COMMAND, MAKEWPARAM(ID_HELP, BN_CLICKED));
   ASSERT_EQ(modal.boxes.size(), 1u);
   EXPECT_EQ(modal.boxes[0].caption, "quorvel-splitter");
   const CString &text = modal.boxes[0].text;
@@ -470,7 +469,7 @@ TEST_F(MinimisedTest, DrawsTheIconCentredWithTheRounding) {
   expected.fill(QColor(160, 180, 220));
   QPainter(&expected).drawImage(2, 3, qt::IconImage(dialog.m_hIcon));
   EXPECT_EQ(dynamic_cast<qt::QtWindowPeer *>(dialog.m_hWnd)->Surface()->image, expected);
-  EXPECT_EQ(reinterpret_cast<HICON>(dialog.m_hWnd->SendMessage(WM_QUERYDRAGICON)), dialog.m_hIcon);
+  EXPECT_EQ(reinterpret_cast<HICON>(dialog.SendMessage(WM_QUERYDRAGICON)), dialog.m_hIcon);
 }
 
 } // namespace

@@ -16,7 +16,7 @@ Pixels ReadPixels(const fw::CDC &dc, int width, int height) {
   return pixels;
 }
 
-Canvas::Canvas(int width, int height, fw::COLORREF fill) : m_width(width), m_height(height) {
+Canvas::Canvas(int width, int height, COLORREF fill) : m_width(width), m_height(height) {
   m_bitmap.CreateBitmap(width, height, 1, 32, nullptr);
   m_dc.CreateCompatibleDC(nullptr);
   m_previous = m_dc.SelectObject(&m_bitmap);
@@ -28,7 +28,7 @@ Canvas::Canvas(int width, int height, fw::COLORREF fill) : m_width(width), m_hei
 Canvas::~Canvas() { m_dc.SelectObject(m_previous); }
 
 std::vector<std::byte> MakeBmp(int width, int height,
-                               const std::function<fw::COLORREF(int x, int y)> &colourAt) {
+                               const std::function<COLORREF(int x, int y)> &colourAt) {
   const int stride = (width * 3 + 3) & ~3;
   std::vector<std::uint8_t> out;
   auto put = [&out](std::uint32_t value, int bytes) {
@@ -47,10 +47,9 @@ std::vector<std::byte> MakeBmp(int width, int height,
     put(0, 4);
   for (int y = height - 1; y >= 0; --y) {
     for (int x = 0; x < width; ++x) {
-      const fw::COLORREF colour = colourAt(x, y);
-      out.insert(out.end(),
-                 {std::uint8_t(fw::GetBValue(colour)), std::uint8_t(fw::GetGValue(colour)),
-                  std::uint8_t(fw::GetRValue(colour))});
+      const COLORREF colour = colourAt(x, y);
+      out.insert(out.end(), {std::uint8_t(GetBValue(colour)), std::uint8_t(GetGValue(colour)),
+                             std::uint8_t(GetRValue(colour))});
     }
     out.resize(out.size() + stride - width * 3, 0);
   }
@@ -64,11 +63,11 @@ TestResources::TestResources() { fw::AfxSetResourceHandle(this); }
 
 TestResources::~TestResources() { fw::AfxSetResourceHandle(nullptr); }
 
-std::span<const std::byte> TestResources::Find(res::ResourceType type, fw::UINT id) const {
+std::span<const std::byte> TestResources::Find(res::ResourceType type, UINT id) const {
   const auto found = m_bitmaps.find(id);
   if (type == res::ResourceType::Bitmap && found != m_bitmaps.end())
     return found->second;
-  return res::FindResource(type, id);
+  return res::FindResourceBytes(type, id);
 }
 
 } // namespace quorvel::test

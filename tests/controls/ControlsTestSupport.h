@@ -13,9 +13,9 @@ namespace quorvel::test {
 struct Pixels {
   int width = 0;
   int height = 0;
-  std::vector<fw::COLORREF> values;
+  std::vector<COLORREF> values;
 
-  fw::COLORREF At(int x, int y) const { return values[y * width + x]; }
+  COLORREF At(int x, int y) const { return values[y * width + x]; }
   bool operator==(const Pixels &) const = default;
 };
 
@@ -24,7 +24,7 @@ Pixels ReadPixels(const fw::CDC &dc, int width, int height);
 // A memory context over a fresh colour bitmap, filled with `fill`.
 class Canvas {
 public:
-  Canvas(int width, int height, fw::COLORREF fill);
+  Canvas(int width, int height, COLORREF fill);
   ~Canvas();
   fw::CDC &dc() { return m_dc; }
   Pixels Read() const { return ReadPixels(m_dc, m_width, m_height); }
@@ -38,7 +38,7 @@ private:
 
 // A 24-bit BMP file of `width` x `height` whose pixels `colourAt` gives.
 std::vector<std::byte> MakeBmp(int width, int height,
-                               const std::function<fw::COLORREF(int x, int y)> &colourAt);
+                               const std::function<COLORREF(int x, int y)> &colourAt);
 
 // Bitmaps that tests hand to the controls in place of the program's; unknown ids fall through to
 // the program's own resources.
@@ -46,11 +46,11 @@ class TestResources : public fw::ResourceModule {
 public:
   TestResources();
   ~TestResources() override;
-  void AddBitmap(fw::UINT id, std::vector<std::byte> bmp) { m_bitmaps[id] = std::move(bmp); }
-  std::span<const std::byte> Find(res::ResourceType type, fw::UINT id) const override;
+  void AddBitmap(UINT id, std::vector<std::byte> bmp) { m_bitmaps[id] = std::move(bmp); }
+  std::span<const std::byte> Find(res::ResourceType type, UINT id) const override;
 
 private:
-  std::map<fw::UINT, std::vector<std::byte>> m_bitmaps;
+  std::map<UINT, std::vector<std::byte>> m_bitmaps;
 };
 
 } // namespace quorvel::test

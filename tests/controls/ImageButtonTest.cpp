@@ -41,8 +41,8 @@ protected:
     CRect client;
     button.GetClientRect(&client);
     Canvas request(client.Width(), client.Height(), RGB(1, 2, 3));
-    DRAWITEMSTRUCT drawItem{ODT_BUTTON,    1,     0, ODA_DRAWENTIRE, state, button.m_hWnd,
-                            &request.dc(), client};
+    DRAWITEMSTRUCT drawItem{ODT_BUTTON,         1,      0, ODA_DRAWENTIRE, state, button.m_hWnd,
+                            request.dc().m_hDC, client, 0};
     button.DrawItem(&drawItem);
     return request.Read();
   }

@@ -1,0 +1,34 @@
+#include "framework/Mutex.h"
+#include "framework/OperatingSystem.h"
+#include "framework/win32/Utf16.h"
+
+#include <vector>
+
+namespace quorvel::fw {
+
+namespace os {
+
+CString ExecutablePath(const char *argv0) {
+  std::vector<wchar_t> path(MAX_PATH);
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0)
+      return argv0 ? argv0 : "";
+    if (length < path.size())
+      return win32::Utf8FromUtf16({path.data(), length});
+    path.resize(path.size() * 2);
+  }
+}
+
+// A write Windows refuses already fails with its cause.
+void PrepareProcess() {}
+
+} // namespace os
+
+HANDLE CreateMutex(const void *securityAttributes, BOOL initialOwner, const CString &name) {
+  return ::CreateMutexW(static_cast<LPSECURITY_ATTRIBUTES>(const_cast<void *>(securityAttributes)),
+                        initialOwner, win32::Utf16FromUtf8(name).c_str());
+}
+
+} // namespace quorvel::fw
