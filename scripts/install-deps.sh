@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing need on Debian; does nothing when all is there.
-#   scripts/install-deps.sh [screenshots]
+#   scripts/install-deps.sh [screenshots|packaging]
 # With "screenshots", also the window manager that tools/take-screenshots.sh frames the windows
-# with.
+# with; with "packaging", what scripts/package.sh makes the releases with.
 set -euo pipefail
 
 packages=(
@@ -12,9 +12,12 @@ packages=(
   fonts-wqy-microhei
   xvfb xauth imagemagick
 )
-if [ "${1:-}" = screenshots ]; then
-  packages+=(xfwm4 dbus-daemon dbus-bin)
-fi
+case "${1:-}" in
+screenshots) packages+=(xfwm4 dbus-daemon dbus-bin) ;;
+# dpkg-shlibdeps finds the Debian package's dependencies, and needs file to find its programs;
+# lintian checks the package.
+packaging) packages+=(dpkg-dev file nsis lintian) ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
