@@ -74,6 +74,8 @@ xvfb-run -a bash -c '
   mkdir -p "$WINEPREFIX"
   wineserver -p
   wineboot --init >/dev/null 2>&1
+  # What a check that failed half-way left installed.
+  rm -rf "$folder" "$menu"
   wine "$setup" /S
   for program in "$@"; do
     cmp "$unpacked/$program" "$folder/$program" || fail "the installer did not put $program in place"
