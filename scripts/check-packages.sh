@@ -67,12 +67,12 @@ xvfb-run -a bash -c '
   menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quorvel File Splitter"
   fail() {
     echo "check-packages: $*" >&2
-    wineserver -k
     exit 1
   }
   # The server first: one that wineboot started would refuse to become persistent.
   mkdir -p "$WINEPREFIX"
   wineserver -p
+  trap "wineserver -k" EXIT
   wineboot --init >/dev/null 2>&1
   # What a check that failed half-way left installed.
   rm -rf "$folder" "$menu"
@@ -94,6 +94,5 @@ xvfb-run -a bash -c '
     sleep 0.1
   done
   [ ! -e "$folder" ] && [ ! -e "$menu" ] || fail "the uninstaller left files behind"
-  wineserver -k
   echo "Windows installer: installed and uninstalled silently, quorvel-split.exe --version says \"$said\""
 ' check "$setup" "$unpacked" "$version" $programs
