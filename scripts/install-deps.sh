@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing need on Debian; does nothing when all is there.
-#   scripts/install-deps.sh [screenshots | windows-compile]
+#   scripts/install-deps.sh [screenshots | windows-compile | packaging]
 # With "screenshots", also the window manager that tools/take-screenshots.sh frames the windows
-# with; with "windows-compile", the cross compiler that scripts/check-windows-compile.sh uses.
+# with; with "windows-compile", the cross compiler that scripts/check-windows-compile.sh uses;
+# with "packaging", what scripts/package.sh makes the releases with.
 set -euo pipefail
 
 packages=(
@@ -15,6 +16,9 @@ packages=(
 case "${1:-}" in
 screenshots) packages+=(xfwm4 dbus-daemon dbus-bin) ;;
 windows-compile) packages+=(g++-mingw-w64-i686-posix mingw-w64-i686-dev) ;;
+# dpkg-shlibdeps finds the Debian package's dependencies, and needs file to find its programs;
+# lintian checks the package.
+packaging) packages+=(dpkg-dev file nsis lintian) ;;
 esac
 
 missing=()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the plain and the sanitized trees and the Windows one, and runs
-# every test in each (the Windows ones under Wine).
+# Installs what is missing, builds the plain and the sanitized trees and the Windows one, runs
+# every test in each (the Windows ones under Wine), and makes the releases and installs them.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -21,3 +21,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 
 scripts/build-windows.sh -DQUORVEL_LINUX_SPLIT="$top/build/cli/quorvel-split"
 scripts/test-windows.sh
+
+scripts/package.sh
+scripts/check-packages.sh
