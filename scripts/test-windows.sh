@@ -10,8 +10,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 
 xvfb-run -a bash -c '
-  wineboot --init >/dev/null 2>&1
+  # The server must be persistent before the first Wine process starts one of its own.
   wineserver -p
+  wineboot --init >/dev/null 2>&1
   status=0
   ctest --test-dir "$1/build-windows" --output-on-failure -j "$2" || status=$?
   wineserver -k
