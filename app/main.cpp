@@ -4,4 +4,7 @@
 
 quorvel::SplitterApp theApp;
 
+#ifndef _WIN32
+// On Windows the framework's wWinMain is the program's entry.
 int main(int argc, char **argv) { return quorvel::fw::AfxWinMain(argc, argv); }
+#endif

@@ -1,0 +1,345 @@
+#include "framework/Platform.h"
+
+#include "framework/WinApp.h"
+#include "framework/win32/DialogTemplateBuilder.h"
+#include "framework/win32/Utf16.h"
+#include "framework/win32/Win32ModalUi.h"
+#include "framework/win32/Win32Windows.h"
+#include "res/DialogTemplates.h"
+
+#include <ole2.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace quorvel::fw {
+
+BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id, const CString &text) {
+  if (!m_hMenu)
+    return FALSE;
+  const std::wstring wide = win32::Utf16FromUtf8(text);
+  return ::AppendMenuW(m_hMenu, flags, id, (flags & MF_SEPARATOR) ? nullptr : wide.c_str());
+}
+
+namespace win32 {
+
+bool IsColourMessage(UINT message) {
+  return message == WM_CTLCOLORDLG || message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN ||
+         message == WM_CTLCOLORMSGBOX;
+}
+
+HBRUSH PaintInDialogColours(HDC dc) {
+  const auto colours = AfxGetDialogColours();
+  if (!colours)
+    return nullptr;
+  // One brush for the program's life, remade only if the colours change.
+  static HBRUSH brush = nullptr;
+  static COLORREF brushColour = 0;
+  if (!brush || brushColour != colours->background) {
+    if (brush)
+      ::DeleteObject(brush);
+    brush = ::CreateSolidBrush(colours->background);
+    brushColour = colours->background;
+  }
+  ::SetTextColor(dc, colours->text);
+  ::SetBkColor(dc, colours->background);
+  return brush;
+}
+
+} // namespace win32
+
+namespace platform {
+namespace {
+
+constexpr wchar_t kObjectProperty[] = L"Quorvel.Object";
+constexpr wchar_t kProcedureProperty[] = L"Quorvel.Procedure";
+constexpr UINT kRunTasks = WM_APP;
+
+HWND g_taskWindow = nullptr;
+std::vector<std::function<void()>> g_tasks;
+bool g_waitCursor = false;
+
+struct ModalLoop {
+  HWND dialog;
+  HWND disabledOwner;
+  bool ended = false;
+};
+std::vector<ModalLoop *> g_modalLoops;
+
+WNDPROC OriginalProcedure(HWND window) {
+  return reinterpret_cast<WNDPROC>(::GetPropW(window, kProcedureProperty));
+}
+
+bool IsDialog(HWND window) {
+  wchar_t className[16] = {};
+  ::GetClassNameW(window, className, 16);
+  return std::wstring_view{className} == L"#32770";
+}
+
+void Detach(HWND window) {
+  if (WNDPROC original = OriginalProcedure(window))
+    ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+  ::RemovePropW(window, kProcedureProperty);
+  ::RemovePropW(window, kObjectProperty);
+}
+
+// The procedure of every window with an object: its messages go to the object, whose default
+// handling is the window's own procedure.
+LRESULT CALLBACK ObjectProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  CWnd *object = AttachedObject(window);
+  if (message == WM_NCDESTROY) {
+    const WNDPROC original = OriginalProcedure(window);
+    Detach(window);
+    if (object)
+      object->m_hWnd = nullptr;
+    return ::CallWindowProcW(original, window, message, wParam, lParam);
+  }
+  if (!object)
+    return ::CallWindowProcW(OriginalProcedure(window), window, message, wParam, lParam);
+  return AfxCallWndProc(object, message, wParam, lParam);
+}
+
+// Everything a dialog's messages need is done by the window procedure above.
+INT_PTR CALLBACK DialogProcedure(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+LRESULT CALLBACK TaskProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kRunTasks)
+    return ::DefWindowProcW(window, message, wParam, lParam);
+  // A task may post others; they wait for their own turn.
+  auto tasks = std::exchange(g_tasks, {});
+  for (auto &task : tasks) {
+    try {
+      task();
+    } catch (...) {
+      ReportEscapedFailure();
+    }
+  }
+  return 0;
+}
+
+HWND MakeTaskWindow() {
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = TaskProcedure;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = L"Quorvel.Tasks";
+  ::RegisterClassW(&windowClass);
+  return ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           instance, nullptr);
+}
+
+} // namespace
+
+bool OpenDisplay(int &, char **, const CString &, CString &problem) {
+  // The shell's folder browser wants COM on the thread that shows it.
+  ::OleInitialize(nullptr);
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+  if (!::InitCommonControlsEx(&controls)) {
+    problem = "the common controls could not be loaded.";
+    return false;
+  }
+  g_taskWindow = MakeTaskWindow();
+  if (!g_taskWindow) {
+    problem = "the program's message window could not be made.";
+    return false;
+  }
+  return true;
+}
+
+void CloseDisplay() {
+  if (g_taskWindow)
+    ::DestroyWindow(g_taskWindow);
+  g_taskWindow = nullptr;
+  g_tasks.clear();
+  ::OleUninitialize();
+}
+
+CWnd *AttachedObject(HWND window) {
+  return window ? static_cast<CWnd *>(::GetPropW(window, kObjectProperty)) : nullptr;
+}
+
+void AttachObject(HWND window, CWnd *object) {
+  if (!window || !::IsWindow(window))
+    return;
+  if (!object) {
+    Detach(window);
+    return;
+  }
+  ::SetPropW(window, kObjectProperty, object);
+  if (OriginalProcedure(window))
+    return;
+  const LONG_PTR original =
+      ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ObjectProcedure));
+  ::SetPropW(window, kProcedureProperty, reinterpret_cast<HANDLE>(original));
+}
+
+void DestroyWindow(HWND window) {
+  if (window && ::IsWindow(window))
+    ::DestroyWindow(window);
+}
+
+CRect ClientRect(HWND window) {
+  CRect client;
+  ::GetClientRect(window, &client);
+  return client;
+}
+
+DWORD Style(HWND window) { return static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE)); }
+
+UINT ControlId(HWND window) { return static_cast<UINT>(::GetDlgCtrlID(window)); }
+
+CString Text(HWND window) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  const int length = ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+  return win32::Utf8FromUtf16({text.data(), static_cast<std::size_t>(std::max(length, 0))});
+}
+
+void SetText(HWND window, const CString &text) {
+  ::SetWindowTextW(window, win32::Utf16FromUtf8(text).c_str());
+}
+
+bool IsEnabled(HWND window) { return ::IsWindowEnabled(window) != FALSE; }
+
+void Enable(HWND window, bool enabled) { ::EnableWindow(window, enabled ? TRUE : FALSE); }
+
+HWND Child(HWND window, UINT controlId) {
+  return ::GetDlgItem(window, static_cast<int>(controlId));
+}
+
+void Focus(HWND window) {
+  // In a dialog the dialog moves the focus, so that its default button follows.
+  HWND parent = ::GetParent(window);
+  if (parent && IsDialog(parent) && (Style(window) & WS_CHILD))
+    ::SendMessageW(parent, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(window), TRUE);
+  else
+    ::SetFocus(window);
+}
+
+bool IsMinimized(HWND window) { return ::IsIconic(window) != FALSE; }
+
+HMENU SystemMenu(HWND window) { return ::GetSystemMenu(window, FALSE); }
+
+void Invalidate(HWND window, const CRect *rect, bool erase) {
+  ::InvalidateRect(window, rect, erase ? TRUE : FALSE);
+}
+
+void Update(HWND window) { ::UpdateWindow(window); }
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::SendMessageW(window, message, wParam, lParam);
+}
+
+LRESULT SendText(HWND window, UINT message, WPARAM wParam, const CString &text) {
+  const std::wstring wide = win32::Utf16FromUtf8(text);
+  return ::SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+LRESULT CallDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETCURSOR && g_waitCursor) {
+    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    return TRUE;
+  }
+  if (IsDialog(window)) {
+    if (win32::IsColourMessage(message))
+      if (HBRUSH brush = win32::PaintInDialogColours(reinterpret_cast<HDC>(wParam)))
+        return reinterpret_cast<LRESULT>(brush);
+    // Owner-drawn controls paint themselves, as their objects know how.
+    if (message == WM_DRAWITEM) {
+      const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+      if (item && AttachedObject(item->hwndItem))
+        return ::SendMessageW(item->hwndItem, WM_DRAWITEM, wParam, lParam);
+    }
+    if (message == WM_HELP)
+      return ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(ID_HELP, BN_CLICKED), 0);
+  }
+  if (WNDPROC original = OriginalProcedure(window))
+    return ::CallWindowProcW(original, window, message, wParam, lParam);
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CreateDialogWindow(const res::DialogTemplate &dialogTemplate, HWND owner) {
+  const std::vector<WORD> words = win32::BuildDialogTemplate(dialogTemplate);
+  return ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
+                                      reinterpret_cast<LPCDLGTEMPLATEW>(words.data()), owner,
+                                      DialogProcedure, 0);
+}
+
+void ShowDialogWindow(HWND dialog) {
+  ::ShowWindow(dialog, SW_SHOW);
+  ::SetForegroundWindow(dialog);
+}
+
+void FocusFirstTabStop(HWND dialog) {
+  if (HWND first = ::GetNextDlgTabItem(dialog, nullptr, FALSE))
+    Focus(first);
+}
+
+void RunModalLoop(HWND dialog) {
+  // The owner takes no input while its modal dialog is up.
+  HWND owner = ::GetWindow(dialog, GW_OWNER);
+  const bool disableOwner = owner && ::IsWindowEnabled(owner);
+  if (disableOwner)
+    ::EnableWindow(owner, FALSE);
+  ModalLoop loop{dialog, disableOwner ? owner : nullptr};
+  g_modalLoops.push_back(&loop);
+  MSG message;
+  while (!loop.ended) {
+    const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) {
+      // The quit is for the loop outside this one.
+      ::PostQuitMessage(static_cast<int>(message.wParam));
+      break;
+    }
+    if (got < 0)
+      break;
+    if (!::IsDialogMessageW(dialog, &message)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+  }
+  g_modalLoops.erase(std::find(g_modalLoops.begin(), g_modalLoops.end(), &loop));
+  if (disableOwner) {
+    ::EnableWindow(owner, TRUE);
+    if (::IsWindow(dialog) && ::GetActiveWindow() == dialog)
+      ::SetActiveWindow(owner);
+  }
+}
+
+void EndModalLoop(HWND dialog) {
+  for (ModalLoop *loop : g_modalLoops) {
+    if (loop->dialog != dialog)
+      continue;
+    loop->ended = true;
+    // Before the dialog hides, so that the activation goes back to the owner.
+    if (loop->disabledOwner)
+      ::EnableWindow(loop->disabledOwner, TRUE);
+  }
+  ::ShowWindow(dialog, SW_HIDE);
+  // Wakes the loop, which may be waiting for a message.
+  ::PostMessageW(g_taskWindow, WM_NULL, 0, 0);
+}
+
+void ShowWaitCursor(bool shown) {
+  g_waitCursor = shown;
+  // The window under the mouse sets its own again when the mouse next moves.
+  ::SetCursor(::LoadCursorW(nullptr, shown ? IDC_WAIT : IDC_ARROW));
+}
+
+void PostTask(std::function<void()> task) {
+  g_tasks.push_back(std::move(task));
+  ::PostMessageW(g_taskWindow, kRunTasks, 0, 0);
+}
+
+void CloseModalWindow() {
+  if (!g_modalLoops.empty())
+    ::SendMessageW(g_modalLoops.back()->dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+ModalUi &PlatformModalUi() {
+  static win32::Win32ModalUi modalUi;
+  return modalUi;
+}
+
+} // namespace platform
+} // namespace quorvel::fw
