@@ -3,6 +3,7 @@
 #include "app/SplitterApp.h"
 #include "app/SplitterDialog.h"
 #include "framework/ModalUi.h"
+#include "framework/Platform.h"
 #include "framework/win32/Utf16.h"
 #include "res/DialogTemplates.h"
 
@@ -96,6 +97,25 @@ TEST(WindowsDialog, ShowsItsTitleAndColours) {
   ::ReleaseDC(g_dialog->m_hWnd, dc);
   EXPECT_TRUE(::GetWindowLongW(::GetDlgItem(g_dialog->m_hWnd, res::IDC_SPLIT), GWL_STYLE) &
               BS_OWNERDRAW);
+}
+
+TEST(WindowsDialog, TheSystemMenuOpensTheAboutBox) {
+  HMENU menu = ::GetSystemMenu(g_dialog->m_hWnd, FALSE);
+  wchar_t item[32] = {};
+  ::GetMenuStringW(menu, res::IDM_ABOUTBOX, item, 32, MF_BYCOMMAND);
+  EXPECT_EQ(fw::win32::Utf8FromUtf16(item), "About(&A)...");
+
+  CString aboutTitle;
+  // Runs inside the about box's own modal loop, and ends it.
+  fw::platform::PostTask([&aboutTitle] {
+    wchar_t title[64] = {};
+    ::GetWindowTextW(::GetActiveWindow(), title, 64);
+    aboutTitle = fw::win32::Utf8FromUtf16(title);
+    fw::platform::CloseModalWindow();
+  });
+  ::SendMessageW(g_dialog->m_hWnd, WM_SYSCOMMAND, res::IDM_ABOUTBOX, 0);
+  EXPECT_EQ(aboutTitle, "About Quorvel File Splitter");
+  EXPECT_TRUE(::IsWindowEnabled(g_dialog->m_hWnd)) << "the owner takes input again";
 }
 
 TEST(WindowsDialog, SplitsAndJoinsThroughItsButtons) {
