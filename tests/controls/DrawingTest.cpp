@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include "framework/win32/Utf16.h"
+#endif
+
 namespace quorvel::test {
 namespace {
 
@@ -12,12 +16,41 @@ constexpr COLORREF kGreen = RGB(0, 200, 0);
 constexpr COLORREF kRed = RGB(220, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 230);
 
+std::string FaceName(const LOGFONT &font) {
+#ifdef _WIN32
+  return win32::Utf8FromUtf16(font.lfFaceName);
+#else
+  return font.lfFaceName;
+#endif
+}
+
 TEST(FaceNames, ALongFaceIsCutBeforeTheCharacterThatWouldNotFit) {
   LOGFONT font;
-  SetFaceName(font, std::string(30, 'a') + "体");
-  EXPECT_EQ(std::string(font.lfFaceName), std::string(30, 'a'));
+  // Four bytes in UTF-8, two units in UTF-16: a cut on either platform.
+  SetFaceName(font, std::string(30, 'a') + "𠀀");
+  EXPECT_EQ(FaceName(font), std::string(30, 'a'));
   SetFaceName(font, "宋体");
-  EXPECT_EQ(std::string(font.lfFaceName), "宋体");
+  EXPECT_EQ(FaceName(font), "宋体");
+}
+
+TEST(Bitmaps, AResourceLoadsWithItsPixelsInPlace) {
+  TestResources resources;
+  resources.AddBitmap(901, MakeBmp(5, 3, [](int x, int y) { return RGB(40 * x, 80 * y, 7); }));
+  CBitmap bitmap;
+  ASSERT_TRUE(bitmap.LoadBitmap(901));
+  BITMAP info;
+  ASSERT_GT(bitmap.GetObject(&info), 0);
+  EXPECT_EQ(info.bmWidth, 5);
+  EXPECT_EQ(info.bmHeight, 3);
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  CBitmap *previous = dc.SelectObject(&bitmap);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x)
+      ASSERT_EQ(dc.GetPixel(x, y), RGB(40 * x, 80 * y, 7)) << x << "," << y;
+  EXPECT_EQ(dc.SelectObject(previous), &bitmap);
+  CBitmap missing;
+  EXPECT_FALSE(missing.LoadBitmap(4242));
 }
 
 TEST(Blits, MonochromeConversionFollowsTheBackgroundAndTextColours) {
