@@ -101,6 +101,18 @@ TEST(Blits, ReadsNothingOutsideTheSourceAndDrawsNothingForEmptyExtents) {
   EXPECT_EQ(target.dc().GetPixel(0, 0), kGreen);
 }
 
+TEST(Blits, AShrinkingStretchKeepsTheDarkOfThePixelsItMerges) {
+  // Without a stretch mode set, merged pixels are combined with AND, as GDI does by default.
+  Canvas source(4, 1, RGB(0xF0, 0x3C, 0xFF));
+  const CRect second{1, 0, 2, 1};
+  CBrush brush(RGB(0x3C, 0xF0, 0x0F));
+  source.dc().FillRect(&second, &brush);
+  Canvas target(2, 1, kGreen);
+  EXPECT_TRUE(target.dc().StretchBlt(0, 0, 2, 1, &source.dc(), 0, 0, 4, 1, SRCCOPY));
+  EXPECT_EQ(target.dc().GetPixel(0, 0), RGB(0x30, 0x30, 0x0F));
+  EXPECT_EQ(target.dc().GetPixel(1, 0), RGB(0xF0, 0x3C, 0xFF));
+}
+
 class MemoryDCTest : public testing::Test {
 protected:
   static constexpr CRect kCovered{10, 5, 30, 15};
