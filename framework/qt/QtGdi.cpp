@@ -308,8 +308,11 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC *source, int sourc
   QImage &target = m_hDC->surface->image;
   // The source pixels that one target pixel covers, less the sampled part's offset. A shrinking
   // stretch merges them with AND, as GDI's default stretch mode does.
+  // An enlarging one takes the pixel under the target pixel's centre.
   auto covered = [](int offset, int sourceExtent, int extent, int origin) {
-    const auto first = static_cast<long long>(offset) * sourceExtent / extent;
+    const auto first = sourceExtent <= extent
+                           ? (2LL * offset + 1) * sourceExtent / (2LL * extent)
+                           : static_cast<long long>(offset) * sourceExtent / extent;
     const auto last = static_cast<long long>(offset + 1) * sourceExtent / extent;
     return std::pair<int, int>(static_cast<int>(first) - origin,
                                static_cast<int>(std::max(last, first + 1)) - origin);

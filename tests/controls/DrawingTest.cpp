@@ -113,6 +113,19 @@ TEST(Blits, AShrinkingStretchKeepsTheDarkOfThePixelsItMerges) {
   EXPECT_EQ(target.dc().GetPixel(1, 0), RGB(0xF0, 0x3C, 0xFF));
 }
 
+TEST(Blits, AnEnlargingStretchTakesThePixelUnderEachCentre) {
+  Canvas source(3, 1, RGB(10, 0, 0));
+  const CRect second{1, 0, 2, 1}, third{2, 0, 3, 1};
+  CBrush twenty(RGB(20, 0, 0)), thirty(RGB(30, 0, 0));
+  source.dc().FillRect(&second, &twenty);
+  source.dc().FillRect(&third, &thirty);
+  Canvas target(8, 1, kGreen);
+  EXPECT_TRUE(target.dc().StretchBlt(0, 0, 8, 1, &source.dc(), 0, 0, 3, 1, SRCCOPY));
+  const int expected[8] = {10, 10, 10, 20, 20, 30, 30, 30};
+  for (int x = 0; x < 8; ++x)
+    EXPECT_EQ(target.dc().GetPixel(x, 0), RGB(expected[x], 0, 0)) << x;
+}
+
 class MemoryDCTest : public testing::Test {
 protected:
   static constexpr CRect kCovered{10, 5, 30, 15};
