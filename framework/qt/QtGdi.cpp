@@ -306,19 +306,33 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC *source, int sourc
   const int originX = x - m_hDC->windowOrg.x();
   const int originY = y - m_hDC->windowOrg.y();
   QImage &target = m_hDC->surface->image;
+  // The source pixels that one target pixel covers, less the sampled part's offset. A shrinking
+  // stretch merges them with AND, as GDI's default stretch mode does.
+  // An enlarging one takes the pixel under the target pixel's centre.
+  auto covered = [](int offset, int sourceExtent, int extent, int origin) {
+    const auto first = sourceExtent <= extent
+                           ? (2LL * offset + 1) * sourceExtent / (2LL * extent)
+                           : static_cast<long long>(offset) * sourceExtent / extent;
+    const auto last = static_cast<long long>(offset + 1) * sourceExtent / extent;
+    return std::pair<int, int>(static_cast<int>(first) - origin,
+                               static_cast<int>(std::max(last, first + 1)) - origin);
+  };
   for (int ty = area.top(); ty <= area.bottom(); ++ty) {
-    const int sy = static_cast<int>(static_cast<long long>(ty - originY) * sourceHeight / height) -
-                   sampledOrigin.y();
-    if (sy < 0 || sy >= sampled.height())
-      continue;
-    const auto *sourceRow = reinterpret_cast<const QRgb *>(sampled.constScanLine(sy));
+    const auto [sy0, sy1] = covered(ty - originY, sourceHeight, height, sampledOrigin.y());
     auto *targetRow = reinterpret_cast<QRgb *>(target.scanLine(ty));
     for (int tx = area.left(); tx <= area.right(); ++tx) {
-      const int sx = static_cast<int>(static_cast<long long>(tx - originX) * sourceWidth / width) -
-                     sampledOrigin.x();
-      if (sx < 0 || sx >= sampled.width())
-        continue;
-      targetRow[tx] = Combine(targetRow[tx], Convert(sourceRow[sx], *from, *m_hDC), rop);
+      const auto [sx0, sx1] = covered(tx - originX, sourceWidth, width, sampledOrigin.x());
+      QRgb merged = kWhite;
+      bool any = false;
+      for (int sy = std::max(sy0, 0); sy < std::min(sy1, sampled.height()); ++sy) {
+        const auto *sourceRow = reinterpret_cast<const QRgb *>(sampled.constScanLine(sy));
+        for (int sx = std::max(sx0, 0); sx < std::min(sx1, sampled.width()); ++sx) {
+          merged &= sourceRow[sx];
+          any = true;
+        }
+      }
+      if (any)
+        targetRow[tx] = Combine(targetRow[tx], Convert(merged, *from, *m_hDC), rop);
     }
   }
   return TRUE;

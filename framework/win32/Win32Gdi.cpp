@@ -109,7 +109,10 @@ void DCAccess::Adopt(CBitmap &bitmap, HBITMAP handle, bool owned) {
   bitmap.DeleteObject();
   if (!handle)
     return;
-  bitmap.m_data = std::make_shared<BitmapData>(BitmapData{handle, owned});
+  // Made in place: a temporary would delete the handle as it goes.
+  bitmap.m_data = std::make_shared<BitmapData>();
+  bitmap.m_data->handle = handle;
+  bitmap.m_data->owned = owned;
   if (owned)
     Holders<CBitmap>()[handle] = &bitmap;
 }
@@ -118,7 +121,9 @@ void DCAccess::Adopt(CFont &font, HFONT handle, bool owned) {
   font.DeleteObject();
   if (!handle)
     return;
-  font.m_data = std::make_shared<FontData>(FontData{handle, owned});
+  font.m_data = std::make_shared<FontData>();
+  font.m_data->handle = handle;
+  font.m_data->owned = owned;
   if (owned)
     Holders<CFont>()[handle] = &font;
 }

@@ -1,6 +1,5 @@
 #include "tests/controls/ControlsTestSupport.h"
 
-#include <QApplication>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -71,12 +70,3 @@ std::span<const std::byte> TestResources::Find(res::ResourceType type, UINT id) 
 }
 
 } // namespace quorvel::test
-
-int main(int argc, char **argv) {
-  // The controls paint into images; no display is needed.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

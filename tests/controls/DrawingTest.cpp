@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include "framework/win32/Utf16.h"
+#endif
+
 namespace quorvel::test {
 namespace {
 
@@ -12,12 +16,41 @@ constexpr COLORREF kGreen = RGB(0, 200, 0);
 constexpr COLORREF kRed = RGB(220, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 230);
 
+std::string FaceName(const LOGFONT &font) {
+#ifdef _WIN32
+  return win32::Utf8FromUtf16(font.lfFaceName);
+#else
+  return font.lfFaceName;
+#endif
+}
+
 TEST(FaceNames, ALongFaceIsCutBeforeTheCharacterThatWouldNotFit) {
   LOGFONT font;
-  SetFaceName(font, std::string(30, 'a') + "体");
-  EXPECT_EQ(std::string(font.lfFaceName), std::string(30, 'a'));
+  // Four bytes in UTF-8, two units in UTF-16: a cut on either platform.
+  SetFaceName(font, std::string(30, 'a') + "𠀀");
+  EXPECT_EQ(FaceName(font), std::string(30, 'a'));
   SetFaceName(font, "宋体");
-  EXPECT_EQ(std::string(font.lfFaceName), "宋体");
+  EXPECT_EQ(FaceName(font), "宋体");
+}
+
+TEST(Bitmaps, AResourceLoadsWithItsPixelsInPlace) {
+  TestResources resources;
+  resources.AddBitmap(901, MakeBmp(5, 3, [](int x, int y) { return RGB(40 * x, 80 * y, 7); }));
+  CBitmap bitmap;
+  ASSERT_TRUE(bitmap.LoadBitmap(901));
+  BITMAP info;
+  ASSERT_GT(bitmap.GetObject(&info), 0);
+  EXPECT_EQ(info.bmWidth, 5);
+  EXPECT_EQ(info.bmHeight, 3);
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  CBitmap *previous = dc.SelectObject(&bitmap);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x)
+      ASSERT_EQ(dc.GetPixel(x, y), RGB(40 * x, 80 * y, 7)) << x << "," << y;
+  EXPECT_EQ(dc.SelectObject(previous), &bitmap);
+  CBitmap missing;
+  EXPECT_FALSE(missing.LoadBitmap(4242));
 }
 
 TEST(Blits, MonochromeConversionFollowsTheBackgroundAndTextColours) {
@@ -66,6 +99,31 @@ TEST(Blits, ReadsNothingOutsideTheSourceAndDrawsNothingForEmptyExtents) {
   EXPECT_FALSE(target.dc().StretchBlt(0, 0, -3, 2, &source.dc(), 0, 0, 2, 2, SRCCOPY));
   EXPECT_FALSE(target.dc().StretchBlt(0, 0, 3, 2, &source.dc(), 0, 0, 0, 2, SRCCOPY));
   EXPECT_EQ(target.dc().GetPixel(0, 0), kGreen);
+}
+
+TEST(Blits, AShrinkingStretchKeepsTheDarkOfThePixelsItMerges) {
+  // Without a stretch mode set, merged pixels are combined with AND, as GDI does by default.
+  Canvas source(4, 1, RGB(0xF0, 0x3C, 0xFF));
+  const CRect second{1, 0, 2, 1};
+  CBrush brush(RGB(0x3C, 0xF0, 0x0F));
+  source.dc().FillRect(&second, &brush);
+  Canvas target(2, 1, kGreen);
+  EXPECT_TRUE(target.dc().StretchBlt(0, 0, 2, 1, &source.dc(), 0, 0, 4, 1, SRCCOPY));
+  EXPECT_EQ(target.dc().GetPixel(0, 0), RGB(0x30, 0x30, 0x0F));
+  EXPECT_EQ(target.dc().GetPixel(1, 0), RGB(0xF0, 0x3C, 0xFF));
+}
+
+TEST(Blits, AnEnlargingStretchTakesThePixelUnderEachCentre) {
+  Canvas source(3, 1, RGB(10, 0, 0));
+  const CRect second{1, 0, 2, 1}, third{2, 0, 3, 1};
+  CBrush twenty(RGB(20, 0, 0)), thirty(RGB(30, 0, 0));
+  source.dc().FillRect(&second, &twenty);
+  source.dc().FillRect(&third, &thirty);
+  Canvas target(8, 1, kGreen);
+  EXPECT_TRUE(target.dc().StretchBlt(0, 0, 8, 1, &source.dc(), 0, 0, 3, 1, SRCCOPY));
+  const int expected[8] = {10, 10, 10, 20, 20, 30, 30, 30};
+  for (int x = 0; x < 8; ++x)
+    EXPECT_EQ(target.dc().GetPixel(x, 0), RGB(expected[x], 0, 0)) << x;
 }
 
 class MemoryDCTest : public testing::Test {
