@@ -181,7 +181,8 @@ void SplitterDialog::SetProgressPos(int position) { m_progress.SetPos(position);
 
 int SplitterDialog::GetSizeSelection() { return m_comboSize.GetCurSel(); }
 
-void SplitterDialog::MessageBox(std::string_view text, std::string_view caption, unsigned type) {
+void SplitterDialog::ShowMessageBox(std::string_view text, std::string_view caption,
+                                    unsigned type) {
   CWnd::MessageBox(CString{text}, CString{caption}, type);
 }
 

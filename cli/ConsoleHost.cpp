@@ -49,13 +49,13 @@ void ConsoleHost::UpdateWindow() {
   m_progress->Draw(m_pieceNumber, m_bytesDone);
 }
 
-void ConsoleHost::MessageBox(std::string_view text, std::string_view, unsigned) {
+void ConsoleHost::ShowMessageBox(std::string_view text, std::string_view, unsigned) {
   FinishProgress();
   WriteText(stderr, "quorvel-split: " + std::string{text} + "\n");
 }
 
 void ConsoleHost::AfxMessageBox(std::string_view text, unsigned type) {
-  MessageBox(text, {}, type);
+  ShowMessageBox(text, {}, type);
 }
 
 } // namespace quorvel::cli

@@ -29,7 +29,7 @@ public:
   // There is no size list: the piece size is given in bytes.
   int GetSizeSelection() override { return kNoSelection; }
   std::uint64_t GetPieceSize() override { return m_pieceSize; }
-  void MessageBox(std::string_view text, std::string_view caption, unsigned type) override;
+  void ShowMessageBox(std::string_view text, std::string_view caption, unsigned type) override;
   void AfxMessageBox(std::string_view text, unsigned type) override;
   void FocusSourceField() override {}
 

@@ -43,7 +43,7 @@ public:
   // offers sizes of its own.
   virtual std::uint64_t GetPieceSize() { return PieceSizeForIndex(GetSizeSelection()); }
   // A modal box owned by the host window, returning when the user closes it.
-  virtual void MessageBox(std::string_view text, std::string_view caption, unsigned type) = 0;
+  virtual void ShowMessageBox(std::string_view text, std::string_view caption, unsigned type) = 0;
   // A modal box under the application's title; MessageBoxOk shows the exclamation icon.
   virtual void AfxMessageBox(std::string_view text, unsigned type) = 0;
   // Focus into the source field with all its text selected and the caret scrolled into view.

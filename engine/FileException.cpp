@@ -8,7 +8,7 @@ namespace quorvel {
 namespace {
 
 std::string FormatCauseText(FileCause cause, std::string_view fileName) {
-  std::string text{res::LoadString(res::IDS_FILE_CAUSE_FIRST + static_cast<unsigned>(cause))};
+  std::string text{res::FindString(res::IDS_FILE_CAUSE_FIRST + static_cast<unsigned>(cause))};
   if (const auto marker = text.find("%1"); marker != std::string::npos)
     text.replace(marker, 2, fileName);
   return text;

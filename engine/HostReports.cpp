@@ -7,7 +7,7 @@
 namespace quorvel {
 
 void ShowNotice(EngineHost &host, std::string_view text) {
-  host.MessageBox(text, kNoticeCaption, MessageBoxOk | MessageBoxIconExclamation);
+  host.ShowMessageBox(text, kNoticeCaption, MessageBoxOk | MessageBoxIconExclamation);
 }
 
 void ShowFileError(EngineHost &host, const FileException &error) {

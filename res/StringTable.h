@@ -13,7 +13,5 @@ inline constexpr unsigned IDS_FILE_CAUSE_LAST = 61870;
 // load does on Windows. (Not LoadString, which <windows.h> makes LoadStringW wherever it is
 // included.)
 std::string_view FindString(unsigned id);
-// The engine's name for it, until the engine takes the other.
-inline std::string_view LoadString(unsigned id) { return FindString(id); }
 
 } // namespace quorvel::res

@@ -93,7 +93,7 @@ TEST(FileException, MessageNamesThePathAndIsCutWholeCharacters) {
 
 TEST(FileException, EveryCauseHasItsTextWithOnePathMarker) {
   for (unsigned id = res::IDS_FILE_CAUSE_FIRST + 1; id <= res::IDS_FILE_CAUSE_LAST; ++id)
-    EXPECT_NE(res::LoadString(id).find("%1"), std::string_view::npos) << id;
+    EXPECT_NE(res::FindString(id).find("%1"), std::string_view::npos) << id;
 }
 
 TEST(FileOpen, FailuresCarryCauseAndPath) {

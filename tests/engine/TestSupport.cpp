@@ -127,12 +127,12 @@ void RecordingHost::SetProgressPos(int position) {
   Record("SetPos " + std::to_string(position));
 }
 
-void RecordingHost::MessageBox(std::string_view text, std::string_view caption, unsigned type) {
+void RecordingHost::ShowMessageBox(std::string_view text, std::string_view caption, unsigned type) {
   Record("box " + std::string{caption} + "|" + std::to_string(type) + "|" + std::string{text});
 }
 
 void RecordingHost::AfxMessageBox(std::string_view text, unsigned type) {
-  MessageBox(text, "app", type);
+  ShowMessageBox(text, "app", type);
 }
 
 std::vector<std::string> RecordingHost::Messages() const {

@@ -113,7 +113,7 @@ public:
   void SetProgressRange(int lower, int upper) override;
   void SetProgressPos(int position) override;
   int GetSizeSelection() override { return m_sizeSelection; }
-  void MessageBox(std::string_view text, std::string_view caption, unsigned type) override;
+  void ShowMessageBox(std::string_view text, std::string_view caption, unsigned type) override;
   void AfxMessageBox(std::string_view text, unsigned type) override;
   void FocusSourceField() override { Record("FocusSourceField"); }
 

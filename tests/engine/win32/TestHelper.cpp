@@ -28,7 +28,7 @@ public:
   void SetProgressRange(int, int) override {}
   void SetProgressPos(int) override {}
   int GetSizeSelection() override { return kNoSelection; }
-  void MessageBox(std::string_view, std::string_view, unsigned) override {}
+  void ShowMessageBox(std::string_view, std::string_view, unsigned) override {}
   void AfxMessageBox(std::string_view, unsigned) override {}
   void FocusSourceField() override {}
 };

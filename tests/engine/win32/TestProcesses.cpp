@@ -1,5 +1,4 @@
-// The Windows side of the test support: processes, through the W functions. <windows.h> comes
-// after the project's headers, as it makes MessageBox a macro that would rename the host's member.
+// The Windows side of the test support: processes, through the W functions.
 #include "engine/win32/WideText.h"
 #include "tests/engine/TestSupport.h"
 
