@@ -2,43 +2,45 @@
 #include "engine/SplitFile.h"
 #include "tests/engine/TestSupport.h"
 
-#include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace quorvel {
 namespace {
 
-// Memory-backed when the machine has it, so the four gigabytes of pieces cost no disk.
+// Memory-backed when the machine has it, so the four gigabytes of pieces cost no disk. Under Wine
+// the Linux file system is drive Z:.
 test::fs::path ScratchParent() {
-  return test::fs::is_directory("/dev/shm") ? "/dev/shm" : test::fs::temp_directory_path();
+  for (const char *memory : {"/dev/shm", "Z:\\dev\\shm"})
+    if (std::error_code unknown; test::fs::is_directory(memory, unknown))
+      return memory;
+  return test::fs::temp_directory_path();
 }
 
 TEST(LargeFile, ASourceOverFourGibibytesIsMeasuredAndSplitWhole) {
   test::TempDir dir(ScratchParent());
-  const std::string source = dir / "big.bin";
+  const test::fs::path source = dir.path() / "big.bin";
   const std::uint64_t length = (std::uint64_t{4} << 30) + 1024;
-  const int fd = ::open(source.c_str(), O_CREAT | O_WRONLY, 0644);
-  ASSERT_GE(fd, 0);
-  ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(length - 1)), 0);
-  ASSERT_EQ(::pwrite(fd, "E", 1, static_cast<off_t>(length - 1)), 1);
-  ::close(fd);
+  std::ofstream(source, std::ios::binary).close();
+  test::fs::resize_file(source, length - 1);
+  std::ofstream(source, std::ios::binary | std::ios::app) << 'E';
+  ASSERT_EQ(test::fs::file_size(source), length);
 
   test::RecordingHost host;
-  host.m_strSourcePath = source;
-  host.m_strDestFolder = (dir.path() / "pieces").string();
-  test::fs::create_directory(host.m_strDestFolder);
+  host.m_strSourcePath = test::Utf8Of(source);
+  host.m_strDestFolder = dir / "pieces";
+  test::fs::create_directory(dir.path() / "pieces");
   ASSERT_EQ(SplitFile(host), 0);
 
   const std::uint64_t pieceSize = PieceSizeForIndex(0);
   const std::uint64_t pieceCount = length / pieceSize + 1;
   EXPECT_EQ(host.m_strStatus, std::to_string(pieceCount) + "Files created");
   EXPECT_EQ(host.m_rangeUpper, static_cast<int>(pieceCount));
-  const std::string lastPiece = host.m_strDestFolder + "/" + PieceFileName(pieceCount, "big.bin");
-  EXPECT_EQ(test::fs::file_size(lastPiece), length % pieceSize);
+  const std::string lastPiece = dir / ("pieces/" + PieceFileName(pieceCount, "big.bin"));
+  EXPECT_EQ(test::fs::file_size(test::PathOf(lastPiece)), length % pieceSize);
   EXPECT_EQ(test::ReadFile(lastPiece).back(), 'E');
   EXPECT_FALSE(
-      test::fs::exists(host.m_strDestFolder + "/" + PieceFileName(pieceCount + 1, "big.bin")));
+      test::fs::exists(test::PathOf(dir / ("pieces/" + PieceFileName(pieceCount + 1, "big.bin")))));
 }
 
 } // namespace
