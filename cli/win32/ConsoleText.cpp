@@ -9,15 +9,24 @@
 namespace quorvel::cli {
 namespace {
 
-HANDLE ConsoleOf(std::FILE *stream) {
+// Null when the stream has none: a program may start us without one.
+HANDLE HandleOf(std::FILE *stream) {
   const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(stream)));
+  return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+}
+
+HANDLE ConsoleOf(std::FILE *stream) {
+  const HANDLE handle = HandleOf(stream);
   DWORD mode = 0;
-  return handle != INVALID_HANDLE_VALUE && ::GetConsoleMode(handle, &mode) ? handle : nullptr;
+  return handle && ::GetConsoleMode(handle, &mode) ? handle : nullptr;
 }
 
 } // namespace
 
 void WriteText(std::FILE *stream, std::string_view text) {
+  // The C runtime cannot reopen a stream it started without a handle; its text has nowhere to go.
+  if (!HandleOf(stream))
+    return;
   if (const HANDLE console = ConsoleOf(stream); console && !text.empty()) {
     // Bytes that are not UTF-8 show as U+FFFD rather than stopping the message.
     const int length = static_cast<int>(text.size());
@@ -35,20 +44,8 @@ void WriteText(std::FILE *stream, std::string_view text) {
 bool IsTerminal(std::FILE *stream) { return ConsoleOf(stream) != nullptr; }
 
 void OpenClosedStandardStreams() {
-  // Files are opened through handles, never C runtime descriptors, so none can take a stream's
-  // place; a stream without a handle would only fail every write.
-  const struct {
-    DWORD id;
-    std::FILE *stream;
-    const char *mode;
-  } streams[] = {{STD_INPUT_HANDLE, stdin, "r"},
-                 {STD_OUTPUT_HANDLE, stdout, "w"},
-                 {STD_ERROR_HANDLE, stderr, "w"}};
-  for (const auto &[id, stream, mode] : streams) {
-    const HANDLE handle = ::GetStdHandle(id);
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE)
-      std::freopen("NUL", mode, stream);
-  }
+  // Nothing to open: files are opened through handles, never C runtime descriptors, so none can
+  // take a stream's place, and WriteText drops the text of a stream started without a handle.
 }
 
 } // namespace quorvel::cli

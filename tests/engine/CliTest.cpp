@@ -187,6 +187,48 @@ TEST_F(Cli, StandardStreamsThatFailOrAreClosed) {
 }
 #endif
 
+#ifdef _WIN32
+// What a console of its own showed when the tool ran there with these arguments.
+std::string ShownOnConsole(const std::string &arguments, int &status) {
+  test::ChildProcess console(test::ProgramBeside("quorvel_test_helper.exe") + " console \"" +
+                                 test::ProgramBeside("quorvel-split.exe") + " " + arguments + "\"",
+                             true);
+  std::string shown;
+  for (char byte; (byte = console.ReadByte()) != '\0';)
+    shown += byte;
+  status = console.Wait();
+  return WithoutCarriageReturns(shown);
+}
+
+// Characters, not UTF-8 bytes in the console's code page, and the progress line redrawn in place.
+TEST_F(Cli, OnAConsoleTheToolWritesCharacters) {
+  test::WriteFile(m_dir / "报告.doc", std::string(1'500'000, 'c'));
+  int status = -1;
+  std::string shown = ShownOnConsole("split " + m_dir / "报告.doc" + " " + m_dir / "", status);
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(shown.find("piece 2  100 %  1500000 of 1500000 bytes\nSplitted successfully\n"),
+            std::string::npos)
+      << shown;
+
+  shown = ShownOnConsole("split " + m_dir / "Ångström.txt" + " " + m_dir / "", status);
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(shown.find("quorvel-split: 没有找到 " + m_dir / "Ångström.txt" + "。"),
+            std::string::npos)
+      << shown;
+}
+
+// Started with no standard output, as from a program that gives none: the output is lost, not the
+// run.
+TEST_F(Cli, AClosedStandardOutputFailsNoRun) {
+  test::WriteFile(m_dir / "a.bin", std::string(1'500'000, 'c'));
+  test::fs::create_directory(test::PathOf(m_dir / "pieces"));
+  const std::string split = test::ProgramBeside("quorvel-split.exe") + " split " + m_dir / "a.bin" +
+                            " " + m_dir / "pieces";
+  EXPECT_EQ(test::RunProcess(split, "", m_dir / "stderr"), 0) << ReadFile(m_dir / "stderr");
+  EXPECT_EQ(ReadFile(m_dir / "pieces/1_a.bin"), std::string(1'400'000, 'c'));
+}
+#endif
+
 #ifndef _WIN32
 // On Windows a console's Ctrl+C cannot be sent under Wine; SafeOutput kills a join outright.
 TEST_F(Cli, AnInterruptedJoinRemovesItsTemporaryAndExitsWithTheSignal) {

@@ -52,10 +52,10 @@ std::vector<std::string> NamesIn(const fs::path &folder);
 
 #ifdef _WIN32
 // A Windows process started from a command line (UTF-8) whose standard input and output are pipes
-// to this one. Destroying it closes its input and waits for it.
+// to this one, on a console of its own if asked. Destroying it closes its input and waits for it.
 class ChildProcess {
 public:
-  explicit ChildProcess(const std::string &commandLine);
+  explicit ChildProcess(const std::string &commandLine, bool ownConsole = false);
   ChildProcess(const ChildProcess &) = delete;
   ChildProcess &operator=(const ChildProcess &) = delete;
   ~ChildProcess();
@@ -76,7 +76,8 @@ private:
 // The program of that name beside the test program.
 std::string ProgramBeside(std::string_view name);
 // Runs a command line (UTF-8) in the folder (the current one when empty), with stdin from NUL and
-// stdout and stderr into the given files; returns its exit status.
+// stdout and stderr into the given files, stdout closed when its path is empty; returns its exit
+// status.
 int RunProcess(const std::string &commandLine, const std::string &outPath,
                const std::string &errPath, const std::string &folder = "");
 #endif

@@ -4,8 +4,13 @@
 //                                 "1" (or "0" when it cannot), and lets go at the end of its input
 //   join FIRST_PIECE DEST        joins, saying "r" at the first piece's report and then waiting on
 //                                 its input, where the test ends it
+//   console COMMAND_LINE         runs the command on a console of its own, then writes what the
+//                                 console shows (UTF-8, a line per row) and exits with its status
 #include "engine/JoinFiles.h"
 #include "engine/win32/WideText.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -33,6 +38,50 @@ public:
   void FocusSourceField() override {}
 };
 
+// The helper is started on a console of its own, which the command shares.
+int RunOnConsole(const std::string &commandLine) {
+  std::wstring line;
+  if (!win32::ToWide(commandLine, line))
+    return 2;
+  // The helper's own standard handles go to the test; the command's to the console.
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  const HANDLE screen =
+      ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherit, OPEN_EXISTING, 0, nullptr);
+  const HANDLE keyboard =
+      ::CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherit, OPEN_EXISTING, 0, nullptr);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = keyboard;
+  startup.hStdOutput = screen;
+  startup.hStdError = screen;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &process))
+    return 2;
+  ::WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD status = 2;
+  ::GetExitCodeProcess(process.hProcess, &status);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (!::GetConsoleScreenBufferInfo(screen, &info))
+    return 2;
+  std::wstring row(static_cast<std::size_t>(info.dwSize.X), L' ');
+  for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
+    DWORD read = 0;
+    ::ReadConsoleOutputCharacterW(screen, row.data(), static_cast<DWORD>(row.size()), {0, y},
+                                  &read);
+    const std::wstring_view shown{row.data(), read};
+    const std::string text = win32::ToUtf8(shown.substr(0, shown.find_last_not_of(L' ') + 1));
+    std::fprintf(stdout, "%s\n", text.c_str());
+  }
+  return static_cast<int>(status);
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t **argv) {
@@ -55,5 +104,7 @@ int wmain(int argc, wchar_t **argv) {
     host.m_strDestFolder = arguments[2];
     return JoinFiles(host);
   }
+  if (arguments.size() == 2 && arguments[0] == "console")
+    return RunOnConsole(arguments[1]);
   return 2;
 }

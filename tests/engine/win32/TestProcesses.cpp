@@ -18,7 +18,7 @@ std::wstring Wide(std::string_view text) {
 }
 
 HANDLE Start(const std::string &commandLine, HANDLE input, HANDLE output, HANDLE error,
-             const std::string &folder = "") {
+             const std::string &folder = "", DWORD creationFlags = 0) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -28,7 +28,7 @@ HANDLE Start(const std::string &commandLine, HANDLE input, HANDLE output, HANDLE
   std::wstring line = Wide(commandLine);
   const std::wstring wideFolder = Wide(folder);
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, creationFlags, nullptr,
                         folder.empty() ? nullptr : wideFolder.c_str(), &startup, &process))
     throw std::runtime_error("cannot start " + commandLine);
   ::CloseHandle(process.hThread);
@@ -53,7 +53,7 @@ int WaitForExit(HANDLE process) {
 
 } // namespace
 
-ChildProcess::ChildProcess(const std::string &commandLine) {
+ChildProcess::ChildProcess(const std::string &commandLine, bool ownConsole) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE childInput = nullptr;
   HANDLE childOutput = nullptr;
@@ -63,7 +63,8 @@ ChildProcess::ChildProcess(const std::string &commandLine) {
   // Only the child's ends are inherited, so that its input ends when this side closes.
   ::SetHandleInformation(m_input, HANDLE_FLAG_INHERIT, 0);
   ::SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);
-  m_process = Start(commandLine, childInput, childOutput, ::GetStdHandle(STD_ERROR_HANDLE));
+  m_process = Start(commandLine, childInput, childOutput, ::GetStdHandle(STD_ERROR_HANDLE), "",
+                    ownConsole ? CREATE_NEW_CONSOLE : 0);
   ::CloseHandle(childInput);
   ::CloseHandle(childOutput);
 }
@@ -102,11 +103,13 @@ std::string ProgramBeside(std::string_view name) {
 int RunProcess(const std::string &commandLine, const std::string &outPath,
                const std::string &errPath, const std::string &folder) {
   const HANDLE input = Inheritable(L"NUL", GENERIC_READ, OPEN_EXISTING);
-  const HANDLE output = Inheritable(Wide(outPath).c_str(), GENERIC_WRITE, CREATE_ALWAYS);
+  const HANDLE output =
+      outPath.empty() ? nullptr : Inheritable(Wide(outPath).c_str(), GENERIC_WRITE, CREATE_ALWAYS);
   const HANDLE error = Inheritable(Wide(errPath).c_str(), GENERIC_WRITE, CREATE_ALWAYS);
   const HANDLE process = Start(commandLine, input, output, error, folder);
   for (HANDLE handle : {input, output, error})
-    ::CloseHandle(handle);
+    if (handle)
+      ::CloseHandle(handle);
   const int status = WaitForExit(process);
   ::CloseHandle(process);
   return status;
