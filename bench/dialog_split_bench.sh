@@ -6,6 +6,7 @@
 #   bench/dialog_split_bench.sh [BUILD_DIR] [ROUNDS] [SIZE_MIB]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+source "$top/bench/lib.sh"
 build=${1:-$top/build}
 rounds=${2:-7}
 size_mib=${3:-1024}
@@ -21,32 +22,28 @@ head -c $((size_mib * 1024 * 1024)) /dev/urandom >"$work/source.bin"
 mkdir "$work/pieces"
 
 seconds() {
-  local start end
+  local start
   start=$(date +%s%N)
   "$@" >/dev/null 2>&1
-  end=$(date +%s%N)
-  awk -v ns=$((end - start)) 'BEGIN { printf "%.4f", ns / 1e9 }'
+  seconds_since "$start"
 }
-median() { tr ' ' '\n' | grep . | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+quotient() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
 
 split_times="" process_times="" tool_times="" split_ratios="" process_ratios=""
 for ((round = 1; round <= rounds; round++)); do
   rm -f "$work"/pieces/*
   start=$(date +%s%N)
   report=$(QT_QPA_PLATFORM=offscreen "$dialog" "$work/source.bin" "$work/pieces" 2>/dev/null)
-  end=$(date +%s%N)
-  p=$(awk -v ns=$((end - start)) 'BEGIN { printf "%.4f", ns / 1e9 }')
+  p=$(seconds_since "$start")
   s=$(echo "$report" | awk '{ print $2 }')
   rm -f "$work"/pieces/*
   t=$(seconds "$tool" split "$work/source.bin" "$work/pieces")
   split_times+="$s " process_times+="$p " tool_times+="$t "
-  split_ratios+="$(ratio "$s" "$t") " process_ratios+="$(ratio "$p" "$t") "
+  split_ratios+="$(quotient "$s" "$t") " process_ratios+="$(quotient "$p" "$t") "
 done
 rm -f "$work"/pieces/*
 QT_QPA_PLATFORM=offscreen "$dialog" "$work/source.bin" "$work/pieces"
 echo "pieces: $(ls "$work/pieces" | wc -l)"
-echo "medians: split in the dialog $(echo "$split_times" | median) s, dialog process $(echo "$process_times" | median) s, quorvel-split $(echo "$tool_times" | median) s"
-echo "median ratio, split in the dialog / quorvel-split: $(echo "$split_ratios" | median)  (target <= 1.3)"
-echo "median ratio, dialog process / quorvel-split:      $(echo "$process_ratios" | median)"
+echo "medians: split in the dialog $(echo "$split_times" | median_of) s, dialog process $(echo "$process_times" | median_of) s, quorvel-split $(echo "$tool_times" | median_of) s"
+echo "median ratio, split in the dialog / quorvel-split: $(echo "$split_ratios" | median_of)  (target <= 1.3)"
+echo "median ratio, dialog process / quorvel-split:      $(echo "$process_ratios" | median_of)"

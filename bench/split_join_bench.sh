@@ -8,6 +8,7 @@
 #   bench/split_join_bench.sh [BUILD_DIR] [ROUNDS] [SIZE_MIB] [DISK_DIR]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+source "$top/bench/lib.sh"
 build=${1:-$top/build}
 rounds=${2:-10}
 size_mib=${3:-1024}
@@ -23,32 +24,12 @@ trap 'rm -rf "$memory" "$disk"' EXIT
 declare -A samples
 work=
 
-# A virtual machine hands freed memory back to its host after a moment, and taking it back is
-# slow; touching fresh memory right before each run gives every tool the same start.
-warm_memory() {
-  head -c $((size_mib * 1280 * 1024)) /dev/zero >"$memory/warm"
-  rm -f "$memory/warm"
-}
-
 run_split() { "$tool" split "$work/source.bin" "$work/out" >/dev/null; }
 run_join() { "$tool" join "$work/pieces/1_source.bin" "$work/out" >/dev/null; }
 run_cp() { cp "$work/source.bin" "$work/out/copy.bin"; }
 run_cp_sync() { cp "$work/source.bin" "$work/out/copy.bin" && sync "$work/out/copy.bin" "$work/out"; }
 run_gnu_split() { (cd "$work/out" && split -b 1400000 "$work/source.bin"); }
 run_cat() { cat "$work"/pieces/*_source.bin >"$work/out/cat.bin"; }
-
-measure() {
-  local scene=$1 name=$2 start end
-  rm -f "$work"/out/*
-  warm_memory
-  start=$(date +%s%N)
-  "run_$name"
-  end=$(date +%s%N)
-  samples[$scene.$name]+="$(awk -v ns=$((end - start)) 'BEGIN { printf "%.4f", ns / 1e9 }') "
-}
-
-median() { tr ' ' '\n' <<<"${samples[$1]}" | grep . | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-ratio() { awk -v a="$(median "$1")" -v b="$(median "$2")" 'BEGIN { printf "%.3f", a / b }'; }
 
 # scene folder tool...: one source, its pieces, and rounds of the named runs in turn.
 run_scene() {

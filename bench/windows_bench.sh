@@ -8,6 +8,7 @@
 #   bench/windows_bench.sh [LINUX_BUILD] [WINDOWS_BUILD] [ROUNDS] [SIZE_MIB] [DISK_DIR]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+source "$top/bench/lib.sh"
 linux_build=$(cd "${1:-$top/build}" && pwd)
 windows_build=$(cd "${2:-$top/build-windows}" && pwd)
 rounds=${3:-5}
@@ -37,13 +38,6 @@ declare -A samples
 work=
 wwork=
 
-# A virtual machine hands freed memory back to its host after a moment, and taking it back is
-# slow; touching fresh memory right before each run gives every tool the same start.
-warm_memory() {
-  head -c $((size_mib * 1280 * 1024)) /dev/zero >"$memory/warm"
-  rm -f "$memory/warm"
-}
-
 run_linux_split() { "$linux_tool" split "$work/source.bin" "$work/out" >/dev/null; }
 run_wine_split() { wine "$windows_tool" split "$wwork\\source.bin" "$wwork\\out" >/dev/null; }
 run_linux_join() { "$linux_tool" join "$work/pieces/1_source.bin" "$work/out" >/dev/null; }
@@ -51,19 +45,6 @@ run_wine_join() { wine "$windows_tool" join "$wwork\\pieces\\1_source.bin" "$wwo
 run_layer_copy() { wine "$copy_tool" "$wwork\\source.bin" "$wwork\\out\\copy.bin"; }
 run_copy_b() { wine cmd /c copy /b /y "$wwork\\source.bin" "$wwork\\out\\copy.bin" >/dev/null; }
 run_wine_start() { wine "$windows_tool" --version >/dev/null; }
-
-measure() {
-  local scene=$1 name=$2 start end
-  rm -f "$work"/out/*
-  warm_memory
-  start=$(date +%s%N)
-  "run_$name"
-  end=$(date +%s%N)
-  samples[$scene.$name]+="$(awk -v ns=$((end - start)) 'BEGIN { printf "%.4f", ns / 1e9 }') "
-}
-
-median() { tr ' ' '\n' <<<"${samples[$1]}" | grep . | sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-ratio() { awk -v a="$(median "$1")" -v b="$(median "$2")" 'BEGIN { printf "%.3f", a / b }'; }
 
 names=(linux_split wine_split linux_join wine_join layer_copy copy_b wine_start)
 
