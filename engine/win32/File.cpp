@@ -22,6 +22,13 @@ FileException Failure(DWORD error, const std::string &path) {
   return FileException(CauseFromWin32Error(error), static_cast<int>(error), path);
 }
 
+// Gives the failure to a caller that asked for it; false, for the caller to return.
+bool Refuse(FileException *error, DWORD code, const std::string &path) {
+  if (error)
+    *error = Failure(code, path);
+  return false;
+}
+
 // What GetFileAttributesW says of a name that is not there.
 bool MeansAbsent(DWORD error) {
   switch (error) {
@@ -44,14 +51,9 @@ File::~File() { Abort(); }
 bool File::Open(std::string_view path, unsigned flags, FileException *error) {
   Abort();
   std::string filePath{path};
-  const auto fail = [&](DWORD code) {
-    if (error)
-      *error = Failure(code, filePath);
-    return false;
-  };
   std::wstring windowsPath;
   if (!win32::ToWindowsPath(filePath, windowsPath))
-    return fail(ERROR_INVALID_NAME);
+    return Refuse(error, ERROR_INVALID_NAME, filePath);
 
   const bool writing = flags & modeWrite;
   const DWORD share = (flags & shareExclusive) ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
@@ -62,7 +64,7 @@ bool File::Open(std::string_view path, unsigned flags, FileException *error) {
   const HANDLE handle = ::CreateFileW(windowsPath.c_str(), writing ? GENERIC_WRITE : GENERIC_READ,
                                       share, nullptr, disposition, attributes, nullptr);
   if (handle == INVALID_HANDLE_VALUE)
-    return fail(::GetLastError());
+    return Refuse(error, ::GetLastError(), filePath);
   m_fd = handle;
   m_strFilePath = std::move(filePath);
   return true;
@@ -147,27 +149,22 @@ bool File::NameExists(std::string_view path) {
 
 bool File::Remove(std::string_view path, FileException *error) {
   const std::string filePath{path};
-  const auto fail = [&](DWORD code) {
-    if (error)
-      *error = Failure(code, filePath);
-    return false;
-  };
   std::wstring windowsPath;
   if (!win32::ToWindowsPath(filePath, windowsPath))
-    return fail(ERROR_INVALID_NAME);
+    return Refuse(error, ERROR_INVALID_NAME, filePath);
   const DWORD attributes = ::GetFileAttributesW(windowsPath.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     const DWORD lookError = ::GetLastError();
-    return lookError == ERROR_FILE_NOT_FOUND || fail(lookError);
+    return lookError == ERROR_FILE_NOT_FOUND || Refuse(error, lookError, filePath);
   }
   if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-    return fail(ERROR_ACCESS_DENIED);
+    return Refuse(error, ERROR_ACCESS_DENIED, filePath);
   // A file another program holds open is refused with a sharing violation, as none of this
   // program's opens lets others delete; a link goes, never its target.
   if (::DeleteFileW(windowsPath.c_str()))
     return true;
   const DWORD removeError = ::GetLastError();
-  return removeError == ERROR_FILE_NOT_FOUND || fail(removeError);
+  return removeError == ERROR_FILE_NOT_FOUND || Refuse(error, removeError, filePath);
 }
 
 void File::FlushFolder(std::string_view folder) {
