@@ -81,8 +81,8 @@ int CFileDialog::DoModal() {
   CWnd *owner = m_pParentWnd;
   if (!owner && AfxGetApp())
     owner = AfxGetApp()->m_pMainWnd;
-  const auto chosen = GetModalUi().OpenFile(
-      {owner ? owner->m_hWnd : nullptr, m_filters, (m_dwFlags & OFN_FILEMUSTEXIST) != 0});
+  const auto chosen =
+      GetModalUi().OpenFile({owner ? owner->m_hWnd : nullptr, m_filters, m_dwFlags});
   if (!chosen)
     return IDCANCEL;
   m_strPathName = *chosen;

@@ -26,7 +26,8 @@ struct FileFilter {
 struct FileOpenRequest {
   HWND owner;
   std::vector<FileFilter> filters;
-  bool fileMustExist;
+  // OFN_* as the program asked for them.
+  DWORD flags;
 };
 
 struct FolderBrowseRequest {

@@ -68,7 +68,8 @@ void ConfigureOpenDialog(QFileDialog &dialog, FilterPatternProxy &proxy,
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  dialog.setFileMode((request.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
+                                                         : QFileDialog::AnyFile);
   dialog.setWindowTitle(QStringLiteral("Open"));
   dialog.setProxyModel(&proxy);
   QStringList names;

@@ -94,8 +94,8 @@ std::optional<CString> Win32ModalUi::OpenFile(const FileOpenRequest &request) {
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = file.data();
   dialog.nMaxFile = static_cast<DWORD>(file.size());
-  dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER |
-                 (request.fileMustExist ? OFN_FILEMUSTEXIST : 0);
+  // The explorer style is what a program without a hook of its own gets anyway.
+  dialog.Flags = request.flags | OFN_EXPLORER;
   if (!::GetOpenFileNameW(&dialog))
     return std::nullopt;
   return Utf8FromUtf16(file.c_str());

@@ -76,7 +76,8 @@ TEST_F(SourceChoiceTest, AsksForAnExistingFileWithTheFilterOfTheMode) {
   EXPECT_EQ(modal.fileRequests[0].filters, (std::vector<FileFilter>{{"All Files(*.*)", {"*.*"}}}));
   EXPECT_EQ(modal.fileRequests[1].filters,
             (std::vector<FileFilter>{{"Splitted File(1_*.*)", {"1_*.*"}}}));
-  EXPECT_TRUE(modal.fileRequests[0].fileMustExist);
+  EXPECT_EQ(modal.fileRequests[0].flags,
+            OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT);
   EXPECT_EQ(modal.fileRequests[0].owner, dialog.m_hWnd);
 }
 
