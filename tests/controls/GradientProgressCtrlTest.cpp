@@ -83,7 +83,9 @@ TEST_F(BarTest, SetRangeSendsThePositionBackToTheLowerBound) {
   EXPECT_FALSE(OnlyBackground(Paint()));
   bar.SetRange(1, 500);
   EXPECT_EQ(bar.m_nPosition, 1);
-  EXPECT_TRUE(OnlyBackground(Paint()));
+  EXPECT_TRUE(OnlyBackground(Paint())) << "the platform bar keeps the same range";
+  bar.SetPos(300);
+  EXPECT_FALSE(OnlyBackground(Paint())) << "the platform bar is at 300 already";
 }
 
 TEST_F(BarTest, FullBarHasNoBackgroundAndReadsOneHundredPercent) {
