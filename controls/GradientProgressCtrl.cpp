@@ -19,12 +19,18 @@ int GradientProgressCtrl::SetRange(int lower, int upper) {
   m_nRangeLow = lower;
   m_nRangeHigh = upper;
   m_nPosition = lower;
-  return static_cast<int>(SendMessage(PBM_SETRANGE, 0, MAKELPARAM(lower, upper)));
+  const auto previous = static_cast<int>(SendMessage(PBM_SETRANGE, 0, MAKELPARAM(lower, upper)));
+  // The platform bar repaints only when its own range, cut to 16 bits, changes.
+  Invalidate(FALSE);
+  return previous;
 }
 
 int GradientProgressCtrl::SetPos(int pos) {
   m_nPosition = pos;
-  return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(pos), 0));
+  const auto previous = static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(pos), 0));
+  // Nor when its own position stays, as after SetRange put ours back to the lower bound.
+  Invalidate(FALSE);
+  return previous;
 }
 
 void GradientProgressCtrl::OnPaint() {

@@ -427,14 +427,22 @@ LRESULT QtProgressPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam
   case PBM_SETRANGE: {
     const DWORD previous =
         MAKELPARAM(static_cast<unsigned>(m_lower), static_cast<unsigned>(m_upper));
-    m_lower = static_cast<short>(LOWORD(static_cast<std::uintptr_t>(lParam)));
-    m_upper = static_cast<short>(HIWORD(static_cast<std::uintptr_t>(lParam)));
+    const int lower = static_cast<short>(LOWORD(static_cast<std::uintptr_t>(lParam)));
+    const int upper = static_cast<short>(HIWORD(static_cast<std::uintptr_t>(lParam)));
+    // As on the platform, the same range again changes nothing and repaints nothing.
+    if (lower == m_lower && upper == m_upper)
+      return previous;
+    m_lower = lower;
+    m_upper = upper;
     m_position = std::clamp(m_position, std::min(m_lower, m_upper), std::max(m_lower, m_upper));
     InvalidateAll();
     return previous;
   }
   case PBM_SETPOS: {
     const int previous = m_position;
+    // Compared before clamping, as the platform's bar does.
+    if (static_cast<int>(wParam) == previous)
+      return previous;
     m_position = std::clamp(static_cast<int>(wParam), std::min(m_lower, m_upper),
                             std::max(m_lower, m_upper));
     InvalidateAll();

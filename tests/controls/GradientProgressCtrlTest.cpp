@@ -1,5 +1,5 @@
 #include "controls/GradientProgressCtrl.h"
-#include "framework/qt/QtWindowPeer.h"
+#include "tests/controls/ControlWindow.h"
 #include "tests/controls/ControlsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,9 +18,9 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 class BarTest : public testing::Test {
 protected:
   void Open(int width, int height, DWORD style = PBS_SMOOTH) {
-    auto *peer = new qt::QtProgressPeer(nullptr, 1034, WS_CHILD | style);
-    peer->resize(width, height);
-    ASSERT_TRUE(bar.SubclassWindow(peer));
+    window = std::make_unique<ControlWindow>(ControlClass::Progress, 1034, WS_CHILD | style, "",
+                                             width, height);
+    ASSERT_TRUE(bar.SubclassWindow(window->Handle()));
     bar.m_crBack = kBack;
   }
 
@@ -59,6 +59,7 @@ protected:
     return static_cast<int>(std::count(pixels.values.begin(), pixels.values.end(), colour));
   }
 
+  std::unique_ptr<ControlWindow> window;
   GradientProgressCtrl bar;
 };
 
@@ -83,7 +84,9 @@ TEST_F(BarTest, SetRangeSendsThePositionBackToTheLowerBound) {
   EXPECT_FALSE(OnlyBackground(Paint()));
   bar.SetRange(1, 500);
   EXPECT_EQ(bar.m_nPosition, 1);
-  EXPECT_TRUE(OnlyBackground(Paint()));
+  EXPECT_TRUE(OnlyBackground(Paint())) << "the platform bar keeps the same range";
+  bar.SetPos(300);
+  EXPECT_FALSE(OnlyBackground(Paint())) << "the platform bar is at 300 already";
 }
 
 TEST_F(BarTest, FullBarHasNoBackgroundAndReadsOneHundredPercent) {
