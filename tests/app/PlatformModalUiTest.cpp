@@ -58,7 +58,8 @@ TEST_F(PlatformBoxTest, ShowsTheTextUnderItsCaptionWithItsIconAndOneButton) {
 TEST(PlatformFileDialogTest, ListsEveryNameAndShowsTheFiltersOwnDescription) {
   QFileDialog dialog;
   auto *proxy = new qt::FilterPatternProxy;
-  qt::ConfigureOpenDialog(dialog, *proxy, {nullptr, {{"Splitted File(1_*.*)", {"1_*.*"}}}, true});
+  qt::ConfigureOpenDialog(dialog, *proxy,
+                          {nullptr, {{"Splitted File(1_*.*)", {"1_*.*"}}}, OFN_FILEMUSTEXIST});
   EXPECT_EQ(dialog.nameFilters(), QStringList{"Splitted File(1_*.*) (*)"});
   EXPECT_TRUE(dialog.testOption(QFileDialog::HideNameFilterDetails));
   EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
