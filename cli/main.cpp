@@ -192,7 +192,7 @@ int Main(const std::vector<std::string> &arguments) {
 int wmain(int argc, wchar_t **argv) {
   std::vector<std::string> arguments;
   for (int index = 1; index < argc; ++index)
-    arguments.push_back(quorvel::win32::ToUtf8(argv[index]));
+    arguments.push_back(quorvel::win32::Utf8FromUtf16(argv[index]));
   return Main(arguments);
 }
 #else

@@ -14,8 +14,8 @@ int wmain(int argc, wchar_t **argv) {
     std::fputs("Usage: file_copy_bench SOURCE TARGET\n", stderr);
     return 2;
   }
-  const std::string sourcePath = quorvel::win32::ToUtf8(argv[1]);
-  const std::string targetPath = quorvel::win32::ToUtf8(argv[2]);
+  const std::string sourcePath = quorvel::win32::Utf8FromUtf16(argv[1]);
+  const std::string targetPath = quorvel::win32::Utf8FromUtf16(argv[2]);
   File source;
   File target;
   quorvel::FileException failure;

@@ -23,31 +23,6 @@ bool HasNameTooLong(std::wstring_view path) {
 
 } // namespace
 
-bool ToWide(std::string_view text, std::wstring &wide) {
-  wide.clear();
-  if (text.empty())
-    return true;
-  const int length = static_cast<int>(text.size());
-  const int needed =
-      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
-  if (needed <= 0)
-    return false;
-  wide.resize(static_cast<std::size_t>(needed));
-  return ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, wide.data(),
-                               needed) == needed;
-}
-
-std::string ToUtf8(std::wstring_view wide) {
-  if (wide.empty())
-    return {};
-  const int length = static_cast<int>(wide.size());
-  const int needed =
-      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(needed > 0 ? needed : 0), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, text.data(), needed, nullptr, nullptr);
-  return text;
-}
-
 bool ToWindowsPath(std::string_view path, std::wstring &windowsPath) {
   if (!ToWide(path, windowsPath) || windowsPath.find(L'\0') != std::wstring::npos ||
       HasNameTooLong(windowsPath))

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
-#include "framework/win32/Utf16.h"
+#include "base/win32/Utf16.h"
 #endif
 
 namespace quorvel::test {
@@ -18,7 +18,7 @@ constexpr COLORREF kBlue = RGB(0, 0, 230);
 
 std::string FaceName(const LOGFONT &font) {
 #ifdef _WIN32
-  return win32::Utf8FromUtf16(font.lfFaceName);
+  return quorvel::win32::Utf8FromUtf16(font.lfFaceName);
 #else
   return font.lfFaceName;
 #endif

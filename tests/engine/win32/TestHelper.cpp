@@ -76,7 +76,8 @@ int RunOnConsole(const std::string &commandLine) {
     ::ReadConsoleOutputCharacterW(screen, row.data(), static_cast<DWORD>(row.size()), {0, y},
                                   &read);
     const std::wstring_view shown{row.data(), read};
-    const std::string text = win32::ToUtf8(shown.substr(0, shown.find_last_not_of(L' ') + 1));
+    const std::string text =
+        win32::Utf8FromUtf16(shown.substr(0, shown.find_last_not_of(L' ') + 1));
     std::fprintf(stdout, "%s\n", text.c_str());
   }
   return static_cast<int>(status);
@@ -87,7 +88,7 @@ int RunOnConsole(const std::string &commandLine) {
 int wmain(int argc, wchar_t **argv) {
   std::vector<std::string> arguments;
   for (int index = 1; index < argc; ++index)
-    arguments.push_back(win32::ToUtf8(argv[index]));
+    arguments.push_back(win32::Utf8FromUtf16(argv[index]));
   if (arguments.size() == 3 && arguments[0] == "hold") {
     File file;
     const bool held = file.Open(arguments[2], arguments[1] == "shared" ? File::kReadShared
