@@ -24,15 +24,25 @@ using ::testing::ElementsAre;
 
 using SafeOutput = SplitJoin;
 
+struct PiecesAndFolder {
+  fs::path pieces;
+  fs::path dest;
+};
+
+// Pieces "first," and "second" of `src` in p/, and an empty folder d/ to join them into.
+PiecesAndFolder TwoPiecesAndAFolder(const fs::path &parent) {
+  const PiecesAndFolder made{parent / "p", parent / "d"};
+  fs::create_directories(made.pieces);
+  fs::create_directories(made.dest);
+  WriteFile(made.pieces / "1_src", "first,");
+  WriteFile(made.pieces / "2_src", "second");
+  return made;
+}
+
 #ifndef _WIN32
 // Symbolic links need an administrator on Windows.
 TEST_F(SafeOutput, NoRunWritesThroughASymbolicLinkOrIntoAFifo) {
-  const fs::path pieces = m_dir.path() / "p";
-  const fs::path dest = m_dir.path() / "d";
-  fs::create_directories(pieces);
-  fs::create_directories(dest);
-  WriteFile(pieces / "1_src", "first,");
-  WriteFile(pieces / "2_src", "second");
+  const auto [pieces, dest] = TwoPiecesAndAFolder(m_dir.path());
 
   fs::create_symlink("../p/1_src", dest / "src");
   RecordingHost viaSymlink;
@@ -59,12 +69,7 @@ TEST_F(SafeOutput, NoRunWritesThroughASymbolicLinkOrIntoAFifo) {
 #endif
 
 TEST_F(SafeOutput, NoRunWritesThroughAHardLinkOntoItsInputs) {
-  const fs::path pieces = m_dir.path() / "p";
-  const fs::path dest = m_dir.path() / "d";
-  fs::create_directories(pieces);
-  fs::create_directories(dest);
-  WriteFile(pieces / "1_src", "first,");
-  WriteFile(pieces / "2_src", "second");
+  const auto [pieces, dest] = TwoPiecesAndAFolder(m_dir.path());
   fs::create_hard_link(pieces / "1_src", dest / "src");
   RecordingHost join;
   ASSERT_EQ(Join(join, pieces / "1_src", dest), 0);
