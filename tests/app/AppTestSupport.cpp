@@ -81,7 +81,10 @@ void WhenModalWindowShows(std::function<void(HWND window)> look, int turnsLeft) 
     if (HWND window = FrontModalWindow())
       return look(window);
     if (turnsLeft > 0)
-      WhenModalWindowShows(std::move(look), turnsLeft - 1);
+      return WhenModalWindowShows(std::move(look), turnsLeft - 1);
+    // A test that finds no window fails rather than waits for ever in the window's loop.
+    ADD_FAILURE() << "no modal window showed";
+    fw::platform::CloseModalWindow();
   });
 }
 

@@ -6,77 +6,132 @@
 
 #include <windows.h>
 
+#include <deque>
+#include <functional>
+
 namespace quorvel::test {
 namespace {
 
 using namespace fw;
 using namespace res;
 
-// Keys reach the dialog as the program's modal loop hands them on: through the dialog manager.
-class Win32KeyboardTest : public DialogTest {
+// Keys reach the dialog through its own modal loop, which hands them to the dialog manager.
+class Win32KeyboardTest : public testing::Test {
 protected:
-  void Press(UINT key, bool shift = false) const {
+  struct Step {
+    UINT key;
+    bool shift;
+    // Runs once the loop has handled the key; none for the key that ends the loop.
+    std::function<void()> check;
+  };
+  // Runs the dialog modally and presses the steps' keys in turn; returns the dialog's result.
+  int Run(std::vector<Step> steps) {
+    m_steps.assign(steps.begin(), steps.end());
+    platform::PostTask([this] { PressNext(); });
+    return dialog.DoModal();
+  }
+  HWND Control(unsigned id) const { return dialog.GetDlgItem(static_cast<int>(id))->m_hWnd; }
+  HWND Focused() const { return FocusedControl(dialog.m_hWnd); }
+  int CheckOf(unsigned id) const {
+    return static_cast<int>(::SendMessageW(Control(id), BM_GETCHECK, 0, 0));
+  }
+
+  ScriptedModalUi modal;
+  TempFolder folder;
+  SplitterDialog dialog;
+
+private:
+  static void HoldShift(bool held) {
     BYTE keys[256] = {};
     ::GetKeyboardState(keys);
-    keys[VK_SHIFT] = shift ? 0x80 : 0;
-    ::SetKeyboardState(keys);
-    for (UINT message : {WM_KEYDOWN, WM_KEYUP}) {
-      // The key-up flags: a previous state of down and a transition.
-      const LPARAM flags = message == WM_KEYUP ? static_cast<LPARAM>(0xC0000001u) : 1;
-      MSG event{::GetFocus(), message, key, flags, 0, {}};
-      if (!::IsDialogMessageW(dialog.m_hWnd, &event)) {
-        ::TranslateMessage(&event);
-        ::DispatchMessageW(&event);
-      }
-    }
-    keys[VK_SHIFT] = 0;
+    keys[VK_SHIFT] = held ? 0x80 : 0;
     ::SetKeyboardState(keys);
   }
-  HWND Focused() const { return FocusedControl(dialog.m_hWnd); }
+  void PressNext() {
+    if (m_steps.empty())
+      return platform::CloseModalWindow();
+    const Step step = m_steps.front();
+    m_steps.pop_front();
+    HoldShift(step.shift);
+    HWND focused = ::GetFocus();
+    // The key-up flags: a previous state of down and a transition.
+    ::PostMessageW(focused, WM_KEYDOWN, step.key, 1);
+    ::PostMessageW(focused, WM_KEYUP, step.key, static_cast<LPARAM>(0xC0000001u));
+    if (!step.check) {
+      // Should the loop go on, the test fails rather than waits; the check holds nothing of the
+      // test, which has ended when the loop has.
+      return OnceKeysHandled([window = dialog.m_hWnd] {
+        HoldShift(false);
+        if (::IsWindow(window) && ::IsWindowVisible(window)) {
+          ADD_FAILURE() << "the dialog stayed open";
+          platform::CloseModalWindow();
+        }
+      });
+    }
+    OnceKeysHandled([this, step] {
+      HoldShift(false);
+      step.check();
+      PressNext();
+    });
+  }
+  // The loop takes posted keys only once it has nothing else to do.
+  static void OnceKeysHandled(std::function<void()> then) {
+    platform::PostTask([then = std::move(then)]() mutable {
+      MSG pending;
+      if (::PeekMessageW(&pending, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE))
+        return OnceKeysHandled(std::move(then));
+      then();
+    });
+  }
+
+  std::deque<Step> m_steps;
 };
 
 TEST_F(Win32KeyboardTest, TabFollowsTheTemplateAndStopsOnceAtTheCheckedMode) {
-  ASSERT_EQ(Focused(), Control(IDC_SPLIT));
+  std::vector<Step> steps;
+  auto focusIs = [this](unsigned id) {
+    return [this, id] { EXPECT_EQ(Focused(), Control(id)) << id; };
+  };
   // The disabled Join button is passed over.
-  for (unsigned id : {IDC_EXIT, IDC_BROWSE_SOURCE, IDC_SOURCE_PATH, IDC_BROWSE_DEST}) {
-    Press(VK_TAB);
-    EXPECT_EQ(Focused(), Control(id)) << id;
-  }
-  Press(VK_SPACE);
-  EXPECT_EQ(modal.folderRequests.size(), 1u);
-  for (unsigned id : {IDC_DEST_FOLDER, IDC_MODE_SPLIT, IDC_SIZE_LIST, IDC_SPLIT}) {
-    Press(VK_TAB);
-    EXPECT_EQ(Focused(), Control(id)) << id;
-  }
-  Press(VK_TAB, true);
-  Press(VK_TAB, true);
-  EXPECT_EQ(Focused(), Control(IDC_MODE_SPLIT));
+  for (unsigned id : {IDC_EXIT, IDC_BROWSE_SOURCE, IDC_SOURCE_PATH, IDC_BROWSE_DEST})
+    steps.push_back({VK_TAB, false, focusIs(id)});
+  steps.push_back({VK_SPACE, false, [this] { EXPECT_EQ(modal.folderRequests.size(), 1u); }});
+  for (unsigned id : {IDC_DEST_FOLDER, IDC_MODE_SPLIT, IDC_SIZE_LIST, IDC_SPLIT})
+    steps.push_back({VK_TAB, false, focusIs(id)});
+  steps.push_back({VK_TAB, true, focusIs(IDC_SIZE_LIST)});
+  steps.push_back({VK_TAB, true, focusIs(IDC_MODE_SPLIT)});
+  platform::PostTask([this] { EXPECT_EQ(Focused(), Control(IDC_SPLIT)); });
+  Run(steps);
 }
 
 TEST_F(Win32KeyboardTest, ArrowsSwitchTheModeAsAClickDoes) {
   WriteFile(folder / "a.bin", RandomBytes(10, 1));
-  ChooseSource(folder / "a.bin");
-  dialog.GetDlgItem(IDC_MODE_SPLIT)->SetFocus();
-
-  Press(VK_RIGHT);
-  EXPECT_EQ(Focused(), Control(IDC_MODE_JOIN));
-  EXPECT_EQ(CheckOf(IDC_MODE_SPLIT), BST_UNCHECKED);
-  EXPECT_EQ(dialog.m_bSplitMode, 0);
-  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), "");
-  EXPECT_FALSE(IsEnabled(IDC_SIZE_LIST));
-
-  // Join, enabled now, is the next stop; the way back stops at the checked "Join File".
-  Press(VK_TAB);
-  EXPECT_EQ(Focused(), Control(IDC_JOIN));
-  Press(VK_TAB, true);
-  EXPECT_EQ(Focused(), Control(IDC_MODE_JOIN));
-  Press(VK_UP);
-  EXPECT_EQ(Focused(), Control(IDC_MODE_SPLIT));
-  EXPECT_EQ(dialog.m_bSplitMode, 1);
-
-  // Enter on a radio button presses the default button, Exit.
-  Press(VK_RETURN);
-  EXPECT_FALSE(IsShown(dialog.m_hWnd));
+  platform::PostTask([this] {
+    modal.fileAnswers.push_back(folder / "a.bin");
+    Click(Control(IDC_BROWSE_SOURCE));
+    dialog.GetDlgItem(IDC_MODE_SPLIT)->SetFocus();
+  });
+  const int result = Run({
+      {VK_RIGHT, false,
+       [this] {
+         EXPECT_EQ(Focused(), Control(IDC_MODE_JOIN));
+         EXPECT_EQ(CheckOf(IDC_MODE_SPLIT), BST_UNCHECKED);
+         EXPECT_EQ(dialog.m_bSplitMode, 0);
+         EXPECT_EQ(platform::Text(Control(IDC_SOURCE_PATH)), "");
+         EXPECT_FALSE(::IsWindowEnabled(Control(IDC_SIZE_LIST)));
+       }},
+      // Join, enabled now, is the next stop; the way back stops at the checked "Join File".
+      {VK_TAB, false, [this] { EXPECT_EQ(Focused(), Control(IDC_JOIN)); }},
+      {VK_TAB, true, [this] { EXPECT_EQ(Focused(), Control(IDC_MODE_JOIN)); }},
+      {VK_UP, false,
+       [this] {
+         EXPECT_EQ(Focused(), Control(IDC_MODE_SPLIT));
+         EXPECT_EQ(dialog.m_bSplitMode, 1);
+       }},
+      // Enter on a radio button presses the default button, Exit.
+      {VK_RETURN, false, nullptr},
+  });
+  EXPECT_EQ(result, IDCANCEL);
 }
 
 // A template's place and size, each mapped to pixels on its own as the dialog maps them.
