@@ -135,14 +135,14 @@ HWND FrontModalWindow() {
 }
 
 HWND MakeBareWindow(std::vector<UINT> *handedOn) {
-  static const ATOM registered = [] {
+  // Once for the process.
+  [[maybe_unused]] static const ATOM registered = [] {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = BareProcedure;
     windowClass.hInstance = ::GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kBareClass;
     return ::RegisterClassW(&windowClass);
   }();
-  (void)registered;
   HWND window = ::CreateWindowExW(0, kBareClass, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
                                   nullptr, ::GetModuleHandleW(nullptr), nullptr);
   ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(handedOn));
