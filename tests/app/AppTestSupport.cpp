@@ -1,15 +1,11 @@
 #include "tests/app/AppTestSupport.h"
 
 #include "app/SplitterApp.h"
+#include "framework/Platform.h"
+#include "framework/Utf8Path.h"
 #include "framework/WinApp.h"
-#include "framework/linux/NamedLock.h"
-#include "framework/qt/QtWindowPeer.h"
-
-#include <QApplication>
-#include <QMouseEvent>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -19,6 +15,8 @@ namespace quorvel::test {
 
 int ScriptedModalUi::MessageBox(const fw::MessageBoxRequest &request) {
   boxes.push_back(request);
+  if (onBox)
+    onBox();
   return IDOK;
 }
 
@@ -42,13 +40,21 @@ ScriptedModalUi::BrowseForFolder(const fw::FolderBrowseRequest &request) {
 }
 
 TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quorvel-app-XXXXXX").string();
-  m_path = ::mkdtemp(pattern.data());
+  static std::mt19937 random(std::random_device{}());
+  do
+    m_path = std::filesystem::temp_directory_path() / ("quorvel-app-" + std::to_string(random()));
+  while (!std::filesystem::create_directory(m_path));
 }
 
 TempFolder::~TempFolder() {
   std::error_code ignored;
   std::filesystem::remove_all(m_path, ignored);
+}
+
+std::string TempFolder::Text() const { return fw::Utf8FromPath(m_path); }
+
+std::string TempFolder::operator/(const std::string &name) const {
+  return fw::Utf8FromPath((m_path / fw::PathFromUtf8(name)).make_preferred());
 }
 
 std::vector<char> RandomBytes(std::size_t size, unsigned seed) {
@@ -60,32 +66,26 @@ std::vector<char> RandomBytes(std::size_t size, unsigned seed) {
 }
 
 void WriteFile(const std::string &path, const std::vector<char> &bytes) {
-  std::ofstream(path, std::ios::binary)
+  std::ofstream(fw::PathFromUtf8(path), std::ios::binary)
       .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<char> ReadFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(fw::PathFromUtf8(path), std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void ExpectDialogFrame(Qt::WindowFlags flags) {
-  EXPECT_TRUE(flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint));
-  EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-}
-
-QWidget *WidgetOf(const fw::CWnd &window) { return fw::qt::PeerOf(window.m_hWnd); }
-
-void ClickWith(QWidget *control) {
-  const QPointF centre(control->width() / 2.0, control->height() / 2.0);
-  const QPointF global = control->mapToGlobal(centre);
-  QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
-                    Qt::NoModifier);
-  QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
-                      Qt::NoModifier);
-  QApplication::sendEvent(control, &press);
-  QApplication::sendEvent(control, &release);
+void WhenModalWindowShows(std::function<void(HWND window)> look, int turnsLeft) {
+  fw::platform::PostTask([look = std::move(look), turnsLeft]() mutable {
+    // A system's box may first show when its loop has nothing else to do.
+    if (HWND window = FrontModalWindow())
+      return look(window);
+    if (turnsLeft > 0)
+      return WhenModalWindowShows(std::move(look), turnsLeft - 1);
+    // A test that finds no window fails rather than waits for ever in the window's loop.
+    ADD_FAILURE() << "no modal window showed";
+    fw::platform::CloseModalWindow();
+  });
 }
 
 namespace {
@@ -111,6 +111,10 @@ bool DialogTest::IsEnabled(unsigned id) const {
   return dialog.GetDlgItem(static_cast<int>(id))->IsWindowEnabled() != FALSE;
 }
 
+int DialogTest::CheckOf(unsigned id) const {
+  return static_cast<int>(dialog.GetDlgItem(static_cast<int>(id))->SendMessage(BM_GETCHECK));
+}
+
 void DialogTest::ChooseSource(const std::string &path) {
   modal.fileAnswers.push_back(path);
   Click(res::IDC_BROWSE_SOURCE);
@@ -124,12 +128,9 @@ void DialogTest::ChooseDestination(const std::string &folder) {
 } // namespace quorvel::test
 
 int main(int argc, char **argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    qputenv("QT_QPA_PLATFORM", "offscreen");
   testing::InitGoogleTest(&argc, argv);
-  // The guard takes its lock among the test's own files, apart from a copy the user runs.
-  const quorvel::test::TempFolder locks;
-  quorvel::fw::SetNamedLockFolder(locks.path());
+  const quorvel::test::TempFolder scratch;
+  quorvel::test::PrepareTestProcess(scratch.path());
   int result = 1;
   const bool started =
       quorvel::DriveSplitterApp(argc, argv, [&result](quorvel::SplitterDialog &dialog) {

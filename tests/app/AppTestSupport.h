@@ -3,12 +3,13 @@
 #include "app/SplitterDialog.h"
 #include "framework/ModalUi.h"
 #include "res/DialogTemplates.h"
+#include "tests/app/WindowDriver.h"
 
-#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ public:
   std::optional<fw::FolderChoice> BrowseForFolder(const fw::FolderBrowseRequest &request) override;
 
   std::vector<fw::MessageBoxRequest> boxes;
+  // Called while each box would be shown, to look at the program meanwhile.
+  std::function<void()> onBox;
   std::vector<fw::FileOpenRequest> fileRequests;
   std::deque<std::optional<fw::CString>> fileAnswers;
   std::vector<fw::FolderBrowseRequest> folderRequests;
@@ -37,7 +40,10 @@ public:
   TempFolder();
   ~TempFolder();
   const std::filesystem::path &path() const { return m_path; }
-  std::string operator/(const std::string &name) const { return (m_path / name).string(); }
+  // The folder's own path, and the path of `name` in it with the platform's separators, in UTF-8
+  // as the program holds paths.
+  std::string Text() const;
+  std::string operator/(const std::string &name) const;
 
 private:
   std::filesystem::path m_path;
@@ -47,12 +53,9 @@ std::vector<char> RandomBytes(std::size_t size, unsigned seed);
 void WriteFile(const std::string &path, const std::vector<char> &bytes);
 std::vector<char> ReadFile(const std::string &path);
 
-// A title, the window menu and the close button, and no box to minimize or maximize with.
-void ExpectDialogFrame(Qt::WindowFlags flags);
-
-QWidget *WidgetOf(const fw::CWnd &window);
-// Presses and releases the left mouse button over a control, as the user clicks it.
-void ClickWith(QWidget *control);
+// Calls `look` from inside the modal loop of the window that the caller opens next, once that
+// window shows within `turnsLeft` turns of the event loop; `look` ends the loop.
+void WhenModalWindowShows(std::function<void(HWND window)> look, int turnsLeft = 1000);
 
 // The main dialog that the application's start-up shows; the tests run inside its modal loop.
 SplitterDialog &ApplicationDialog();
@@ -64,10 +67,11 @@ protected:
   void SetUp() override;
   void TearDown() override;
 
-  QWidget *Control(unsigned id) const { return WidgetOf(*dialog.GetDlgItem(static_cast<int>(id))); }
-  void Click(unsigned id) const { ClickWith(Control(id)); }
+  HWND Control(unsigned id) const { return dialog.GetDlgItem(static_cast<int>(id))->m_hWnd; }
+  void Click(unsigned id) const { test::Click(Control(id)); }
   fw::CString TextOf(unsigned id) const;
   bool IsEnabled(unsigned id) const;
+  int CheckOf(unsigned id) const;
   void ChooseSource(const std::string &path);
   void ChooseDestination(const std::string &folder);
 

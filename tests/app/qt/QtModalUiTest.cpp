@@ -1,18 +1,48 @@
-#include "framework/WinApp.h"
+// The Qt platform's own modal windows: QMessageBox, QFileDialog and the file system model.
 #include "framework/qt/QtModalUi.h"
+#include "framework/WinApp.h"
+#include "framework/qt/QtWindowPeer.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+
+#include <set>
 
 namespace quorvel::test {
 namespace {
 
 using namespace fw;
+
+// The Qt file dialog lists what the pattern matcher accepts, names without a dot included.
+TEST(QtFileDialogTest, TheFileDialogListsNamesByThoseRules) {
+  TempFolder folder;
+  for (const char *name : {"1_report.doc", "1_README", "2_report.doc", "notes"})
+    WriteFile(folder / name, {});
+  QFileSystemModel model;
+  const QModelIndex root = model.setRootPath(QString::fromStdString(folder.path().string()));
+  while (model.rowCount(root) < 4)
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  qt::FilterPatternProxy proxy;
+  proxy.setSourceModel(&model);
+
+  auto listed = [&](std::vector<CString> patterns) {
+    proxy.SetPatterns(std::move(patterns));
+    std::set<std::string> names;
+    const QModelIndex shownRoot = proxy.mapFromSource(root);
+    for (int row = 0; row < proxy.rowCount(shownRoot); ++row)
+      names.insert(proxy.index(row, 0, shownRoot).data().toString().toStdString());
+    return names;
+  };
+  EXPECT_EQ(listed({"1_*.*"}), (std::set<std::string>{"1_README", "1_report.doc"}));
+  EXPECT_EQ(listed({"*.*"}).size(), 4u);
+}
 
 struct ShownBox {
   QString title, text;
@@ -48,10 +78,12 @@ TEST_F(PlatformBoxTest, ShowsTheTextUnderItsCaptionWithItsIconAndOneButton) {
   EXPECT_EQ(notice.title, "quorvel-splitter");
   EXPECT_EQ(notice.text, "没有找到 /tmp/a。");
   EXPECT_EQ(notice.icon, QMessageBox::Warning);
-  EXPECT_EQ(notice.parent, WidgetOf(dialog));
+  EXPECT_EQ(notice.parent, qt::PeerOf(dialog.m_hWnd));
   EXPECT_EQ(notice.buttons, 1);
   EXPECT_EQ(notice.background, QColor(160, 180, 220));
-  ExpectDialogFrame(notice.flags);
+  EXPECT_TRUE(notice.flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                     Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint));
+  EXPECT_FALSE(notice.flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
   EXPECT_EQ(ShowAndRead(dialog.m_hWnd, MB_ICONSTOP).icon, QMessageBox::Critical);
 }
 
@@ -99,19 +131,6 @@ TEST(PlatformFileDialogTest, ChoosersStartWhereTheUserChoseLastInThisRun) {
   EXPECT_EQ(StartOfFileDialogOpenedBy(browse, where + "/pieces"), QDir::homePath());
   // Beside the destination, which is selected.
   EXPECT_EQ(StartOfFileDialogOpenedBy(browse, {}), where);
-}
-
-TEST(WaitCursorTest, NestedRequestsKeepTheCursorUntilTheLastEnds) {
-  CWinApp &application = *AfxGetApp();
-  application.DoWaitCursor(1);
-  application.DoWaitCursor(1);
-  application.DoWaitCursor(-1);
-  ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
-  EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-  application.DoWaitCursor(-1);
-  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-  application.DoWaitCursor(-1);
-  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 } // namespace

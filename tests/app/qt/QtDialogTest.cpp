@@ -1,0 +1,200 @@
+// The dialog's behaviour that rests on Qt itself: key events, painted surfaces and their pixel
+// counts, Qt fonts, and a file-size rlimit and SIGTERM, which only the Linux build has.
+#include "app/SplitterDialog.h"
+#include "framework/qt/QtControlPeers.h"
+#include "framework/qt/QtDialogPeer.h"
+#include "framework/qt/QtIcons.h"
+#include "res/Resources.h"
+#include "tests/app/AppTestSupport.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <csignal>
+#include <iterator>
+
+#include <sys/resource.h>
+
+namespace quorvel::test {
+namespace {
+
+using namespace fw;
+using namespace res;
+using qt::PeerOf;
+
+constexpr std::size_t kPiece = 1'400'000;
+
+TEST(QtApplicationTest, ATerminateSignalFirstRemovesTemporaries) {
+  struct sigaction onTerminate {};
+  ::sigaction(SIGTERM, nullptr, &onTerminate);
+  EXPECT_NE(onTerminate.sa_handler, SIG_DFL);
+}
+
+using QtStartupTest = DialogTest;
+
+TEST_F(QtStartupTest, LaysTheTemplateOutInDialogUnitsOfItsFont) {
+  const CSize units = qt::DialogBaseUnits(PeerOf(dialog.m_hWnd)->font());
+  auto pixels = [](int dialogUnits, int base, int per) {
+    return (dialogUnits * base + per / 2) / per;
+  };
+  EXPECT_EQ(PeerOf(dialog.m_hWnd)->width(), pixels(161, units.cx, 4));
+  EXPECT_EQ(PeerOf(dialog.m_hWnd)->height(), pixels(116, units.cy, 8));
+  const QRect exit = PeerOf(Control(IDC_EXIT))->geometry();
+  EXPECT_EQ(exit, QRect(pixels(108, units.cx, 4), pixels(86, units.cy, 8), pixels(43, units.cx, 4),
+                        pixels(14, units.cy, 8)));
+}
+
+qt::QtWindowPeer *OptionsFrame(const SplitterDialog &dialog) {
+  for (QObject *child : PeerOf(dialog.m_hWnd)->children())
+    if (auto *control = dynamic_cast<qt::QtWindowPeer *>(child);
+        control && (control->Style() & BS_TYPEMASK) == BS_GROUPBOX)
+      return control;
+  return nullptr;
+}
+
+TEST_F(QtStartupTest, TheOptionsFrameRunsThroughItsTitleAndStaysClearOfTheSizeList) {
+  qt::QtWindowPeer *frame = OptionsFrame(dialog);
+  ASSERT_NE(frame, nullptr);
+  dialog.CWnd::UpdateWindow();
+  const QImage &pixels = frame->Surface()->image;
+  // The first row of the frame's right part, beyond the title, that is not the background.
+  const int column = frame->width() - 4;
+  int line = 0;
+  while (line < frame->height() && pixels.pixelColor(column, line) == QColor(160, 180, 220))
+    ++line;
+  const int titleHeight = QFontMetrics(frame->font()).height();
+  EXPECT_GT(line, titleHeight / 4);
+  EXPECT_LT(line, titleHeight * 3 / 4);
+  const QRect sizes = PeerOf(Control(IDC_SIZE_LIST))->geometry();
+  EXPECT_LT(frame->y() + line + 1, sizes.top());
+  EXPECT_LT(sizes.bottom(), frame->geometry().bottom() - 1);
+}
+
+class QtKeyboardTest : public DialogTest {
+protected:
+  QWidget *Focused() const { return PeerOf(dialog.m_hWnd)->focusWidget(); }
+  // The widget that holds the focus for a control: a field's own editor, or the control.
+  QWidget *FocusOf(unsigned id) const {
+    QWidget *control = PeerOf(Control(id));
+    return control->focusProxy() ? control->focusProxy() : control;
+  }
+  void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(Focused(), &press);
+    QApplication::sendEvent(Focused(), &release);
+  }
+};
+
+TEST_F(QtKeyboardTest, TabFollowsTheTemplateAndStopsOnceAtTheCheckedMode) {
+  ASSERT_EQ(Focused(), FocusOf(IDC_SPLIT));
+  // The disabled Join button is passed over.
+  for (unsigned id : {IDC_EXIT, IDC_BROWSE_SOURCE, IDC_SOURCE_PATH, IDC_BROWSE_DEST}) {
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(Focused(), FocusOf(id)) << id;
+  }
+  Press(Qt::Key_Space);
+  EXPECT_EQ(modal.folderRequests.size(), 1u);
+  for (unsigned id : {IDC_DEST_FOLDER, IDC_MODE_SPLIT, IDC_SIZE_LIST, IDC_SPLIT}) {
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(Focused(), FocusOf(id)) << id;
+  }
+  Press(Qt::Key_Backtab, Qt::ShiftModifier);
+  Press(Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(Focused(), FocusOf(IDC_MODE_SPLIT));
+}
+
+TEST_F(QtKeyboardTest, ArrowsSwitchTheModeAsAClickDoes) {
+  WriteFile(folder / "a.bin", RandomBytes(10, 1));
+  ChooseSource(folder / "a.bin");
+  FocusOf(IDC_MODE_SPLIT)->setFocus();
+
+  Press(Qt::Key_Right);
+  EXPECT_EQ(Focused(), FocusOf(IDC_MODE_JOIN));
+  EXPECT_EQ(CheckOf(IDC_MODE_SPLIT), BST_UNCHECKED);
+  EXPECT_EQ(dialog.m_bSplitMode, 0);
+  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), "");
+  EXPECT_FALSE(IsEnabled(IDC_SIZE_LIST));
+
+  // Join, enabled now, is the next stop; the way back stops at the checked "Join File".
+  Press(Qt::Key_Tab);
+  EXPECT_EQ(Focused(), FocusOf(IDC_JOIN));
+  Press(Qt::Key_Backtab, Qt::ShiftModifier);
+  Press(Qt::Key_Up);
+  EXPECT_EQ(Focused(), FocusOf(IDC_MODE_SPLIT));
+  EXPECT_EQ(dialog.m_bSplitMode, 1);
+
+  // Enter on a radio button presses the default button, Exit.
+  Press(Qt::Key_Return);
+  EXPECT_FALSE(IsShown(dialog.m_hWnd));
+}
+
+using QtOperationTest = DialogTest;
+
+TEST_F(QtOperationTest, AFailureWhileCopyingBecomesTheFailureReport) {
+  WriteFile(folder / "big.bin", RandomBytes(2 * kPiece, 3));
+  ChooseSource(folder / "big.bin");
+  ChooseDestination(folder.Text());
+  rlimit previous{};
+  ::getrlimit(RLIMIT_FSIZE, &previous);
+  const rlimit small{kPiece / 2, previous.rlim_max};
+  ::setrlimit(RLIMIT_FSIZE, &small);
+  Click(IDC_SPLIT);
+  ::setrlimit(RLIMIT_FSIZE, &previous);
+
+  ASSERT_EQ(modal.boxes.size(), 1u);
+  EXPECT_EQ(modal.boxes[0].type, MB_ICONSTOP);
+  EXPECT_EQ(modal.boxes[0].caption, "quorvel-splitter");
+  EXPECT_NE(modal.boxes[0].text.find(folder / "1_big.bin"), std::string::npos);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1)
+      << "neither a partial piece nor its temporary is left";
+  // The program goes on: the next click runs again.
+  Click(IDC_MODE_SPLIT);
+  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), "");
+}
+
+std::uint64_t PaintedPixels(const SplitterDialog &dialog) {
+  std::uint64_t total = PeerOf(dialog.m_hWnd)->PaintedPixels();
+  for (QObject *child : PeerOf(dialog.m_hWnd)->children())
+    if (auto *control = dynamic_cast<qt::QtWindowPeer *>(child))
+      total += control->PaintedPixels();
+  return total;
+}
+
+int Area(HWND window) { return PeerOf(window)->width() * PeerOf(window)->height(); }
+
+using QtRepaintTest = DialogTest;
+
+TEST_F(QtRepaintTest, EachPieceRepaintsTheBarAndTheStatusLineOnly) {
+  WriteFile(folder / "five.bin", RandomBytes(4 * kPiece + 10, 5));
+  ChooseSource(folder / "five.bin");
+  ChooseDestination(folder.Text());
+  dialog.CWnd::UpdateWindow();
+  const std::uint64_t before = PaintedPixels(dialog);
+  dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_SPLIT, BN_CLICKED));
+
+  const std::uint64_t perPiece = (PaintedPixels(dialog) - before) / 5;
+  EXPECT_EQ(perPiece,
+            static_cast<std::uint64_t>(Area(Control(IDC_PROGRESS)) + Area(Control(IDC_STATUS))));
+  EXPECT_LT(perPiece, static_cast<std::uint64_t>(Area(dialog.m_hWnd)) / 4);
+}
+
+using QtMinimisedTest = DialogTest;
+
+TEST_F(QtMinimisedTest, DrawsTheIconCentredWithTheRounding) {
+  QWidget *window = PeerOf(dialog.m_hWnd);
+  window->setFixedSize(36, 37);
+  window->setWindowState(Qt::WindowMinimized);
+  ASSERT_TRUE(dialog.IsIconic());
+  dialog.Invalidate();
+  dialog.CWnd::UpdateWindow();
+
+  // (36 - 32 + 1) / 2 = 2 and (37 - 32 + 1) / 2 = 3.
+  QImage expected(36, 37, QImage::Format_RGB32);
+  expected.fill(QColor(160, 180, 220));
+  QPainter(&expected).drawImage(2, 3, qt::IconImage(dialog.m_hIcon));
+  EXPECT_EQ(PeerOf(dialog.m_hWnd)->Surface()->image, expected);
+}
+
+} // namespace
+} // namespace quorvel::test

@@ -1,0 +1,110 @@
+#include "tests/app/WindowDriver.h"
+
+#include "framework/linux/NamedLock.h"
+#include "framework/qt/QtControlPeers.h"
+#include "framework/qt/QtDialogPeer.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <gtest/gtest.h>
+
+namespace quorvel::test {
+
+using fw::qt::PeerOf;
+using fw::qt::QtWindowPeer;
+
+void PrepareTestProcess(const std::filesystem::path &scratch) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The guard takes its lock among the test's own files, apart from a copy the user runs.
+  fw::SetNamedLockFolder(scratch);
+}
+
+void Click(HWND control) {
+  QWidget *widget = PeerOf(control);
+  const QPointF centre(widget->width() / 2.0, widget->height() / 2.0);
+  const QPointF global = widget->mapToGlobal(centre);
+  QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QApplication::sendEvent(widget, &press);
+  QApplication::sendEvent(widget, &release);
+}
+
+bool IsShown(HWND window) { return PeerOf(window)->isVisible(); }
+
+void HandlePostedMessages() { QCoreApplication::processEvents(); }
+
+HWND FocusedControl(HWND dialog) {
+  // A field's focus is on the Qt editor inside the control's window.
+  QWidget *focused = PeerOf(dialog)->focusWidget();
+  while (focused && focused->parentWidget() != PeerOf(dialog))
+    focused = focused->parentWidget();
+  return dynamic_cast<QtWindowPeer *>(focused);
+}
+
+CString SelectedText(HWND edit) {
+  return dynamic_cast<fw::qt::QtEditPeer *>(PeerOf(edit))->LineEdit()->selectedText().toStdString();
+}
+
+std::vector<CString> ComboItems(HWND combo) {
+  const QComboBox *box = dynamic_cast<fw::qt::QtComboPeer *>(PeerOf(combo))->ComboBox();
+  std::vector<CString> items;
+  for (int i = 0; i < box->count(); ++i)
+    items.push_back(box->itemText(i).toStdString());
+  return items;
+}
+
+bool HasWindowIcon(HWND window) { return !PeerOf(window)->windowIcon().isNull(); }
+
+HWND OwnerOf(HWND window) { return dynamic_cast<QtWindowPeer *>(PeerOf(window)->parentWidget()); }
+
+std::vector<MenuItem> SystemMenuItems(HWND window) {
+  std::vector<MenuItem> items;
+  for (const auto &item : PeerOf(window)->SystemMenu()->items)
+    items.push_back({(item.flags & MF_SEPARATOR) != 0, static_cast<UINT>(item.id), item.text});
+  return items;
+}
+
+void ExpectDialogFrame(HWND window) {
+  const Qt::WindowFlags flags = PeerOf(window)->windowFlags();
+  EXPECT_TRUE(flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint));
+  EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+}
+
+COLORREF PixelAt(HWND window, int x, int y) {
+  const QColor colour = PeerOf(window)->Surface()->image.pixelColor(x, y);
+  return RGB(colour.red(), colour.green(), colour.blue());
+}
+
+bool ShowsWaitCursor(HWND) {
+  const QCursor *cursor = QGuiApplication::overrideCursor();
+  return cursor && cursor->shape() == Qt::WaitCursor;
+}
+
+HWND FrontModalWindow() { return dynamic_cast<QtWindowPeer *>(QApplication::activeModalWidget()); }
+
+namespace {
+
+class RecordingPeer : public QtWindowPeer {
+public:
+  explicit RecordingPeer(std::vector<UINT> *handedOn)
+      : QtWindowPeer(nullptr, 0, 0, {}), m_handedOn(handedOn) {}
+  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    m_handedOn->push_back(message);
+    return QtWindowPeer::DefWindowProc(message, wParam, lParam);
+  }
+
+private:
+  std::vector<UINT> *m_handedOn;
+};
+
+} // namespace
+
+HWND MakeBareWindow(std::vector<UINT> *handedOn) { return new RecordingPeer(handedOn); }
+
+} // namespace quorvel::test

@@ -1,0 +1,212 @@
+// The dialog's behaviour that the Win32 system itself gives it: the dialog manager's keyboard,
+// dialog units, MessageBoxW.
+#include "framework/Platform.h"
+#include "framework/win32/Utf16.h"
+#include "tests/app/AppTestSupport.h"
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+
+namespace quorvel::test {
+namespace {
+
+using namespace fw;
+using namespace res;
+
+// Keys reach the dialog through its own modal loop, which hands them to the dialog manager.
+class Win32KeyboardTest : public testing::Test {
+protected:
+  struct Step {
+    UINT key;
+    bool shift;
+    // Runs once the loop has handled the key; none for the key that ends the loop.
+    std::function<void()> check;
+  };
+  // Runs the dialog modally and presses the steps' keys in turn; returns the dialog's result.
+  int Run(std::vector<Step> steps) {
+    m_steps.assign(steps.begin(), steps.end());
+    platform::PostTask([this] { PressNext(); });
+    return dialog.DoModal();
+  }
+  HWND Control(unsigned id) const { return dialog.GetDlgItem(static_cast<int>(id))->m_hWnd; }
+  HWND Focused() const { return FocusedControl(dialog.m_hWnd); }
+  int CheckOf(unsigned id) const {
+    return static_cast<int>(::SendMessageW(Control(id), BM_GETCHECK, 0, 0));
+  }
+
+  ScriptedModalUi modal;
+  TempFolder folder;
+  SplitterDialog dialog;
+
+private:
+  static void HoldShift(bool held) {
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = held ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+  }
+  void PressNext() {
+    if (m_steps.empty())
+      return platform::CloseModalWindow();
+    const Step step = m_steps.front();
+    m_steps.pop_front();
+    HoldShift(step.shift);
+    HWND focused = ::GetFocus();
+    // The key-up flags: a previous state of down and a transition.
+    ::PostMessageW(focused, WM_KEYDOWN, step.key, 1);
+    ::PostMessageW(focused, WM_KEYUP, step.key, static_cast<LPARAM>(0xC0000001u));
+    if (!step.check) {
+      // Should the loop go on, the test fails rather than waits; the check holds nothing of the
+      // test, which has ended when the loop has.
+      return OnceKeysHandled([window = dialog.m_hWnd] {
+        HoldShift(false);
+        if (::IsWindow(window) && ::IsWindowVisible(window)) {
+          ADD_FAILURE() << "the dialog stayed open";
+          platform::CloseModalWindow();
+        }
+      });
+    }
+    OnceKeysHandled([this, step] {
+      HoldShift(false);
+      step.check();
+      PressNext();
+    });
+  }
+  // The loop takes posted keys only once it has nothing else to do.
+  static void OnceKeysHandled(std::function<void()> then) {
+    platform::PostTask([then = std::move(then)]() mutable {
+      MSG pending;
+      if (::PeekMessageW(&pending, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE))
+        return OnceKeysHandled(std::move(then));
+      then();
+    });
+  }
+
+  std::deque<Step> m_steps;
+};
+
+TEST_F(Win32KeyboardTest, TabFollowsTheTemplateAndStopsOnceAtTheCheckedMode) {
+  std::vector<Step> steps;
+  auto focusIs = [this](unsigned id) {
+    return [this, id] { EXPECT_EQ(Focused(), Control(id)) << id; };
+  };
+  // The disabled Join button is passed over.
+  for (unsigned id : {IDC_EXIT, IDC_BROWSE_SOURCE, IDC_SOURCE_PATH, IDC_BROWSE_DEST})
+    steps.push_back({VK_TAB, false, focusIs(id)});
+  steps.push_back({VK_SPACE, false, [this] { EXPECT_EQ(modal.folderRequests.size(), 1u); }});
+  for (unsigned id : {IDC_DEST_FOLDER, IDC_MODE_SPLIT, IDC_SIZE_LIST, IDC_SPLIT})
+    steps.push_back({VK_TAB, false, focusIs(id)});
+  steps.push_back({VK_TAB, true, focusIs(IDC_SIZE_LIST)});
+  steps.push_back({VK_TAB, true, focusIs(IDC_MODE_SPLIT)});
+  platform::PostTask([this] { EXPECT_EQ(Focused(), Control(IDC_SPLIT)); });
+  Run(steps);
+}
+
+TEST_F(Win32KeyboardTest, ArrowsSwitchTheModeAsAClickDoes) {
+  WriteFile(folder / "a.bin", RandomBytes(10, 1));
+  platform::PostTask([this] {
+    modal.fileAnswers.push_back(folder / "a.bin");
+    Click(Control(IDC_BROWSE_SOURCE));
+    dialog.GetDlgItem(IDC_MODE_SPLIT)->SetFocus();
+  });
+  const int result = Run({
+      {VK_RIGHT, false,
+       [this] {
+         EXPECT_EQ(Focused(), Control(IDC_MODE_JOIN));
+         EXPECT_EQ(CheckOf(IDC_MODE_SPLIT), BST_UNCHECKED);
+         EXPECT_EQ(dialog.m_bSplitMode, 0);
+         EXPECT_EQ(platform::Text(Control(IDC_SOURCE_PATH)), "");
+         EXPECT_FALSE(::IsWindowEnabled(Control(IDC_SIZE_LIST)));
+       }},
+      // Join, enabled now, is the next stop; the way back stops at the checked "Join File".
+      {VK_TAB, false, [this] { EXPECT_EQ(Focused(), Control(IDC_JOIN)); }},
+      {VK_TAB, true, [this] { EXPECT_EQ(Focused(), Control(IDC_MODE_JOIN)); }},
+      {VK_UP, false,
+       [this] {
+         EXPECT_EQ(Focused(), Control(IDC_MODE_SPLIT));
+         EXPECT_EQ(dialog.m_bSplitMode, 1);
+       }},
+      // Enter on a radio button presses the default button, Exit.
+      {VK_RETURN, false, nullptr},
+  });
+  EXPECT_EQ(result, IDCANCEL);
+}
+
+// A template's place and size, each mapped to pixels on its own as the dialog maps them.
+RECT InDialogUnits(HWND dialog, int x, int y, int cx, int cy) {
+  RECT mapped{x, y, cx, cy};
+  ::MapDialogRect(dialog, &mapped);
+  return {mapped.left, mapped.top, mapped.left + mapped.right, mapped.top + mapped.bottom};
+}
+
+bool operator==(const RECT &a, const RECT &b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+using Win32LayoutTest = DialogTest;
+
+TEST_F(Win32LayoutTest, LaysTheTemplateOutInDialogUnitsOfItsFont) {
+  RECT client;
+  ::GetClientRect(dialog.m_hWnd, &client);
+  EXPECT_TRUE(client == InDialogUnits(dialog.m_hWnd, 0, 0, 161, 116));
+  RECT exit;
+  ::GetWindowRect(Control(IDC_EXIT), &exit);
+  ::MapWindowPoints(nullptr, dialog.m_hWnd, reinterpret_cast<POINT *>(&exit), 2);
+  EXPECT_TRUE(exit == InDialogUnits(dialog.m_hWnd, 108, 86, 43, 14));
+}
+
+struct ShownBox {
+  CString title, text;
+  HWND owner = nullptr;
+  HICON icon = nullptr;
+  int buttons = 0;
+  COLORREF background = 0;
+};
+
+// Shows the system's box and reads it as it shows, then presses its button.
+ShownBox ShowAndRead(HWND owner, UINT type) {
+  ShownBox shown;
+  WhenModalWindowShows([&shown](HWND box) {
+    shown.title = platform::Text(box);
+    shown.owner = ::GetWindow(box, GW_OWNER);
+    ExpectDialogFrame(box);
+    HWND button = nullptr;
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+      wchar_t className[16] = {};
+      ::GetClassNameW(child, className, 16);
+      const DWORD style = static_cast<DWORD>(::GetWindowLongW(child, GWL_STYLE));
+      if (std::wstring_view{className} == L"Button" && (style & WS_VISIBLE)) {
+        ++shown.buttons;
+        button = child;
+      } else if (std::wstring_view{className} == L"Static" && (style & SS_TYPEMASK) == SS_ICON) {
+        shown.icon = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+      } else if (std::wstring_view{className} == L"Static" && !platform::Text(child).empty()) {
+        shown.text = platform::Text(child);
+      }
+    }
+    ::UpdateWindow(box);
+    shown.background = PixelAt(box, 1, 1);
+    Click(button);
+  });
+  platform::PlatformModalUi().MessageBox({owner, "没有找到 C:\\a。", "quorvel-splitter", type});
+  return shown;
+}
+
+using Win32BoxTest = DialogTest;
+
+TEST_F(Win32BoxTest, ShowsTheTextUnderItsCaptionWithItsIconAndOneButtonInTheDialogColours) {
+  const ShownBox notice = ShowAndRead(dialog.m_hWnd, MB_OK | MB_ICONEXCLAMATION);
+  EXPECT_EQ(notice.title, "quorvel-splitter");
+  EXPECT_EQ(notice.text, "没有找到 C:\\a。");
+  EXPECT_EQ(notice.owner, dialog.m_hWnd);
+  EXPECT_EQ(notice.icon, ::LoadIconW(nullptr, IDI_EXCLAMATION));
+  EXPECT_EQ(notice.buttons, 1);
+  EXPECT_EQ(notice.background, RGB(160, 180, 220));
+  EXPECT_EQ(ShowAndRead(dialog.m_hWnd, MB_ICONSTOP).icon, ::LoadIconW(nullptr, IDI_HAND));
+  EXPECT_TRUE(dialog.IsWindowEnabled()) << "the owner takes input again";
+}
+
+} // namespace
+} // namespace quorvel::test
