@@ -13,8 +13,8 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-// The program beside the tests, as they are built.
-fs::path InstalledProgram() {
+// The program as built, in the tests' own folder.
+fs::path ProgramBesideTheTests() {
   wchar_t self[MAX_PATH] = {};
   ::GetModuleFileNameW(nullptr, self, MAX_PATH);
   return fs::path(self).parent_path() / "quorvel-splitter.exe";
@@ -80,7 +80,7 @@ private:
 TEST(SecondCopyTest, ASecondCopyEndsAtOnceWithoutAWindow) {
   TempFolder folder;
   const fs::path program = folder.path() / "quorvel-splitter-check.exe";
-  fs::copy_file(InstalledProgram(), program);
+  fs::copy_file(ProgramBesideTheTests(), program);
   const Copy first(program);
   const auto deadline = std::chrono::steady_clock::now() + 30s;
   while (first.WindowsTitled(L"Quorvel File Splitter") == 0 &&
