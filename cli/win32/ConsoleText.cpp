@@ -1,5 +1,7 @@
 #include "cli/ConsoleText.h"
 
+#include "base/win32/Utf16.h"
+
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -29,10 +31,7 @@ void WriteText(std::FILE *stream, std::string_view text) {
     return;
   if (const HANDLE console = ConsoleOf(stream); console && !text.empty()) {
     // Bytes that are not UTF-8 show as U+FFFD rather than stopping the message.
-    const int length = static_cast<int>(text.size());
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    wide.resize(static_cast<std::size_t>(
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), length)));
+    const std::wstring wide = win32::Utf16FromUtf8(text);
     std::fflush(stream);
     DWORD written = 0;
     if (::WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr))
