@@ -12,13 +12,18 @@ mkdir "$full"
 mount -t tmpfs -o size=2m tmpfs "$full" 2>/dev/null || { rm -rf "$dir"; echo "cannot mount a small volume"; exit 77; }
 trap 'umount "$full"; rm -rf "$dir"' EXIT
 fail() { echo "$*" >&2; exit 1; }
+# operation source file: the run onto the volume stops with status 1, the disk full at `file`.
+expect_disk_full() {
+  local operation=$1 source=$2 file=$3 status
+  wine "$windows_exe" "$operation" "$(winepath -w "$source")" "$(winepath -w "$full")" >/dev/null 2>"$dir/err"
+  status=$?
+  [ $status -eq 1 ] || fail "$operation onto a full volume: status $status, expected 1"
+  local message="quorvel-split: 在存取 $(winepath -w "$file") 时磁盘已满。"
+  [ "$(tr -d '\r' <"$dir/err")" = "$message" ] || fail "$operation said: $(cat "$dir/err")"
+}
 
 head -c 3000000 /dev/urandom >"$dir/a.bin"
-wine "$windows_exe" split "$(winepath -w "$dir/a.bin")" "$(winepath -w "$full")" >/dev/null 2>"$dir/err"
-status=$?
-[ $status -eq 1 ] || fail "split on a full volume: status $status, expected 1"
-message="quorvel-split: 在存取 $(winepath -w "$full/2_a.bin") 时磁盘已满。"
-[ "$(tr -d '\r' <"$dir/err")" = "$message" ] || fail "split said: $(cat "$dir/err")"
+expect_disk_full split "$dir/a.bin" "$full/2_a.bin"
 [ "$(ls -A "$full")" = 1_a.bin ] || fail "split left: $(ls -A "$full")"
 cmp -s -n 1400000 "$full/1_a.bin" "$dir/a.bin" || fail "the first piece is not the source's start"
 
@@ -26,9 +31,5 @@ rm -f "$full"/*
 mkdir "$dir/pieces"
 head -c 1400000 /dev/urandom >"$dir/pieces/1_b.bin"
 cp "$dir/pieces/1_b.bin" "$dir/pieces/2_b.bin"
-wine "$windows_exe" join "$(winepath -w "$dir/pieces/1_b.bin")" "$(winepath -w "$full")" >/dev/null 2>"$dir/err"
-status=$?
-[ $status -eq 1 ] || fail "join onto a full volume: status $status, expected 1"
-message="quorvel-split: 在存取 $(winepath -w "$full/b.bin") 时磁盘已满。"
-[ "$(tr -d '\r' <"$dir/err")" = "$message" ] || fail "join said: $(cat "$dir/err")"
+expect_disk_full join "$dir/pieces/1_b.bin" "$full/b.bin"
 [ -z "$(ls -A "$full")" ] || fail "join left: $(ls -A "$full")"
