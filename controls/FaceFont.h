@@ -1,13 +1,17 @@
 #pragma once
 
-#include "framework/Gdi.h"
+#include "framework/Wnd.h"
 
 namespace quorvel {
 
-// A caption font of fixed metrics in a given face, carrying the colour its text is drawn in.
+// A caption font of fixed metrics in a given face, carrying the colour its text is drawn in. Its
+// 12 pixels are those of a display at 96 dots per inch, and as many more as the text's DPI asks.
 class FaceFont : public fw::CFont {
 public:
-  explicit FaceFont(const fw::CString &faceName);
+  explicit FaceFont(const fw::CString &faceName, UINT dpi = USER_DEFAULT_SCREEN_DPI);
+
+  // Makes the font again for text shown at `dpi`.
+  void SetDpi(UINT dpi);
 
   void SetColor(COLORREF color) { m_color = color; }
   COLORREF GetColor() const { return m_color; }

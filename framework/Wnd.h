@@ -21,6 +21,14 @@ class CWnd;
 // report it.
 LRESULT AfxCallWndProc(CWnd *object, UINT message, WPARAM wParam, LPARAM lParam);
 
+// `pixels` at 96 dots per inch, at `dpi`, rounded to the nearest pixel as the window system
+// scales.
+constexpr int ScaleToDpi(int pixels, UINT dpi) {
+  const long long scaled = static_cast<long long>(pixels) * dpi;
+  const long long half = USER_DEFAULT_SCREEN_DPI / 2;
+  return static_cast<int>((scaled + (scaled < 0 ? -half : half)) / USER_DEFAULT_SCREEN_DPI);
+}
+
 class CCmdTarget;
 using CommandHandler = void (CCmdTarget::*)();
 
@@ -72,6 +80,9 @@ public:
   void GetClientRect(CRect *rect) const;
   DWORD GetStyle() const;
   LONG GetWindowLong(int index) const;
+  // The dots per inch the window is shown at, on the scale where 96 is 100 %; the display's own
+  // before the window is made.
+  UINT GetDpi() const;
   int GetDlgCtrlID() const;
   void GetWindowText(CString &text) const;
   void SetWindowText(const CString &text);
@@ -112,6 +123,9 @@ protected:
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
   virtual void OnSysCommand(UINT id, LPARAM lParam);
   virtual HICON OnQueryDragIcon();
+  // The window's parent has moved to a display of another DPI, and the window with it: the
+  // window's DPI and size may be new.
+  virtual void OnDpiChangedAfterParent();
 
 private:
   struct Message {

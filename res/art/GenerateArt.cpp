@@ -121,8 +121,9 @@ std::vector<std::uint8_t> EncodeIco(const std::vector<Canvas> &images) {
   PutLe(out, images.size(), 2);
   std::uint32_t offset = 6 + 16 * images.size();
   for (std::size_t i = 0; i < images.size(); ++i) {
-    out.push_back(static_cast<std::uint8_t>(images[i].Width()));
-    out.push_back(static_cast<std::uint8_t>(images[i].Height()));
+    // 256 pixels are written as 0, as the byte cannot hold them.
+    out.push_back(static_cast<std::uint8_t>(images[i].Width() % 256));
+    out.push_back(static_cast<std::uint8_t>(images[i].Height() % 256));
     PutLe(out, 0, 2);
     PutLe(out, 1, 2);
     PutLe(out, 32, 2);
@@ -235,6 +236,8 @@ Canvas MakeIconImage(int size) {
       kFold{200, 205, 215};
   const int left = px(2.5), right = px(13.5), fold = px(4);
   const int cuts[] = {px(0.5), px(5.5), px(10.5), px(15.5)};
+  // One pixel up to 64; the large icons draw their lines thicker to stay as bold.
+  const int edge = std::max(1, px(0.125)), stroke = std::max(1, px(0.25));
   for (int piece = 0; piece < 3; ++piece) {
     const int shift = (piece - 1) * std::max(1, px(0.75));
     const int top = cuts[piece] + (piece > 0 ? std::max(1, px(0.5)) : 0);
@@ -244,8 +247,9 @@ Canvas MakeIconImage(int size) {
         const bool inFold = piece == 0 && x >= right - fold && y - top < fold - (right - 1 - x);
         if (inFold)
           continue;
-        const bool border = x == left || x == right - 1 || y == top || y == bottom - 1 ||
-                            (piece == 0 && y - top == fold - (right - 1 - x));
+        const bool border = x < left + edge || x >= right - edge || y < top + edge ||
+                            y >= bottom - edge ||
+                            (piece == 0 && std::abs(y - top - (fold - (right - 1 - x))) < edge);
         icon.Set(x + shift, y, border ? kEdge : kPaper);
       }
     if (piece == 0)
@@ -257,7 +261,8 @@ Canvas MakeIconImage(int size) {
     for (int y = top + lineStep; y < bottom - 1; y += lineStep)
       for (int x = left + px(1.5); x < right - px(1.5) - (piece == 0 && y - top < fold ? fold : 0);
            ++x)
-        icon.Set(x + shift, y, kText);
+        for (int line = 0; line < stroke; ++line)
+          icon.Set(x + shift, y + line, kText);
   }
   return icon;
 }
@@ -281,7 +286,8 @@ int main(int argc, char **argv) {
       WriteFile(dir + "/bitmaps/browse_skin_130.bmp", EncodeBmp24(MakeBrowseStrip())) &&
       WriteFile(dir + "/bitmaps/button_skin_132.bmp", EncodeBmp24(MakeButtonStrip())) &&
       WriteFile(dir + "/icons/app_128.ico",
-                EncodeIco({MakeIconImage(16), MakeIconImage(32), MakeIconImage(48)}));
+                EncodeIco({MakeIconImage(16), MakeIconImage(24), MakeIconImage(32),
+                           MakeIconImage(48), MakeIconImage(64), MakeIconImage(256)}));
   if (!written) {
     std::perror(dir.c_str());
     return 1;
