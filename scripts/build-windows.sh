@@ -22,6 +22,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
 fi
 
+scripts/chinese-locale.sh
+
 dir=build-windows
 toolchain="$top/cmake/mingw-w64-i686.cmake"
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
