@@ -157,6 +157,25 @@ TEST_F(Win32LayoutTest, LaysTheTemplateOutInDialogUnitsOfItsFont) {
   EXPECT_TRUE(exit == InDialogUnits(dialog.m_hWnd, 108, 86, 43, 14));
 }
 
+using Win32DpiTest = DialogTest;
+
+TEST_F(Win32DpiTest, OnADisplayOfAnotherDpiTheDialogTakesTheSuggestedPlaceAndTheSkinsTheNewSizes) {
+  RECT suggested{40, 30, 40 + 360, 30 + 300};
+  ::SendMessageW(dialog.m_hWnd, WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+  RECT taken;
+  ::GetWindowRect(dialog.m_hWnd, &taken);
+  EXPECT_TRUE(taken == suggested);
+
+  // The system then resizes each control and tells it; the skin is fitted to the new size, where
+  // the old one would leave the face bare at the far corner.
+  HWND split = Control(IDC_SPLIT);
+  ::SetWindowPos(split, nullptr, 0, 0, 120, 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SendMessageW(split, WM_DPICHANGED_AFTERPARENT, 0, 0);
+  ::UpdateWindow(split);
+  EXPECT_NE(PixelAt(split, 117, 37), ::GetSysColor(COLOR_BTNFACE));
+}
+
 struct ShownBox {
   CString title, text;
   HWND owner = nullptr;
