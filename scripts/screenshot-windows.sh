@@ -25,7 +25,7 @@ xvfb-run -a -s "-screen 0 $((width + 160))x$((height + 160))x24" bash -c '
   wineserver -p
   trap "wineserver -k" EXIT
   wineboot --init >/dev/null 2>&1
-  previous=$(wine reg query "$key" /v LogPixels 2>/dev/null | tr -d "\r" | awk "/LogPixels/ { print \$3 }")
+  previous=$(wine reg query "$key" /v LogPixels 2>/dev/null | tr -d "\r" | awk "/LogPixels/ { print \$3 }" || true)
   wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
   wine explorer /desktop=quorvel,${width}x${height} "$program" &
   sleep 6

@@ -1,7 +1,9 @@
 // The dialog's behaviour that the Win32 system itself gives it: the dialog manager's keyboard,
 // dialog units, MessageBoxW.
+#include "app/AboutDialog.h"
 #include "framework/Platform.h"
 #include "framework/win32/Utf16.h"
+#include "res/Resources.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <windows.h>
@@ -167,13 +169,45 @@ TEST_F(Win32DpiTest, OnADisplayOfAnotherDpiTheDialogTakesTheSuggestedPlaceAndThe
   ::GetWindowRect(dialog.m_hWnd, &taken);
   EXPECT_TRUE(taken == suggested);
 
-  // The system then resizes each control and tells it; the skin is fitted to the new size, where
-  // the old one would leave the face bare at the far corner.
+  // The system then resizes each control and tells it; the skin is fitted to the new size, as on
+  // a button that started at that size.
   HWND split = Control(IDC_SPLIT);
   ::SetWindowPos(split, nullptr, 0, 0, 120, 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   ::SendMessageW(split, WM_DPICHANGED_AFTERPARENT, 0, 0);
-  ::UpdateWindow(split);
-  EXPECT_NE(PixelAt(split, 117, 37), ::GetSysColor(COLOR_BTNFACE));
+  auto lowerRightCorner = [split] {
+    ::UpdateWindow(split);
+    std::vector<COLORREF> pixels;
+    for (int y = 30; y < 40; ++y)
+      for (int x = 100; x < 120; ++x)
+        pixels.push_back(PixelAt(split, x, y));
+    return pixels;
+  };
+  const std::vector<COLORREF> refitted = lowerRightCorner();
+  dialog.m_btnSplit.SetStateImages(IDB_BUTTON_SKIN, 5, 5, 5, 5, 4);
+  dialog.m_btnSplit.Invalidate(FALSE);
+  EXPECT_EQ(refitted, lowerRightCorner());
+}
+
+TEST(Win32AboutTest, ShowsTheWholeWebAddress) {
+  AboutDialog about;
+  ASSERT_TRUE(about.Create());
+  HWND label = nullptr;
+  for (HWND child = ::GetWindow(about.m_hWnd, GW_CHILD); child && !label;
+       child = ::GetWindow(child, GW_HWNDNEXT))
+    if (platform::Text(child) == "www.quorvel.example")
+      label = child;
+  ASSERT_NE(label, nullptr);
+  const HDC dc = ::GetDC(label);
+  const HGDIOBJ previous =
+      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+  SIZE text{};
+  ::GetTextExtentPoint32W(dc, L"www.quorvel.example", 19, &text);
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(label, dc);
+  RECT client;
+  ::GetClientRect(label, &client);
+  EXPECT_LE(text.cx, client.right);
+  about.DestroyWindow();
 }
 
 struct ShownBox {
