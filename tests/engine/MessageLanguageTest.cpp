@@ -1,17 +1,6 @@
 #include "res/StringTable.h"
-#include "tests/engine/TestSupport.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <string>
-
-#ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-#else
-#include <sys/wait.h>
-#endif
 
 namespace quorvel {
 namespace {
@@ -42,35 +31,6 @@ TEST(MessageLanguage, EveryCauseReadsInBothLanguagesNamingTheFileOnce) {
   }
   EXPECT_EQ(res::FindString(res::IDS_ABOUTBOX, Language::english),
             res::FindString(res::IDS_ABOUTBOX, Language::chinese));
-}
-
-// What quorvel-split says of a first piece that is missing, run with `locale` as the user's
-// message locale.
-std::string MissingPieceMessage(const test::TempDir &dir, const std::string &locale) {
-  const std::string arguments = " join " + dir / "1_x.bin" + " " + dir.path().string();
-#ifdef _WIN32
-  // Wine takes the user's interface language from the message locale.
-  ::SetEnvironmentVariableA("LC_MESSAGES", locale.c_str());
-  test::RunProcess(test::ProgramBeside("quorvel-split.exe") + arguments, dir / "out",
-                   dir / "err");
-  ::SetEnvironmentVariableA("LC_MESSAGES", nullptr);
-  std::string said = test::ReadFile(dir / "err");
-  std::erase(said, '\r');
-  return said;
-#else
-  const std::string command = "env -u LC_ALL LC_MESSAGES=" + locale + " " + QUORVEL_SPLIT_EXE +
-                              arguments + " >/dev/null 2>" + dir / "err";
-  std::system(command.c_str());
-  return test::ReadFile(dir / "err");
-#endif
-}
-
-TEST(MessageLanguage, TheCauseFollowsTheUsersLocale) {
-  test::TempDir dir;
-  EXPECT_EQ(MissingPieceMessage(dir, "en_US.UTF-8"),
-            "quorvel-split: " + dir / "1_x.bin" + " was not found.\n");
-  EXPECT_EQ(MissingPieceMessage(dir, "zh_CN.UTF-8"),
-            "quorvel-split: 没有找到 " + dir / "1_x.bin" + "。\n");
 }
 
 } // namespace
