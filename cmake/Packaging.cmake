@@ -39,10 +39,10 @@ if(WIN32)
     set(CPACK_NSIS_MUI_FINISHPAGE_RUN quorvel-splitter.exe)
   endif()
   # Add/Remove Programs shows the size of what the installer put in place (in KiB), beside the
-  # publisher it shows already.
+  # publisher it shows already. (Double quotes would not survive into CPack's configuration.)
   set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
   SectionGetSize 0 $0
-  WriteRegDWORD SHCTX "Software\Microsoft\Windows\CurrentVersion\Uninstall\@CPACK_PACKAGE_INSTALL_REGISTRY_KEY@" "EstimatedSize" $0]=])
+  WriteRegDWORD SHCTX 'Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\@CPACK_PACKAGE_INSTALL_REGISTRY_KEY@' EstimatedSize $0]=])
   string(CONFIGURE "${CPACK_NSIS_EXTRA_INSTALL_COMMANDS}" CPACK_NSIS_EXTRA_INSTALL_COMMANDS @ONLY)
 
   # quorvel-split goes on the user's PATH unless the options page says otherwise, and off it again
