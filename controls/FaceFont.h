@@ -1,11 +1,11 @@
 #pragma once
 
-#include "framework/Wnd.h"
+#include "framework/Gdi.h"
 
 namespace quorvel {
 
-// A caption font of fixed metrics in a given face, carrying the colour its text is drawn in. Its
-// 12 pixels are those of a display at 96 dots per inch, and as many more as the text's DPI asks.
+// A caption font of fixed metrics in a given face, carrying the colour its text is drawn in: 12
+// pixels high on a display of 96 dots per inch, and in proportion on one of another DPI.
 class FaceFont : public fw::CFont {
 public:
   explicit FaceFont(const fw::CString &faceName, UINT dpi = USER_DEFAULT_SCREEN_DPI);

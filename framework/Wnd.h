@@ -21,14 +21,6 @@ class CWnd;
 // report it.
 LRESULT AfxCallWndProc(CWnd *object, UINT message, WPARAM wParam, LPARAM lParam);
 
-// `pixels` at 96 dots per inch, at `dpi`, rounded to the nearest pixel as the window system
-// scales.
-constexpr int ScaleToDpi(int pixels, UINT dpi) {
-  const long long scaled = static_cast<long long>(pixels) * dpi;
-  const long long half = USER_DEFAULT_SCREEN_DPI / 2;
-  return static_cast<int>((scaled + (scaled < 0 ? -half : half)) / USER_DEFAULT_SCREEN_DPI);
-}
-
 class CCmdTarget;
 using CommandHandler = void (CCmdTarget::*)();
 

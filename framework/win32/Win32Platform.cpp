@@ -208,8 +208,9 @@ DWORD Style(HWND window) { return static_cast<DWORD>(::GetWindowLongW(window, GW
 UINT Dpi(HWND window) {
   // Windows 10 and later give each window its display's; earlier ones have one for all.
   using GetDpiForWindowProcedure = UINT(WINAPI *)(HWND);
-  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowProcedure>(
-      reinterpret_cast<void *>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  static const auto getDpiForWindow =
+      reinterpret_cast<GetDpiForWindowProcedure>(reinterpret_cast<void *>(
+          ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
   if (window && getDpiForWindow)
     if (const UINT dpi = getDpiForWindow(window))
       return dpi;
