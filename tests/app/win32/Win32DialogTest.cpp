@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <deque>
 #include <functional>
 
@@ -157,6 +159,18 @@ TEST_F(Win32LayoutTest, LaysTheTemplateOutInDialogUnitsOfItsFont) {
   ::GetWindowRect(Control(IDC_EXIT), &exit);
   ::MapWindowPoints(nullptr, dialog.m_hWnd, reinterpret_cast<POINT *>(&exit), 2);
   EXPECT_TRUE(exit == InDialogUnits(dialog.m_hWnd, 108, 86, 43, 14));
+}
+
+// This program carries the dialog program's manifest, which the system reads at its start.
+TEST(Win32ManifestTest, TheSystemTakesTheProgramAsDpiAwareWithTheCommonControls6) {
+  EXPECT_TRUE(::IsProcessDPIAware());
+  // Version 6 of the common controls is the side-by-side assembly's, never the system folder's.
+  wchar_t path[MAX_PATH] = {};
+  ::GetModuleFileNameW(::GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
+  std::wstring loaded{path};
+  std::transform(loaded.begin(), loaded.end(), loaded.begin(), std::towlower);
+  EXPECT_NE(loaded.find(L"microsoft.windows.common-controls_6595b64144ccf1df_6."), std::wstring::npos)
+      << fw::win32::Utf8FromUtf16(loaded);
 }
 
 using Win32DpiTest = DialogTest;
