@@ -29,12 +29,38 @@ if(WIN32)
   set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
   set(CPACK_NSIS_EXECUTABLES_DIRECTORY ${CMAKE_INSTALL_BINDIR})
   set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
-  # The Start menu opens the dialog; the command-line tool alone gets only the uninstaller's entry,
-  # as a console program started from there would close before it could be read.
+  set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+  # The Start menu opens the dialog, and so can the last page; the command-line tool alone gets
+  # only the uninstaller's entry, as a console program started from there would close before it
+  # could be read.
   if(TARGET quorvel-splitter)
     set(CPACK_PACKAGE_EXECUTABLES quorvel-splitter "Quorvel File Splitter")
     set(CPACK_NSIS_INSTALLED_ICON_NAME quorvel-splitter.exe)
+    set(CPACK_NSIS_MUI_FINISHPAGE_RUN quorvel-splitter.exe)
   endif()
+  # Add/Remove Programs shows the size of what the installer put in place (in KiB), beside the
+  # publisher it shows already. (Double quotes would not survive into CPack's configuration.)
+  set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
+  SectionGetSize 0 $0
+  WriteRegDWORD SHCTX 'Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\@CPACK_PACKAGE_INSTALL_REGISTRY_KEY@' EstimatedSize $0]=])
+  string(CONFIGURE "${CPACK_NSIS_EXTRA_INSTALL_COMMANDS}" CPACK_NSIS_EXTRA_INSTALL_COMMANDS @ONLY)
+
+  # quorvel-split goes on the user's PATH unless the options page says otherwise, and off it again
+  # on uninstall. CMake's own installer script puts the folder's bin there, where our programs sit
+  # at the top of theirs: the script is taken with that one change, beside our options page.
+  set(CPACK_NSIS_MODIFY_PATH ON)
+  set(nsis_templates ${PROJECT_BINARY_DIR}/nsis)
+  file(READ ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in installer)
+  string(REGEX MATCHALL "Push \\$INSTDIR\\\\bin\n" binPushes "${installer}")
+  list(LENGTH binPushes binPushCount)
+  if(NOT binPushCount EQUAL 2)
+    message(FATAL_ERROR "CMake's NSIS template no longer puts $INSTDIR\\bin on the PATH where expected")
+  endif()
+  string(REPLACE "Push $INSTDIR\\bin\n" "Push $INSTDIR\n" installer "${installer}")
+  file(WRITE ${nsis_templates}/NSIS.template.in "${installer}")
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/nsis/NSIS.InstallOptions.ini.in
+    ${nsis_templates}/NSIS.InstallOptions.ini.in COPYONLY)
+  set(CPACK_MODULE_PATH ${nsis_templates} ${CMAKE_MODULE_PATH})
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

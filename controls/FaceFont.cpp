@@ -4,8 +4,14 @@ namespace quorvel {
 
 using namespace fw;
 
-FaceFont::FaceFont(const CString &faceName) {
-  m_logFont.lfHeight = -12;
+namespace {
+
+constexpr int kCaptionHeight = 12;
+
+} // namespace
+
+FaceFont::FaceFont(const CString &faceName, UINT dpi) {
+  m_logFont.lfHeight = -ScaleToDpi(kCaptionHeight, dpi);
   m_logFont.lfWeight = FW_NORMAL;
   m_logFont.lfCharSet = DEFAULT_CHARSET;
   m_logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -13,6 +19,15 @@ FaceFont::FaceFont(const CString &faceName) {
   m_logFont.lfQuality = PROOF_QUALITY;
   m_logFont.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
   SetFaceName(m_logFont, faceName);
+  CreateFontIndirect(&m_logFont);
+}
+
+void FaceFont::SetDpi(UINT dpi) {
+  const LONG height = -ScaleToDpi(kCaptionHeight, dpi);
+  if (height == m_logFont.lfHeight)
+    return;
+  m_logFont.lfHeight = height;
+  DeleteObject();
   CreateFontIndirect(&m_logFont);
 }
 

@@ -52,9 +52,24 @@ void GradientProgressCtrl::OnPaint() {
     return;
   char text[32];
   std::snprintf(text, sizeof text, "%3.0f %%", reached * 100.0 / span);
+  CFont font;
+  const LOGFONT description = PercentageFont(GetDpi());
+  font.CreateFontIndirect(&description);
+  CFont *previousFont = dc.SelectObject(&font);
   dc.SetTextColor(m_crText);
   dc.SetBkMode(TRANSPARENT);
   dc.DrawText(text, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  dc.SelectObject(previousFont);
+}
+
+LOGFONT GradientProgressCtrl::PercentageFont(UINT dpi) {
+  constexpr int kTextHeight = 12;
+  LOGFONT description{};
+  description.lfHeight = -ScaleToDpi(kTextHeight, dpi);
+  description.lfWeight = FW_BOLD;
+  description.lfCharSet = DEFAULT_CHARSET;
+  description.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+  return description;
 }
 
 BOOL GradientProgressCtrl::OnEraseBkgnd(CDC *) { return TRUE; }

@@ -15,6 +15,10 @@ public:
   int SetRange(int lower, int upper);
   int SetPos(int pos);
 
+  // The font the percentage is written in on a display of `dpi` dots per inch: bold, 12 pixels
+  // high at 96 and as much larger as the display's DPI is.
+  static LOGFONT PercentageFont(UINT dpi);
+
   int m_nRangeLow = 0;
   int m_nRangeHigh = 100;
   int m_nPosition = 0;

@@ -64,6 +64,8 @@ bool ImageButton::SetStateImages(UINT resourceId, int frameCount, int marginTop,
   m_marginBottom = marginBottom;
   m_marginLeft = marginLeft;
   m_marginRight = marginRight;
+  m_imageResourceId = resourceId;
+  m_imageFrameCount = frameCount;
   if (frameCount < 1)
     return false;
   CBitmap strip;
@@ -83,9 +85,18 @@ void ImageButton::SetCaptionColor(COLORREF color) {
 void ImageButton::PreSubclassWindow() {
   const LONG style = GetWindowLong(GWL_STYLE);
   SendMessage(BM_SETSTYLE, (static_cast<DWORD>(style) & 0xFF) | BS_OWNERDRAW, TRUE);
+  m_pFont->SetDpi(GetDpi());
 }
 
 BOOL ImageButton::OnEraseBkgnd(CDC *) { return FALSE; }
+
+void ImageButton::OnDpiChangedAfterParent() {
+  m_pFont->SetDpi(GetDpi());
+  if (m_imagesReady)
+    SetStateImages(m_imageResourceId, m_imageFrameCount, m_marginTop, m_marginBottom, m_marginLeft,
+                   m_marginRight);
+  Invalidate(FALSE);
+}
 
 bool ImageButton::BuildStateImage(CBitmap &strip, CBitmap &image, int frame, int frameCount) {
   ClientDCHandle windowDC(*this);

@@ -15,7 +15,8 @@ public:
   ~ImageButton() override;
 
   // Frames 0 to 3 of bitmap `resourceId` cut into `frameCount` frames become the normal,
-  // pressed, disabled and focused images at the button's present size.
+  // pressed, disabled and focused images at the button's present size, and again at its size on
+  // a display of another DPI.
   bool SetStateImages(UINT resourceId, int frameCount, int marginTop, int marginBottom,
                       int marginLeft, int marginRight);
   // Shows at the next repaint.
@@ -26,6 +27,8 @@ public:
 protected:
   void PreSubclassWindow() override;
   BOOL OnEraseBkgnd(fw::CDC *dc) override;
+  // The caption's font and the state images follow the button to its new DPI and size.
+  void OnDpiChangedAfterParent() override;
 
 private:
   bool BuildStateImage(fw::CBitmap &strip, fw::CBitmap &image, int frame, int frameCount);
@@ -41,6 +44,8 @@ private:
   int m_marginLeft = 8;
   int m_marginRight = 17;
   COLORREF m_transparentColor = RGB(255, 0, 255);
+  UINT m_imageResourceId = 0;
+  int m_imageFrameCount = 0;
   std::unique_ptr<FaceFont> m_pFont;
 };
 

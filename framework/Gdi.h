@@ -17,6 +17,14 @@ struct DCAccess;
 
 class CWnd;
 
+// `pixels` at 96 dots per inch, at `dpi`, rounded to the nearest pixel as the window system
+// scales.
+constexpr int ScaleToDpi(int pixels, UINT dpi) {
+  const long long scaled = static_cast<long long>(pixels) * dpi;
+  const long long half = USER_DEFAULT_SCREEN_DPI / 2;
+  return static_cast<int>((scaled + (scaled < 0 ? -half : half)) / USER_DEFAULT_SCREEN_DPI);
+}
+
 // As much of `face` as the font description holds, with its terminating zero.
 void SetFaceName(LOGFONT &logFont, std::string_view face);
 

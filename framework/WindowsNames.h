@@ -80,6 +80,9 @@ inline constexpr int COLOR_BTNFACE = 15;
 inline constexpr int COLOR_GRAYTEXT = 17;
 COLORREF GetSysColor(int index);
 
+// Dots per inch of the scale at which a pixel is a pixel.
+inline constexpr UINT USER_DEFAULT_SCREEN_DPI = 96;
+
 inline constexpr int SM_CXICON = 11;
 inline constexpr int SM_CYICON = 12;
 int GetSystemMetrics(int index);
@@ -154,6 +157,8 @@ inline constexpr UINT WM_SETICON = 0x0080;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
+inline constexpr UINT WM_DPICHANGED = 0x02E0;
+inline constexpr UINT WM_DPICHANGED_AFTERPARENT = 0x02E3;
 inline constexpr UINT EM_SETSEL = 0x00B1;
 inline constexpr UINT EM_SCROLLCARET = 0x00B7;
 inline constexpr UINT BM_GETCHECK = 0x00F0;

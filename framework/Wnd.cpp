@@ -88,6 +88,8 @@ LONG CWnd::GetWindowLong(int index) const {
   return 0;
 }
 
+UINT CWnd::GetDpi() const { return platform::Dpi(m_hWnd); }
+
 int CWnd::GetDlgCtrlID() const {
   return m_hWnd ? static_cast<int>(platform::ControlId(m_hWnd)) : 0;
 }
@@ -193,6 +195,9 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   case WM_QUERYDRAGICON:
     return reinterpret_cast<LRESULT>(OnQueryDragIcon());
+  case WM_DPICHANGED_AFTERPARENT:
+    OnDpiChangedAfterParent();
+    return 0;
   default:
     return Default();
   }
@@ -214,6 +219,8 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) { return OnCmdMsg(LOWORD(wParam), HI
 void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
 
 HICON CWnd::OnQueryDragIcon() { return reinterpret_cast<HICON>(Default()); }
+
+void CWnd::OnDpiChangedAfterParent() { Default(); }
 
 UINT CButton::GetButtonStyle() const { return GetStyle() & 0xFFFF; }
 

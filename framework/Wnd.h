@@ -72,6 +72,9 @@ public:
   void GetClientRect(CRect *rect) const;
   DWORD GetStyle() const;
   LONG GetWindowLong(int index) const;
+  // The dots per inch the window is shown at, on the scale where 96 is 100 %; the display's own
+  // before the window is made.
+  UINT GetDpi() const;
   int GetDlgCtrlID() const;
   void GetWindowText(CString &text) const;
   void SetWindowText(const CString &text);
@@ -112,6 +115,9 @@ protected:
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
   virtual void OnSysCommand(UINT id, LPARAM lParam);
   virtual HICON OnQueryDragIcon();
+  // The window's parent has moved to a display of another DPI, and the window with it: the
+  // window's DPI and size may be new.
+  virtual void OnDpiChangedAfterParent();
 
 private:
   struct Message {

@@ -86,8 +86,9 @@ constexpr std::array kAboutItems{
     DialogItemTemplate{IDC_STATIC, "static", "#128", kChild | SS_ICON, 0, 17, 9, 20, 20},
     DialogItemTemplate{IDC_STATIC, "static", "Quorvel File Splitter",
                        kChild | SS_LEFT | SS_NOPREFIX | WS_GROUP, 0, 58, 9, 86, 8},
-    DialogItemTemplate{IDC_STATIC, "static", "www.quorvel.example", kChild | SS_LEFT, 0, 71, 23, 56,
-                       8},
+    // As wide as the line below and centred where the narrower label was: the whole address shows.
+    DialogItemTemplate{IDC_STATIC, "static", "www.quorvel.example", kChild | SS_CENTER, 0, 51, 23,
+                       98, 8},
     DialogItemTemplate{IDC_STATIC, "static", "Free to copy and share.", kChild | SS_LEFT, 0, 51, 37,
                        98, 8},
     DialogItemTemplate{IDC_ABOUT_OK, "button", "OK",

@@ -6,7 +6,9 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
-packages=(g++-mingw-w64-i686-posix mingw-w64-i686-dev wine wine32:i386 googletest cmake ninja-build file)
+# icoutils and libxml2-utils read back the resources the programs carry, for their test.
+packages=(g++-mingw-w64-i686-posix mingw-w64-i686-dev wine wine32:i386 googletest cmake ninja-build file
+  icoutils libxml2-utils)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
@@ -19,6 +21,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${sudo[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
 fi
+
+scripts/chinese-locale.sh
 
 dir=build-windows
 toolchain="$top/cmake/mingw-w64-i686.cmake"

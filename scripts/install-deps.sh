@@ -17,9 +17,10 @@ case "${1:-}" in
 screenshots) packages+=(xfwm4 dbus-daemon dbus-bin) ;;
 windows-compile) packages+=(g++-mingw-w64-i686-posix mingw-w64-i686-dev) ;;
 # dpkg-shlibdeps finds the Debian package's dependencies, and needs file to find its programs;
-# lintian checks the package.
-packaging) packages+=(dpkg-dev file nsis lintian) ;;
+# lintian checks the package, and man finds the manual pages it installs.
+packaging) packages+=(dpkg-dev file nsis lintian man-db) ;;
 esac
+"$(dirname "$0")/chinese-locale.sh"
 
 missing=()
 for package in "${packages[@]}"; do

@@ -46,6 +46,9 @@ CRect ClientRect(HWND window) { return Peer(window)->ClientRect(); }
 
 DWORD Style(HWND window) { return Peer(window)->Style(); }
 
+// Qt scales the program's pixels to the display itself.
+UINT Dpi(HWND) { return USER_DEFAULT_SCREEN_DPI; }
+
 UINT ControlId(HWND window) { return Peer(window)->ControlId(); }
 
 CString Text(HWND window) { return Peer(window)->Text(); }

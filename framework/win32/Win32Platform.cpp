@@ -100,6 +100,24 @@ LRESULT CALLBACK ObjectProcedure(HWND window, UINT message, WPARAM wParam, LPARA
   return AfxCallWndProc(object, message, wParam, lParam);
 }
 
+LRESULT CallOriginal(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (WNDPROC original = OriginalProcedure(window))
+    return ::CallWindowProcW(original, window, message, wParam, lParam);
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+// On a display of another DPI a window takes the size and place the system suggests, after a
+// dialog has scaled its font and controls to it.
+LRESULT TakeSuggestedRect(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  CallOriginal(window, message, wParam, lParam);
+  const auto *suggested = reinterpret_cast<const RECT *>(lParam);
+  if (suggested)
+    ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  return 0;
+}
+
 // Everything a dialog's messages need is done by the window procedure above.
 INT_PTR CALLBACK DialogProcedure(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
@@ -187,6 +205,21 @@ CRect ClientRect(HWND window) {
 
 DWORD Style(HWND window) { return static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE)); }
 
+UINT Dpi(HWND window) {
+  // Windows 10 and later give each window its display's; earlier ones have one for all.
+  using GetDpiForWindowProcedure = UINT(WINAPI *)(HWND);
+  static const auto getDpiForWindow =
+      reinterpret_cast<GetDpiForWindowProcedure>(reinterpret_cast<void *>(
+          ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (window && getDpiForWindow)
+    if (const UINT dpi = getDpiForWindow(window))
+      return dpi;
+  const HDC screen = ::GetDC(nullptr);
+  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
 UINT ControlId(HWND window) { return static_cast<UINT>(::GetDlgCtrlID(window)); }
 
 CString Text(HWND window) {
@@ -253,9 +286,9 @@ LRESULT CallDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_HELP)
       return ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(ID_HELP, BN_CLICKED), 0);
   }
-  if (WNDPROC original = OriginalProcedure(window))
-    return ::CallWindowProcW(original, window, message, wParam, lParam);
-  return ::DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_DPICHANGED)
+    return TakeSuggestedRect(window, message, wParam, lParam);
+  return CallOriginal(window, message, wParam, lParam);
 }
 
 HWND CreateDialogWindow(const res::DialogTemplate &dialogTemplate, HWND owner) {

@@ -1,5 +1,7 @@
 // Draws the two button skin strips and the application icon, and writes them as the files the
 // resource library embeds: generate-art OUTPUT_DIR
+#include "res/art/Png.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -111,18 +113,31 @@ std::vector<std::uint8_t> EncodeIconImage(const Canvas &canvas) {
   return out;
 }
 
+std::vector<std::uint8_t> EncodeIconPng(const Canvas &canvas) {
+  std::vector<std::uint8_t> rgba;
+  for (int y = 0; y < canvas.Height(); ++y)
+    for (int x = 0; x < canvas.Width(); ++x) {
+      const Rgba p = canvas.At(x, y);
+      rgba.insert(rgba.end(), {p.r, p.g, p.b, p.a});
+    }
+  return quorvel::art::EncodePng(canvas.Width(), canvas.Height(), rgba);
+}
+
 std::vector<std::uint8_t> EncodeIco(const std::vector<Canvas> &images) {
+  // The 256-pixel image as a PNG, which Windows has taken in icons since Vista, at a tenth of the
+  // bitmap's size; the smaller ones as bitmaps, which every reader takes.
   std::vector<std::vector<std::uint8_t>> encoded;
   for (const Canvas &image : images)
-    encoded.push_back(EncodeIconImage(image));
+    encoded.push_back(image.Width() >= 256 ? EncodeIconPng(image) : EncodeIconImage(image));
   std::vector<std::uint8_t> out;
   PutLe(out, 0, 2);
   PutLe(out, 1, 2);
   PutLe(out, images.size(), 2);
   std::uint32_t offset = 6 + 16 * images.size();
   for (std::size_t i = 0; i < images.size(); ++i) {
-    out.push_back(static_cast<std::uint8_t>(images[i].Width()));
-    out.push_back(static_cast<std::uint8_t>(images[i].Height()));
+    // 256 pixels are written as 0, as the byte cannot hold them.
+    out.push_back(static_cast<std::uint8_t>(images[i].Width() % 256));
+    out.push_back(static_cast<std::uint8_t>(images[i].Height() % 256));
     PutLe(out, 0, 2);
     PutLe(out, 1, 2);
     PutLe(out, 32, 2);
@@ -235,6 +250,8 @@ Canvas MakeIconImage(int size) {
       kFold{200, 205, 215};
   const int left = px(2.5), right = px(13.5), fold = px(4);
   const int cuts[] = {px(0.5), px(5.5), px(10.5), px(15.5)};
+  // One pixel up to 64; the large icons draw their lines thicker to stay as bold.
+  const int edge = std::max(1, px(0.125)), stroke = std::max(1, px(0.25));
   for (int piece = 0; piece < 3; ++piece) {
     const int shift = (piece - 1) * std::max(1, px(0.75));
     const int top = cuts[piece] + (piece > 0 ? std::max(1, px(0.5)) : 0);
@@ -244,8 +261,9 @@ Canvas MakeIconImage(int size) {
         const bool inFold = piece == 0 && x >= right - fold && y - top < fold - (right - 1 - x);
         if (inFold)
           continue;
-        const bool border = x == left || x == right - 1 || y == top || y == bottom - 1 ||
-                            (piece == 0 && y - top == fold - (right - 1 - x));
+        const bool border = x < left + edge || x >= right - edge || y < top + edge ||
+                            y >= bottom - edge ||
+                            (piece == 0 && std::abs(y - top - (fold - (right - 1 - x))) < edge);
         icon.Set(x + shift, y, border ? kEdge : kPaper);
       }
     if (piece == 0)
@@ -257,7 +275,8 @@ Canvas MakeIconImage(int size) {
     for (int y = top + lineStep; y < bottom - 1; y += lineStep)
       for (int x = left + px(1.5); x < right - px(1.5) - (piece == 0 && y - top < fold ? fold : 0);
            ++x)
-        icon.Set(x + shift, y, kText);
+        for (int line = 0; line < stroke; ++line)
+          icon.Set(x + shift, y + line, kText);
   }
   return icon;
 }
@@ -281,7 +300,8 @@ int main(int argc, char **argv) {
       WriteFile(dir + "/bitmaps/browse_skin_130.bmp", EncodeBmp24(MakeBrowseStrip())) &&
       WriteFile(dir + "/bitmaps/button_skin_132.bmp", EncodeBmp24(MakeButtonStrip())) &&
       WriteFile(dir + "/icons/app_128.ico",
-                EncodeIco({MakeIconImage(16), MakeIconImage(32), MakeIconImage(48)}));
+                EncodeIco({MakeIconImage(16), MakeIconImage(24), MakeIconImage(32),
+                           MakeIconImage(48), MakeIconImage(64), MakeIconImage(256)}));
   if (!written) {
     std::perror(dir.c_str());
     return 1;

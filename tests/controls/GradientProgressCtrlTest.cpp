@@ -44,11 +44,17 @@ protected:
         const CRect pixel{x, y, x + 1, y + 1};
         expected.dc().FillRect(&pixel, &brush);
       }
+    CFont font;
+    const LOGFONT description = GradientProgressCtrl::PercentageFont(USER_DEFAULT_SCREEN_DPI);
+    font.CreateFontIndirect(&description);
+    expected.dc().SelectObject(&font);
     expected.dc().SetTextColor(kWhite);
     expected.dc().SetBkMode(TRANSPARENT);
     CRect client{0, 0, bands.width, bands.height};
     expected.dc().DrawText(text, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    return expected.Read();
+    Pixels result = expected.Read();
+    expected.dc().SelectObject(static_cast<CFont *>(nullptr));
+    return result;
   }
 
   static bool OnlyBackground(const Pixels &pixels) {

@@ -203,6 +203,25 @@ TEST_F(ButtonTest, CaptionIsCentredAndShiftedWhenPressed) {
   EXPECT_NE(shifted, WithCaption(DrawWithoutCaption(pressed), "Split", RGB(240, 200, 90), 0));
 }
 
+// The height of a line of caption text in `font`.
+int LineHeight(FaceFont &font) {
+  Canvas canvas(200, 100, 0);
+  canvas.dc().SelectObject(&font);
+  CRect area{0, 0, 200, 100};
+  const int height = canvas.dc().DrawText("Split", &area, DT_SINGLELINE);
+  canvas.dc().SelectObject(static_cast<CFont *>(nullptr));
+  return height;
+}
+
+TEST(FaceFontTest, CaptionsAreAsLargeOnADisplayOfHigherDpi) {
+  FaceFont font("宋体");
+  const int at96 = LineHeight(font);
+  FaceFont at144("宋体", 144);
+  EXPECT_NEAR(LineHeight(at144), at96 * 3 / 2, 2);
+  font.SetDpi(144);
+  EXPECT_EQ(LineHeight(font), LineHeight(at144));
+}
+
 TEST_F(ButtonTest, DisabledCaptionIsGreyWhateverItsColour) {
   Open(64, 21, "&Join");
   button.SetStateImages(res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4);

@@ -1,6 +1,5 @@
 #include "engine/File.h"
 #include "engine/FileCause.h"
-#include "res/StringTable.h"
 #include "tests/engine/TestSupport.h"
 
 #include <cerrno>
@@ -89,11 +88,6 @@ TEST(FileException, MessageNamesThePathAndIsCutWholeCharacters) {
     EXPECT_TRUE(text.starts_with("对 /文文"));
     EXPECT_EQ(text.size() % 3, (std::string_view{"对 /"}.size()) % 3) << "split a character";
   }
-}
-
-TEST(FileException, EveryCauseHasItsTextWithOnePathMarker) {
-  for (unsigned id = res::IDS_FILE_CAUSE_FIRST + 1; id <= res::IDS_FILE_CAUSE_LAST; ++id)
-    EXPECT_NE(res::FindString(id).find("%1"), std::string_view::npos) << id;
 }
 
 TEST(FileOpen, FailuresCarryCauseAndPath) {

@@ -1,11 +1,15 @@
 // The dialog's behaviour that the Win32 system itself gives it: the dialog manager's keyboard,
 // dialog units, MessageBoxW.
+#include "app/AboutDialog.h"
 #include "framework/Platform.h"
 #include "framework/win32/Utf16.h"
+#include "res/Resources.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <deque>
 #include <functional>
 
@@ -155,6 +159,69 @@ TEST_F(Win32LayoutTest, LaysTheTemplateOutInDialogUnitsOfItsFont) {
   ::GetWindowRect(Control(IDC_EXIT), &exit);
   ::MapWindowPoints(nullptr, dialog.m_hWnd, reinterpret_cast<POINT *>(&exit), 2);
   EXPECT_TRUE(exit == InDialogUnits(dialog.m_hWnd, 108, 86, 43, 14));
+}
+
+// This program carries the dialog program's manifest, which the system reads at its start.
+TEST(Win32ManifestTest, TheSystemTakesTheProgramAsDpiAwareWithTheCommonControls6) {
+  EXPECT_TRUE(::IsProcessDPIAware());
+  // Version 6 of the common controls is the side-by-side assembly's, never the system folder's.
+  wchar_t path[MAX_PATH] = {};
+  ::GetModuleFileNameW(::GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
+  std::wstring loaded{path};
+  std::transform(loaded.begin(), loaded.end(), loaded.begin(), std::towlower);
+  EXPECT_NE(loaded.find(L"microsoft.windows.common-controls_6595b64144ccf1df_6."), std::wstring::npos)
+      << fw::win32::Utf8FromUtf16(loaded);
+}
+
+using Win32DpiTest = DialogTest;
+
+TEST_F(Win32DpiTest, OnADisplayOfAnotherDpiTheDialogTakesTheSuggestedPlaceAndTheSkinsTheNewSizes) {
+  RECT suggested{40, 30, 40 + 360, 30 + 300};
+  ::SendMessageW(dialog.m_hWnd, WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+  RECT taken;
+  ::GetWindowRect(dialog.m_hWnd, &taken);
+  EXPECT_TRUE(taken == suggested);
+
+  // The system then resizes each control and tells it; the skin is fitted to the new size, as on
+  // a button that started at that size.
+  HWND split = Control(IDC_SPLIT);
+  ::SetWindowPos(split, nullptr, 0, 0, 120, 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SendMessageW(split, WM_DPICHANGED_AFTERPARENT, 0, 0);
+  auto lowerRightCorner = [split] {
+    ::UpdateWindow(split);
+    std::vector<COLORREF> pixels;
+    for (int y = 30; y < 40; ++y)
+      for (int x = 100; x < 120; ++x)
+        pixels.push_back(PixelAt(split, x, y));
+    return pixels;
+  };
+  const std::vector<COLORREF> refitted = lowerRightCorner();
+  dialog.m_btnSplit.SetStateImages(IDB_BUTTON_SKIN, 5, 5, 5, 5, 4);
+  dialog.m_btnSplit.Invalidate(FALSE);
+  EXPECT_EQ(refitted, lowerRightCorner());
+}
+
+TEST(Win32AboutTest, ShowsTheWholeWebAddress) {
+  AboutDialog about;
+  ASSERT_TRUE(about.Create());
+  HWND label = nullptr;
+  for (HWND child = ::GetWindow(about.m_hWnd, GW_CHILD); child && !label;
+       child = ::GetWindow(child, GW_HWNDNEXT))
+    if (platform::Text(child) == "www.quorvel.example")
+      label = child;
+  ASSERT_NE(label, nullptr);
+  const HDC dc = ::GetDC(label);
+  const HGDIOBJ previous =
+      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+  SIZE text{};
+  ::GetTextExtentPoint32W(dc, L"www.quorvel.example", 19, &text);
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(label, dc);
+  RECT client;
+  ::GetClientRect(label, &client);
+  EXPECT_LE(text.cx, client.right);
+  about.DestroyWindow();
 }
 
 struct ShownBox {
