@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
 # Installs the mingw-w64 cross toolchain and Wine when missing, cross-builds GoogleTest once, and
 # builds the 32-bit Windows programs into build-windows/ (build-windows/bin/quorvel-split.exe).
-# Extra arguments go to CMake.
+# With --x86-64 first, the same sources as 64-bit programs into build-windows64/, for the tests on a
+# machine that runs only 64-bit Wine (scripts/windows-test-arch.sh). Extra arguments go to CMake.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 
+arch=i686 dir=build-windows
+if [ "${1:-}" = --x86-64 ]; then
+  arch=x86_64 dir=build-windows64
+  shift
+fi
 # icoutils and libxml2-utils read back the resources the programs carry, for their test.
 packages=(g++-mingw-w64-i686-posix mingw-w64-i686-dev wine wine32:i386 googletest cmake ninja-build file
   icoutils libxml2-utils)
+[ "$arch" = i686 ] || packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
@@ -24,8 +31,7 @@ fi
 
 scripts/chinese-locale.sh
 
-dir=build-windows
-toolchain="$top/cmake/mingw-w64-i686.cmake"
+toolchain="$top/cmake/mingw-w64-$arch.cmake"
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 
 # GoogleTest has no mingw package; Debian's source of it is built once per tree.

@@ -60,9 +60,14 @@ grep -qx quorvel-split.exe <<<"$programs" || fail "$zip lacks quorvel-split.exe"
 unpacked=$scratch/quorvel-splitter-${version}-win32
 objdump=$(sed -n 's/^CMAKE_OBJDUMP:FILEPATH=//p' "$top/build-windows/CMakeCache.txt")
 # shellcheck disable=SC2086
-(cd "$unpacked" && bash "$top/tests/windows-executables.sh" "$objdump" $programs)
+(cd "$unpacked" && bash "$top/tests/windows-executables.sh" i686 "$objdump" $programs)
 
-# The installer puts the same programs in Program Files and the Start menu entry for the dialog.
+# The installer puts the same programs in Program Files and the Start menu entry for the dialog. It
+# is a 32-bit program, which a kernel without 32-bit support cannot start, under Wine or not.
+if [ "$("$top/scripts/windows-test-arch.sh")" != i686 ]; then
+  echo "Windows installer: not run, this kernel cannot start 32-bit programs"
+  exit 0
+fi
 export WINEPREFIX="$top/build-windows/wine" WINEARCH=win32 WINEDEBUG=-all
 # No Mono or Gecko to offer when the prefix is made, and no desktop entries for the Start menu.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"

@@ -1,10 +1,30 @@
 #!/usr/bin/env bash
 # Runs the tests of the Windows build (scripts/build-windows.sh) under Wine: every Wine process of
 # the run shares one virtual display and one persistent wineserver, in a prefix of the build tree.
+# Where this machine runs only 64-bit Wine (scripts/windows-test-arch.sh), the tests of the 64-bit
+# build, build-windows64/, run instead.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
-export WINEPREFIX="$top/build-windows/wine" WINEARCH=win32 WINEDEBUG=-all
+tree=$top/build-windows
+export WINEARCH=win32
+if [ "$("$top/scripts/windows-test-arch.sh")" = x86_64 ]; then
+  echo "test-windows: this kernel cannot start 32-bit programs; the 64-bit build's tests run under 64-bit Wine" >&2
+  tree=$top/build-windows64
+  export WINEARCH=win64
+  # Debian's wine and wineboot start the 32-bit loader whenever it is installed, runnable or not.
+  bin=$tree/wine-bin
+  mkdir -p "$bin"
+  for tool in wine wineboot winepath; do
+    [ "$tool" = wine ] && run= || run=" $tool"
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64%s "$@"\n' "$run" >"$bin/$tool"
+  done
+  printf '#!/bin/sh\nexec /usr/lib/wine/wineserver64 "$@"\n' >"$bin/wineserver"
+  chmod +x "$bin"/*
+  export PATH=$bin:$PATH
+fi
+
+export WINEPREFIX="$tree/wine" WINEDEBUG=-all
 # No Mono or Gecko to offer when the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
@@ -17,6 +37,6 @@ xvfb-run -a bash -c '
   # window it leaves to a manager is hidden: Wine manages the windows itself.
   wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
   status=0
-  ctest --test-dir "$1/build-windows" --output-on-failure -j "$2" || status=$?
+  ctest --test-dir "$1" --output-on-failure -j "$2" || status=$?
   wineserver -k
-  exit $status' run "$top" "$jobs"
+  exit $status' run "$tree" "$jobs"

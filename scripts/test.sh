@@ -20,6 +20,9 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
   ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
 
 scripts/build-windows.sh -DQUORVEL_LINUX_SPLIT="$top/build/cli/quorvel-split"
+if [ "$(scripts/windows-test-arch.sh)" = x86_64 ]; then
+  scripts/build-windows.sh --x86-64 -DQUORVEL_LINUX_SPLIT="$top/build/cli/quorvel-split"
+fi
 scripts/test-windows.sh
 
 scripts/package.sh
