@@ -2,9 +2,9 @@
 
 #include "cli/ConsoleHost.h"
 #include "cli/ConsoleText.h"
-#include "engine/FileException.h"
-#include "engine/JoinFiles.h"
-#include "engine/SplitFile.h"
+#include "engine/JoinRun.h"
+#include "engine/PieceNaming.h"
+#include "engine/SplitRun.h"
 #include "engine/StagedFile.h"
 
 #include <array>
@@ -28,8 +28,9 @@
 namespace {
 
 using quorvel::cli::ConsoleHost;
-using quorvel::cli::Operation;
 using quorvel::cli::WriteText;
+
+enum class Operation { split, join };
 
 constexpr int kExitStopped = 1;
 constexpr int kExitUsage = 2;
@@ -139,24 +140,16 @@ std::variant<Request, int> ParseArguments(std::span<const std::string> arguments
 }
 
 int Run(const Request &request) {
-  ConsoleHost host(request.operation, request.pieceSize);
-  host.m_strSourcePath = request.source;
-  host.m_strDestFolder = request.destFolder;
-  if (quorvel::cli::IsTerminal(stderr))
-    host.ShowProgressOn(stderr);
-
+  ConsoleHost host(quorvel::cli::IsTerminal(stderr) ? stderr : nullptr);
   const bool splitting = request.operation == Operation::split;
-  int result = 0;
-  try {
-    result = splitting ? quorvel::SplitFile(host) : quorvel::JoinFiles(host);
-  } catch (const quorvel::FileException &failure) {
-    host.AfxMessageBox(failure.GetErrorMessage(quorvel::FileException::kFailureReportBufferSize),
-                       quorvel::MessageBoxIconStop);
-    return kExitStopped;
-  }
-  host.FinishProgress();
-  if (result != 0)
-    return kExitStopped;
+  const quorvel::Outcome outcome =
+      splitting ? quorvel::RunSplit({std::string{request.source}, std::string{request.destFolder},
+                                     request.pieceSize},
+                                    host)
+                : quorvel::RunJoin({std::string{request.source}, std::string{request.destFolder}},
+                                   host);
+  if (const int status = host.Report(outcome); status != EXIT_SUCCESS)
+    return status;
   WriteText(stdout, splitting ? "Splitted successfully\n" : "Joined successfully\n");
   return EXIT_SUCCESS;
 }

@@ -9,6 +9,8 @@
 
 namespace quorvel {
 
+class Folder;
+
 // A binary file opened with one of the engine's open modes. Windows keeps the share modes itself.
 // Linux has none, so they are kept among cooperating openers with flock: a share-deny-none open
 // holds a shared lock, an exclusive open an exclusive one, and an open that cannot have its lock at
@@ -87,6 +89,13 @@ public:
   static void FlushFolder(std::string_view folder);
 
 private:
+  friend class Folder;
+#ifndef _WIN32
+  // Opens `name` relative to the open folder `folder`; failures name `path`.
+  bool OpenAt(int folder, std::string_view name, std::string path, unsigned flags,
+              FileException *error);
+#endif
+
   NativeHandle m_fd = kNoHandle;
   std::string m_strFilePath;
 };

@@ -16,12 +16,12 @@ static_assert(File::kReadShared == 0x8040 && File::kReadExclusive == 0x8010 &&
 
 namespace {
 
-int OpenDescriptor(const std::string &path, unsigned flags) {
+int OpenDescriptor(int folder, const std::string &name, unsigned flags) {
   if (flags & File::modeCreate)
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    return ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   // Non-blocking so that a FIFO given as a file cannot hang the open.
   const int access = (flags & File::modeWrite) ? O_WRONLY : O_RDONLY;
-  const int fd = ::open(path.c_str(), access | O_CLOEXEC | O_NONBLOCK);
+  const int fd = ::openat(folder, name.c_str(), access | O_CLOEXEC | O_NONBLOCK);
   if (fd >= 0)
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
@@ -32,8 +32,12 @@ int OpenDescriptor(const std::string &path, unsigned flags) {
 File::~File() { Abort(); }
 
 bool File::Open(std::string_view path, unsigned flags, FileException *error) {
+  return OpenAt(AT_FDCWD, path, std::string{path}, flags, error);
+}
+
+bool File::OpenAt(int folder, std::string_view name, std::string filePath, unsigned flags,
+                  FileException *error) {
   Abort();
-  std::string filePath{path};
   const OpenPurpose purpose = (flags & modeCreate) ? OpenPurpose::creating : OpenPurpose::existing;
   const auto fail = [&](FileCause cause, int osError) {
     if (error)
@@ -41,7 +45,7 @@ bool File::Open(std::string_view path, unsigned flags, FileException *error) {
     return false;
   };
 
-  const int fd = OpenDescriptor(filePath, flags);
+  const int fd = OpenDescriptor(folder, std::string{name}, flags);
   if (fd < 0)
     return fail(CauseFromErrno(errno, purpose), errno);
 

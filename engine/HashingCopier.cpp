@@ -1,0 +1,102 @@
+#include "engine/HashingCopier.h"
+
+#include <algorithm>
+
+namespace quorvel {
+
+HashingCopier::HashingCopier() {
+  for (Block &block : m_blocks)
+    block.bytes = std::make_unique<std::byte[]>(kBlockSize);
+  m_hasher = std::thread([this] { HashBlocks(); });
+}
+
+HashingCopier::~HashingCopier() {
+  {
+    std::lock_guard lock(m_mutex);
+    m_quit = true;
+  }
+  m_changed.notify_all();
+  m_hasher.join();
+}
+
+void HashingCopier::HashBlocks() {
+  for (;;) {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_quit || m_hashed < m_handed; });
+    if (m_hashed == m_handed)
+      return;
+    const Block &block = m_blocks[m_hashed % kBlockCount];
+    lock.unlock();
+    m_hash.Update(block.bytes.get(), block.size);
+    const auto digest = block.last ? std::optional{m_hash.Finish()} : std::nullopt;
+    lock.lock();
+    if (digest)
+      m_digest = *digest;
+    ++m_hashed;
+    lock.unlock();
+    m_changed.notify_all();
+  }
+}
+
+HashingCopier::Block &HashingCopier::NextFreeBlock() {
+  std::unique_lock lock(m_mutex);
+  m_changed.wait(lock, [this] { return m_handed - m_hashed < kBlockCount; });
+  return m_blocks[m_handed % kBlockCount];
+}
+
+void HashingCopier::Hand(std::size_t size, bool last) {
+  {
+    std::lock_guard lock(m_mutex);
+    Block &block = m_blocks[m_handed % kBlockCount];
+    block.size = size;
+    block.last = last;
+    ++m_handed;
+  }
+  m_changed.notify_all();
+}
+
+void HashingCopier::WaitForHash() {
+  std::unique_lock lock(m_mutex);
+  m_changed.wait(lock, [this] { return m_hashed == m_handed; });
+}
+
+std::optional<Sha256::Digest> HashingCopier::Copy(File &source, File &target,
+                                                  std::uint64_t count,
+                                                  const BlockReport &report) {
+  // Whatever ends the copy early, the hash is closed so that the next copy starts afresh.
+  bool ended = false;
+  const auto endEarly = [&] {
+    if (!ended)
+      NextFreeBlock(), Hand(0, true);
+    WaitForHash();
+  };
+  std::uint64_t copied = 0;
+  try {
+    while (!ended) {
+      Block &block = NextFreeBlock();
+      const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, count - copied));
+      for (std::size_t filled = 0; filled < size;) {
+        const std::uint64_t got = source.Read(block.bytes.get() + filled, size - filled);
+        if (got == 0)
+          throw FileException(FileCause::endOfFile, 0, source.GetFilePath());
+        filled += static_cast<std::size_t>(got);
+      }
+      target.Write(block.bytes.get(), size);
+      copied += size;
+      ended = copied == count;
+      Hand(size, ended);
+      if (report && report(copied) == Flow::stop) {
+        endEarly();
+        return std::nullopt;
+      }
+    }
+  } catch (...) {
+    endEarly();
+    throw;
+  }
+  WaitForHash();
+  std::lock_guard lock(m_mutex);
+  return m_digest;
+}
+
+} // namespace quorvel
