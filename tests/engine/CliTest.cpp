@@ -110,6 +110,21 @@ TEST_F(Cli, StopsAndFailuresExitOneWithTheMessageOnStderr) {
   EXPECT_EQ(badName.err, "quorvel-split: Source file name error...\n");
 }
 
+TEST_F(Cli, ASetThatIsNotWholeExitsOneNamingThePiece) {
+  test::WriteFile(m_dir / "a.bin", test::RandomBytes(2'500'000, 4));
+  test::fs::create_directory(m_dir / "pieces");
+  ASSERT_EQ(Run("split " + m_dir / "a.bin" + " " + m_dir / "pieces").exitCode, 0);
+  test::WriteFile(m_dir / "pieces/2_a.bin", "cut short");
+  test::WriteFile(m_dir / "a.bin", "the file that was there");
+  CliRun damaged = Run("join " + m_dir / "pieces/1_a.bin" + " " + m_dir.path().string());
+  EXPECT_EQ(damaged.exitCode, 1);
+  EXPECT_EQ(damaged.out, "");
+  EXPECT_EQ(damaged.err, "quorvel-split: The piece " + m_dir / "pieces/2_a.bin" +
+                             " differs from the set's checksum list: it is damaged or from another "
+                             "file.\n");
+  EXPECT_EQ(ReadFile(m_dir / "a.bin"), "the file that was there");
+}
+
 // Names outside any one code page, which Windows passes on only as UTF-16.
 TEST_F(Cli, NamesInAnyScriptSplitAndJoin) {
   const std::string bytes = test::RandomBytes(1'500'000, 8);
