@@ -44,7 +44,7 @@ private:
   bool CopyPiece(std::uint64_t pieceNumber, File &piece);
   // Puts the pending pieces in place and reports them; false when the progress asked to stop.
   bool PutPendingInPlace();
-  void WriteList();
+  std::optional<FileException> WriteList();
 
   const SplitRequest &m_request;
   File &m_source;
@@ -123,16 +123,17 @@ bool Splitter::PutPendingInPlace() {
   return true;
 }
 
-void Splitter::WriteList() {
+std::optional<FileException> Splitter::WriteList() {
   StagedFile list;
   FileException error;
   if (!list.Open(PathOf(m_set.ListName()), &error))
-    throw error;
+    return error;
   const std::string text = m_list.Format(m_set);
   list.Contents().Write(text.data(), text.size());
   list.Commit();
   m_written.push_back(m_set.ListName());
   list.Close();
+  return std::nullopt;
 }
 
 Outcome Splitter::Run() {
@@ -153,6 +154,8 @@ Outcome Splitter::Run() {
   m_written.push_back(m_set.PieceName(1));
   if (const auto refused = RemoveOldSet())
     return Outcome::Failed(Stage::open, *refused);
+  // On the device before any new piece is: the order of the names is what proves a set.
+  File::FlushFolder(m_request.destFolder);
 
   if (!CopyPiece(1, m_firstPiece.Contents()) ||
       m_progress.PieceDone(1, m_pieceCount) == Flow::stop)
@@ -174,7 +177,9 @@ Outcome Splitter::Run() {
     }
   }
 
-  WriteList();
+  if (const auto refused = WriteList())
+    return Outcome::Failed(Stage::open, *refused);
+  File::FlushFolder(m_request.destFolder);
   m_holder.reset();
   m_firstPiece.Commit();
   File::FlushFolder(m_request.destFolder);
