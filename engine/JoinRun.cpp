@@ -157,13 +157,20 @@ Outcome Joiner::Run() {
     return *stopped;
   // Created before the set is held: its name may be a link to the first piece.
   StagedFile output;
-  if (!output.Open(JoinFolder(m_request.destFolder, m_set.Name()), &error) ||
+  if (!output.Open(JoinedPathOf(m_request), &error) ||
       !m_folder.OpenFile(m_firstPiece, m_set.PieceName(1), File::kReadExclusive, &error))
     return Outcome::Failed(Stage::open, error);
   return Copy(output);
 }
 
 } // namespace
+
+std::string JoinedPathOf(const JoinRequest &request) {
+  const std::string_view firstName = SourceNameOf(request.firstPiece);
+  if (!PieceSet::IsFirstPieceName(firstName) || request.destFolder.empty())
+    return {};
+  return JoinFolder(request.destFolder, PieceSet::OfFirstPiece(firstName).Name());
+}
 
 Outcome RunJoin(const JoinRequest &request, Progress &progress) {
   FileException error;
