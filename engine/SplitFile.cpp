@@ -10,8 +10,8 @@ int SplitFile(EngineHost &host) {
   host.UpdateData(true);
   const std::uint64_t pieceSize = host.GetPieceSize();
   HostProgress progress(host, "Files created");
-  return ReportOutcome(
-      host, RunSplit({host.m_strSourcePath, host.m_strDestFolder, pieceSize}, progress));
+  return ReportOutcome(host,
+                       RunSplit({host.m_strSourcePath, host.m_strDestFolder, pieceSize}, progress));
 }
 
 } // namespace quorvel
