@@ -207,6 +207,15 @@ TEST_F(SetProof, AStoppedSplitLeavesNoSetThatJoins) {
 #endif
 }
 
+TEST_F(SetProof, AStoppedJoinLeavesTheFileThatWasThere) {
+  TempDir out;
+  WriteFile(out / "report.doc", "a good file");
+  StopAt stop(2);
+  EXPECT_EQ(RunJoin({Piece(1), test::Utf8Of(out.path())}, stop).kind, Outcome::Kind::cancelled);
+  EXPECT_THAT(NamesIn(out.path()), ElementsAre("report.doc"));
+  EXPECT_EQ(ReadFile(out / "report.doc"), "a good file");
+}
+
 TEST_F(SetProof, AJoinHoldsItsSetForItsWholeRun) {
   TempDir out;
   RecordingHost joiner;
