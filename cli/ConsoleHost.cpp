@@ -2,60 +2,45 @@
 
 #include "cli/ConsoleText.h"
 
-#include "engine/JoinFiles.h"
-#include "engine/PieceNaming.h"
-
-#include <filesystem>
-#include <system_error>
+#include <string>
 
 namespace quorvel::cli {
-namespace {
 
-std::uint64_t SizeOrZero(const std::string &path) {
-  // As UTF-8 explicitly: a narrow path is in the ANSI code page on Windows.
-  const std::u8string utf8(path.begin(), path.end());
-  std::error_code error;
-  const auto size = std::filesystem::file_size(utf8, error);
-  return error ? 0 : size;
-}
-
-} // namespace
-
-ConsoleHost::ConsoleHost(Operation operation, std::uint64_t pieceSize)
-    : m_operation(operation), m_pieceSize(pieceSize) {}
-
-void ConsoleHost::ShowProgressOn(std::FILE *terminal) {
-  if (m_operation == Operation::split) {
-    m_progress.emplace(terminal, SizeOrZero(m_strSourcePath));
-    return;
-  }
-  const std::string_view firstName = SourceNameOf(m_strSourcePath);
-  m_strPieceFolder = m_strSourcePath.substr(0, m_strSourcePath.size() - firstName.size());
-  m_strJoinedName = firstName.starts_with("1_") ? JoinedFileName(firstName) : "";
-  std::uint64_t totalBytes = 0;
-  const std::uint64_t pieceCount = CountJoinPieces(m_strPieceFolder, m_strJoinedName);
-  for (std::uint64_t pieceNumber = 1; pieceNumber <= pieceCount; ++pieceNumber)
-    totalBytes += SizeOrZero(JoinPiecePath(m_strPieceFolder, pieceNumber, m_strJoinedName));
-  m_progress.emplace(terminal, totalBytes);
-}
-
-void ConsoleHost::UpdateWindow() {
+Flow ConsoleHost::PieceDone(std::uint64_t pieceNumber, std::uint64_t) {
+  if (!m_terminal)
+    return Flow::proceed;
   if (!m_progress)
-    return;
-  if (m_operation == Operation::split)
-    m_bytesDone = m_pieceNumber * m_pieceSize;
-  else
-    m_bytesDone += SizeOrZero(JoinPiecePath(m_strPieceFolder, m_pieceNumber, m_strJoinedName));
-  m_progress->Draw(m_pieceNumber, m_bytesDone);
+    m_progress.emplace(m_terminal, m_totalBytes);
+  m_progress->Draw(pieceNumber, m_bytesDone);
+  return Flow::proceed;
 }
 
-void ConsoleHost::ShowMessageBox(std::string_view text, std::string_view, unsigned) {
-  FinishProgress();
-  WriteText(stderr, "quorvel-split: " + std::string{text} + "\n");
+Flow ConsoleHost::BytesDone(std::uint64_t done, std::uint64_t total) {
+  m_bytesDone = done;
+  m_totalBytes = total;
+  return Flow::proceed;
 }
 
-void ConsoleHost::AfxMessageBox(std::string_view text, unsigned type) {
-  ShowMessageBox(text, {}, type);
+int ConsoleHost::Report(const Outcome &outcome) {
+  // Ends the progress line so that what follows starts on a line of its own.
+  m_progress.reset();
+  std::string text;
+  switch (outcome.kind) {
+  case Outcome::Kind::done:
+    return 0;
+  case Outcome::Kind::cancelled:
+    return 1;
+  case Outcome::Kind::refused:
+    text = outcome.RefusalText();
+    break;
+  case Outcome::Kind::failed:
+    text = outcome.failure.GetErrorMessage(outcome.stage == Stage::copy
+                                               ? FileException::kFailureReportBufferSize
+                                               : FileException::kOpenErrorBufferSize);
+    break;
+  }
+  WriteText(stderr, "quorvel-split: " + text + "\n");
+  return 1;
 }
 
 } // namespace quorvel::cli

@@ -1,51 +1,32 @@
 #pragma once
 
 #include "cli/ProgressLine.h"
-#include "engine/EngineHost.h"
+#include "engine/Outcome.h"
+#include "engine/Progress.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <optional>
-#include <string>
 
 namespace quorvel::cli {
 
-enum class Operation { split, join };
-
-// Runs the engine for a script: notices and errors go to stderr as plain lines after the
+// Runs the engine for a script: why a run stopped goes to stderr as a plain line after the
 // program's name, and on a terminal a progress line follows the pieces.
-class ConsoleHost final : public EngineHost {
+class ConsoleHost final : public Progress {
 public:
-  ConsoleHost(Operation operation, std::uint64_t pieceSize);
+  // `terminal`, when not null, is where the progress line is drawn.
+  explicit ConsoleHost(std::FILE *terminal) : m_terminal(terminal) {}
 
-  void DoWaitCursor(int) override {}
-  // The fields are the members themselves: there is nothing to copy either way.
-  void UpdateData(bool) override {}
-  void UpdateWindow() override;
-  void SetProgressRange(int, int) override {}
-  void SetProgressPos(int position) override {
-    m_pieceNumber = static_cast<std::uint64_t>(position);
-  }
-  // There is no size list: the piece size is given in bytes.
-  int GetSizeSelection() override { return kNoSelection; }
-  std::uint64_t GetPieceSize() override { return m_pieceSize; }
-  void ShowMessageBox(std::string_view text, std::string_view caption, unsigned type) override;
-  void AfxMessageBox(std::string_view text, unsigned type) override;
-  void FocusSourceField() override {}
+  Flow PieceDone(std::uint64_t pieceNumber, std::uint64_t pieceCount) override;
+  Flow BytesDone(std::uint64_t done, std::uint64_t total) override;
 
-  // Call once the members are set, before the operation runs.
-  void ShowProgressOn(std::FILE *terminal);
-  // Ends the progress line so that what follows starts on a line of its own.
-  void FinishProgress() { m_progress.reset(); }
+  // Says why the run stopped, if it did, and returns the exit status: 0 done, 1 stopped.
+  int Report(const Outcome &outcome);
 
 private:
-  Operation m_operation;
-  std::uint64_t m_pieceSize;
-  std::uint64_t m_pieceNumber = 0;
+  std::FILE *m_terminal;
   std::uint64_t m_bytesDone = 0;
-  // Where a join finds its pieces, to count their bytes as they are joined.
-  std::string m_strPieceFolder;
-  std::string m_strJoinedName;
+  std::uint64_t m_totalBytes = 0;
   std::optional<ProgressLine> m_progress;
 };
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/File.h"
 #include "engine/PieceNaming.h"
 
 #include <cstdint>
@@ -25,8 +24,6 @@ public:
   std::string m_strSourcePath;
   std::string m_strDestFolder;
   std::string m_strSourceName;
-  // The file the engine reads through: the split's source, each piece of a join.
-  File m_file;
 
   // +1 turns the wait cursor on and -1 off again; requests nest.
   virtual void DoWaitCursor(int code) = 0;

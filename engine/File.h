@@ -9,6 +9,8 @@
 
 namespace quorvel {
 
+class Folder;
+
 // A binary file opened with one of the engine's open modes. Windows keeps the share modes itself.
 // Linux has none, so they are kept among cooperating openers with flock: a share-deny-none open
 // holds a shared lock, an exclusive open an exclusive one, and an open that cannot have its lock at
@@ -78,15 +80,17 @@ public:
   // `osError` is an errno value on Linux and a Win32 error code on Windows.
   [[noreturn]] void ThrowLastError(int osError) const;
 
-  // Whether anything is under the name. A name too long to exist is not there.
-  static bool NameExists(std::string_view path);
-  // Removes the file under the name unless another program holds it open; a folder or anything
-  // else that is not a file is refused. Returns false and fills `error` naming the path.
-  static bool Remove(std::string_view path, FileException *error);
   // Puts the folder's entries (new and renamed names) on its device; throws naming the folder.
   static void FlushFolder(std::string_view folder);
 
 private:
+  friend class Folder;
+#ifndef _WIN32
+  // Opens `name` relative to the open folder `folder`; failures name `path`.
+  bool OpenAt(int folder, std::string_view name, std::string path, unsigned flags,
+              FileException *error);
+#endif
+
   NativeHandle m_fd = kNoHandle;
   std::string m_strFilePath;
 };

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "engine/EngineHost.h"
+#include "engine/Outcome.h"
+#include "engine/Progress.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace quorvel {
@@ -13,25 +16,29 @@ inline constexpr std::string_view kNoticeCaption = "Splitter";
 void ShowNotice(EngineHost &host, std::string_view text);
 // The cause text of a failed open or create, under the application's title.
 void ShowFileError(EngineHost &host, const FileException &error);
-// The chosen source could not be opened: say why, then lead the user back to the source field.
-void ReportSourceCheckFailure(EngineHost &host, const FileException &error);
-// The report's tail after each piece: the status line, the fields and an immediate repaint.
-void ReportPieceStatus(EngineHost &host, std::uint64_t pieceNumber, std::string_view word);
+
+// Tells the user how a run ended, as the dialog's operations do, and returns their result: 0 when
+// it was done, 1 when it stopped. A failure while moving bytes is thrown on to the host's failure
+// report.
+int ReportOutcome(EngineHost &host, const Outcome &outcome);
 
 // Progress bars take int; a count beyond that range shows as full.
 int ToProgressUnits(std::uint64_t value);
 
-// Closes the file without reporting when a failure leaves the operation early; the normal paths
-// close it themselves so that a failing close is reported.
-class AbortOnExit {
+// The report after each piece: the bar, the status line ("3Files created"), the fields and an
+// immediate repaint.
+class HostProgress final : public Progress {
 public:
-  explicit AbortOnExit(File &file) : m_file(file) {}
-  AbortOnExit(const AbortOnExit &) = delete;
-  AbortOnExit &operator=(const AbortOnExit &) = delete;
-  ~AbortOnExit() { m_file.Abort(); }
+  // `shownSource`, when not empty, is what the source field shows while the run goes on.
+  HostProgress(EngineHost &host, std::string_view word, std::string shownSource = {})
+      : m_host(host), m_word(word), m_strShownSource(std::move(shownSource)) {}
+
+  Flow PieceDone(std::uint64_t pieceNumber, std::uint64_t pieceCount) override;
 
 private:
-  File &m_file;
+  EngineHost &m_host;
+  std::string_view m_word;
+  std::string m_strShownSource;
 };
 
 } // namespace quorvel

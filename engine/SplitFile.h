@@ -4,11 +4,11 @@
 
 namespace quorvel {
 
-// Cuts the host's source file into pieces 1_name, 2_name, ... of the selected size in the
-// destination folder, and removes the pieces numbered after the last one that an earlier split of
-// a longer file left there. Exactly the length the source has when the split starts is cut.
-// Returns 0 when every piece was written and 1 when it stopped after telling the user why; a
-// failure while copying escapes as FileException to the host's failure report.
+// The dialog's split: runs the split of the host's source into its destination folder with the
+// selected piece size, reports each piece in the bar and the status line, and tells the user how
+// it ended. Returns 0 when every piece and the list were written and 1 when it stopped after
+// telling the user why; a failure while copying escapes as FileException to the host's failure
+// report.
 int SplitFile(EngineHost &host);
 
 } // namespace quorvel

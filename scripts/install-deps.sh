@@ -10,6 +10,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev
   qt6-base-dev
+  libssl-dev
   fonts-wqy-microhei
   xvfb xauth imagemagick
 )

@@ -10,7 +10,7 @@ x86_64) format='^PE32\+ executable .*x86-64' ;;
 esac
 objdump=$2
 shift 2
-system_dlls='^(KERNEL32|USER32|GDI32|COMCTL32|COMDLG32|SHELL32|SHLWAPI|OLE32|ADVAPI32|msvcrt)\.dll$'
+system_dlls='^(KERNEL32|USER32|GDI32|COMCTL32|COMDLG32|SHELL32|SHLWAPI|OLE32|ADVAPI32|bcrypt|msvcrt)\.dll$'
 for exe in "$@"; do
   file -b "$exe" | grep -Eq "$format" || { echo "$exe: $(file -b "$exe")"; exit 1; }
   imports=$("$objdump" -p "$exe" | sed -n 's/^\tDLL Name: //p')

@@ -1,8 +1,8 @@
 // file_copy_bench SOURCE TARGET: copies SOURCE into a new TARGET through the Windows file layer's
-// buffer, the way a split or a join moves every piece's bytes, without the flush or the staging
-// around them, so that bench/windows_bench.sh can set it against the system's own copy.
-#include "engine/BlockCopier.h"
+// buffers, hashing them, the way a split or a join moves every piece's bytes, without the flush or
+// the staging around them, so that bench/windows_bench.sh can set it against the system's own copy.
 #include "engine/File.h"
+#include "engine/HashingCopier.h"
 #include "engine/win32/WideText.h"
 
 #include <cstdio>
@@ -23,7 +23,7 @@ int wmain(int argc, wchar_t **argv) {
     if (!source.Open(sourcePath, File::kReadShared, &failure) ||
         !target.Open(targetPath, File::kCreateExclusive, &failure))
       throw failure;
-    quorvel::BlockCopier().Copy(source, target, source.GetLength());
+    quorvel::HashingCopier().Copy(source, target, source.GetLength(), {});
     target.Close();
   } catch (const quorvel::FileException &error) {
     std::fprintf(stderr, "file_copy_bench: %s\n", error.GetErrorMessage().c_str());

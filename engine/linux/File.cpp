@@ -16,12 +16,12 @@ static_assert(File::kReadShared == 0x8040 && File::kReadExclusive == 0x8010 &&
 
 namespace {
 
-int OpenDescriptor(const std::string &path, unsigned flags) {
+int OpenDescriptor(int folder, const std::string &name, unsigned flags) {
   if (flags & File::modeCreate)
-    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    return ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
   // Non-blocking so that a FIFO given as a file cannot hang the open.
   const int access = (flags & File::modeWrite) ? O_WRONLY : O_RDONLY;
-  const int fd = ::open(path.c_str(), access | O_CLOEXEC | O_NONBLOCK);
+  const int fd = ::openat(folder, name.c_str(), access | O_CLOEXEC | O_NONBLOCK);
   if (fd >= 0)
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
@@ -32,8 +32,12 @@ int OpenDescriptor(const std::string &path, unsigned flags) {
 File::~File() { Abort(); }
 
 bool File::Open(std::string_view path, unsigned flags, FileException *error) {
+  return OpenAt(AT_FDCWD, path, std::string{path}, flags, error);
+}
+
+bool File::OpenAt(int folder, std::string_view name, std::string filePath, unsigned flags,
+                  FileException *error) {
   Abort();
-  std::string filePath{path};
   const OpenPurpose purpose = (flags & modeCreate) ? OpenPurpose::creating : OpenPurpose::existing;
   const auto fail = [&](FileCause cause, int osError) {
     if (error)
@@ -41,7 +45,7 @@ bool File::Open(std::string_view path, unsigned flags, FileException *error) {
     return false;
   };
 
-  const int fd = OpenDescriptor(filePath, flags);
+  const int fd = OpenDescriptor(folder, std::string{name}, flags);
   if (fd < 0)
     return fail(CauseFromErrno(errno, purpose), errno);
 
@@ -144,50 +148,6 @@ std::string File::GetFileName() const { return std::string{SourceNameOf(m_strFil
 
 void File::ThrowLastError(int osError) const {
   throw FileException(CauseFromErrno(osError), osError, m_strFilePath);
-}
-
-bool File::NameExists(std::string_view path) {
-  struct stat status {};
-  if (::lstat(std::string{path}.c_str(), &status) == 0)
-    return true;
-  // Anything else (a folder that cannot be searched, say) is left for the open to report.
-  return errno != ENOENT && errno != ENAMETOOLONG && errno != ENOTDIR;
-}
-
-bool File::Remove(std::string_view path, FileException *error) {
-  const std::string filePath{path};
-  const auto fail = [&](FileCause cause, int osError) {
-    if (error)
-      *error = FileException(cause, osError, filePath);
-    return false;
-  };
-  struct stat status {};
-  if (::lstat(filePath.c_str(), &status) != 0)
-    return errno == ENOENT || fail(CauseFromErrno(errno), errno);
-  if (S_ISDIR(status.st_mode))
-    return fail(FileCause::accessDenied, EISDIR);
-  if (!S_ISREG(status.st_mode) && !S_ISLNK(status.st_mode))
-    return fail(FileCause::accessDenied, EINVAL);
-
-  // A file another program holds open stays, as Windows keeps it; a link goes, never its target.
-  int held = -1;
-  if (S_ISREG(status.st_mode)) {
-    held = ::open(filePath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (held < 0)
-      return fail(CauseFromErrno(errno), errno);
-    if (::flock(held, LOCK_EX | LOCK_NB) != 0) {
-      const int lockError = errno;
-      ::close(held);
-      return fail(lockError == EWOULDBLOCK ? FileCause::sharingViolation
-                                           : CauseFromErrno(lockError),
-                  lockError);
-    }
-  }
-  const bool removed = ::unlink(filePath.c_str()) == 0 || errno == ENOENT;
-  const int removeError = errno;
-  if (held >= 0)
-    ::close(held);
-  return removed || fail(CauseFromErrno(removeError), removeError);
 }
 
 void File::FlushFolder(std::string_view folder) {

@@ -1,0 +1,52 @@
+#include "engine/PieceSet.h"
+
+#include "engine/Folder.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace quorvel {
+namespace {
+
+constexpr std::string_view kFirstPrefix = "1_";
+
+} // namespace
+
+bool PieceSet::IsFirstPieceName(std::string_view pieceName) {
+  return pieceName.size() > kFirstPrefix.size() && pieceName.starts_with(kFirstPrefix);
+}
+
+PieceSet PieceSet::OfFirstPiece(std::string_view firstPieceName) {
+  return PieceSet{std::string{firstPieceName.substr(kFirstPrefix.size())}};
+}
+
+std::string PieceSet::PieceName(std::uint64_t pieceNumber) const {
+  return std::to_string(pieceNumber).append("_").append(m_strName);
+}
+
+std::uint64_t PieceSet::NumberOf(std::string_view pieceName) const {
+  const std::size_t underscore = pieceName.find('_');
+  if (underscore == std::string_view::npos || underscore == 0 ||
+      pieceName.substr(underscore + 1) != m_strName || pieceName.front() == '0')
+    return 0;
+  std::uint64_t number = 0;
+  const char *end = pieceName.data() + underscore;
+  const auto [stop, error] = std::from_chars(pieceName.data(), end, number);
+  return error == std::errc{} && stop == end ? number : 0;
+}
+
+std::uint64_t PieceSet::CountIn(const Folder &folder) const {
+  std::uint64_t count = 0;
+  while (folder.Look(PieceName(count + 1)) != Folder::Entry::absent)
+    ++count;
+  return count;
+}
+
+std::uint64_t PieceSet::HighestIn(const Folder &folder) const {
+  std::uint64_t highest = 0;
+  for (const std::string &name : folder.Names())
+    highest = std::max(highest, NumberOf(name));
+  return highest;
+}
+
+} // namespace quorvel
