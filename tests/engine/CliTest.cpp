@@ -230,6 +230,34 @@ TEST_F(Cli, AClosedStandardOutputFailsNoRun) {
 #endif
 
 #ifndef _WIN32
+// The exit status of the tool run with `stream` a pipe whose reader is gone.
+int RunIntoClosedPipe(int stream, const char *argument) {
+  int pipeEnds[2];
+  if (::pipe(pipeEnds) != 0)
+    return -1;
+  ::close(pipeEnds[0]);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::dup2(pipeEnds[1], stream);
+    ::execl(QUORVEL_SPLIT_EXE, "quorvel-split", argument, nullptr);
+    ::_exit(127);
+  }
+  ::close(pipeEnds[1]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST_F(Cli, AClosedPipeAsOutputIsAFailureNotAKill) {
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunIntoClosedPipe(STDOUT_FILENO, "--version"), 1);
+  EXPECT_THAT(testing::internal::GetCapturedStderr(),
+              testing::StartsWith("quorvel-split: cannot write to standard output"));
+  EXPECT_EQ(RunIntoClosedPipe(STDERR_FILENO, "--bad"), 1);
+}
+#endif
+
+#ifndef _WIN32
 // On Windows a console's Ctrl+C cannot be sent under Wine; SafeOutput kills a join outright.
 TEST_F(Cli, AnInterruptedJoinRemovesItsTemporaryAndExitsWithTheSignal) {
   // In memory, and long enough that the join is still running when the signal comes.

@@ -3,6 +3,8 @@
 
 #include <csignal>
 #include <fstream>
+#include <memory>
+#include <vector>
 #include <gmock/gmock.h>
 
 #ifndef _WIN32
@@ -211,6 +213,43 @@ TEST_F(SafeOutput, ADeviceNameIsRefusedAsTheJoinedFile) {
   EXPECT_THAT(host.Messages(),
               ElementsAre(kFileError + "对 " + out / "nul.txt" + " 的存取被拒绝。"));
   EXPECT_THAT(NamesIn(out.path()), ElementsAre());
+}
+#endif
+
+#ifndef _WIN32
+// A split keeps dozens of pieces waiting for their flush; every signal that ends the run removes
+// all of them, and one that was ignored when the run started leaves it running.
+TEST_F(SafeOutput, EverySignalThatEndsTheRunRemovesEveryTemporary) {
+  struct Case {
+    int signalNumber;
+    bool ignoredAtStart;
+  };
+  for (const Case &signal : {Case{SIGINT, false}, Case{SIGTERM, false}, Case{SIGHUP, false},
+                             Case{SIGQUIT, false}, Case{SIGUSR1, false}, Case{SIGUSR2, false},
+                             Case{SIGALRM, false}, Case{SIGXCPU, false}, Case{SIGVTALRM, false},
+                             Case{SIGPROF, false}, Case{SIGRTMAX, false}, Case{SIGHUP, true}}) {
+    TempDir out;
+    const pid_t child = ::fork();
+    if (child == 0) {
+      std::signal(signal.signalNumber, signal.ignoredAtStart ? SIG_IGN : SIG_DFL);
+      RemoveTemporaryFilesOnInterrupt();
+      std::vector<std::unique_ptr<StagedFile>> pieces;
+      for (int pieceNumber = 1; pieceNumber <= 100; ++pieceNumber) {
+        pieces.push_back(std::make_unique<StagedFile>());
+        if (!pieces.back()->Open(out / PieceFileName(pieceNumber, "f"), nullptr))
+          ::_exit(2);
+      }
+      pieces.front()->Commit();
+      ::raise(signal.signalNumber);
+      pieces.clear();
+      ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "signal " << signal.signalNumber;
+    EXPECT_EQ(WEXITSTATUS(status), signal.ignoredAtStart ? 0 : 128 + signal.signalNumber);
+    EXPECT_THAT(NamesIn(out.path()), ElementsAre("1_f")) << "signal " << signal.signalNumber;
+  }
 }
 #endif
 
