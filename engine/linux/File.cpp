@@ -1,6 +1,7 @@
 #include "engine/File.h"
 
 #include "engine/PieceNaming.h"
+#include "engine/linux/ExclusiveHold.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -175,12 +176,9 @@ bool File::Remove(std::string_view path, FileException *error) {
     held = ::open(filePath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (held < 0)
       return fail(CauseFromErrno(errno), errno);
-    if (::flock(held, LOCK_EX | LOCK_NB) != 0) {
-      const int lockError = errno;
+    if (const int holdError = HoldExclusively(held); holdError != 0) {
       ::close(held);
-      return fail(lockError == EWOULDBLOCK ? FileCause::sharingViolation
-                                           : CauseFromErrno(lockError),
-                  lockError);
+      return fail(CauseFromErrno(holdError), holdError);
     }
   }
   const bool removed = ::unlink(filePath.c_str()) == 0 || errno == ENOENT;

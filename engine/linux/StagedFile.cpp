@@ -1,6 +1,7 @@
 #include "engine/StagedFile.h"
 
 #include "engine/PieceNaming.h"
+#include "engine/linux/ExclusiveHold.h"
 #include "engine/linux/TemporaryRegistry.h"
 
 #include <cerrno>
@@ -87,9 +88,8 @@ NameHold HoldName(int folder, const std::string &name) {
     return refuse(CauseFromErrno(errno, OpenPurpose::creating), errno);
   }
   hold.file = Descriptor(fd);
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
-    return refuse(errno == EWOULDBLOCK ? FileCause::sharingViolation : CauseFromErrno(errno),
-                  errno);
+  if (const int holdError = HoldExclusively(fd); holdError != 0)
+    return refuse(CauseFromErrno(holdError), holdError);
   return hold;
 }
 

@@ -87,6 +87,33 @@ TEST_F(SafeOutput, NoRunWritesThroughAHardLinkOntoItsInputs) {
   EXPECT_EQ(ReadFile(dest / "3_src"), bytes.substr(2'800'000));
 }
 
+#ifndef _WIN32
+// Most programs take no flock: a file one of them has open, locked or not, is neither replaced by
+// a join nor removed as a split's stale piece.
+TEST_F(SafeOutput, AFileAnotherProgramHasOpenIsNeverReplacedOrRemoved) {
+  const auto [pieces, dest] = TwoPiecesAndAFolder(m_dir.path());
+  WriteFile(dest / "src", "another program's");
+  WriteFile(m_dir / "f", test::RandomBytes(1'500'000, 4));
+  const auto sharingViolation = [](const fs::path &path) {
+    return kFileError + "在存取 " + path.string() + " 时发生共享违例。";
+  };
+  for (const test::Hold hold : {test::Hold::openOnly, test::Hold::posixLock}) {
+    const test::LockHolder output(dest / "src", hold);
+    RecordingHost join;
+    EXPECT_EQ(Join(join, pieces / "1_src", dest), 1);
+    EXPECT_THAT(join.Messages(), ElementsAre(sharingViolation(dest / "src")));
+
+    WriteFile(dest / "3_f", "stale");
+    const test::LockHolder stalePiece(dest / "3_f", hold);
+    RecordingHost split;
+    EXPECT_EQ(Split(split, m_dir / "f", dest), 1);
+    EXPECT_THAT(split.Messages(), ElementsAre(sharingViolation(dest / "3_f")));
+  }
+  EXPECT_EQ(ReadFile(dest / "src"), "another program's");
+  EXPECT_EQ(ReadFile(dest / "3_f"), "stale");
+}
+#endif
+
 TEST_F(SafeOutput, ASplitRemovesTheContinuationAnEarlierLongerSplitLeft) {
   const std::string bytes = test::RandomBytes(2'000'000, 9);
   WriteFile(m_dir / "f", bytes);

@@ -87,6 +87,12 @@ enum class Hold {
   shared,
   // No other opener at all: flock's exclusive lock, or share mode 0.
   exclusive,
+#ifndef _WIN32
+  // Open for reading with no lock at all, as most programs keep a file.
+  openOnly,
+  // A POSIX read lock over the whole file, as office programs take.
+  posixLock,
+#endif
 };
 
 // A separate process that holds a file open until destroyed, as another program would. On
