@@ -85,6 +85,16 @@ TEST_F(SafeOutput, NoRunWritesThroughAHardLinkOntoItsInputs) {
   ASSERT_EQ(Split(m_dir / "src", dest), 0);
   EXPECT_EQ(ReadFile(dest / "1_src"), bytes.substr(0, 1'400'000)) << "piece 3 went onto piece 1";
   EXPECT_EQ(ReadFile(dest / "3_src"), bytes.substr(2'800'000));
+
+#ifndef _WIN32
+  // A piece name linked to the source itself is the split's own to replace.
+  fs::remove(dest / "2_src");
+  fs::create_hard_link(m_dir / "src", dest / "2_src");
+  RecordingHost split;
+  ASSERT_EQ(Split(split, m_dir / "src", dest), 0) << testing::PrintToString(split.Messages());
+  EXPECT_EQ(ReadFile(dest / "2_src"), bytes.substr(1'400'000, 1'400'000));
+  EXPECT_EQ(ReadFile(m_dir / "src"), bytes);
+#endif
 }
 
 #ifndef _WIN32
