@@ -44,7 +44,8 @@ int JoinFiles(EngineHost &host) {
     return 1;
   }
 
-  if (!host.m_strSourceName.starts_with("1_")) {
+  // "1_" alone names no joined file.
+  if (!host.m_strSourceName.starts_with("1_") || host.m_strSourceName.size() == 2) {
     host.AfxMessageBox("Source file name error...", MessageBoxIconStop);
     return 1;
   }

@@ -17,6 +17,14 @@ static_assert(File::kReadShared == 0x8040 && File::kReadExclusive == 0x8010 &&
 
 namespace {
 
+// A socket cannot be opened at all, which the kernel says as it says a device without a driver.
+FileCause CauseOfFailedOpen(const std::string &path, int error, OpenPurpose purpose) {
+  struct stat status {};
+  if (error == ENXIO && ::stat(path.c_str(), &status) == 0 && S_ISSOCK(status.st_mode))
+    return FileCause::notAFile;
+  return CauseFromErrno(error, purpose);
+}
+
 int OpenDescriptor(const std::string &path, unsigned flags) {
   if (flags & File::modeCreate)
     return ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
@@ -44,7 +52,7 @@ bool File::Open(std::string_view path, unsigned flags, FileException *error) {
 
   const int fd = OpenDescriptor(filePath, flags);
   if (fd < 0)
-    return fail(CauseFromErrno(errno, purpose), errno);
+    return fail(CauseOfFailedOpen(filePath, errno, purpose), errno);
 
   const auto failAndClose = [&](FileCause cause, int osError) {
     ::close(fd);

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -104,9 +106,12 @@ TEST_F(Cli, StopsAndFailuresExitOneWithTheMessageOnStderr) {
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_EQ(missing.err, "quorvel-split: 没有找到 " + m_dir / "1_x.bin" + "。\n");
 
-  CliRun badName = Run("join " + m_dir / "small.bin" + " " + m_dir.path().string());
-  EXPECT_EQ(badName.exitCode, 1);
-  EXPECT_EQ(badName.err, "quorvel-split: Source file name error...\n");
+  for (const char *name : {"small.bin", "1_"}) {
+    test::WriteFile(m_dir / name, "12345");
+    CliRun badName = Run("join " + m_dir / name + " " + m_dir.path().string());
+    EXPECT_EQ(badName.exitCode, 1);
+    EXPECT_EQ(badName.err, "quorvel-split: Source file name error...\n") << name;
+  }
 }
 
 // Names outside any one code page, which Windows passes on only as UTF-16.
@@ -126,15 +131,27 @@ TEST_F(Cli, NamesInAnyScriptSplitAndJoin) {
 }
 
 #ifndef _WIN32
-// Windows has no file-size limit to set on a process.
-TEST_F(Cli, AWritePastTheFileSizeLimitIsReportedNotFatal) {
+// Windows has no file-size limit to set on a process, nor sockets among files.
+TEST_F(Cli, AFileSizeLimitAndASocketAreReportedAsWhatTheyAre) {
   test::WriteFile(m_dir / "a.bin", std::string(1'500'000, 'q'));
   // ulimit -f counts blocks of 1024 bytes: the first piece cannot be written whole.
   CliRun run = Run("split " + m_dir / "a.bin" + " " + m_dir.path().string(), "ulimit -f 1000; ");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "quorvel-split: 在存取 " + m_dir / "1_a.bin" + " 时磁盘已满。\n");
+  EXPECT_EQ(run.err,
+            "quorvel-split: " + m_dir / "1_a.bin" + " 超出了其介质或系统所允许的文件大小。\n");
   EXPECT_FALSE(test::fs::exists(m_dir / "1_a.bin")) << "no partial piece";
+
+  const std::string socketPath = m_dir / "socket";
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+  const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(::bind(listening, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+  run = Run("split " + socketPath + " " + m_dir.path().string());
+  ::close(listening);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "quorvel-split: " + socketPath + " 不是一个文件。\n");
 }
 #endif
 
