@@ -234,6 +234,25 @@ TEST_F(Cli, OnAConsoleTheToolWritesCharacters) {
       << shown;
 }
 
+TEST_F(Cli, CtrlCAndCtrlBreakEndTheToolWith130) {
+  // CTRL_C_EVENT and CTRL_BREAK_EVENT.
+  constexpr unsigned kCtrlC = 0;
+  constexpr unsigned kCtrlBreak = 1;
+  test::WriteFile(m_dir / "big.bin", "");
+  test::fs::resize_file(test::PathOf(m_dir / "big.bin"), 64 << 20);
+  for (const unsigned event : {kCtrlC, kCtrlBreak}) {
+    const std::string out = m_dir / ("out" + std::to_string(event));
+    test::fs::create_directory(test::PathOf(out));
+    // A thousand pieces, each flushed: the split is still running when the event comes.
+    EXPECT_EQ(test::RunAndSendConsoleEvent(test::ProgramBeside("quorvel-split.exe") +
+                                               " split --size 65536 " + m_dir / "big.bin" + " " +
+                                               out,
+                                           out + "\\1_big.bin", event),
+              130)
+        << event;
+  }
+}
+
 // Started with no standard output, as from a program that gives none: the output is lost, not the
 // run.
 TEST_F(Cli, AClosedStandardOutputFailsNoRun) {
