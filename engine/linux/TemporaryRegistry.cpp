@@ -104,8 +104,10 @@ void RemoveTemporaryFilesOnInterrupt() {
   action.sa_mask = EndingSignals();
   ForEachEndingSignal([&](int signalNumber) {
     struct sigaction previous {};
-    // A signal ignored by whoever started us (nohup, a background job) stays ignored.
-    if (::sigaction(signalNumber, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
+    // A signal ignored by whoever started us (nohup, a background job) stays ignored, and one a
+    // library of the program handles stays its own.
+    if (::sigaction(signalNumber, nullptr, &previous) == 0 && !(previous.sa_flags & SA_SIGINFO) &&
+        previous.sa_handler == SIG_DFL)
       ::sigaction(signalNumber, &action, nullptr);
   });
 }
