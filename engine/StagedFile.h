@@ -59,8 +59,9 @@ private:
 // On SIGINT, SIGTERM, SIGHUP and every other signal sent from outside whose default action ends
 // the process (SIGQUIT, SIGUSR1, SIGALRM, the real-time signals, ...), removes the temporary files
 // of the runs in progress and ends the process with status 128 + the signal's number; a signal
-// that is ignored or handled already when this is called stays so. On Windows the same for Ctrl+C and Ctrl+Break
-// (130, as SIGINT) and for the console's closing, log-off and shut-down (129, as SIGHUP).
+// that is ignored or handled already when this is called stays so. On Windows the same for Ctrl+C
+// and Ctrl+Break (130, as SIGINT) and for the console's closing, log-off and shut-down (129, as
+// SIGHUP).
 void RemoveTemporaryFilesOnInterrupt();
 
 } // namespace quorvel

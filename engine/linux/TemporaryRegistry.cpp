@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace quorvel {
@@ -33,7 +32,7 @@ std::atomic<TemporaryEntry *> g_temporaries{nullptr};
 // The signals whose default action ends the process and that come from outside it. The faults
 // (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS, SIGTRAP) are left to end it as they do, with
 // their core dump and to the sanitizers. The real-time signals follow, counted at run time.
-constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGTERM, SIGUSR1, SIGUSR2, SIGALRM,
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,    SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2,  SIGALRM,
                                   SIGXCPU, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSTKFLT};
 
 template <typename Visit> void ForEachEndingSignal(Visit visit) {

@@ -3,9 +3,9 @@
 
 #include <csignal>
 #include <fstream>
+#include <gmock/gmock.h>
 #include <memory>
 #include <vector>
-#include <gmock/gmock.h>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -261,10 +261,10 @@ TEST_F(SafeOutput, EverySignalThatEndsTheRunRemovesEveryTemporary) {
     int signalNumber;
     bool ignoredAtStart;
   };
-  for (const Case &signal : {Case{SIGINT, false}, Case{SIGTERM, false}, Case{SIGHUP, false},
-                             Case{SIGQUIT, false}, Case{SIGUSR1, false}, Case{SIGUSR2, false},
-                             Case{SIGALRM, false}, Case{SIGXCPU, false}, Case{SIGVTALRM, false},
-                             Case{SIGPROF, false}, Case{SIGRTMAX, false}, Case{SIGHUP, true}}) {
+  for (const Case &signal :
+       {Case{SIGINT, false}, Case{SIGTERM, false}, Case{SIGHUP, false}, Case{SIGQUIT, false},
+        Case{SIGUSR1, false}, Case{SIGUSR2, false}, Case{SIGALRM, false}, Case{SIGXCPU, false},
+        Case{SIGVTALRM, false}, Case{SIGPROF, false}, Case{SIGRTMAX, false}, Case{SIGHUP, true}}) {
     TempDir out;
     const pid_t child = ::fork();
     if (child == 0) {

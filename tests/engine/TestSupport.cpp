@@ -90,7 +90,7 @@ LockHolder::LockHolder(const PathText &path, Hold hold) {
     struct flock recordLock {};
     recordLock.l_type = F_RDLCK;
     recordLock.l_whence = SEEK_SET;
-    const bool held = hold == Hold::openOnly   ? true
+    const bool held = hold == Hold::openOnly    ? true
                       : hold == Hold::posixLock ? ::fcntl(fd, F_SETLK, &recordLock) == 0
                                                 : ::flock(fd, lockOperation) == 0;
     const char locked = fd >= 0 && held ? 1 : 0;

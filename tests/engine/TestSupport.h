@@ -80,9 +80,9 @@ std::string ProgramBeside(std::string_view name);
 // status.
 int RunProcess(const std::string &commandLine, const std::string &outPath,
                const std::string &errPath, const std::string &folder = "");
-// Runs a command line and, once `startedPath` exists, sends it a console control event (CTRL_C_EVENT
-// or CTRL_BREAK_EVENT) as Windows does: on a thread of its own at kernelbase's CtrlRoutine. Wine's
-// consoles send no Ctrl+Break at all. Returns its exit status.
+// Runs a command line and, once `startedPath` exists, sends it a console control event
+// (CTRL_C_EVENT or CTRL_BREAK_EVENT) as Windows does: on a thread of its own at kernelbase's
+// CtrlRoutine. Wine's consoles send no Ctrl+Break at all. Returns its exit status.
 int RunAndSendConsoleEvent(const std::string &commandLine, const std::string &startedPath,
                            unsigned event);
 #endif

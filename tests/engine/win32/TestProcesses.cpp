@@ -131,9 +131,9 @@ int RunAndSendConsoleEvent(const std::string &commandLine, const std::string &st
          ::WaitForSingleObject(process, 1) == WAIT_TIMEOUT) {
   }
   // System DLLs lie at the same address in every process, so the routine's address is the child's.
-  const HANDLE thread = ::CreateRemoteThread(
-      process, nullptr, 0, ctrlRoutine, reinterpret_cast<void *>(static_cast<ULONG_PTR>(event)), 0,
-      nullptr);
+  const HANDLE thread =
+      ::CreateRemoteThread(process, nullptr, 0, ctrlRoutine,
+                           reinterpret_cast<void *>(static_cast<ULONG_PTR>(event)), 0, nullptr);
   if (thread)
     ::CloseHandle(thread);
   const int status = WaitForExit(process);
