@@ -26,6 +26,8 @@ constexpr std::array kStrings{
     Entry{61868, "在存取 %1 时发生锁违例。"},
     Entry{61869, "在存取 %1 时磁盘已满。"},
     Entry{61870, "试图越过其尾端对 %1 进行读写。"},
+    // In English: "%1 is not a file." and "%1 is larger than its medium or the system allows a
+    // file to be."
     Entry{61871, "%1 不是一个文件。"},
     Entry{61872, "%1 超出了其介质或系统所允许的文件大小。"},
 };
