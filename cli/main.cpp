@@ -172,6 +172,10 @@ int Main(const std::vector<std::string> &arguments) {
   // A write past the file-size limit must fail and be reported, not end the process.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
+#ifdef SIGPIPE
+  // Output into a closed pipe must fail and be reported, not end the run unannounced.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
   quorvel::RemoveTemporaryFilesOnInterrupt();
   const auto parsed = ParseArguments(arguments);
   if (const int *status = std::get_if<int>(&parsed))

@@ -43,8 +43,9 @@ FileCause CauseFromErrno(int error, OpenPurpose purpose) {
     return FileCause::lockViolation;
   case ENOSPC:
   case EDQUOT:
-  case EFBIG:
     return FileCause::diskFull;
+  case EFBIG:
+    return FileCause::fileTooLarge;
   default:
     return FileCause::genericException;
   }
@@ -132,6 +133,7 @@ constexpr auto kWin32Causes = std::to_array<Win32Range>({
     single(193, FileCause::invalidFile),
     single(206, FileCause::badPath),
     single(208, FileCause::badPath),
+    single(223, FileCause::fileTooLarge),
     single(267, FileCause::badPath),
     {995, 997, FileCause::hardIO},
     single(999, FileCause::accessDenied),

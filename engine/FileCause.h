@@ -22,6 +22,10 @@ enum class FileCause : std::uint8_t {
   lockViolation,
   diskFull,
   endOfFile,
+  // Beyond the fifteen: a name that is no file at all (a socket), and a file larger than its medium
+  // or the process's file-size limit allows (FAT32 keeps files under 4 GiB).
+  notAFile,
+  fileTooLarge,
 };
 
 #ifndef _WIN32

@@ -7,6 +7,10 @@
 
 namespace quorvel {
 
+#ifndef _WIN32
+struct TemporaryEntry;
+#endif
+
 // A piece or joined file written under a temporary name beside its final one, and put under the
 // final name only once it is whole and on its device. No final name ever holds part of a file,
 // and a run that fails leaves what stood under the name before untouched.
@@ -47,14 +51,17 @@ private:
   std::string m_strName;
   std::string m_strTemporaryName;
   int m_folder = -1;
-  int m_slot = -1;
+  TemporaryEntry *m_published = nullptr;
 #endif
   bool m_committed = false;
 };
 
-// On SIGINT, SIGTERM and SIGHUP, removes the temporary files of the runs in progress and ends the
-// process with status 128 + the signal's number. On Windows the same for Ctrl+C and Ctrl+Break
-// (130, as SIGINT) and for the console's closing, log-off and shut-down (129, as SIGHUP).
+// On SIGINT, SIGTERM, SIGHUP and every other signal sent from outside whose default action ends
+// the process (SIGQUIT, SIGUSR1, SIGALRM, the real-time signals, ...), removes the temporary files
+// of the runs in progress and ends the process with status 128 + the signal's number; a signal
+// that is ignored or handled already when this is called stays so. On Windows the same for Ctrl+C
+// and Ctrl+Break (130, as SIGINT) and for the console's closing, log-off and shut-down (129, as
+// SIGHUP).
 void RemoveTemporaryFilesOnInterrupt();
 
 } // namespace quorvel

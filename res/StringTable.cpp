@@ -46,6 +46,9 @@ constexpr std::array kFileCauseTexts{
     CauseText{"The disk was full while accessing %1.", "在存取 %1 时磁盘已满。"},
     CauseText{"An attempt was made to read or write %1 past its end.",
               "试图越过其尾端对 %1 进行读写。"},
+    CauseText{"%1 is not a file.", "%1 不是一个文件。"},
+    CauseText{"%1 is larger than its medium or the system allows a file to be.",
+              "%1 超出了其介质或系统所允许的文件大小。"},
 };
 
 static_assert(kFileCauseTexts.size() == IDS_FILE_CAUSE_LAST - IDS_FILE_CAUSE_FIRST + 1);

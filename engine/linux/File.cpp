@@ -1,6 +1,7 @@
 #include "engine/File.h"
 
 #include "engine/PieceNaming.h"
+#include "engine/linux/ExclusiveHold.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -15,6 +16,14 @@ static_assert(File::kReadShared == 0x8040 && File::kReadExclusive == 0x8010 &&
               File::kCreateExclusive == 0x9011);
 
 namespace {
+
+// A socket cannot be opened at all, which the kernel says as it says a device without a driver.
+FileCause CauseOfFailedOpen(int folder, const std::string &name, int error, OpenPurpose purpose) {
+  struct stat status {};
+  if (error == ENXIO && ::fstatat(folder, name.c_str(), &status, 0) == 0 && S_ISSOCK(status.st_mode))
+    return FileCause::notAFile;
+  return CauseFromErrno(error, purpose);
+}
 
 int OpenDescriptor(int folder, const std::string &name, unsigned flags) {
   if (flags & File::modeCreate)
@@ -47,7 +56,7 @@ bool File::OpenAt(int folder, std::string_view name, std::string filePath, unsig
 
   const int fd = OpenDescriptor(folder, std::string{name}, flags);
   if (fd < 0)
-    return fail(CauseFromErrno(errno, purpose), errno);
+    return fail(CauseOfFailedOpen(folder, std::string{name}, errno, purpose), errno);
 
   const auto failAndClose = [&](FileCause cause, int osError) {
     ::close(fd);

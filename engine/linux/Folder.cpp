@@ -1,6 +1,7 @@
 #include "engine/Folder.h"
 
 #include "engine/PieceNaming.h"
+#include "engine/linux/ExclusiveHold.h"
 
 #include <cerrno>
 #include <dirent.h>
@@ -80,12 +81,9 @@ bool Folder::Remove(std::string_view name, FileException *error) const {
     held = ::openat(m_fd, fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (held < 0)
       return fail(CauseFromErrno(errno), errno);
-    if (::flock(held, LOCK_EX | LOCK_NB) != 0) {
-      const int lockError = errno;
+    if (const int holdError = HoldExclusively(held); holdError != 0) {
       ::close(held);
-      return fail(lockError == EWOULDBLOCK ? FileCause::sharingViolation
-                                           : CauseFromErrno(lockError),
-                  lockError);
+      return fail(CauseFromErrno(holdError), holdError);
     }
   }
   const bool removed = ::unlinkat(m_fd, fileName.c_str(), 0) == 0 || errno == ENOENT;

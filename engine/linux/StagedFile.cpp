@@ -1,13 +1,10 @@
 #include "engine/StagedFile.h"
 
 #include "engine/PieceNaming.h"
+#include "engine/linux/ExclusiveHold.h"
+#include "engine/linux/TemporaryRegistry.h"
 
-#include <array>
-#include <atomic>
 #include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <optional>
 #include <random>
@@ -19,65 +16,8 @@
 namespace quorvel {
 namespace {
 
-constexpr std::size_t kTemporaryNameSize = 32;
 // Enough for any honest race between runs over one name; beyond it the name counts as held.
 constexpr int kReplaceAttempts = 64;
-
-// Where the signal handler finds the temporary files to remove. A handler may touch nothing but
-// lock-free atomics and memory that is not changing, so a slot is filled before it is published.
-struct TemporarySlot {
-  static constexpr int kFree = -1;
-  static constexpr int kFilling = -2;
-  std::atomic<int> folder{kFree};
-  char name[kTemporaryNameSize];
-};
-std::array<TemporarySlot, 8> g_temporaries;
-
-int PublishTemporary(int folder, const std::string &name) {
-  for (std::size_t index = 0; index < g_temporaries.size(); ++index) {
-    TemporarySlot &slot = g_temporaries[index];
-    int expected = TemporarySlot::kFree;
-    if (!slot.folder.compare_exchange_strong(expected, TemporarySlot::kFilling))
-      continue;
-    std::memcpy(slot.name, name.c_str(), name.size() + 1);
-    slot.folder.store(folder);
-    return static_cast<int>(index);
-  }
-  // More runs at once than slots: this temporary is still removed on every path but a signal.
-  return -1;
-}
-
-void WithdrawTemporary(int slot) {
-  if (slot >= 0)
-    g_temporaries[static_cast<std::size_t>(slot)].folder.store(TemporarySlot::kFree);
-}
-
-extern "C" void RemoveTemporariesAndExit(int signalNumber) {
-  for (const TemporarySlot &slot : g_temporaries) {
-    if (const int folder = slot.folder.load(); folder >= 0)
-      ::unlinkat(folder, slot.name, 0);
-  }
-  ::_exit(128 + signalNumber);
-}
-
-// Keeps the interrupting signals waiting while a temporary file is created and published, so
-// that none is left behind unpublished.
-class InterruptsDeferred {
-public:
-  InterruptsDeferred() {
-    sigset_t interrupts;
-    sigemptyset(&interrupts);
-    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
-      sigaddset(&interrupts, signalNumber);
-    pthread_sigmask(SIG_BLOCK, &interrupts, &m_previous);
-  }
-  InterruptsDeferred(const InterruptsDeferred &) = delete;
-  InterruptsDeferred &operator=(const InterruptsDeferred &) = delete;
-  ~InterruptsDeferred() { pthread_sigmask(SIG_SETMASK, &m_previous, nullptr); }
-
-private:
-  sigset_t m_previous;
-};
 
 class Descriptor {
 public:
@@ -148,9 +88,8 @@ NameHold HoldName(int folder, const std::string &name) {
     return refuse(CauseFromErrno(errno, OpenPurpose::creating), errno);
   }
   hold.file = Descriptor(fd);
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
-    return refuse(errno == EWOULDBLOCK ? FileCause::sharingViolation : CauseFromErrno(errno),
-                  errno);
+  if (const int holdError = HoldExclusively(fd); holdError != 0)
+    return refuse(CauseFromErrno(holdError), holdError);
   return hold;
 }
 
@@ -190,7 +129,7 @@ bool StagedFile::Open(std::string_view finalPath, FileException *error) {
   if (const NameHold hold = HoldName(m_folder, m_strName); hold.refusal)
     return fail(hold.refusal->cause, hold.refusal->osError);
 
-  InterruptsDeferred deferred;
+  EndingSignalsDeferred deferred;
   int fd = -1;
   while (fd < 0) {
     m_strTemporaryName = RandomTemporaryName();
@@ -201,7 +140,7 @@ bool StagedFile::Open(std::string_view finalPath, FileException *error) {
       return fail(CauseFromErrno(errno, OpenPurpose::creating), errno);
     }
   }
-  m_slot = PublishTemporary(m_folder, m_strTemporaryName);
+  m_published = PublishTemporary(m_folder, m_strTemporaryName);
   m_contents.Attach(fd, m_strFinalPath);
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
     return fail(CauseFromErrno(errno), errno);
@@ -241,8 +180,7 @@ void StagedFile::Commit() {
   }
   if (!m_committed)
     fail(FileCause::sharingViolation, EWOULDBLOCK);
-  WithdrawTemporary(m_slot);
-  m_slot = -1;
+  WithdrawTemporary(std::exchange(m_published, nullptr));
   m_strTemporaryName.clear();
 }
 
@@ -257,21 +195,12 @@ void StagedFile::Discard() noexcept {
   // Removed before it is withdrawn, so that a signal in between cannot leave it behind.
   if (!m_strTemporaryName.empty() && m_folder >= 0)
     ::unlinkat(m_folder, m_strTemporaryName.c_str(), 0);
-  WithdrawTemporary(m_slot);
-  m_slot = -1;
+  WithdrawTemporary(std::exchange(m_published, nullptr));
   if (m_folder >= 0)
     ::close(m_folder);
   m_folder = -1;
   m_strTemporaryName.clear();
   m_committed = false;
-}
-
-void RemoveTemporaryFilesOnInterrupt() {
-  struct sigaction action {};
-  action.sa_handler = RemoveTemporariesAndExit;
-  sigemptyset(&action.sa_mask);
-  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
-    ::sigaction(signalNumber, &action, nullptr);
 }
 
 } // namespace quorvel

@@ -17,9 +17,24 @@
 // Unlike MoveFileExW or ReplaceFileW, which need the file closed or shared for deletion, this
 // puts the file in place without letting go of it: it is never under its name unheld, so a first
 // piece kept open holds its set against a second split or a join until Close.
+//
+// Between creating the file and marking it, and between clearing the mark and the rename, a file
+// would outlive the process under its temporary name. A console event that ends the run waits for
+// those steps; only a kill from outside can land in them.
 
 namespace quorvel {
 namespace {
+
+// Held while a temporary file is unmarked and not yet under its final name.
+SRWLOCK g_unmarkedFile = SRWLOCK_INIT;
+
+class EndingDeferred {
+public:
+  EndingDeferred() { ::AcquireSRWLockExclusive(&g_unmarkedFile); }
+  EndingDeferred(const EndingDeferred &) = delete;
+  EndingDeferred &operator=(const EndingDeferred &) = delete;
+  ~EndingDeferred() { ::ReleaseSRWLockExclusive(&g_unmarkedFile); }
+};
 
 std::string RandomTemporaryName() {
   static std::mt19937_64 generator{std::random_device{}()};
@@ -82,6 +97,8 @@ std::optional<DWORD> RefusalOfName(const std::wstring &path) {
 BOOL WINAPI EndOnConsoleControl(DWORD event) {
   // Ctrl+C and Ctrl+Break end as SIGINT does, a console closing or the session ending as SIGHUP.
   const UINT status = (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) ? 128 + 2 : 128 + 1;
+  // Never released: the process ends holding it.
+  ::AcquireSRWLockExclusive(&g_unmarkedFile);
   // At once and without the runtime's exit, which could wait on a lock of the thread this one
   // interrupts; closing the handles removes the temporary files, as they are marked.
   ::TerminateProcess(::GetCurrentProcess(), status);
@@ -109,6 +126,7 @@ bool StagedFile::Open(std::string_view finalPath, FileException *error) {
 
   const std::string_view name = SourceNameOf(finalPath);
   const std::string folder{finalPath.substr(0, finalPath.size() - name.size())};
+  EndingDeferred deferred;
   HANDLE handle = INVALID_HANDLE_VALUE;
   while (handle == INVALID_HANDLE_VALUE) {
     std::wstring temporary;
@@ -137,17 +155,20 @@ void StagedFile::Commit() {
   if (const auto refusal = RefusalOfName(windowsPath))
     fail(*refusal);
   const HANDLE handle = m_contents.Descriptor();
+  std::optional<EndingDeferred> deferred{std::in_place};
   if (!MarkForDeletion(handle, false))
     fail(::GetLastError());
   if (!RenameOver(handle, windowsPath)) {
     const DWORD renameError = ::GetLastError();
     MarkForDeletion(handle, true);
+    deferred.reset();
     // Windows refuses to replace a file that is open with access denied; one taken between the
     // look and the rename is reported as the look would have.
     const auto refusal = RefusalOfName(windowsPath);
     fail(refusal ? *refusal : renameError);
   }
   m_committed = true;
+  deferred.reset();
   // The file's folder entry too: FAT keeps a file's length there.
   m_contents.Flush();
 }

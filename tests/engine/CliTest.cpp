@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -105,9 +107,12 @@ TEST_F(Cli, StopsAndFailuresExitOneWithTheMessageOnStderr) {
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_EQ(missing.err, "quorvel-split: 没有找到 " + m_dir / "1_x.bin" + "。\n");
 
-  CliRun badName = Run("join " + m_dir / "small.bin" + " " + m_dir.path().string());
-  EXPECT_EQ(badName.exitCode, 1);
-  EXPECT_EQ(badName.err, "quorvel-split: Source file name error...\n");
+  for (const char *name : {"small.bin", "1_"}) {
+    test::WriteFile(m_dir / name, "12345");
+    CliRun badName = Run("join " + m_dir / name + " " + m_dir.path().string());
+    EXPECT_EQ(badName.exitCode, 1);
+    EXPECT_EQ(badName.err, "quorvel-split: Source file name error...\n") << name;
+  }
 }
 
 TEST_F(Cli, ASetThatIsNotWholeExitsOneNamingThePiece) {
@@ -142,15 +147,27 @@ TEST_F(Cli, NamesInAnyScriptSplitAndJoin) {
 }
 
 #ifndef _WIN32
-// Windows has no file-size limit to set on a process.
-TEST_F(Cli, AWritePastTheFileSizeLimitIsReportedNotFatal) {
+// Windows has no file-size limit to set on a process, nor sockets among files.
+TEST_F(Cli, AFileSizeLimitAndASocketAreReportedAsWhatTheyAre) {
   test::WriteFile(m_dir / "a.bin", std::string(1'500'000, 'q'));
   // ulimit -f counts blocks of 1024 bytes: the first piece cannot be written whole.
   CliRun run = Run("split " + m_dir / "a.bin" + " " + m_dir.path().string(), "ulimit -f 1000; ");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "quorvel-split: 在存取 " + m_dir / "1_a.bin" + " 时磁盘已满。\n");
+  EXPECT_EQ(run.err,
+            "quorvel-split: " + m_dir / "1_a.bin" + " 超出了其介质或系统所允许的文件大小。\n");
   EXPECT_FALSE(test::fs::exists(m_dir / "1_a.bin")) << "no partial piece";
+
+  const std::string socketPath = m_dir / "socket";
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+  const int listening = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(::bind(listening, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+  run = Run("split " + socketPath + " " + m_dir.path().string());
+  ::close(listening);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, "quorvel-split: " + socketPath + " 不是一个文件。\n");
 }
 #endif
 
@@ -233,6 +250,25 @@ TEST_F(Cli, OnAConsoleTheToolWritesCharacters) {
       << shown;
 }
 
+TEST_F(Cli, CtrlCAndCtrlBreakEndTheToolWith130) {
+  // CTRL_C_EVENT and CTRL_BREAK_EVENT.
+  constexpr unsigned kCtrlC = 0;
+  constexpr unsigned kCtrlBreak = 1;
+  test::WriteFile(m_dir / "big.bin", "");
+  test::fs::resize_file(test::PathOf(m_dir / "big.bin"), 64 << 20);
+  for (const unsigned event : {kCtrlC, kCtrlBreak}) {
+    const std::string out = m_dir / ("out" + std::to_string(event));
+    test::fs::create_directory(test::PathOf(out));
+    // A thousand pieces, each flushed: the split is still running when the event comes.
+    EXPECT_EQ(test::RunAndSendConsoleEvent(test::ProgramBeside("quorvel-split.exe") +
+                                               " split --size 65536 " + m_dir / "big.bin" + " " +
+                                               out,
+                                           out + "\\1_big.bin", event),
+              130)
+        << event;
+  }
+}
+
 // Started with no standard output, as from a program that gives none: the output is lost, not the
 // run.
 TEST_F(Cli, AClosedStandardOutputFailsNoRun) {
@@ -242,6 +278,34 @@ TEST_F(Cli, AClosedStandardOutputFailsNoRun) {
                             " " + m_dir / "pieces";
   EXPECT_EQ(test::RunProcess(split, "", m_dir / "stderr"), 0) << ReadFile(m_dir / "stderr");
   EXPECT_EQ(ReadFile(m_dir / "pieces/1_a.bin"), std::string(1'400'000, 'c'));
+}
+#endif
+
+#ifndef _WIN32
+// The exit status of the tool run with `stream` a pipe whose reader is gone.
+int RunIntoClosedPipe(int stream, const char *argument) {
+  int pipeEnds[2];
+  if (::pipe(pipeEnds) != 0)
+    return -1;
+  ::close(pipeEnds[0]);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::dup2(pipeEnds[1], stream);
+    ::execl(QUORVEL_SPLIT_EXE, "quorvel-split", argument, nullptr);
+    ::_exit(127);
+  }
+  ::close(pipeEnds[1]);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST_F(Cli, AClosedPipeAsOutputIsAFailureNotAKill) {
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunIntoClosedPipe(STDOUT_FILENO, "--version"), 1);
+  EXPECT_THAT(testing::internal::GetCapturedStderr(),
+              testing::StartsWith("quorvel-split: cannot write to standard output"));
+  EXPECT_EQ(RunIntoClosedPipe(STDERR_FILENO, "--bad"), 1);
 }
 #endif
 

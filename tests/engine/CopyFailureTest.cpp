@@ -73,7 +73,7 @@ TEST(CopyFailure, AWriteFailureWhileSplittingEscapesAndIsNeverSuccess) {
 
   const ChildOutcome limited = RunWithFileSizeLimit(1'000'000, SplitFile, host);
   EXPECT_EQ(limited.exitCode, kEscaped);
-  EXPECT_EQ(limited.report, "在存取 " + dir / "1_a.bin" + " 时磁盘已满。|");
+  EXPECT_EQ(limited.report, dir / "1_a.bin" + " 超出了其介质或系统所允许的文件大小。|");
   EXPECT_EQ(test::NamesIn(dir.path()), std::vector<std::string>{"a.bin"})
       << "no piece, no list, no temporary: nothing that joins";
 }
@@ -88,7 +88,7 @@ TEST(CopyFailure, AWriteFailureWhileJoiningEscapesWithTheOutputPath) {
   host.m_strDestFolder = out.path().string();
   const ChildOutcome outcome = RunWithFileSizeLimit(1'000'000, JoinFiles, host);
   EXPECT_EQ(outcome.exitCode, kEscaped);
-  EXPECT_EQ(outcome.report, "在存取 " + out / "a.bin" + " 时磁盘已满。|1files joined");
+  EXPECT_EQ(outcome.report, out / "a.bin" + " 超出了其介质或系统所允许的文件大小。|1files joined");
   EXPECT_TRUE(test::NamesIn(out.path()).empty()) << "no partial output, no temporary";
 }
 

@@ -34,6 +34,7 @@ TEST(FileCauses, Win32CodesFollowTheFrameworkTable) {
       {FileCause::lockViolation, {33, 108, 167}},
       {FileCause::diskFull, {39, 112}},
       {FileCause::endOfFile, {38}},
+      {FileCause::fileTooLarge, {223}},
   };
   std::size_t listed = 0;
   for (const auto &[cause, codes] : rows) {
@@ -58,8 +59,9 @@ TEST(FileCauses, ErrnoMapsToTheNearestWindowsCause) {
     EXPECT_EQ(CauseFromErrno(error), FileCause::tooManyOpenFiles);
   for (int error : {EACCES, EPERM, EROFS, EISDIR})
     EXPECT_EQ(CauseFromErrno(error), FileCause::accessDenied);
-  for (int error : {ENOSPC, EDQUOT, EFBIG})
+  for (int error : {ENOSPC, EDQUOT})
     EXPECT_EQ(CauseFromErrno(error), FileCause::diskFull);
+  EXPECT_EQ(CauseFromErrno(EFBIG), FileCause::fileTooLarge);
   EXPECT_EQ(CauseFromErrno(EBADF), FileCause::invalidFile);
   EXPECT_EQ(CauseFromErrno(EIO), FileCause::hardIO);
   EXPECT_EQ(CauseFromErrno(EWOULDBLOCK), FileCause::sharingViolation);

@@ -1,8 +1,12 @@
-// This program defines fsync itself, so the engine's calls reach it and not the C library's: a test
-// can see what is flushed.
+// This program defines fsync and fcntl itself, so the engine's calls reach these and not the C
+// library's: a test can see what is flushed and refuse leases.
 
 #include "tests/engine/SplitJoinFixture.h"
 
+#include <atomic>
+#include <cerrno>
+#include <cstdarg>
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -11,8 +15,35 @@
 namespace {
 
 std::vector<std::string> g_flushed;
+std::atomic<bool> g_leasesRefused{false};
+
+int FcntlCall(int fd, int command, void *argument) {
+  // As a file system without leases, or for a file of another owner without CAP_LEASE.
+  if (g_leasesRefused && command == F_SETLEASE) {
+    errno = EINVAL;
+    return -1;
+  }
+  return static_cast<int>(::syscall(SYS_fcntl, fd, command, argument));
+}
 
 } // namespace
+
+// Either name, as the headers may call it by the one of 64-bit offsets.
+extern "C" int fcntl(int fd, int command, ...) {
+  va_list arguments;
+  va_start(arguments, command);
+  void *argument = va_arg(arguments, void *);
+  va_end(arguments);
+  return FcntlCall(fd, command, argument);
+}
+
+extern "C" int fcntl64(int fd, int command, ...) {
+  va_list arguments;
+  va_start(arguments, command);
+  void *argument = va_arg(arguments, void *);
+  va_end(arguments);
+  return FcntlCall(fd, command, argument);
+}
 
 extern "C" int fsync(int fd) {
   char path[4096];
@@ -48,6 +79,24 @@ TEST_F(KernelSeam, EveryFileIsFlushedBeforeItTakesItsNameAndTheFolderAtTheEnd) {
   test::RecordingHost joiner;
   ASSERT_EQ(Join(joiner, out / "1_a.bin", m_dir.path()), 0);
   EXPECT_THAT(g_flushed, ElementsAre(StartsWith(m_dir / ".quorvel-"), m_dir.path().string()));
+}
+
+TEST_F(KernelSeam, WithoutLeasesAFileAnotherProgramHasOpenIsStillNotReplaced) {
+  test::WriteFile(m_dir / "1_a.bin", "one,");
+  test::WriteFile(m_dir / "2_a.bin", "two");
+  test::TempDir out;
+  test::WriteFile(out / "a.bin", "another program's");
+  g_leasesRefused = true;
+  {
+    const test::LockHolder holder(out / "a.bin", test::Hold::openOnly);
+    test::RecordingHost joiner;
+    EXPECT_EQ(Join(joiner, m_dir / "1_a.bin", out.path()), 1);
+    EXPECT_EQ(test::ReadFile(out / "a.bin"), "another program's");
+  }
+  test::RecordingHost joiner;
+  EXPECT_EQ(Join(joiner, m_dir / "1_a.bin", out.path()), 0) << "closed, it is replaced";
+  g_leasesRefused = false;
+  EXPECT_EQ(test::ReadFile(out / "a.bin"), "one,two");
 }
 
 } // namespace

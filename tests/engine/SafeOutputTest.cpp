@@ -1,9 +1,12 @@
+#include "engine/PieceSet.h"
 #include "engine/StagedFile.h"
 #include "tests/engine/SplitJoinFixture.h"
 
 #include <csignal>
 #include <fstream>
 #include <gmock/gmock.h>
+#include <memory>
+#include <vector>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -83,7 +86,44 @@ TEST_F(SafeOutput, NoRunWritesThroughAHardLinkOntoItsInputs) {
   ASSERT_EQ(Split(m_dir / "src", dest), 0);
   EXPECT_EQ(ReadFile(dest / "1_src"), bytes.substr(0, 1'400'000)) << "piece 3 went onto piece 1";
   EXPECT_EQ(ReadFile(dest / "3_src"), bytes.substr(2'800'000));
+
+#ifndef _WIN32
+  // A piece name linked to the source itself is the split's own to replace.
+  fs::remove(dest / "2_src");
+  fs::create_hard_link(m_dir / "src", dest / "2_src");
+  RecordingHost split;
+  ASSERT_EQ(Split(split, m_dir / "src", dest), 0) << testing::PrintToString(split.Messages());
+  EXPECT_EQ(ReadFile(dest / "2_src"), bytes.substr(1'400'000, 1'400'000));
+  EXPECT_EQ(ReadFile(m_dir / "src"), bytes);
+#endif
 }
+
+#ifndef _WIN32
+// Most programs take no flock: a file one of them has open, locked or not, is neither replaced by
+// a join nor removed as a split's stale piece.
+TEST_F(SafeOutput, AFileAnotherProgramHasOpenIsNeverReplacedOrRemoved) {
+  const auto [pieces, dest] = TwoPiecesAndAFolder(m_dir.path());
+  WriteFile(dest / "src", "another program's");
+  WriteFile(m_dir / "f", test::RandomBytes(1'500'000, 4));
+  const auto sharingViolation = [](const fs::path &path) {
+    return kFileError + "在存取 " + path.string() + " 时发生共享违例。";
+  };
+  for (const test::Hold hold : {test::Hold::openOnly, test::Hold::posixLock}) {
+    const test::LockHolder output(dest / "src", hold);
+    RecordingHost join;
+    EXPECT_EQ(Join(join, pieces / "1_src", dest), 1);
+    EXPECT_THAT(join.Messages(), ElementsAre(sharingViolation(dest / "src")));
+
+    WriteFile(dest / "3_f", "stale");
+    const test::LockHolder stalePiece(dest / "3_f", hold);
+    RecordingHost split;
+    EXPECT_EQ(Split(split, m_dir / "f", dest), 1);
+    EXPECT_THAT(split.Messages(), ElementsAre(sharingViolation(dest / "3_f")));
+  }
+  EXPECT_EQ(ReadFile(dest / "src"), "another program's");
+  EXPECT_EQ(ReadFile(dest / "3_f"), "stale");
+}
+#endif
 
 TEST_F(SafeOutput, ASplitRemovesTheContinuationAnEarlierLongerSplitLeft) {
   const std::string bytes = test::RandomBytes(2'000'000, 9);
@@ -196,6 +236,43 @@ TEST_F(SafeOutput, ADeviceNameIsRefusedAsTheJoinedFile) {
   EXPECT_THAT(host.Messages(),
               ElementsAre(kFileError + "对 " + out / "nul.txt" + " 的存取被拒绝。"));
   EXPECT_THAT(NamesIn(out.path()), ElementsAre());
+}
+#endif
+
+#ifndef _WIN32
+// A split keeps dozens of pieces waiting for their flush; every signal that ends the run removes
+// all of them, and one that was ignored when the run started leaves it running.
+TEST_F(SafeOutput, EverySignalThatEndsTheRunRemovesEveryTemporary) {
+  struct Case {
+    int signalNumber;
+    bool ignoredAtStart;
+  };
+  for (const Case &signal :
+       {Case{SIGINT, false}, Case{SIGTERM, false}, Case{SIGHUP, false}, Case{SIGQUIT, false},
+        Case{SIGUSR1, false}, Case{SIGUSR2, false}, Case{SIGALRM, false}, Case{SIGXCPU, false},
+        Case{SIGVTALRM, false}, Case{SIGPROF, false}, Case{SIGRTMAX, false}, Case{SIGHUP, true}}) {
+    TempDir out;
+    const pid_t child = ::fork();
+    if (child == 0) {
+      std::signal(signal.signalNumber, signal.ignoredAtStart ? SIG_IGN : SIG_DFL);
+      RemoveTemporaryFilesOnInterrupt();
+      std::vector<std::unique_ptr<StagedFile>> pieces;
+      for (int pieceNumber = 1; pieceNumber <= 100; ++pieceNumber) {
+        pieces.push_back(std::make_unique<StagedFile>());
+        if (!pieces.back()->Open(out / PieceSet("f").PieceName(pieceNumber), nullptr))
+          ::_exit(2);
+      }
+      pieces.front()->Commit();
+      ::raise(signal.signalNumber);
+      pieces.clear();
+      ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "signal " << signal.signalNumber;
+    EXPECT_EQ(WEXITSTATUS(status), signal.ignoredAtStart ? 0 : 128 + signal.signalNumber);
+    EXPECT_THAT(NamesIn(out.path()), ElementsAre("1_f")) << "signal " << signal.signalNumber;
+  }
 }
 #endif
 

@@ -87,7 +87,13 @@ LockHolder::LockHolder(const PathText &path, Hold hold) {
     ::close(ready[0]);
     ::close(release[1]);
     const int fd = ::open(path.str().c_str(), O_RDONLY);
-    const char locked = (fd >= 0 && ::flock(fd, lockOperation) == 0) ? 1 : 0;
+    struct flock recordLock {};
+    recordLock.l_type = F_RDLCK;
+    recordLock.l_whence = SEEK_SET;
+    const bool held = hold == Hold::openOnly    ? true
+                      : hold == Hold::posixLock ? ::fcntl(fd, F_SETLK, &recordLock) == 0
+                                                : ::flock(fd, lockOperation) == 0;
+    const char locked = fd >= 0 && held ? 1 : 0;
     (void)!::write(ready[1], &locked, 1);
     char done;
     (void)!::read(release[0], &done, 1);
@@ -99,8 +105,12 @@ LockHolder::LockHolder(const PathText &path, Hold hold) {
   char locked = 0;
   const bool heard = ::read(ready[0], &locked, 1) == 1;
   ::close(ready[0]);
-  if (!heard || !locked)
+  if (!heard || !locked) {
+    // Ended at once, or the next holder would inherit its release pipe and keep it waiting.
+    ::close(m_release);
+    ::waitpid(m_child, nullptr, 0);
     throw std::runtime_error("the helper could not lock " + path.str());
+  }
 }
 
 LockHolder::~LockHolder() {

@@ -80,6 +80,11 @@ std::string ProgramBeside(std::string_view name);
 // status.
 int RunProcess(const std::string &commandLine, const std::string &outPath,
                const std::string &errPath, const std::string &folder = "");
+// Runs a command line and, once `startedPath` exists, sends it a console control event
+// (CTRL_C_EVENT or CTRL_BREAK_EVENT) as Windows does: on a thread of its own at kernelbase's
+// CtrlRoutine. Wine's consoles send no Ctrl+Break at all. Returns its exit status.
+int RunAndSendConsoleEvent(const std::string &commandLine, const std::string &startedPath,
+                           unsigned event);
 #endif
 
 enum class Hold {
@@ -87,6 +92,12 @@ enum class Hold {
   shared,
   // No other opener at all: flock's exclusive lock, or share mode 0.
   exclusive,
+#ifndef _WIN32
+  // Open for reading with no lock at all, as most programs keep a file.
+  openOnly,
+  // A POSIX read lock over the whole file, as office programs take.
+  posixLock,
+#endif
 };
 
 // A separate process that holds a file open until destroyed, as another program would. On

@@ -222,6 +222,26 @@ TEST(Win32AboutTest, ShowsTheWholeWebAddress) {
   ::GetClientRect(label, &client);
   EXPECT_LE(text.cx, client.right);
   about.DestroyWindow();
+
+// Labels, read-only fields and radio buttons take their colours from WM_CTLCOLORSTATIC.
+TEST_F(Win32LayoutTest, LabelsReadOnlyFieldsAndRadiosShowTheDialogColour) {
+  for (unsigned id : {IDC_STATUS, IDC_SOURCE_PATH, IDC_MODE_JOIN}) {
+    ::InvalidateRect(Control(id), nullptr, TRUE);
+    ::UpdateWindow(Control(id));
+    RECT client;
+    ::GetClientRect(Control(id), &client);
+    EXPECT_EQ(PixelAt(Control(id), client.right - 2, client.bottom - 2), RGB(160, 180, 220)) << id;
+  }
+}
+
+// The fields are given UTF-16: UTF-8 through an A function would show é as two characters.
+TEST_F(Win32LayoutTest, FieldsShowNamesInAnyScript) {
+  WriteFile(folder / "Données 報告.bin", RandomBytes(10, 1));
+  ChooseSource(folder / "Données 報告.bin");
+  wchar_t shown[MAX_PATH] = {};
+  ::GetWindowTextW(Control(IDC_SOURCE_PATH), shown, MAX_PATH);
+  EXPECT_TRUE(std::wstring_view{shown}.ends_with(L"\\Données 報告.bin"))
+      << platform::Text(Control(IDC_SOURCE_PATH));
 }
 
 struct ShownBox {

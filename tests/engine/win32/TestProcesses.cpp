@@ -115,6 +115,32 @@ int RunProcess(const std::string &commandLine, const std::string &outPath,
   return status;
 }
 
+int RunAndSendConsoleEvent(const std::string &commandLine, const std::string &startedPath,
+                           unsigned event) {
+  const auto ctrlRoutine = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void (*)()>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernelbase.dll"), "CtrlRoutine")));
+  if (!ctrlRoutine)
+    throw std::runtime_error("kernelbase.dll has no CtrlRoutine");
+  const HANDLE input = Inheritable(L"NUL", GENERIC_READ, OPEN_EXISTING);
+  const HANDLE output = Inheritable(L"NUL", GENERIC_WRITE, OPEN_EXISTING);
+  const HANDLE process = Start(commandLine, input, output, output);
+  ::CloseHandle(input);
+  ::CloseHandle(output);
+  const std::wstring started = Wide(startedPath);
+  while (::GetFileAttributesW(started.c_str()) == INVALID_FILE_ATTRIBUTES &&
+         ::WaitForSingleObject(process, 1) == WAIT_TIMEOUT) {
+  }
+  // System DLLs lie at the same address in every process, so the routine's address is the child's.
+  const HANDLE thread =
+      ::CreateRemoteThread(process, nullptr, 0, ctrlRoutine,
+                           reinterpret_cast<void *>(static_cast<ULONG_PTR>(event)), 0, nullptr);
+  if (thread)
+    ::CloseHandle(thread);
+  const int status = WaitForExit(process);
+  ::CloseHandle(process);
+  return status;
+}
+
 LockHolder::LockHolder(const PathText &path, Hold hold)
     : m_holder(std::make_unique<ChildProcess>(ProgramBeside("quorvel_test_helper.exe") + " hold " +
                                               (hold == Hold::shared ? "shared " : "exclusive ") +

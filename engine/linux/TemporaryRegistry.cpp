@@ -1,0 +1,114 @@
+#include "engine/linux/TemporaryRegistry.h"
+
+#include "engine/StagedFile.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <unistd.h>
+
+namespace quorvel {
+
+// A temporary name is ".quorvel-" + 8 characters + ".part".
+constexpr std::size_t kTemporaryNameSize = 32;
+
+// A handler may touch nothing but lock-free atomics and memory that is not changing: an entry is
+// filled before its folder is published, and its link is set before it joins the list.
+struct TemporaryEntry {
+  static constexpr int kFree = -1;
+  static constexpr int kFilling = -2;
+  std::atomic<int> folder{kFilling};
+  char name[kTemporaryNameSize] = {};
+  TemporaryEntry *next = nullptr;
+};
+
+namespace {
+
+static_assert(std::atomic<int>::is_always_lock_free &&
+              std::atomic<TemporaryEntry *>::is_always_lock_free);
+
+std::atomic<TemporaryEntry *> g_temporaries{nullptr};
+
+// The signals whose default action ends the process and that come from outside it. The faults
+// (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS, SIGTRAP) are left to end it as they do, with
+// their core dump and to the sanitizers. The real-time signals follow, counted at run time.
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,    SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2,  SIGALRM,
+                                  SIGXCPU, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSTKFLT};
+
+template <typename Visit> void ForEachEndingSignal(Visit visit) {
+  std::ranges::for_each(kEndingSignals, visit);
+  for (int signalNumber = SIGRTMIN; signalNumber <= SIGRTMAX; ++signalNumber)
+    visit(signalNumber);
+}
+
+sigset_t EndingSignals() {
+  sigset_t ending;
+  sigemptyset(&ending);
+  ForEachEndingSignal([&](int signalNumber) { sigaddset(&ending, signalNumber); });
+  return ending;
+}
+
+TemporaryEntry *ClaimFreeEntry() {
+  for (TemporaryEntry *entry = g_temporaries.load(); entry; entry = entry->next) {
+    int expected = TemporaryEntry::kFree;
+    if (entry->folder.compare_exchange_strong(expected, TemporaryEntry::kFilling))
+      return entry;
+  }
+  return nullptr;
+}
+
+extern "C" void RemoveTemporariesAndExit(int signalNumber) {
+  for (TemporaryEntry *entry = g_temporaries.load(); entry; entry = entry->next) {
+    if (const int folder = entry->folder.load(); folder >= 0)
+      ::unlinkat(folder, entry->name, 0);
+  }
+  ::_exit(128 + signalNumber);
+}
+
+} // namespace
+
+TemporaryEntry *PublishTemporary(int folder, std::string_view name) {
+  TemporaryEntry *entry = ClaimFreeEntry();
+  if (!entry) {
+    entry = new TemporaryEntry;
+    entry->next = g_temporaries.load();
+    while (!g_temporaries.compare_exchange_weak(entry->next, entry)) {
+    }
+  }
+  const std::size_t length = std::min(name.size(), kTemporaryNameSize - 1);
+  std::memcpy(entry->name, name.data(), length);
+  entry->name[length] = '\0';
+  entry->folder.store(folder);
+  return entry;
+}
+
+void WithdrawTemporary(TemporaryEntry *entry) noexcept {
+  if (entry)
+    entry->folder.store(TemporaryEntry::kFree);
+}
+
+EndingSignalsDeferred::EndingSignalsDeferred() {
+  const sigset_t ending = EndingSignals();
+  pthread_sigmask(SIG_BLOCK, &ending, &m_previous);
+}
+
+EndingSignalsDeferred::~EndingSignalsDeferred() {
+  pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
+}
+
+void RemoveTemporaryFilesOnInterrupt() {
+  struct sigaction action {};
+  action.sa_handler = RemoveTemporariesAndExit;
+  // A second signal waits, so that the status is the first one's.
+  action.sa_mask = EndingSignals();
+  ForEachEndingSignal([&](int signalNumber) {
+    struct sigaction previous {};
+    // A signal ignored by whoever started us (nohup, a background job) stays ignored, and one a
+    // library of the program handles stays its own.
+    if (::sigaction(signalNumber, nullptr, &previous) == 0 && !(previous.sa_flags & SA_SIGINFO) &&
+        previous.sa_handler == SIG_DFL)
+      ::sigaction(signalNumber, &action, nullptr);
+  });
+}
+
+} // namespace quorvel
