@@ -15,7 +15,13 @@ int JoinFiles(EngineHost &host) {
           ? JoinFolder(host.m_strDestFolder, PieceSet::OfFirstPiece(firstName).Name())
           : std::string{};
   HostProgress progress(host, "files joined", output);
-  return ReportOutcome(host, RunJoin({host.m_strSourcePath, host.m_strDestFolder}, progress));
+  const JoinRequest request{host.m_strSourcePath, host.m_strDestFolder};
+  const Outcome outcome =
+      host.RunCore([&request](Progress &core) { return RunJoin(request, core); }, progress);
+  if (outcome.kind == Outcome::Kind::cancelled)
+    // Ready to be joined again.
+    host.m_strSourcePath = request.firstPiece;
+  return ReportOutcome(host, outcome);
 }
 
 } // namespace quorvel

@@ -6,7 +6,9 @@
 #include "res/Resources.h"
 #include "tests/app/AppTestSupport.h"
 
+#include <chrono>
 #include <iterator>
+#include <thread>
 
 namespace quorvel::test {
 namespace {
@@ -279,6 +281,147 @@ TEST_F(SystemMenuTest, HelpSaysThereIsNoneAndHowToUseTheProgram) {
   for (const char *button : {"\"Split\"", "\"Join\"", "\"Join File\""})
     EXPECT_NE(text.find(button), std::string::npos) << button;
 }
+
+// Each block of a run waits as on a slow medium, so that a run lasts about a second: long enough
+// to be cancelled in its middle, and a cancel that works ends it at once.
+class SlowProgress final : public Progress {
+public:
+  explicit SlowProgress(Progress &relay) : m_relay(relay) {}
+  Flow PieceDone(std::uint64_t pieceNumber, std::uint64_t pieceCount) override {
+    return m_relay.PieceDone(pieceNumber, pieceCount);
+  }
+  Flow BytesDone(std::uint64_t done, std::uint64_t total) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    return m_relay.BytesDone(done, total);
+  }
+
+private:
+  Progress &m_relay;
+};
+
+class SlowRunDialog final : public SplitterDialog {
+public:
+  Outcome RunCore(const Core &core, Progress &progress) override {
+    return SplitterDialog::RunCore(
+        [&core](Progress &relay) {
+          SlowProgress slow(relay);
+          return core(slow);
+        },
+        progress);
+  }
+};
+
+enum class CancelWay { exitButton, escapeKey, closeRequest };
+
+constexpr std::size_t kSmallPiece = 800'000;
+
+class CancelTest : public DialogFixture<SlowRunDialog>,
+                   public testing::WithParamInterface<CancelWay> {
+protected:
+  void SetUp() override {
+    DialogFixture::SetUp();
+    for (const char *name : {"pieces", "set", "out"})
+      std::filesystem::create_directory(folder.path() / name);
+    WriteFile(folder / "whole.bin", source);
+  }
+
+  // Starts a run with `button` and, once its first piece shows, checks the dialog meanwhile and
+  // cancels it the way under test. Returns the seconds from the cancel until the run has ended.
+  double CancelAfterFirstPiece(unsigned button) {
+    std::chrono::steady_clock::time_point cancelled;
+    bool seen = false;
+    std::function<void()> watch = [&] {
+      if (TextOf(IDC_EXIT) != "Cancel")
+        return;
+      if (TextOf(IDC_STATUS) == "Status")
+        return platform::PostTask(watch);
+      seen = true;
+      for (unsigned id : {IDC_SPLIT, IDC_JOIN, IDC_BROWSE_SOURCE, IDC_BROWSE_DEST, IDC_MODE_SPLIT,
+                          IDC_MODE_JOIN, IDC_SIZE_LIST})
+        EXPECT_FALSE(IsEnabled(id)) << id;
+      EXPECT_TRUE(IsEnabled(IDC_EXIT));
+      EXPECT_TRUE(ShowsWaitCursor(Control(IDC_SOURCE_PATH)));
+      EXPECT_FALSE(ShowsWaitCursor(Control(IDC_EXIT)));
+      cancelled = std::chrono::steady_clock::now();
+      switch (GetParam()) {
+      case CancelWay::exitButton:
+        return Click(IDC_EXIT);
+      case CancelWay::escapeKey:
+        return PressEscape(dialog.m_hWnd);
+      case CancelWay::closeRequest:
+        dialog.SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+      }
+    };
+    platform::PostTask(watch);
+    AnswerProbe probe;
+    Click(button);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - cancelled;
+    probe.Stop();
+    // The watch may still be waiting for its turn.
+    HandlePostedMessages();
+    EXPECT_TRUE(seen) << "the run showed no piece";
+    EXPECT_GT(probe.Answers(), 0);
+    EXPECT_LT(probe.Longest().count(), 100.0) << "the window did not answer meanwhile";
+    return took.count();
+  }
+
+  // Stopped without a box, the bar where the run left it, the controls back as the mode has
+  // them, and the program open unless it was closed.
+  void ExpectCancelled(int splitMode) {
+    EXPECT_EQ(TextOf(IDC_STATUS), "Cancelled");
+    EXPECT_TRUE(modal.boxes.empty());
+    EXPECT_EQ(TextOf(IDC_EXIT), "Exit");
+    EXPECT_GE(dialog.m_progress.GetPos(), 1);
+    EXPECT_LT(dialog.m_progress.GetPos(), dialog.m_progress.m_nRangeHigh);
+    EXPECT_EQ(dialog.m_progress.m_nRangeHigh, 13);
+    for (unsigned id : {IDC_BROWSE_SOURCE, IDC_BROWSE_DEST, IDC_MODE_SPLIT, IDC_MODE_JOIN})
+      EXPECT_TRUE(IsEnabled(id)) << id;
+    EXPECT_EQ(IsEnabled(IDC_SPLIT), splitMode == 1);
+    EXPECT_EQ(IsEnabled(IDC_SIZE_LIST), splitMode == 1);
+    EXPECT_EQ(IsEnabled(IDC_JOIN), splitMode == 0);
+    EXPECT_FALSE(ShowsWaitCursor(Control(IDC_SOURCE_PATH)));
+    EXPECT_EQ(IsShown(dialog.m_hWnd), GetParam() != CancelWay::closeRequest);
+  }
+
+  std::vector<std::filesystem::path> FilesIn(const char *name) const {
+    return {std::filesystem::directory_iterator(folder.path() / name),
+            std::filesystem::directory_iterator()};
+  }
+
+  // Twelve pieces of 0.8M and a shorter one.
+  const std::vector<char> source = RandomBytes(12 * kSmallPiece + 10, 3);
+};
+
+TEST_P(CancelTest, ALongSplitStopsAtOnceAndLeavesNoPieces) {
+  ChooseSource(folder / "whole.bin");
+  ChooseDestination(folder / "pieces");
+  dialog.m_comboSize.SetCurSel(3);
+  EXPECT_LT(CancelAfterFirstPiece(IDC_SPLIT), 0.5);
+  ExpectCancelled(1);
+  EXPECT_TRUE(FilesIn("pieces").empty());
+  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), folder / "whole.bin") << "ready to run again";
+}
+
+TEST_P(CancelTest, ALongJoinStopsAtOnceAndLeavesTheOutputAsItWas) {
+  for (std::size_t piece = 0; piece < 13; ++piece) {
+    const auto from = source.begin() + static_cast<std::ptrdiff_t>(piece * kSmallPiece);
+    const auto to = piece == 12 ? source.end() : from + static_cast<std::ptrdiff_t>(kSmallPiece);
+    WriteFile(folder / ("set/" + std::to_string(piece + 1) + "_whole.bin"), {from, to});
+  }
+  WriteFile(folder / "out/whole.bin", {'o', 'l', 'd'});
+  Click(IDC_MODE_JOIN);
+  ChooseSource(folder / "set/1_whole.bin");
+  ChooseDestination(folder / "out");
+  EXPECT_LT(CancelAfterFirstPiece(IDC_JOIN), 0.5);
+  ExpectCancelled(0);
+  EXPECT_EQ(FilesIn("out").size(), 1u);
+  EXPECT_EQ(ReadFile(folder / "out/whole.bin"), (std::vector<char>{'o', 'l', 'd'}));
+  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), folder / "set/1_whole.bin") << "ready to run again";
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWay, CancelTest,
+                         testing::Values(CancelWay::exitButton, CancelWay::escapeKey,
+                                         CancelWay::closeRequest));
 
 TEST(WaitCursorTest, NestedRequestsKeepTheCursorUntilTheLastEnds) {
   CWinApp &application = *AfxGetApp();
