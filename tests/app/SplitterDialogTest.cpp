@@ -6,6 +6,7 @@
 #include "res/Resources.h"
 #include "tests/app/AppTestSupport.h"
 
+#include <array>
 #include <chrono>
 #include <iterator>
 #include <thread>
@@ -313,6 +314,11 @@ public:
 
 enum class CancelWay { exitButton, escapeKey, closeRequest };
 
+std::string NameOf(const testing::TestParamInfo<CancelWay> &way) {
+  constexpr std::array kNames{"ExitButton", "EscapeKey", "CloseRequest"};
+  return kNames[static_cast<std::size_t>(way.param)];
+}
+
 constexpr std::size_t kSmallPiece = 800'000;
 
 class CancelTest : public DialogFixture<SlowRunDialog>,
@@ -421,7 +427,8 @@ TEST_P(CancelTest, ALongJoinStopsAtOnceAndLeavesTheOutputAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(EveryWay, CancelTest,
                          testing::Values(CancelWay::exitButton, CancelWay::escapeKey,
-                                         CancelWay::closeRequest));
+                                         CancelWay::closeRequest),
+                         NameOf);
 
 TEST(WaitCursorTest, NestedRequestsKeepTheCursorUntilTheLastEnds) {
   CWinApp &application = *AfxGetApp();
