@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Times quorvel-split against the system's own copy tools on one file and prints median ratios,
-# in memory (/dev/shm) and on a disk folder. quorvel-split flushes every piece and joined file to
-# its device before it says done, so on disk its peer is cp followed by a sync of the same bytes.
+# Times quorvel-split against the system's own tools on one file and prints median ratios, in
+# memory (/dev/shm) and on a disk folder. A split hashes every byte for its checksum list and a
+# join checks every byte against it, so in memory their peer is openssl hashing the same file, and
+# the split's that of GNU split followed by sha256sum of its pieces; quorvel-split flushes every
+# piece and joined file to its device before it says done, so on disk its peer is cp followed by a
+# sync of the same bytes.
 # The runs alternate, and their order turns each round, so that the machine's noise and any
 # effect of going first or last fall on every tool alike. Peak memory is measured last, at every
 # piece size.
@@ -16,6 +19,7 @@ disk_parent=${4:-/var/tmp}
 tool=$build/cli/quorvel-split
 [ -x "$tool" ] || { echo "build quorvel-split first: $tool" >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "needs GNU time (apt-get install time)" >&2; exit 1; }
+command -v openssl >/dev/null || { echo "needs openssl (apt-get install openssl)" >&2; exit 1; }
 
 memory=$(mktemp -d /dev/shm/quorvel-bench-XXXXXX)
 disk=$(mktemp -d "$disk_parent/quorvel-bench-XXXXXX")
@@ -29,6 +33,8 @@ run_join() { "$tool" join "$work/pieces/1_source.bin" "$work/out" >/dev/null; }
 run_cp() { cp "$work/source.bin" "$work/out/copy.bin"; }
 run_cp_sync() { cp "$work/source.bin" "$work/out/copy.bin" && sync "$work/out/copy.bin" "$work/out"; }
 run_gnu_split() { (cd "$work/out" && split -b 1400000 "$work/source.bin"); }
+run_gnu_split_sha256sum() { (cd "$work/out" && split -b 1400000 "$work/source.bin" && sha256sum x* >x.sha256); }
+run_openssl() { openssl dgst -sha256 "$work/source.bin" >/dev/null; }
 run_cat() { cat "$work"/pieces/*_source.bin >"$work/out/cat.bin"; }
 
 # scene folder tool...: one source, its pieces, and rounds of the named runs in turn.
@@ -48,7 +54,7 @@ run_scene() {
   rm -rf "$work"/*
 }
 
-run_scene memory "$memory" split join cp gnu_split cat
+run_scene memory "$memory" split join openssl gnu_split_sha256sum cp gnu_split cat
 run_scene disk "$disk" split join cp_sync
 
 # Peak memory at every preset and at sizes far beyond them, on a sparse source larger than the
@@ -71,14 +77,19 @@ for size in 0.8M 2000000000; do peak_run "$size" "$disk" "(disk)"; done
 
 echo "source: ${size_mib} MiB, $rounds rounds; medians in seconds"
 echo "in /dev/shm:"
-for name in split join cp gnu_split cat; do printf '  %-10s %s\n' "$name" "$(median "memory.$name")"; done
+for name in split join openssl gnu_split_sha256sum cp gnu_split cat; do
+  printf '  %-20s %s\n' "$name" "$(median "memory.$name")"
+done
 echo "on disk ($disk_parent):"
-for name in split join cp_sync; do printf '  %-10s %s\n' "$name" "$(median "disk.$name")"; done
-echo "in /dev/shm  split / cp:           $(ratio memory.split memory.cp)"
-echo "in /dev/shm  join  / cp:           $(ratio memory.join memory.cp)"
-echo "in /dev/shm  split / GNU split:    $(ratio memory.split memory.gnu_split)"
-echo "in /dev/shm  join  / cat:          $(ratio memory.join memory.cat)"
-echo "on disk      split / cp; sync:     $(ratio disk.split disk.cp_sync)"
-echo "on disk      join  / cp; sync:     $(ratio disk.join disk.cp_sync)"
+for name in split join cp_sync; do printf '  %-20s %s\n' "$name" "$(median "disk.$name")"; done
+echo "in /dev/shm  split / openssl sha256:        $(ratio memory.split memory.openssl)"
+echo "in /dev/shm  join  / openssl sha256:        $(ratio memory.join memory.openssl)"
+echo "in /dev/shm  split / GNU split; sha256sum:  $(ratio memory.split memory.gnu_split_sha256sum)"
+echo "in /dev/shm  split / cp:                    $(ratio memory.split memory.cp)"
+echo "in /dev/shm  join  / cp:                    $(ratio memory.join memory.cp)"
+echo "in /dev/shm  split / GNU split:             $(ratio memory.split memory.gnu_split)"
+echo "in /dev/shm  join  / cat:                   $(ratio memory.join memory.cat)"
+echo "on disk      split / cp; sync:              $(ratio disk.split disk.cp_sync)"
+echo "on disk      join  / cp; sync:              $(ratio disk.join disk.cp_sync)"
 echo "peak resident (KiB) by piece size:$peak_line"
-echo "largest peak resident:             ${peak_kib} KiB"
+echo "largest peak resident:                      ${peak_kib} KiB"

@@ -40,16 +40,18 @@ constexpr std::string_view kUsage =
     "       quorvel-split join [--] FIRST_PIECE DEST_FOLDER\n"
     "       quorvel-split --help | --version\n"
     "\n"
-    "split  cuts SOURCE into pieces 1_NAME, 2_NAME, ... of the given size in DEST_FOLDER: 1.4M,\n"
-    "       1.2M, 1.0M and 0.8M are 1,400,000 to 800,000 bytes (default 1.4M), or give a\n"
-    "       number of bytes. Pieces numbered after the last one, left by an earlier split of a\n"
-    "       longer file, are removed.\n"
-    "join   joins FIRST_PIECE (a name beginning 1_) and the pieces numbered after it beside it\n"
-    "       into NAME in DEST_FOLDER.\n"
+    "split  cuts SOURCE into pieces 1_NAME, 2_NAME, ... of the given size in DEST_FOLDER, with\n"
+    "       their checksum list NAME.sha256 (sha256sum -c checks it): 1.4M, 1.2M, 1.0M and 0.8M\n"
+    "       are 1,400,000 to 800,000 bytes (default 1.4M), or give a number of bytes. An old\n"
+    "       list and old pieces of NAME there are removed first.\n"
+    "join   joins the set of FIRST_PIECE (a name beginning 1_) into NAME in DEST_FOLDER, once\n"
+    "       every piece is there and matches the list beside it (without a list: no piece\n"
+    "       missing, all as long as the first but a shorter last one).\n"
     "\n"
-    "Existing files of the same names are replaced once the new ones are complete; a run that\n"
-    "fails or is interrupted leaves them as they were. Exit status: 0 done, 1 stopped with a\n"
-    "message, 2 usage error, 128 + the signal's number when interrupted.\n";
+    "Existing files of the same names are replaced once the new ones are complete. A join that\n"
+    "fails or is interrupted leaves its output as it was; a split that does not finish leaves\n"
+    "no set that joins. Exit status: 0 done, 1 stopped with a message, 2 usage error,\n"
+    "128 + the signal's number when interrupted.\n";
 
 // In size-list order: the index picks the size.
 constexpr std::array<std::string_view, 4> kSizeLabels{"1.4M", "1.2M", "1.0M", "0.8M"};

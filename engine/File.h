@@ -80,11 +80,6 @@ public:
   // `osError` is an errno value on Linux and a Win32 error code on Windows.
   [[noreturn]] void ThrowLastError(int osError) const;
 
-  // Whether anything is under the name. A name too long to exist is not there.
-  static bool NameExists(std::string_view path);
-  // Removes the file under the name unless another program holds it open; a folder or anything
-  // else that is not a file is refused. Returns false and fills `error` naming the path.
-  static bool Remove(std::string_view path, FileException *error);
   // Puts the folder's entries (new and renamed names) on its device; throws naming the folder.
   static void FlushFolder(std::string_view folder);
 

@@ -35,6 +35,10 @@ public:
   bool NameFits(std::string_view name, FileException *error) const;
   // Opens a file here with one of File's open modes.
   bool OpenFile(File &file, std::string_view name, unsigned flags, FileException *error) const;
+  // Removes the file under the name unless another program holds it open; a folder or anything
+  // else that is not a file is refused. A link goes, never its target. Returns false and fills
+  // `error` naming the path.
+  bool Remove(std::string_view name, FileException *error) const;
   // Every name in the folder, in no order; none when it cannot be read.
   std::vector<std::string> Names() const;
 

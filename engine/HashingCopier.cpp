@@ -63,18 +63,20 @@ void HashingCopier::WaitForHash() {
 std::optional<Sha256::Digest> HashingCopier::Copy(File &source, File &target,
                                                   std::uint64_t count,
                                                   const BlockReport &report) {
-  // Whatever ends the copy early, the hash is closed so that the next copy starts afresh.
-  bool ended = false;
+  bool handedLast = false;
+  // Whatever ends the copy early, its hash is closed so that the next copy starts afresh.
   const auto endEarly = [&] {
-    if (!ended)
-      NextFreeBlock(), Hand(0, true);
+    if (!handedLast) {
+      NextFreeBlock();
+      Hand(0, true);
+    }
     WaitForHash();
   };
   std::uint64_t copied = 0;
   try {
-    while (!ended) {
+    while (!handedLast) {
       Block &block = NextFreeBlock();
-      const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, count - copied));
+      const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, count - copied));
       for (std::size_t filled = 0; filled < size;) {
         const std::uint64_t got = source.Read(block.bytes.get() + filled, size - filled);
         if (got == 0)
@@ -83,8 +85,8 @@ std::optional<Sha256::Digest> HashingCopier::Copy(File &source, File &target,
       }
       target.Write(block.bytes.get(), size);
       copied += size;
-      ended = copied == count;
-      Hand(size, ended);
+      handedLast = copied == count;
+      Hand(size, handedLast);
       if (report && report(copied) == Flow::stop) {
         endEarly();
         return std::nullopt;

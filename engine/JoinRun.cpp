@@ -31,7 +31,7 @@ private:
   // The pieces' lengths, once the set on disk is one this program's split makes.
   std::optional<Outcome> MeasureListedSet();
   std::optional<Outcome> MeasureUnlistedSet();
-  Outcome Copy();
+  Outcome Copy(StagedFile &output);
 
   const JoinRequest &m_request;
   Progress &m_progress;
@@ -107,11 +107,8 @@ std::optional<Outcome> Joiner::MeasureUnlistedSet() {
   return std::nullopt;
 }
 
-Outcome Joiner::Copy() {
-  StagedFile output;
+Outcome Joiner::Copy(StagedFile &output) {
   FileException error;
-  if (!output.Open(JoinFolder(m_request.destFolder, m_set.Name()), &error))
-    return Outcome::Failed(Stage::open, error);
   const std::uint64_t pieceCount = m_lengths.size();
   const std::uint64_t total = std::accumulate(m_lengths.begin(), m_lengths.end(), std::uint64_t{0});
   std::uint64_t joined = 0;
@@ -141,10 +138,12 @@ Outcome Joiner::Copy() {
   if (m_list && joined != m_list->wholeLength)
     return Outcome::Refused(Refusal::listInvalid, m_folder.PathOf(m_set.ListName()));
 
+  // Every piece is read: the set is let go before the output takes its name, which may be a link
+  // to one of its pieces.
+  m_firstPiece.Close();
   output.Commit();
   File::FlushFolder(m_request.destFolder);
   output.Close();
-  m_firstPiece.Close();
   return Outcome::Done();
 }
 
@@ -152,13 +151,16 @@ Outcome Joiner::Run() {
   FileException error;
   if (!m_folder.Open(FolderOf(m_request.firstPiece), &error))
     return Outcome::Failed(Stage::open, error);
-  if (!m_folder.OpenFile(m_firstPiece, m_set.PieceName(1), File::kReadExclusive, &error))
-    return Outcome::Failed(Stage::open, error);
   if (auto stopped = ReadList())
     return *stopped;
   if (auto stopped = m_list ? MeasureListedSet() : MeasureUnlistedSet())
     return *stopped;
-  return Copy();
+  // Created before the set is held: its name may be a link to the first piece.
+  StagedFile output;
+  if (!output.Open(JoinFolder(m_request.destFolder, m_set.Name()), &error) ||
+      !m_folder.OpenFile(m_firstPiece, m_set.PieceName(1), File::kReadExclusive, &error))
+    return Outcome::Failed(Stage::open, error);
+  return Copy(output);
 }
 
 } // namespace

@@ -34,9 +34,7 @@ public:
   Outcome Run();
 
 private:
-  std::string PathOf(std::string_view name) const {
-    return JoinFolder(m_request.destFolder, name);
-  }
+  std::string PathOf(std::string_view name) const { return m_folder.PathOf(name); }
   std::uint64_t PieceLength(std::uint64_t pieceNumber) const {
     return std::min(m_request.pieceSize, m_length - (pieceNumber - 1) * m_request.pieceSize);
   }
@@ -46,7 +44,7 @@ private:
   bool CopyPiece(std::uint64_t pieceNumber, File &piece);
   // Puts the pending pieces in place and reports them; false when the progress asked to stop.
   bool PutPendingInPlace();
-  void WriteList();
+  std::optional<FileException> WriteList();
 
   const SplitRequest &m_request;
   File &m_source;
@@ -54,6 +52,7 @@ private:
   const std::uint64_t m_length;
   const std::uint64_t m_pieceCount;
   const PieceSet m_set;
+  Folder m_folder;
   HashingCopier m_copier;
   ChecksumList m_list{m_length, {}};
   std::uint64_t m_copied = 0;
@@ -70,32 +69,31 @@ Splitter::~Splitter() {
   if (m_done)
     return;
   m_holder.reset();
-  for (const std::string &path : m_written)
-    File::Remove(path, nullptr);
+  for (const std::string &name : m_written)
+    m_folder.Remove(name, nullptr);
 }
 
 std::optional<FileException> Splitter::CheckNamesFit() const {
-  Folder folder;
-  if (!folder.Open(m_request.destFolder, nullptr))
-    return std::nullopt; // creating the first piece tells why
   FileException error;
   for (const std::string &name : {m_set.PieceName(m_pieceCount), m_set.ListName()}) {
-    if (!folder.NameFits(name, &error))
+    if (!m_folder.NameFits(name, &error))
       return error;
   }
   return std::nullopt;
 }
 
-// An old list or old pieces, joined with the new ones, would make a file that never existed.
+// An old list or old pieces, joined with the new ones, would make a file that never existed: the
+// list goes, the pieces this split will replace, and those after them up to the first number
+// missing.
 std::optional<FileException> Splitter::RemoveOldSet() {
   FileException error;
-  if (!File::Remove(PathOf(m_set.ListName()), &error))
+  if (!m_folder.Remove(m_set.ListName(), &error))
     return error;
   for (std::uint64_t pieceNumber = 2;; ++pieceNumber) {
-    const std::string piecePath = PathOf(m_set.PieceName(pieceNumber));
-    if (!File::NameExists(piecePath))
+    const std::string name = m_set.PieceName(pieceNumber);
+    if (pieceNumber > m_pieceCount && m_folder.Look(name) == Folder::Entry::absent)
       return std::nullopt;
-    if (!File::Remove(piecePath, &error))
+    if (!m_folder.Remove(name, &error))
       return error;
   }
 }
@@ -117,7 +115,7 @@ bool Splitter::PutPendingInPlace() {
   auto pending = std::exchange(m_pending, {});
   for (auto &[pieceNumber, piece] : pending) {
     piece->Commit();
-    m_written.push_back(piece->GetFilePath());
+    m_written.push_back(m_set.PieceName(pieceNumber));
     piece->Close();
     if (m_progress.PieceDone(pieceNumber, m_pieceCount) == Flow::stop)
       return false;
@@ -125,31 +123,39 @@ bool Splitter::PutPendingInPlace() {
   return true;
 }
 
-void Splitter::WriteList() {
+std::optional<FileException> Splitter::WriteList() {
   StagedFile list;
   FileException error;
   if (!list.Open(PathOf(m_set.ListName()), &error))
-    throw error;
+    return error;
   const std::string text = m_list.Format(m_set);
   list.Contents().Write(text.data(), text.size());
   list.Commit();
-  m_written.push_back(list.GetFilePath());
+  m_written.push_back(m_set.ListName());
   list.Close();
+  return std::nullopt;
 }
 
 Outcome Splitter::Run() {
+  const std::string firstPath = JoinFolder(m_request.destFolder, m_set.PieceName(1));
+  FileException error;
+  if (!m_folder.Open(m_request.destFolder, &error)) {
+    // Creating the first piece tells why, naming it.
+    m_firstPiece.Open(firstPath, &error);
+    return Outcome::Failed(Stage::open, error);
+  }
   if (const auto tooLong = CheckNamesFit())
     return Outcome::Failed(Stage::open, *tooLong);
 
-  const std::string firstPath = PathOf(m_set.PieceName(1));
-  FileException error;
   m_holder.emplace();
   if (!m_firstPiece.Open(firstPath, &error) || !m_holder->Open(firstPath, &error))
     return Outcome::Failed(Stage::open, error);
   m_holder->Commit();
-  m_written.push_back(firstPath);
+  m_written.push_back(m_set.PieceName(1));
   if (const auto refused = RemoveOldSet())
     return Outcome::Failed(Stage::open, *refused);
+  // On the device before any new piece is: the order of the names is what proves a set.
+  File::FlushFolder(m_request.destFolder);
 
   if (!CopyPiece(1, m_firstPiece.Contents()) ||
       m_progress.PieceDone(1, m_pieceCount) == Flow::stop)
@@ -171,7 +177,9 @@ Outcome Splitter::Run() {
     }
   }
 
-  WriteList();
+  if (const auto refused = WriteList())
+    return Outcome::Failed(Stage::open, *refused);
+  File::FlushFolder(m_request.destFolder);
   m_holder.reset();
   m_firstPiece.Commit();
   File::FlushFolder(m_request.destFolder);

@@ -5,7 +5,7 @@
 set -euo pipefail
 objdump=$1
 shift
-system_dlls='^(KERNEL32|USER32|GDI32|COMCTL32|COMDLG32|SHELL32|SHLWAPI|OLE32|ADVAPI32|msvcrt)\.dll$'
+system_dlls='^(KERNEL32|USER32|GDI32|COMCTL32|COMDLG32|SHELL32|SHLWAPI|OLE32|ADVAPI32|bcrypt|msvcrt)\.dll$'
 for exe in "$@"; do
   file -b "$exe" | grep -q '^PE32 executable .*Intel 80386' || { echo "$exe: $(file -b "$exe")"; exit 1; }
   imports=$("$objdump" -p "$exe" | sed -n 's/^\tDLL Name: //p')

@@ -150,50 +150,6 @@ void File::ThrowLastError(int osError) const {
   throw FileException(CauseFromErrno(osError), osError, m_strFilePath);
 }
 
-bool File::NameExists(std::string_view path) {
-  struct stat status {};
-  if (::lstat(std::string{path}.c_str(), &status) == 0)
-    return true;
-  // Anything else (a folder that cannot be searched, say) is left for the open to report.
-  return errno != ENOENT && errno != ENAMETOOLONG && errno != ENOTDIR;
-}
-
-bool File::Remove(std::string_view path, FileException *error) {
-  const std::string filePath{path};
-  const auto fail = [&](FileCause cause, int osError) {
-    if (error)
-      *error = FileException(cause, osError, filePath);
-    return false;
-  };
-  struct stat status {};
-  if (::lstat(filePath.c_str(), &status) != 0)
-    return errno == ENOENT || fail(CauseFromErrno(errno), errno);
-  if (S_ISDIR(status.st_mode))
-    return fail(FileCause::accessDenied, EISDIR);
-  if (!S_ISREG(status.st_mode) && !S_ISLNK(status.st_mode))
-    return fail(FileCause::accessDenied, EINVAL);
-
-  // A file another program holds open stays, as Windows keeps it; a link goes, never its target.
-  int held = -1;
-  if (S_ISREG(status.st_mode)) {
-    held = ::open(filePath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (held < 0)
-      return fail(CauseFromErrno(errno), errno);
-    if (::flock(held, LOCK_EX | LOCK_NB) != 0) {
-      const int lockError = errno;
-      ::close(held);
-      return fail(lockError == EWOULDBLOCK ? FileCause::sharingViolation
-                                           : CauseFromErrno(lockError),
-                  lockError);
-    }
-  }
-  const bool removed = ::unlink(filePath.c_str()) == 0 || errno == ENOENT;
-  const int removeError = errno;
-  if (held >= 0)
-    ::close(held);
-  return removed || fail(CauseFromErrno(removeError), removeError);
-}
-
 void File::FlushFolder(std::string_view folder) {
   const std::string folderPath{folder};
   const int fd = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

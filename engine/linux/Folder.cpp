@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,6 +57,42 @@ bool Folder::NameFits(std::string_view name, FileException *error) const {
 bool Folder::OpenFile(File &file, std::string_view name, unsigned flags,
                       FileException *error) const {
   return file.OpenAt(m_fd, name, PathOf(name), flags, error);
+}
+
+bool Folder::Remove(std::string_view name, FileException *error) const {
+  const std::string fileName{name};
+  const auto fail = [&](FileCause cause, int osError) {
+    if (error)
+      *error = FileException(cause, osError, PathOf(name));
+    return false;
+  };
+  struct stat status {};
+  if (::fstatat(m_fd, fileName.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+    return errno == ENOENT || fail(CauseFromErrno(errno), errno);
+  if (S_ISDIR(status.st_mode))
+    return fail(FileCause::accessDenied, EISDIR);
+  if (!S_ISREG(status.st_mode) && !S_ISLNK(status.st_mode))
+    return fail(FileCause::accessDenied, EINVAL);
+
+  // A file another program holds open stays, as Windows keeps it.
+  int held = -1;
+  if (S_ISREG(status.st_mode)) {
+    held = ::openat(m_fd, fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (held < 0)
+      return fail(CauseFromErrno(errno), errno);
+    if (::flock(held, LOCK_EX | LOCK_NB) != 0) {
+      const int lockError = errno;
+      ::close(held);
+      return fail(lockError == EWOULDBLOCK ? FileCause::sharingViolation
+                                           : CauseFromErrno(lockError),
+                  lockError);
+    }
+  }
+  const bool removed = ::unlinkat(m_fd, fileName.c_str(), 0) == 0 || errno == ENOENT;
+  const int removeError = errno;
+  if (held >= 0)
+    ::close(held);
+  return removed || fail(CauseFromErrno(removeError), removeError);
 }
 
 std::vector<std::string> Folder::Names() const {

@@ -29,21 +29,6 @@ bool Refuse(FileException *error, DWORD code, const std::string &path) {
   return false;
 }
 
-// What GetFileAttributesW says of a name that is not there.
-bool MeansAbsent(DWORD error) {
-  switch (error) {
-  case ERROR_FILE_NOT_FOUND:
-  case ERROR_PATH_NOT_FOUND:
-  case ERROR_INVALID_NAME:
-  case ERROR_BAD_PATHNAME:
-  case ERROR_FILENAME_EXCED_RANGE:
-  case ERROR_DIRECTORY:
-    return true;
-  default:
-    return false;
-  }
-}
-
 } // namespace
 
 File::~File() { Abort(); }
@@ -135,36 +120,6 @@ std::string File::GetFileName() const { return std::string{SourceNameOf(m_strFil
 
 void File::ThrowLastError(int osError) const {
   throw Failure(static_cast<DWORD>(osError), m_strFilePath);
-}
-
-bool File::NameExists(std::string_view path) {
-  std::wstring windowsPath;
-  if (!win32::ToWindowsPath(path, windowsPath))
-    return false;
-  if (::GetFileAttributesW(windowsPath.c_str()) != INVALID_FILE_ATTRIBUTES)
-    return true;
-  // Anything else (a folder that may not be read, say) is left for the open to report.
-  return !MeansAbsent(::GetLastError());
-}
-
-bool File::Remove(std::string_view path, FileException *error) {
-  const std::string filePath{path};
-  std::wstring windowsPath;
-  if (!win32::ToWindowsPath(filePath, windowsPath))
-    return Refuse(error, ERROR_INVALID_NAME, filePath);
-  const DWORD attributes = ::GetFileAttributesW(windowsPath.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    const DWORD lookError = ::GetLastError();
-    return lookError == ERROR_FILE_NOT_FOUND || Refuse(error, lookError, filePath);
-  }
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-    return Refuse(error, ERROR_ACCESS_DENIED, filePath);
-  // A file another program holds open is refused with a sharing violation, as none of this
-  // program's opens lets others delete; a link goes, never its target.
-  if (::DeleteFileW(windowsPath.c_str()))
-    return true;
-  const DWORD removeError = ::GetLastError();
-  return removeError == ERROR_FILE_NOT_FOUND || Refuse(error, removeError, filePath);
 }
 
 void File::FlushFolder(std::string_view folder) {

@@ -79,6 +79,31 @@ bool Folder::OpenFile(File &file, std::string_view name, unsigned flags,
   return file.Open(PathOf(name), flags, error);
 }
 
+bool Folder::Remove(std::string_view name, FileException *error) const {
+  const std::string path = PathOf(name);
+  const auto refuse = [&](DWORD code) {
+    if (error)
+      *error = Failure(code, path);
+    return false;
+  };
+  std::wstring windowsPath;
+  if (!win32::ToWindowsPath(path, windowsPath))
+    return refuse(ERROR_INVALID_NAME);
+  const DWORD attributes = ::GetFileAttributesW(windowsPath.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD lookError = ::GetLastError();
+    return lookError == ERROR_FILE_NOT_FOUND || refuse(lookError);
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+    return refuse(ERROR_ACCESS_DENIED);
+  // A file another program holds open is refused with a sharing violation, as none of this
+  // program's opens lets others delete; a link goes, never its target.
+  if (::DeleteFileW(windowsPath.c_str()))
+    return true;
+  const DWORD removeError = ::GetLastError();
+  return removeError == ERROR_FILE_NOT_FOUND || refuse(removeError);
+}
+
 std::vector<std::string> Folder::Names() const {
   std::vector<std::string> names;
   std::wstring pattern;

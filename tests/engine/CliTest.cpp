@@ -1,6 +1,6 @@
 #include "cli/ConsoleHost.h"
-#include "engine/JoinFiles.h"
-#include "engine/SplitFile.h"
+#include "engine/JoinRun.h"
+#include "engine/SplitRun.h"
 #include "tests/engine/TestSupport.h"
 
 #include <csignal>
@@ -19,6 +19,7 @@ namespace {
 
 using test::ReadFile;
 using test::TempDir;
+using ::testing::ElementsAre;
 
 struct CliRun {
   int exitCode;
@@ -107,6 +108,21 @@ TEST_F(Cli, StopsAndFailuresExitOneWithTheMessageOnStderr) {
   CliRun badName = Run("join " + m_dir / "small.bin" + " " + m_dir.path().string());
   EXPECT_EQ(badName.exitCode, 1);
   EXPECT_EQ(badName.err, "quorvel-split: Source file name error...\n");
+}
+
+TEST_F(Cli, ASetThatIsNotWholeExitsOneNamingThePiece) {
+  test::WriteFile(m_dir / "a.bin", test::RandomBytes(2'500'000, 4));
+  test::fs::create_directory(m_dir / "pieces");
+  ASSERT_EQ(Run("split " + m_dir / "a.bin" + " " + m_dir / "pieces").exitCode, 0);
+  test::WriteFile(m_dir / "pieces/2_a.bin", "cut short");
+  test::WriteFile(m_dir / "a.bin", "the file that was there");
+  CliRun damaged = Run("join " + m_dir / "pieces/1_a.bin" + " " + m_dir.path().string());
+  EXPECT_EQ(damaged.exitCode, 1);
+  EXPECT_EQ(damaged.out, "");
+  EXPECT_EQ(damaged.err, "quorvel-split: The piece " + m_dir / "pieces/2_a.bin" +
+                             " differs from the set's checksum list: it is damaged or from another "
+                             "file.\n");
+  EXPECT_EQ(ReadFile(m_dir / "a.bin"), "the file that was there");
 }
 
 // Names outside any one code page, which Windows passes on only as UTF-16.
@@ -236,7 +252,7 @@ TEST_F(Cli, AnInterruptedJoinRemovesItsTemporaryAndExitsWithTheSignal) {
   TempDir memory(test::fs::is_directory("/dev/shm") ? "/dev/shm" : test::fs::temp_directory_path());
   for (const char *name : {"1_big.bin", "2_big.bin"}) {
     test::WriteFile(memory / name, "");
-    test::fs::resize_file(memory / name, 256 << 20);
+    test::fs::resize_file(memory / name, name[0] == '1' ? 256 << 20 : 255 << 20);
   }
   test::fs::create_directory(memory / "out");
   const pid_t child = ::fork();
@@ -264,11 +280,12 @@ TEST_F(Cli, AnInterruptedJoinRemovesItsTemporaryAndExitsWithTheSignal) {
 #endif
 
 // The lines a terminal would show, one per piece.
-std::vector<std::string> ProgressLinesOf(cli::ConsoleHost &host, int (*operation)(EngineHost &)) {
+template <typename Request>
+std::vector<std::string> ProgressLinesOf(const Request &request,
+                                         Outcome (*run)(const Request &, Progress &)) {
   std::FILE *terminal = std::tmpfile();
-  host.ShowProgressOn(terminal);
-  EXPECT_EQ(operation(host), 0);
-  host.FinishProgress();
+  cli::ConsoleHost host(terminal);
+  EXPECT_EQ(host.Report(run(request, host)), 0);
   std::rewind(terminal);
   std::vector<std::string> lines;
   std::string line;
@@ -285,22 +302,22 @@ std::vector<std::string> ProgressLinesOf(cli::ConsoleHost &host, int (*operation
 }
 
 TEST(ConsoleProgress, FollowsThePiecesAndTheirBytes) {
-  // The join reads back the same four pieces, so both runs show the same lines.
-  const std::vector<std::string> expected{
-      "piece 1   32 %  800000 of 2500000 bytes", "piece 2   64 %  1600000 of 2500000 bytes",
-      "piece 3   96 %  2400000 of 2500000 bytes", "piece 4  100 %  2500000 of 2500000 bytes"};
   TempDir dir;
   test::WriteFile(dir / "a.bin", std::string(2'500'000, 'p'));
-  cli::ConsoleHost splitter(cli::Operation::split, 800'000);
-  splitter.m_strSourcePath = dir / "a.bin";
-  splitter.m_strDestFolder = dir.path().string();
-  EXPECT_EQ(ProgressLinesOf(splitter, SplitFile), expected);
+  // The first piece is reported once copied; the others once in place, which a split does for
+  // several at a time.
+  EXPECT_THAT(ProgressLinesOf(SplitRequest{dir / "a.bin", dir.path().string(), 800'000}, RunSplit),
+              ElementsAre("piece 1   32 %  800000 of 2500000 bytes",
+                          "piece 2  100 %  2500000 of 2500000 bytes",
+                          "piece 3  100 %  2500000 of 2500000 bytes",
+                          "piece 4  100 %  2500000 of 2500000 bytes"));
 
   TempDir out;
-  cli::ConsoleHost joiner(cli::Operation::join, 0);
-  joiner.m_strSourcePath = dir / "1_a.bin";
-  joiner.m_strDestFolder = out.path().string();
-  EXPECT_EQ(ProgressLinesOf(joiner, JoinFiles), expected);
+  EXPECT_THAT(ProgressLinesOf(JoinRequest{dir / "1_a.bin", out.path().string()}, RunJoin),
+              ElementsAre("piece 1   32 %  800000 of 2500000 bytes",
+                          "piece 2   64 %  1600000 of 2500000 bytes",
+                          "piece 3   96 %  2400000 of 2500000 bytes",
+                          "piece 4  100 %  2500000 of 2500000 bytes"));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "engine/PieceNaming.h"
+#include "engine/PieceSet.h"
 #include "engine/SplitFile.h"
 #include "tests/engine/TestSupport.h"
 
@@ -36,11 +37,12 @@ TEST(LargeFile, ASourceOverFourGibibytesIsMeasuredAndSplitWhole) {
   const std::uint64_t pieceCount = length / pieceSize + 1;
   EXPECT_EQ(host.m_strStatus, std::to_string(pieceCount) + "Files created");
   EXPECT_EQ(host.m_rangeUpper, static_cast<int>(pieceCount));
-  const std::string lastPiece = dir / ("pieces/" + PieceFileName(pieceCount, "big.bin"));
+  const std::string lastPiece = dir / ("pieces/" + PieceSet("big.bin").PieceName(pieceCount));
   EXPECT_EQ(test::fs::file_size(test::PathOf(lastPiece)), length % pieceSize);
   EXPECT_EQ(test::ReadFile(lastPiece).back(), 'E');
   EXPECT_FALSE(
-      test::fs::exists(test::PathOf(dir / ("pieces/" + PieceFileName(pieceCount + 1, "big.bin")))));
+      test::fs::exists(test::PathOf(dir / ("pieces/" + PieceSet("big.bin").PieceName(pieceCount + 1)))));
+  EXPECT_TRUE(test::fs::exists(test::PathOf(dir / "pieces/big.bin.sha256")));
 }
 
 } // namespace

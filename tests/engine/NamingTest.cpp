@@ -1,36 +1,45 @@
+#include "engine/ChecksumList.h"
 #include "engine/PieceNaming.h"
+#include "engine/PieceSet.h"
 
 #include <gtest/gtest.h>
 
 namespace quorvel {
 namespace {
 
-TEST(PieceNaming, SizeListIndexPicksPieceSizeAndReadBlock) {
+TEST(PieceNaming, SizeListIndexPicksPieceSize) {
   EXPECT_EQ(PieceSizeForIndex(0), 1'400'000u);
   EXPECT_EQ(PieceSizeForIndex(1), 1'200'000u);
   EXPECT_EQ(PieceSizeForIndex(2), 1'000'000u);
   EXPECT_EQ(PieceSizeForIndex(3), 800'000u);
   for (int other : {-1, 4, 100, -7})
     EXPECT_EQ(PieceSizeForIndex(other), 1'400'000u) << other;
-  EXPECT_EQ(ReadBlockSize(1'400'000), 140'000u);
-  EXPECT_EQ(ReadBlockSize(800'000), 80'000u);
 }
 
-TEST(PieceNaming, NumbersHaveNoLeadingZerosAndNamesAreNotSpecial) {
-  EXPECT_EQ(PieceFileName(1, "report.doc"), "1_report.doc");
-  EXPECT_EQ(PieceFileName(10, "a.bin"), "10_a.bin");
-  EXPECT_EQ(PieceFileName(100, "a.bin"), "100_a.bin");
-  EXPECT_EQ(PieceFileName(2, "1_a.bin"), "2_1_a.bin");
-  EXPECT_EQ(JoinedFileName("1_1_a.bin"), "1_a.bin");
+TEST(PieceSet, NumbersHaveNoLeadingZerosAndNamesAreNotSpecial) {
+  EXPECT_EQ(PieceSet("report.doc").PieceName(1), "1_report.doc");
+  EXPECT_EQ(PieceSet("a.bin").PieceName(10), "10_a.bin");
+  EXPECT_EQ(PieceSet("a.bin").PieceName(100), "100_a.bin");
+  EXPECT_EQ(PieceSet("1_a.bin").PieceName(2), "2_1_a.bin");
+  EXPECT_EQ(PieceSet::OfFirstPiece("1_1_a.bin").Name(), "1_a.bin");
+  EXPECT_EQ(PieceSet("a.bin").ListName(), "a.bin.sha256");
+  EXPECT_EQ(PieceSet("a.bin").NumberOf("12_a.bin"), 12u);
+  for (const char *other : {"a.bin", "_a.bin", "012_a.bin", "1_a.bin2", "x1_a.bin", "1-a.bin"})
+    EXPECT_EQ(PieceSet("a.bin").NumberOf(other), 0u) << other;
+}
+
+TEST(PieceSet, OnlyOneUnderscoreAndANameMakeAFirstPiece) {
+  for (const char *name : {"1_report.doc", "1_1_a.bin", "1_x"})
+    EXPECT_TRUE(PieceSet::IsFirstPieceName(name)) << name;
+  for (const char *name : {"10_report.doc", "11_a", "2_a.bin", "1_", "1", "_1_a", "1a_b", ""})
+    EXPECT_FALSE(PieceSet::IsFirstPieceName(name)) << name;
 }
 
 #ifdef _WIN32
 TEST(PieceNaming, FoldersJoinWithExactlyOneBackslash) {
-  EXPECT_EQ(SplitPiecePath("D:\\out", 1, "report.doc"), "D:\\out\\1_report.doc");
-  EXPECT_EQ(SplitPiecePath("D:\\out\\", 1, "report.doc"), "D:\\out\\1_report.doc");
-  EXPECT_EQ(SplitPiecePath("C:\\", 3, "name"), "C:\\3_name");
-  EXPECT_EQ(JoinOutputPath("D:\\out", "a.bin"), "D:\\out\\a.bin");
-  EXPECT_EQ(JoinPiecePath("D:\\in\\", 12, "a.bin"), "D:\\in\\12_a.bin");
+  EXPECT_EQ(JoinFolder("D:\\out", "1_report.doc"), "D:\\out\\1_report.doc");
+  EXPECT_EQ(JoinFolder("D:\\out\\", "1_report.doc"), "D:\\out\\1_report.doc");
+  EXPECT_EQ(JoinFolder("C:\\", "3_name"), "C:\\3_name");
 }
 
 TEST(PieceNaming, SourceNameFollowsTheLastBackslashSlashOrDrive) {
@@ -38,27 +47,70 @@ TEST(PieceNaming, SourceNameFollowsTheLastBackslashSlashOrDrive) {
   EXPECT_EQ(SourceNameOf("C:/Users/u/report.doc"), "report.doc");
   EXPECT_EQ(SourceNameOf("C:\\in/mixed\\a.bin"), "a.bin");
   EXPECT_EQ(SourceNameOf("C:report.doc"), "report.doc");
+  EXPECT_EQ(FolderOf("C:report.doc"), "C:");
+  EXPECT_EQ(FolderOf("D:\\in\\1_a.bin"), "D:\\in\\");
   EXPECT_EQ(SourceNameOf("report.doc"), "report.doc");
 }
 #else
 TEST(PieceNaming, FoldersJoinWithExactlyOneSeparator) {
-  EXPECT_EQ(SplitPiecePath("/out", 1, "report.doc"), "/out/1_report.doc");
-  EXPECT_EQ(SplitPiecePath("/out/", 1, "report.doc"), "/out/1_report.doc");
-  EXPECT_EQ(SplitPiecePath("/", 3, "name"), "/3_name");
-  EXPECT_EQ(JoinOutputPath("/out", "a.bin"), "/out/a.bin");
-  EXPECT_EQ(JoinOutputPath("/", "a.bin"), "/a.bin");
-  EXPECT_EQ(JoinPiecePath("/in/", 12, "a.bin"), "/in/12_a.bin");
-  EXPECT_EQ(JoinPiecePath("", 2, "a.bin"), "2_a.bin");
+  EXPECT_EQ(JoinFolder("/out", "1_report.doc"), "/out/1_report.doc");
+  EXPECT_EQ(JoinFolder("/out/", "1_report.doc"), "/out/1_report.doc");
+  EXPECT_EQ(JoinFolder("/", "a.bin"), "/a.bin");
 }
 
-TEST(PieceNaming, SourceNameIsTheLastComponent) {
+TEST(PieceNaming, SourceNameIsTheLastComponentAndTheFolderTheRest) {
   EXPECT_EQ(SourceNameOf("/home/u/report.doc"), "report.doc");
+  EXPECT_EQ(FolderOf("/home/u/report.doc"), "/home/u/");
   EXPECT_EQ(SourceNameOf("report.doc"), "report.doc");
+  EXPECT_EQ(FolderOf("report.doc"), "");
   EXPECT_EQ(SourceNameOf("/home/u/"), "");
   // Only "/" separates on Linux: a colon or backslash is part of the name.
   EXPECT_EQ(SourceNameOf("/d/a:b\\c.txt"), "a:b\\c.txt");
 }
 #endif
+
+Sha256::Digest DigestOfByte(std::uint8_t byte) {
+  Sha256::Digest digest{};
+  digest.fill(byte);
+  return digest;
+}
+
+TEST(ChecksumList, IsWhatSha256sumWritesAfterAHeaderLine) {
+  const PieceSet set("报告.doc");
+  const ChecksumList list{3'000'000, {DigestOfByte(0x01), DigestOfByte(0xab)}};
+  const std::string text = list.Format(set);
+  EXPECT_EQ(text, "# 报告.doc: 3000000 bytes\n"
+                  "0101010101010101010101010101010101010101010101010101010101010101  1_报告.doc\n"
+                  "abababababababababababababababababababababababababababababababab  2_报告.doc\n");
+  const auto parsed = ChecksumList::Parse(text, set);
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->wholeLength, 3'000'000u);
+  EXPECT_EQ(parsed->pieces, list.pieces);
+}
+
+TEST(ChecksumList, ANameWithABackslashOrLineBreakIsEscapedAsSha256sumDoes) {
+  const PieceSet set("a\\b\nc");
+  const ChecksumList list{7, {DigestOfByte(0x10), DigestOfByte(0x20)}};
+  const std::string text = list.Format(set);
+  EXPECT_EQ(text, "# a\\\\b\\nc: 7 bytes\n"
+                  "\\1010101010101010101010101010101010101010101010101010101010101010  1_a\\\\b\\nc\n"
+                  "\\2020202020202020202020202020202020202020202020202020202020202020  2_a\\\\b\\nc\n");
+  EXPECT_TRUE(ChecksumList::Parse(text, set));
+}
+
+TEST(ChecksumList, AnythingButThisSetsListIsRefused) {
+  const PieceSet set("a.bin");
+  const std::string good = ChecksumList{9, {DigestOfByte(1), DigestOfByte(2)}}.Format(set);
+  ASSERT_TRUE(ChecksumList::Parse(good, set));
+  const std::string header = good.substr(0, good.find('\n') + 1);
+  const std::string line1 = good.substr(header.size(), good.find('\n', header.size()) + 1 - header.size());
+  for (const std::string &bad :
+       {std::string{}, good.substr(0, good.size() - 1), good + "\n", PieceSet("b.bin").ListName(),
+        ChecksumList{9, {DigestOfByte(1), DigestOfByte(2)}}.Format(PieceSet("b.bin")),
+        header + line1 + line1, header, "# a.bin: nine bytes\n" + line1,
+        header + std::string(64, 'A') + "  1_a.bin\n"})
+    EXPECT_FALSE(ChecksumList::Parse(bad, set)) << bad;
+}
 
 } // namespace
 } // namespace quorvel

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A volume that fills up under a Windows split or join: the run stops with the disk-full cause
-# naming the file being written, and leaves neither a partial file nor a temporary. The volume is a
+# naming the file being written, and leaves neither a partial file nor a temporary; the split
+# leaves none of its pieces either. The volume is a
 # 2 MB tmpfs, which needs the right to mount; without it the test is skipped (status 77). (Linux
 # runs reach the same cause through a file-size limit.)
 #   full-volume.sh WINDOWS_EXE
@@ -24,12 +25,11 @@ expect_disk_full() {
 
 head -c 3000000 /dev/urandom >"$dir/a.bin"
 expect_disk_full split "$dir/a.bin" "$full/2_a.bin"
-[ "$(ls -A "$full")" = 1_a.bin ] || fail "split left: $(ls -A "$full")"
-cmp -s -n 1400000 "$full/1_a.bin" "$dir/a.bin" || fail "the first piece is not the source's start"
+[ -z "$(ls -A "$full")" ] || fail "split left: $(ls -A "$full")"
 
 rm -f "$full"/*
 mkdir "$dir/pieces"
 head -c 1400000 /dev/urandom >"$dir/pieces/1_b.bin"
-cp "$dir/pieces/1_b.bin" "$dir/pieces/2_b.bin"
+head -c 1000000 /dev/urandom >"$dir/pieces/2_b.bin"
 expect_disk_full join "$dir/pieces/1_b.bin" "$full/b.bin"
 [ -z "$(ls -A "$full")" ] || fail "join left: $(ls -A "$full")"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The same 5 MB file gives the same pieces, byte for byte, from the Windows quorvel-split (under
-# Wine) and the Linux one, and each joins the other's pieces back into the file.
+# The same 5 MB file gives the same pieces and checksum list, byte for byte, from the Windows
+# quorvel-split (under Wine) and the Linux one, and each joins the other's pieces back into the file.
 #   same-pieces.sh WINDOWS_EXE LINUX_EXE
 set -euo pipefail
 windows_exe=$1
@@ -17,7 +17,7 @@ diff <(cd "$dir/linux" && ls) <(cd "$dir/windows" && ls)
 for piece in "$dir"/linux/*; do
   cmp "$piece" "$dir/windows/${piece##*/}"
 done
-[ "$(ls "$dir/linux" | wc -l)" -eq 7 ]
+[ "$(ls "$dir/linux" | wc -l)" -eq 8 ]
 
 wine "$windows_exe" join "$(winepath -w "$dir/linux/1_five.bin")" \
   "$(winepath -w "$dir/joined-by-windows")" >/dev/null

@@ -4,9 +4,12 @@
 //                                 "1" (or "0" when it cannot), and lets go at the end of its input
 //   join FIRST_PIECE DEST        joins, saying "r" at the first piece's report and then waiting on
 //                                 its input, where the test ends it
+//   split SOURCE DEST            the same for a split
 //   console COMMAND_LINE         runs the command on a console of its own, then writes what the
 //                                 console shows (UTF-8, a line per row) and exits with its status
+#include "engine/File.h"
 #include "engine/JoinFiles.h"
+#include "engine/SplitFile.h"
 #include "engine/win32/WideText.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -99,11 +102,11 @@ int wmain(int argc, wchar_t **argv) {
     }
     return 0;
   }
-  if (arguments.size() == 3 && arguments[0] == "join") {
+  if (arguments.size() == 3 && (arguments[0] == "join" || arguments[0] == "split")) {
     WaitingHost host;
     host.m_strSourcePath = arguments[1];
     host.m_strDestFolder = arguments[2];
-    return JoinFiles(host);
+    return arguments[0] == "join" ? JoinFiles(host) : SplitFile(host);
   }
   if (arguments.size() == 2 && arguments[0] == "console")
     return RunOnConsole(arguments[1]);

@@ -1,0 +1,289 @@
+// A join says "done" only for a whole set that one split made, and a split that does not finish
+// leaves no set that joins.
+
+#include "engine/JoinRun.h"
+#include "engine/SplitRun.h"
+#include "engine/StagedFile.h"
+#include "tests/engine/SplitJoinFixture.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <functional>
+#include <gmock/gmock.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace quorvel {
+namespace {
+
+namespace fs = test::fs;
+using test::NamesIn;
+using test::ReadFile;
+using test::RecordingHost;
+using test::TempDir;
+using test::WriteFile;
+using ::testing::ElementsAre;
+
+const std::string kSetRefusal = "app|16|";
+
+std::string Missing(const std::string &piecePath) {
+  return kSetRefusal + "The piece " + piecePath + " is missing: the set cannot be joined.";
+}
+std::string Differs(const std::string &piecePath) {
+  return kSetRefusal + "The piece " + piecePath +
+         " differs from the set's checksum list: it is damaged or from another file.";
+}
+
+class Proceed final : public Progress {
+public:
+  Flow PieceDone(std::uint64_t, std::uint64_t) override { return Flow::proceed; }
+};
+
+// Stops a run at the given piece, as the dialog's cancel will.
+class StopAt final : public Progress {
+public:
+  explicit StopAt(std::uint64_t pieceNumber) : m_pieceNumber(pieceNumber) {}
+  Flow PieceDone(std::uint64_t pieceNumber, std::uint64_t) override {
+    return pieceNumber == m_pieceNumber ? Flow::stop : Flow::proceed;
+  }
+
+private:
+  std::uint64_t m_pieceNumber;
+};
+
+class SetProof : public SplitJoin {
+protected:
+  // A 5,000,000-byte report.doc cut into pieces of 1.4M, 1.4M, 1.4M and 0.8M in pieces/.
+  void SetUp() override {
+    m_bytes = test::RandomBytes(5'000'000, 41);
+    WriteFile(m_dir / "report.doc", m_bytes);
+    fs::create_directory(m_pieces);
+    ASSERT_EQ(Split(m_dir / "report.doc", m_pieces), 0);
+  }
+
+  std::string Piece(int pieceNumber) const {
+    return test::Utf8Of(m_pieces / PieceSet("report.doc").PieceName(pieceNumber));
+  }
+
+  // Joins the pieces into a folder where a good file of the output's name waits; a refused join
+  // leaves it as it was and nothing beside it.
+  std::vector<std::string> RefusedJoin() {
+    TempDir out;
+    WriteFile(out / "report.doc", "a good file");
+    RecordingHost host;
+    EXPECT_EQ(Join(host, Piece(1), out.path()), 1);
+    EXPECT_EQ(ReadFile(out / "report.doc"), "a good file");
+    EXPECT_THAT(NamesIn(out.path()), ElementsAre("report.doc"));
+    return host.Messages();
+  }
+
+  // Whether a join says done, and gives back the source.
+  bool Joins(bool *sameBytes = nullptr) {
+    TempDir out;
+    RecordingHost host;
+    const bool done = Join(host, Piece(1), out.path()) == 0;
+    if (sameBytes)
+      *sameBytes = done && ReadFile(out / "report.doc") == m_bytes;
+    return done;
+  }
+
+  const fs::path m_pieces = m_dir.path() / "pieces";
+  std::string m_bytes;
+};
+
+TEST_F(SetProof, AListedSetProvesEveryPieceBeforeItSaysDone) {
+  bool sameBytes = false;
+  ASSERT_TRUE(Joins(&sameBytes));
+  EXPECT_TRUE(sameBytes);
+  fs::rename(Piece(4), m_dir / "held back");
+  EXPECT_THAT(RefusedJoin(), ElementsAre(Missing(Piece(4))));
+  fs::rename(m_dir / "held back", Piece(4));
+
+  const std::string second = ReadFile(Piece(2));
+  fs::rename(Piece(2), m_dir / "held back");
+  EXPECT_THAT(RefusedJoin(), ElementsAre(Missing(Piece(2))));
+  WriteFile(Piece(2), second.substr(0, second.size() / 2));
+  EXPECT_THAT(RefusedJoin(), ElementsAre(Differs(Piece(2))));
+  WriteFile(Piece(2), "");
+  EXPECT_THAT(RefusedJoin(), ElementsAre(Differs(Piece(2))));
+  std::string damaged = second;
+  damaged[700'000] ^= 1;
+  WriteFile(Piece(2), damaged);
+  EXPECT_THAT(RefusedJoin(), ElementsAre(Differs(Piece(2))));
+#ifndef _WIN32
+  fs::remove(Piece(2));
+  ASSERT_EQ(::mkfifo(Piece(2).c_str(), 0600), 0);
+  EXPECT_THAT(RefusedJoin(), ElementsAre(kSetRefusal + "The piece " + Piece(2) +
+                                         " is not a file: the set cannot be joined."));
+  fs::remove(Piece(2));
+#endif
+  WriteFile(Piece(2), second);
+
+  const std::string list = ReadFile(m_pieces / "report.doc.sha256");
+  WriteFile(m_pieces / "report.doc.sha256", "# report.doc: 5000000 bytes\n");
+  EXPECT_THAT(RefusedJoin(),
+              ElementsAre(kSetRefusal + test::Utf8Of(m_pieces / "report.doc.sha256") +
+                          " is not the checksum list of this set."));
+  WriteFile(m_pieces / "report.doc.sha256", list);
+  EXPECT_TRUE(Joins());
+}
+
+TEST_F(SetProof, WithoutAListTheSetMustBeWhatASplitMakes) {
+  fs::remove(m_pieces / "report.doc.sha256");
+  bool sameBytes = false;
+  ASSERT_TRUE(Joins(&sameBytes)) << "an intact set of an earlier version";
+  EXPECT_TRUE(sameBytes);
+
+  WriteFile(m_pieces / "6_report.doc", "after a gap");
+  EXPECT_THAT(RefusedJoin(), ElementsAre(Missing(Piece(5)))) << "a gap, and a piece after it";
+  fs::remove(m_pieces / "6_report.doc");
+  WriteFile(Piece(3), ReadFile(Piece(3)).substr(1));
+  EXPECT_THAT(RefusedJoin(),
+              ElementsAre(kSetRefusal + "The piece " + Piece(3) +
+                          " is not as long as the first piece: it is damaged or from another file."));
+  fs::remove(Piece(3));
+  fs::remove(Piece(4));
+  EXPECT_THAT(RefusedJoin(), ElementsAre(Missing(Piece(3)))) << "ends with a piece as long";
+  fs::remove(Piece(2));
+  EXPECT_THAT(RefusedJoin(), ElementsAre(Missing(Piece(2)))) << "a lone first piece";
+}
+
+TEST_F(SetProof, AFirstPieceIsOneUnderscoreAndAName) {
+  fs::copy_file(Piece(1), m_pieces / "10_report.doc");
+  RecordingHost tenth;
+  EXPECT_EQ(Join(tenth, m_pieces / "10_report.doc", m_dir.path()), 1);
+  EXPECT_THAT(tenth.Messages(), ElementsAre("app|16|Source file name error..."));
+  EXPECT_FALSE(fs::exists(m_dir.path() / "_report.doc"));
+}
+
+TEST_F(SetProof, AStoppedSplitLeavesNoSetThatJoins) {
+  WriteFile(m_dir / "report.doc", test::RandomBytes(5'000'000, 42));
+  StopAt stop(2);
+  EXPECT_EQ(RunSplit({m_dir / "report.doc", test::Utf8Of(m_pieces), 1'400'000}, stop).kind,
+            Outcome::Kind::cancelled);
+  EXPECT_THAT(NamesIn(m_pieces), ElementsAre()) << "what it wrote is gone, the old set with it";
+
+#ifdef _WIN32
+  // Killed outright once the first piece is copied: nothing of the program's own runs then.
+  ASSERT_EQ(Split(m_dir / "report.doc", m_pieces), 0);
+  test::ChildProcess split(test::ProgramBeside("quorvel_test_helper.exe") + " split " +
+                           m_dir / "report.doc" + " " + test::Utf8Of(m_pieces));
+  ASSERT_EQ(split.ReadByte(), 'r');
+  split.Kill(143);
+  EXPECT_FALSE(Joins());
+  EXPECT_THAT(NamesIn(m_pieces), ElementsAre("1_report.doc")) << "an empty first piece";
+#else
+  // Ended by a signal, or killed outright, once every piece but the first has its name.
+  for (int signalNumber : {SIGTERM, SIGKILL}) {
+    ASSERT_EQ(Split(m_dir / "report.doc", m_pieces), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      RemoveTemporaryFilesOnInterrupt();
+      RecordingHost host;
+      host.m_onRepaint = [&] {
+        if (host.m_strStatus == "4Files created")
+          ::raise(signalNumber);
+      };
+      host.m_strSourcePath = m_dir / "report.doc";
+      host.m_strDestFolder = test::Utf8Of(m_pieces);
+      SplitFile(host);
+      ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(signalNumber == SIGKILL ? WIFSIGNALED(status) : WEXITSTATUS(status) == 143);
+    EXPECT_FALSE(Joins()) << signalNumber;
+    EXPECT_EQ(fs::file_size(Piece(1)), 0u) << "an empty first piece holds the set's name";
+  }
+#endif
+}
+
+TEST_F(SetProof, AJoinHoldsItsSetForItsWholeRun) {
+  TempDir out;
+  RecordingHost joiner;
+  RecordingHost splitter;
+  joiner.m_onRepaint = [&] {
+    if (joiner.m_strStatus == "2files joined") {
+      EXPECT_EQ(Split(splitter, m_dir / "report.doc", m_pieces, 1), 1);
+    }
+  };
+  ASSERT_EQ(Join(joiner, Piece(1), out.path()), 0);
+  EXPECT_THAT(splitter.Messages(),
+              ElementsAre(kFileError + "在存取 " + Piece(1) + " 时发生共享违例。"));
+  EXPECT_EQ(ReadFile(out / "report.doc"), m_bytes);
+}
+
+TEST_F(SetProof, ASplitWhoseLastNameCannotExistWritesNothing) {
+  // 1_ to 9_ of a 253-byte name make names of 255 bytes, the longest there are.
+  const std::string name(253, 'n');
+  WriteFile(m_dir / name, std::string(10 * 800'000 + 5, 'x'));
+  TempDir out;
+  RecordingHost tooLong;
+  EXPECT_EQ(Split(tooLong, m_dir / name, out.path(), 3), 1);
+  EXPECT_THAT(tooLong.Messages(), ElementsAre(kFileError + out / ("11_" + name) + " 中包含无效的路径。"));
+  EXPECT_THAT(NamesIn(out.path()), ElementsAre());
+
+  // The list's name is the longest of a set of nine.
+  const std::string longest(248, 'l');
+  WriteFile(m_dir / longest, std::string(8 * 800'000 + 5, 'y'));
+  WriteFile(m_dir / (longest + "x"), std::string(8 * 800'000 + 5, 'y'));
+  RecordingHost listTooLong;
+  EXPECT_EQ(Split(listTooLong, m_dir / (longest + "x"), out.path(), 3), 1);
+  EXPECT_THAT(listTooLong.Messages(),
+              ElementsAre(kFileError + out / (longest + "x.sha256") + " 中包含无效的路径。"));
+  ASSERT_EQ(Split(m_dir / longest, out.path(), 3), 0);
+  TempDir joined;
+  RecordingHost joiner;
+  ASSERT_EQ(Join(joiner, out / ("1_" + longest), joined.path()), 0);
+  EXPECT_EQ(joiner.m_strStatus, "9files joined");
+}
+
+#ifndef _WIN32
+// The join finds and opens its pieces relative to their folder, as the split writes them: a piece
+// whose full path is longer than the system takes is still there.
+TEST_F(SetProof, PiecesBeyondThePathLimitJoin) {
+  std::string deep = test::Utf8Of(m_dir.path());
+  while (deep.size() < 3800)
+    deep += "/" + std::string(200, 'd');
+  fs::create_directories(deep);
+  // The first piece's path is the longest there is; the tenth's is one longer.
+  const std::string name(4092 - deep.size(), 'f');
+  const std::string bytes = test::RandomBytes(95, 43);
+  WriteFile(m_dir / name, bytes);
+  Proceed proceed;
+  const Outcome split = RunSplit({m_dir / name, deep, 10}, proceed);
+  ASSERT_EQ(split.kind, Outcome::Kind::done) << split.failure.what();
+  TempDir out;
+  ASSERT_EQ(RunJoin({deep + "/1_" + name, out.path()}, proceed).kind, Outcome::Kind::done);
+  EXPECT_EQ(ReadFile(out / name), bytes);
+}
+#endif
+
+TEST(ChecksumListOnDisk, IsTheSameOnBothBuildsAndSha256sumChecksIt) {
+  TempDir dir;
+  std::string bytes(3'000'000, '\0');
+  for (std::size_t index = 0; index < bytes.size(); ++index)
+    bytes[index] = static_cast<char>(index % 251);
+  WriteFile(dir / "报告.doc", bytes);
+  fs::create_directory(dir.path() / "p");
+  RecordingHost host;
+  host.m_strSourcePath = dir / "报告.doc";
+  host.m_strDestFolder = dir / "p";
+  ASSERT_EQ(SplitFile(host), 0);
+  EXPECT_EQ(ReadFile(dir / "p/报告.doc.sha256"),
+            "# 报告.doc: 3000000 bytes\n"
+            "280142c3588830b5987d1cb74fe759d5755998e7047bb27fb0df6a0484422b10  1_报告.doc\n"
+            "a6bb41ad7f8b62bec57e385ee2156198cd693d1e998fa37e5f94fa4582a158e9  2_报告.doc\n"
+            "1efe0fe02100ab1e24e4ce55eb8704736f1a7e0b4ccc01f353b35bfc12ba6fd7  3_报告.doc\n");
+#ifndef _WIN32
+  const std::string check = "cd " + dir / "p" + " && sha256sum --strict --quiet -c 报告.doc.sha256";
+  EXPECT_EQ(std::system(check.c_str()), 0);
+#endif
+}
+
+} // namespace
+} // namespace quorvel
