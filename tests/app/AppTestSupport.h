@@ -62,6 +62,36 @@ std::vector<char> ReadFile(const std::string &path);
 // window shows within `turnsLeft` turns of the event loop; `look` ends the loop.
 void WhenModalWindowShows(std::function<void(HWND window)> look, int turnsLeft = 1000);
 
+// Each block of a run waits as on a slow medium, so that a run lasts about a second: long enough
+// to be cancelled in its middle, and a cancel that works ends it at once.
+class SlowProgress final : public Progress {
+public:
+  explicit SlowProgress(Progress &relay) : m_relay(relay) {}
+  Flow PieceDone(std::uint64_t pieceNumber, std::uint64_t pieceCount) override {
+    return m_relay.PieceDone(pieceNumber, pieceCount);
+  }
+  Flow BytesDone(std::uint64_t done, std::uint64_t total) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    return m_relay.BytesDone(done, total);
+  }
+
+private:
+  Progress &m_relay;
+};
+
+// The main dialog with its runs slowed so.
+class SlowRunDialog final : public SplitterDialog {
+public:
+  Outcome RunCore(const Core &core, Progress &progress) override {
+    return SplitterDialog::RunCore(
+        [&core](Progress &relay) {
+          SlowProgress slow(relay);
+          return core(slow);
+        },
+        progress);
+  }
+};
+
 // Asks the window system's thread from another, every few milliseconds until destroyed, as the
 // desktop asks a window whether it is alive, and keeps the longest wait for an answer.
 class AnswerProbe {

@@ -283,35 +283,6 @@ TEST_F(SystemMenuTest, HelpSaysThereIsNoneAndHowToUseTheProgram) {
     EXPECT_NE(text.find(button), std::string::npos) << button;
 }
 
-// Each block of a run waits as on a slow medium, so that a run lasts about a second: long enough
-// to be cancelled in its middle, and a cancel that works ends it at once.
-class SlowProgress final : public Progress {
-public:
-  explicit SlowProgress(Progress &relay) : m_relay(relay) {}
-  Flow PieceDone(std::uint64_t pieceNumber, std::uint64_t pieceCount) override {
-    return m_relay.PieceDone(pieceNumber, pieceCount);
-  }
-  Flow BytesDone(std::uint64_t done, std::uint64_t total) override {
-    std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    return m_relay.BytesDone(done, total);
-  }
-
-private:
-  Progress &m_relay;
-};
-
-class SlowRunDialog final : public SplitterDialog {
-public:
-  Outcome RunCore(const Core &core, Progress &progress) override {
-    return SplitterDialog::RunCore(
-        [&core](Progress &relay) {
-          SlowProgress slow(relay);
-          return core(slow);
-        },
-        progress);
-  }
-};
-
 enum class CancelWay { exitButton, escapeKey, closeRequest };
 
 std::string NameOf(const testing::TestParamInfo<CancelWay> &way) {
