@@ -1,6 +1,8 @@
 #include "engine/HashingCopier.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace quorvel {
 
@@ -28,10 +30,12 @@ void HashingCopier::HashBlocks() {
     const Block &block = m_blocks[m_hashed % kBlockCount];
     lock.unlock();
     m_hash.Update(block.bytes.get(), block.size);
-    const auto digest = block.last ? std::optional{m_hash.Finish()} : std::nullopt;
+    std::optional<Sha256::Digest> digest;
+    if (block.last)
+      digest = m_hash.Finish();
     lock.lock();
     if (digest)
-      m_digest = *digest;
+      m_digests.push_back(*digest);
     ++m_hashed;
     lock.unlock();
     m_changed.notify_all();
@@ -55,50 +59,35 @@ void HashingCopier::Hand(std::size_t size, bool last) {
   m_changed.notify_all();
 }
 
-void HashingCopier::WaitForHash() {
-  std::unique_lock lock(m_mutex);
-  m_changed.wait(lock, [this] { return m_hashed == m_handed; });
+bool HashingCopier::Copy(File &source, File &target, std::uint64_t count,
+                         const BlockReport &report) {
+  bool handedLast = false;
+  std::uint64_t copied = 0;
+  while (!handedLast) {
+    Block &block = NextFreeBlock();
+    const auto size =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, count - copied));
+    for (std::size_t filled = 0; filled < size;) {
+      const std::uint64_t got = source.Read(block.bytes.get() + filled, size - filled);
+      if (got == 0)
+        throw FileException(FileCause::endOfFile, 0, source.GetFilePath());
+      filled += static_cast<std::size_t>(got);
+    }
+    target.Write(block.bytes.get(), size);
+    copied += size;
+    handedLast = copied == count;
+    Hand(size, handedLast);
+    if (report && report(copied) == Flow::stop)
+      return false;
+  }
+  return true;
 }
 
-std::optional<Sha256::Digest> HashingCopier::Copy(File &source, File &target,
-                                                  std::uint64_t count,
-                                                  const BlockReport &report) {
-  bool handedLast = false;
-  // Whatever ends the copy early, its hash is closed so that the next copy starts afresh.
-  const auto endEarly = [&] {
-    if (!handedLast) {
-      NextFreeBlock();
-      Hand(0, true);
-    }
-    WaitForHash();
-  };
-  std::uint64_t copied = 0;
-  try {
-    while (!handedLast) {
-      Block &block = NextFreeBlock();
-      const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, count - copied));
-      for (std::size_t filled = 0; filled < size;) {
-        const std::uint64_t got = source.Read(block.bytes.get() + filled, size - filled);
-        if (got == 0)
-          throw FileException(FileCause::endOfFile, 0, source.GetFilePath());
-        filled += static_cast<std::size_t>(got);
-      }
-      target.Write(block.bytes.get(), size);
-      copied += size;
-      handedLast = copied == count;
-      Hand(size, handedLast);
-      if (report && report(copied) == Flow::stop) {
-        endEarly();
-        return std::nullopt;
-      }
-    }
-  } catch (...) {
-    endEarly();
-    throw;
-  }
-  WaitForHash();
-  std::lock_guard lock(m_mutex);
-  return m_digest;
+std::vector<Sha256::Digest> HashingCopier::TakeDigests(bool wait) {
+  std::unique_lock lock(m_mutex);
+  if (wait)
+    m_changed.wait(lock, [this] { return m_hashed == m_handed; });
+  return std::exchange(m_digests, {});
 }
 
 } // namespace quorvel

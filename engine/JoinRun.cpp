@@ -32,6 +32,8 @@ private:
   std::optional<Outcome> MeasureListedSet();
   std::optional<Outcome> MeasureUnlistedSet();
   Outcome Copy(StagedFile &output);
+  // Compares the pieces' digests, as they come, with the list's.
+  std::optional<Outcome> CheckDigests(const std::vector<Sha256::Digest> &digests);
 
   const JoinRequest &m_request;
   Progress &m_progress;
@@ -41,6 +43,7 @@ private:
   File m_firstPiece;
   std::optional<ChecksumList> m_list;
   std::vector<std::uint64_t> m_lengths;
+  std::uint64_t m_checked = 0;
 };
 
 std::optional<Outcome> Joiner::ReadList() {
@@ -107,6 +110,15 @@ std::optional<Outcome> Joiner::MeasureUnlistedSet() {
   return std::nullopt;
 }
 
+std::optional<Outcome> Joiner::CheckDigests(const std::vector<Sha256::Digest> &digests) {
+  for (const Sha256::Digest &digest : digests) {
+    ++m_checked;
+    if (m_list && digest != m_list->pieces[m_checked - 1])
+      return Outcome::Refused(Refusal::pieceDiffers, PiecePath(m_checked));
+  }
+  return std::nullopt;
+}
+
 Outcome Joiner::Copy(StagedFile &output) {
   FileException error;
   const std::uint64_t pieceCount = m_lengths.size();
@@ -120,13 +132,12 @@ Outcome Joiner::Copy(StagedFile &output) {
       return Outcome::Failed(Stage::open, error);
     File &piece = pieceNumber == 1 ? m_firstPiece : laterPiece;
     const std::uint64_t length = m_lengths[pieceNumber - 1];
-    const auto digest = copier.Copy(piece, output.Contents(), length, [&](std::uint64_t copied) {
-      return m_progress.BytesDone(joined + copied, total);
-    });
-    if (!digest)
+    if (!copier.Copy(piece, output.Contents(), length, [&](std::uint64_t copied) {
+          return m_progress.BytesDone(joined + copied, total);
+        }))
       return Outcome::Cancelled();
-    if (m_list && *digest != m_list->pieces[pieceNumber - 1])
-      return Outcome::Refused(Refusal::pieceDiffers, PiecePath(pieceNumber));
+    if (auto differs = CheckDigests(copier.TakeDigests(pieceNumber == pieceCount)))
+      return *differs;
     joined += length;
     if (pieceNumber > 1)
       laterPiece.Close();
@@ -157,13 +168,20 @@ Outcome Joiner::Run() {
     return *stopped;
   // Created before the set is held: its name may be a link to the first piece.
   StagedFile output;
-  if (!output.Open(JoinFolder(m_request.destFolder, m_set.Name()), &error) ||
+  if (!output.Open(JoinedPathOf(m_request), &error) ||
       !m_folder.OpenFile(m_firstPiece, m_set.PieceName(1), File::kReadExclusive, &error))
     return Outcome::Failed(Stage::open, error);
   return Copy(output);
 }
 
 } // namespace
+
+std::string JoinedPathOf(const JoinRequest &request) {
+  const std::string_view firstName = SourceNameOf(request.firstPiece);
+  if (!PieceSet::IsFirstPieceName(firstName) || request.destFolder.empty())
+    return {};
+  return JoinFolder(request.destFolder, PieceSet::OfFirstPiece(firstName).Name());
+}
 
 Outcome RunJoin(const JoinRequest &request, Progress &progress) {
   FileException error;

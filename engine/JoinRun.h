@@ -20,4 +20,7 @@ struct JoinRequest {
 // takes its name only once it is whole.
 Outcome RunJoin(const JoinRequest &request, Progress &progress);
 
+// The joined file's path, once the request names a first piece and a destination; empty before.
+std::string JoinedPathOf(const JoinRequest &request);
+
 } // namespace quorvel

@@ -54,7 +54,6 @@ private:
   const PieceSet m_set;
   Folder m_folder;
   HashingCopier m_copier;
-  ChecksumList m_list{m_length, {}};
   std::uint64_t m_copied = 0;
   // An empty first piece holds the set's name while the split runs; the first piece's bytes take
   // it last, once every other piece and the list are in place.
@@ -100,13 +99,11 @@ std::optional<FileException> Splitter::RemoveOldSet() {
 
 bool Splitter::CopyPiece(std::uint64_t pieceNumber, File &piece) {
   const std::uint64_t pieceLength = PieceLength(pieceNumber);
-  const auto digest = m_copier.Copy(m_source, piece, pieceLength, [&](std::uint64_t copied) {
-    return m_progress.BytesDone(m_copied + copied, m_length);
-  });
-  if (!digest)
+  if (!m_copier.Copy(m_source, piece, pieceLength, [&](std::uint64_t copied) {
+        return m_progress.BytesDone(m_copied + copied, m_length);
+      }))
     return false;
   m_copied += pieceLength;
-  m_list.pieces.push_back(*digest);
   piece.StartFlush();
   return true;
 }
@@ -128,7 +125,7 @@ std::optional<FileException> Splitter::WriteList() {
   FileException error;
   if (!list.Open(PathOf(m_set.ListName()), &error))
     return error;
-  const std::string text = m_list.Format(m_set);
+  const std::string text = ChecksumList{m_length, m_copier.TakeDigests(true)}.Format(m_set);
   list.Contents().Write(text.data(), text.size());
   list.Commit();
   m_written.push_back(m_set.ListName());

@@ -102,6 +102,10 @@ TEST_F(SetProof, AListedSetProvesEveryPieceBeforeItSaysDone) {
   fs::rename(Piece(4), m_dir / "held back");
   EXPECT_THAT(RefusedJoin(), ElementsAre(Missing(Piece(4))));
   fs::rename(m_dir / "held back", Piece(4));
+  const std::string last = ReadFile(Piece(4));
+  WriteFile(Piece(4), "X" + last.substr(1));
+  EXPECT_THAT(RefusedJoin(), ElementsAre(Differs(Piece(4))));
+  WriteFile(Piece(4), last);
 
   const std::string second = ReadFile(Piece(2));
   fs::rename(Piece(2), m_dir / "held back");
