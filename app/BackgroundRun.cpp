@@ -75,10 +75,18 @@ Outcome BackgroundRun::Run(const EngineHost::Core &core, Progress &progress) {
     // Wakes the loop below to see it.
     fw::platform::PostTask([] {});
   });
-  m_dialog.RunLoopWhile([&relay] { return !relay->ended; });
-  // Only when the loop ended for the program quitting does the run still go on.
-  relay->stop = true;
-  worker.join();
+  {
+    // Should the loop end early, for the program quitting or a failure, the run stops first.
+    struct StopAndJoin {
+      Relay &relay;
+      std::thread &worker;
+      ~StopAndJoin() {
+        relay.stop = true;
+        worker.join();
+      }
+    } stopAndJoin{*relay, worker};
+    m_dialog.RunLoopWhile([&relay] { return !relay->ended; });
+  }
 
   relay->Deliver();
   relay->progress = nullptr;
