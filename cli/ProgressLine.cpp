@@ -56,11 +56,10 @@ void ProgressLine::Draw() {
   const std::string left =
       rate > 0 ? Duration((m_totalBytes - m_bytesDone) / rate) + " left" : std::string{};
   char line[160];
-  int length = std::snprintf(line, sizeof line,
-                             "\rpieces: %" PRIu64 "  %3u %%  %.*f of %.*f %s  %.1f MB/s  %s",
-                             m_pieceNumber, percent, inGiga ? 2 : 1, m_bytesDone / unit,
-                             inGiga ? 2 : 1, m_totalBytes / unit, inGiga ? "GB" : "MB",
-                             rate / kMega, left.c_str());
+  int length = std::snprintf(
+      line, sizeof line, "\rpieces: %" PRIu64 "  %3u %%  %.*f of %.*f %s  %.1f MB/s  %s",
+      m_pieceNumber, percent, inGiga ? 2 : 1, m_bytesDone / unit, inGiga ? 2 : 1,
+      m_totalBytes / unit, inGiga ? "GB" : "MB", rate / kMega, left.c_str());
   length = std::min(length, static_cast<int>(sizeof line) - 1);
   std::string text(line, static_cast<std::size_t>(length));
   // Spaces over what a longer line before left: a console has no escape to clear it with.

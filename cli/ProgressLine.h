@@ -6,10 +6,10 @@
 
 namespace quorvel::cli {
 
-// One terminal line redrawn in place as a run goes on: the pieces done, the share and the bytes done of
-// all, the rate so far and the time left at that rate. However fast the pieces or blocks come, it
-// is redrawn at most every kRedrawInterval, and however long a piece takes, at least as often as
-// a block passes.
+// One terminal line redrawn in place as a run goes on: the pieces done, the share and the bytes
+// done of all, the rate so far and the time left at that rate. However fast the pieces or blocks
+// come, it is redrawn at most every kRedrawInterval, and however long a piece takes, at least as
+// often as a block passes.
 class ProgressLine {
 public:
   using Clock = std::chrono::steady_clock;

@@ -11,9 +11,8 @@ int SplitFile(EngineHost &host) {
   const std::uint64_t pieceSize = host.GetPieceSize();
   const SplitRequest request{host.m_strSourcePath, host.m_strDestFolder, pieceSize};
   HostProgress progress(host, "Files created");
-  return ReportOutcome(host, host.RunCore([&request](Progress &core) {
-    return RunSplit(request, core);
-  }, progress));
+  return ReportOutcome(
+      host, host.RunCore([&request](Progress &core) { return RunSplit(request, core); }, progress));
 }
 
 } // namespace quorvel

@@ -19,8 +19,8 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <string>
 
 namespace {

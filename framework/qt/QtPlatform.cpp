@@ -141,14 +141,13 @@ void EndModalLoop(HWND dialog) {
 void ShowWaitCursor(bool shown) {
   if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
     return;
-  if (shown) {
-    // The mouse may already be over a window that keeps the arrow.
-    const QWidget *under = QApplication::widgetAt(QCursor::pos());
-    const bool keepsArrow =
-        under && under->findChild<ArrowKeeper *>(QString(), Qt::FindDirectChildrenOnly);
-    QGuiApplication::setOverrideCursor(keepsArrow ? Qt::ArrowCursor : Qt::WaitCursor);
-  } else
-    QGuiApplication::restoreOverrideCursor();
+  if (!shown)
+    return QGuiApplication::restoreOverrideCursor();
+  // The mouse may already be over a window that keeps the arrow.
+  const QWidget *under = QApplication::widgetAt(QCursor::pos());
+  const bool keepsArrow =
+      under && under->findChild<ArrowKeeper *>(QString(), Qt::FindDirectChildrenOnly);
+  QGuiApplication::setOverrideCursor(keepsArrow ? Qt::ArrowCursor : Qt::WaitCursor);
 }
 
 void KeepArrowCursor(HWND window, bool keep) {

@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdio>
-#include <mutex>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <random>
 #include <utility>
 
@@ -98,8 +98,7 @@ struct AnswerProbe::Shared {
   bool stop = false;
 };
 
-AnswerProbe::AnswerProbe()
-    : m_shared(std::make_shared<Shared>()), m_asker([this] { Ask(); }) {}
+AnswerProbe::AnswerProbe() : m_shared(std::make_shared<Shared>()), m_asker([this] { Ask(); }) {}
 
 AnswerProbe::~AnswerProbe() { Stop(); }
 
@@ -128,11 +127,10 @@ void AnswerProbe::Ask() {
     m_shared->changed.wait(lock, [&] { return m_shared->answered >= expected || m_shared->stop; });
     if (m_shared->answered < expected)
       return;
-    m_longest = std::max<std::chrono::duration<double, std::milli>>(m_longest,
-                                                                     Clock::now() - asked);
+    m_longest =
+        std::max<std::chrono::duration<double, std::milli>>(m_longest, Clock::now() - asked);
     ++m_answers;
-    m_shared->changed.wait_for(lock, std::chrono::milliseconds(10),
-                               [&] { return m_shared->stop; });
+    m_shared->changed.wait_for(lock, std::chrono::milliseconds(10), [&] { return m_shared->stop; });
   }
 }
 
