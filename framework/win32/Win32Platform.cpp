@@ -344,8 +344,11 @@ void EndModalLoop(HWND dialog) {
 
 void ShowWaitCursor(bool shown) {
   g_waitCursor = shown;
+  POINT mouse{};
+  ::GetCursorPos(&mouse);
+  const bool keepsArrow = ::GetPropW(::WindowFromPoint(mouse), kArrowProperty) != nullptr;
   // The window under the mouse sets its own again when the mouse next moves.
-  ::SetCursor(::LoadCursorW(nullptr, shown ? IDC_WAIT : IDC_ARROW));
+  ::SetCursor(::LoadCursorW(nullptr, shown && !keepsArrow ? IDC_WAIT : IDC_ARROW));
 }
 
 void KeepArrowCursor(HWND window, bool keep) {
