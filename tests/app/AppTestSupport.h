@@ -2,6 +2,7 @@
 
 #include "app/SplitterDialog.h"
 #include "framework/ModalUi.h"
+#include "framework/Platform.h"
 #include "framework/WinApp.h"
 #include "res/DialogTemplates.h"
 #include "tests/app/WindowDriver.h"
@@ -79,7 +80,8 @@ private:
   Progress &m_relay;
 };
 
-// The main dialog with its runs slowed so.
+// The main dialog with its runs slowed so. `onFirstPiece` is called from the event loop once the
+// dialog has shown a run's first piece.
 class SlowRunDialog final : public SplitterDialog {
 public:
   Outcome RunCore(const Core &core, Progress &progress) override {
@@ -90,6 +92,13 @@ public:
         },
         progress);
   }
+  void UpdateWindow() override {
+    SplitterDialog::UpdateWindow();
+    if (onFirstPiece && m_strStatus != "Status")
+      fw::platform::PostTask(std::exchange(onFirstPiece, {}));
+  }
+
+  std::function<void()> onFirstPiece;
 };
 
 // Asks the window system's thread from another, every few milliseconds until destroyed, as the
