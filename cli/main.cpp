@@ -145,11 +145,11 @@ int Run(const Request &request) {
   ConsoleHost host(quorvel::cli::IsTerminal(stderr) ? stderr : nullptr);
   const bool splitting = request.operation == Operation::split;
   const quorvel::Outcome outcome =
-      splitting ? quorvel::RunSplit({std::string{request.source}, std::string{request.destFolder},
-                                     request.pieceSize},
-                                    host)
-                : quorvel::RunJoin({std::string{request.source}, std::string{request.destFolder}},
-                                   host);
+      splitting
+          ? quorvel::RunSplit(
+                {std::string{request.source}, std::string{request.destFolder}, request.pieceSize},
+                host)
+          : quorvel::RunJoin({std::string{request.source}, std::string{request.destFolder}}, host);
   if (const int status = host.Report(outcome); status != EXIT_SUCCESS)
     return status;
   WriteText(stdout, splitting ? "Splitted successfully\n" : "Joined successfully\n");

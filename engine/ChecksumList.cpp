@@ -102,7 +102,8 @@ std::optional<ChecksumList> ChecksumList::Parse(std::string_view text, const Pie
     const std::string tail = "  " + Escaped(expectedName);
     if (!line.starts_with(prefix) || !line.ends_with(tail))
       return std::nullopt;
-    const auto digest = DigestOf(line.substr(prefix.size(), line.size() - prefix.size() - tail.size()));
+    const auto digest =
+        DigestOf(line.substr(prefix.size(), line.size() - prefix.size() - tail.size()));
     if (!digest)
       return std::nullopt;
     list.pieces.push_back(*digest);

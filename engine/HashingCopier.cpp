@@ -65,8 +65,7 @@ bool HashingCopier::Copy(File &source, File &target, std::uint64_t count,
   std::uint64_t copied = 0;
   while (!handedLast) {
     Block &block = NextFreeBlock();
-    const auto size =
-        static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, count - copied));
+    const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, count - copied));
     for (std::size_t filled = 0; filled < size;) {
       const std::uint64_t got = source.Read(block.bytes.get() + filled, size - filled);
       if (got == 0)

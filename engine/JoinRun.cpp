@@ -127,8 +127,8 @@ Outcome Joiner::Copy(StagedFile &output) {
   HashingCopier copier;
   File laterPiece;
   for (std::uint64_t pieceNumber = 1; pieceNumber <= pieceCount; ++pieceNumber) {
-    if (pieceNumber > 1 && !m_folder.OpenFile(laterPiece, m_set.PieceName(pieceNumber),
-                                              File::kReadExclusive, &error))
+    if (pieceNumber > 1 &&
+        !m_folder.OpenFile(laterPiece, m_set.PieceName(pieceNumber), File::kReadExclusive, &error))
       return Outcome::Failed(Stage::open, error);
     File &piece = pieceNumber == 1 ? m_firstPiece : laterPiece;
     const std::uint64_t length = m_lengths[pieceNumber - 1];

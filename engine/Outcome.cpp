@@ -34,11 +34,13 @@ std::string Outcome::RefusalText() const {
   case Refusal::pieceNotFile:
     return "The piece " + subject + " is not a file: the set cannot be joined.";
   case Refusal::pieceDiffers:
-    return "The piece " + subject + " differs from the set's checksum list: it is damaged or "
-                                    "from another file.";
+    return "The piece " + subject +
+           " differs from the set's checksum list: it is damaged or "
+           "from another file.";
   case Refusal::pieceLength:
-    return "The piece " + subject + " is not as long as the first piece: it is damaged or from "
-                                    "another file.";
+    return "The piece " + subject +
+           " is not as long as the first piece: it is damaged or from "
+           "another file.";
   case Refusal::listInvalid:
     return subject + " is not the checksum list of this set.";
   }

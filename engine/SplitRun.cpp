@@ -154,8 +154,7 @@ Outcome Splitter::Run() {
   // On the device before any new piece is: the order of the names is what proves a set.
   File::FlushFolder(m_request.destFolder);
 
-  if (!CopyPiece(1, m_firstPiece.Contents()) ||
-      m_progress.PieceDone(1, m_pieceCount) == Flow::stop)
+  if (!CopyPiece(1, m_firstPiece.Contents()) || m_progress.PieceDone(1, m_pieceCount) == Flow::stop)
     return Outcome::Cancelled();
   std::uint64_t pendingBytes = 0;
   for (std::uint64_t pieceNumber = 2; pieceNumber <= m_pieceCount; ++pieceNumber) {

@@ -18,7 +18,7 @@ Folder::~Folder() {
 
 bool Folder::Open(std::string_view folder, FileException *error) {
   m_strPrefix = folder.empty() || folder.ends_with(kPathSeparator) ? std::string{folder}
-                                                                    : JoinFolder(folder, "");
+                                                                   : JoinFolder(folder, "");
   const std::string path = folder.empty() ? "." : std::string{folder};
   m_fd = ::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (m_fd >= 0)

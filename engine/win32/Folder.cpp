@@ -37,8 +37,8 @@ bool Folder::Open(std::string_view folder, FileException *error) {
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
     return true;
   if (error)
-    *error = Failure(attributes == INVALID_FILE_ATTRIBUTES ? ::GetLastError() : ERROR_DIRECTORY,
-                     path);
+    *error =
+        Failure(attributes == INVALID_FILE_ATTRIBUTES ? ::GetLastError() : ERROR_DIRECTORY, path);
   return false;
 }
 

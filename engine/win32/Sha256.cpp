@@ -13,7 +13,8 @@ namespace {
 BCRYPT_ALG_HANDLE Provider() {
   static const BCRYPT_ALG_HANDLE provider = [] {
     BCRYPT_ALG_HANDLE opened = nullptr;
-    if (!BCRYPT_SUCCESS(::BCryptOpenAlgorithmProvider(&opened, BCRYPT_SHA256_ALGORITHM, nullptr, 0)))
+    if (!BCRYPT_SUCCESS(
+            ::BCryptOpenAlgorithmProvider(&opened, BCRYPT_SHA256_ALGORITHM, nullptr, 0)))
       throw std::bad_alloc();
     return opened;
   }();

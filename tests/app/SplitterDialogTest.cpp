@@ -154,6 +154,30 @@ TEST_F(OperationTest, SplitsAndJoinsThroughTheDialogsButtons) {
   EXPECT_EQ(modal.boxes[1].caption, "Splitter");
 }
 
+TEST_F(OperationTest, ASetThatIsNotWholeIsRefusedNamingThePiece) {
+  WriteFile(folder / "report.doc", RandomBytes(2 * kPiece + 123, 8));
+  std::filesystem::create_directory(folder.path() / "pieces");
+  ChooseSource(folder / "report.doc");
+  ChooseDestination(folder / "pieces");
+  Click(IDC_SPLIT);
+  EXPECT_TRUE(std::filesystem::exists(folder.path() / "pieces" / "report.doc.sha256"));
+
+  const std::vector<char> before{'o', 'l', 'd'};
+  WriteFile(folder / "pieces/2_report.doc", {'c', 'u', 't'});
+  WriteFile(folder / "report.doc", before);
+  Click(IDC_MODE_JOIN);
+  ChooseSource(folder / "pieces/1_report.doc");
+  ChooseDestination(folder.Text());
+  Click(IDC_JOIN);
+  ASSERT_EQ(modal.boxes.size(), 2u) << "no success box";
+  EXPECT_EQ(modal.boxes[1].text, "The piece " + folder / "pieces/2_report.doc" +
+                                     " differs from the set's checksum list: it is damaged or "
+                                     "from another file.");
+  EXPECT_EQ(modal.boxes[1].caption, "quorvel-splitter");
+  EXPECT_EQ(modal.boxes[1].type, MB_ICONSTOP);
+  EXPECT_EQ(ReadFile(folder / "report.doc"), before);
+}
+
 TEST_F(OperationTest, AStoppedCheckShowsOnlyTheEnginesNoticeUnderTheWaitCursor) {
   std::vector<bool> waiting;
   modal.onBox = [&] { waiting.push_back(ShowsWaitCursor(Control(IDC_SOURCE_PATH))); };

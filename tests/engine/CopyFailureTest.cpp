@@ -43,8 +43,8 @@ ChildOutcome RunWithFileSizeLimit(rlim_t fileSizeLimit,
       code = operation(host);
     } catch (const FileException &failure) {
       code = kEscaped;
-      report = failure.GetErrorMessage(FileException::kFailureReportBufferSize) + "|" +
-               host.m_strStatus;
+      report =
+          failure.GetErrorMessage(FileException::kFailureReportBufferSize) + "|" + host.m_strStatus;
     }
     (void)!::write(channel[1], report.data(), report.size());
     ::_exit(code);

@@ -40,8 +40,8 @@ TEST(LargeFile, ASourceOverFourGibibytesIsMeasuredAndSplitWhole) {
   const std::string lastPiece = dir / ("pieces/" + PieceSet("big.bin").PieceName(pieceCount));
   EXPECT_EQ(test::fs::file_size(test::PathOf(lastPiece)), length % pieceSize);
   EXPECT_EQ(test::ReadFile(lastPiece).back(), 'E');
-  EXPECT_FALSE(
-      test::fs::exists(test::PathOf(dir / ("pieces/" + PieceSet("big.bin").PieceName(pieceCount + 1)))));
+  EXPECT_FALSE(test::fs::exists(
+      test::PathOf(dir / ("pieces/" + PieceSet("big.bin").PieceName(pieceCount + 1)))));
   EXPECT_TRUE(test::fs::exists(test::PathOf(dir / "pieces/big.bin.sha256")));
 }
 

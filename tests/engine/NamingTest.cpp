@@ -92,9 +92,10 @@ TEST(ChecksumList, ANameWithABackslashOrLineBreakIsEscapedAsSha256sumDoes) {
   const PieceSet set("a\\b\nc");
   const ChecksumList list{7, {DigestOfByte(0x10), DigestOfByte(0x20)}};
   const std::string text = list.Format(set);
-  EXPECT_EQ(text, "# a\\\\b\\nc: 7 bytes\n"
-                  "\\1010101010101010101010101010101010101010101010101010101010101010  1_a\\\\b\\nc\n"
-                  "\\2020202020202020202020202020202020202020202020202020202020202020  2_a\\\\b\\nc\n");
+  EXPECT_EQ(text,
+            "# a\\\\b\\nc: 7 bytes\n"
+            "\\1010101010101010101010101010101010101010101010101010101010101010  1_a\\\\b\\nc\n"
+            "\\2020202020202020202020202020202020202020202020202020202020202020  2_a\\\\b\\nc\n");
   EXPECT_TRUE(ChecksumList::Parse(text, set));
 }
 
@@ -103,7 +104,8 @@ TEST(ChecksumList, AnythingButThisSetsListIsRefused) {
   const std::string good = ChecksumList{9, {DigestOfByte(1), DigestOfByte(2)}}.Format(set);
   ASSERT_TRUE(ChecksumList::Parse(good, set));
   const std::string header = good.substr(0, good.find('\n') + 1);
-  const std::string line1 = good.substr(header.size(), good.find('\n', header.size()) + 1 - header.size());
+  const std::string line1 =
+      good.substr(header.size(), good.find('\n', header.size()) + 1 - header.size());
   for (const std::string &bad :
        {std::string{}, good.substr(0, good.size() - 1), good + "\n", PieceSet("b.bin").ListName(),
         ChecksumList{9, {DigestOfByte(1), DigestOfByte(2)}}.Format(PieceSet("b.bin")),

@@ -146,9 +146,10 @@ TEST_F(SetProof, WithoutAListTheSetMustBeWhatASplitMakes) {
   EXPECT_THAT(RefusedJoin(), ElementsAre(Missing(Piece(5)))) << "a gap, and a piece after it";
   fs::remove(m_pieces / "6_report.doc");
   WriteFile(Piece(3), ReadFile(Piece(3)).substr(1));
-  EXPECT_THAT(RefusedJoin(),
-              ElementsAre(kSetRefusal + "The piece " + Piece(3) +
-                          " is not as long as the first piece: it is damaged or from another file."));
+  EXPECT_THAT(
+      RefusedJoin(),
+      ElementsAre(kSetRefusal + "The piece " + Piece(3) +
+                  " is not as long as the first piece: it is damaged or from another file."));
   fs::remove(Piece(3));
   fs::remove(Piece(4));
   EXPECT_THAT(RefusedJoin(), ElementsAre(Missing(Piece(3)))) << "ends with a piece as long";
@@ -206,6 +207,15 @@ TEST_F(SetProof, AStoppedSplitLeavesNoSetThatJoins) {
 #endif
 }
 
+TEST_F(SetProof, AStoppedJoinLeavesTheFileThatWasThere) {
+  TempDir out;
+  WriteFile(out / "report.doc", "a good file");
+  StopAt stop(2);
+  EXPECT_EQ(RunJoin({Piece(1), test::Utf8Of(out.path())}, stop).kind, Outcome::Kind::cancelled);
+  EXPECT_THAT(NamesIn(out.path()), ElementsAre("report.doc"));
+  EXPECT_EQ(ReadFile(out / "report.doc"), "a good file");
+}
+
 TEST_F(SetProof, AJoinHoldsItsSetForItsWholeRun) {
   TempDir out;
   RecordingHost joiner;
@@ -228,7 +238,8 @@ TEST_F(SetProof, ASplitWhoseLastNameCannotExistWritesNothing) {
   TempDir out;
   RecordingHost tooLong;
   EXPECT_EQ(Split(tooLong, m_dir / name, out.path(), 3), 1);
-  EXPECT_THAT(tooLong.Messages(), ElementsAre(kFileError + out / ("11_" + name) + " 中包含无效的路径。"));
+  EXPECT_THAT(tooLong.Messages(),
+              ElementsAre(kFileError + out / ("11_" + name) + " 中包含无效的路径。"));
   EXPECT_THAT(NamesIn(out.path()), ElementsAre());
 
   // The list's name is the longest of a set of nine.

@@ -211,8 +211,8 @@ TEST_F(SplitJoin, JoinGoesPastFourHundredNinetyNinePieces) {
   std::string expected;
   for (int n = 1; n <= 600; ++n) {
     // Pieces as long as the first, but the last.
-    const std::string bytes = n == 600 ? "end" : std::string(3 - std::to_string(n).size(), '0') +
-                                                     std::to_string(n) + ";";
+    const std::string bytes =
+        n == 600 ? "end" : std::string(3 - std::to_string(n).size(), '0') + std::to_string(n) + ";";
     WriteFile(m_dir / PieceSet("a.bin").PieceName(n), bytes);
     expected += bytes;
   }
