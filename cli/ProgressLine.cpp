@@ -53,8 +53,10 @@ void ProgressLine::Draw() {
   const double unit = inGiga ? kGiga : kMega;
   const double seconds = std::chrono::duration<double>(m_updated - m_start).count();
   const double rate = seconds > 0 ? m_bytesDone / seconds : 0;
+  // The first moments of a run, its opening included, say little of its pace.
+  const bool settled = m_updated - m_start >= kRedrawInterval && rate > 0;
   const std::string left =
-      rate > 0 ? Duration((m_totalBytes - m_bytesDone) / rate) + " left" : std::string{};
+      settled ? Duration((m_totalBytes - m_bytesDone) / rate) + " left" : std::string{};
   char line[160];
   int length = std::snprintf(
       line, sizeof line, "\rpieces: %" PRIu64 "  %3u %%  %.*f of %.*f %s  %.1f MB/s  %s",
