@@ -63,7 +63,7 @@ std::vector<char> ReadFile(const std::string &path);
 // window shows within `turnsLeft` turns of the event loop; `look` ends the loop.
 void WhenModalWindowShows(std::function<void(HWND window)> look, int turnsLeft = 1000);
 
-// Each block of a run waits as on a slow medium, so that a run lasts about a second: long enough
+// Each block of a run waits as on a slow medium, so that a run lasts a few seconds: long enough
 // to be cancelled in its middle, and a cancel that works ends it at once.
 class SlowProgress final : public Progress {
 public:
