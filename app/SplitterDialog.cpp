@@ -11,6 +11,7 @@
 #include "res/StringTable.h"
 
 #include <array>
+#include <utility>
 
 namespace quorvel {
 
@@ -86,6 +87,8 @@ BOOL SplitterDialog::OnInitDialog() {
   }
   for (ImageButton *push : {&m_btnExit, &m_btnJoin, &m_btnSplit})
     push->SetStateImages(res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4);
+  // It is the Cancel button while the rest wait.
+  m_btnExit.KeepArrowCursor(TRUE);
 
   m_progress.SetRange(1, 500);
   m_progress.m_crBack = kDialogBackground;
@@ -119,6 +122,32 @@ void SplitterDialog::OnPaint() {
 
 HICON SplitterDialog::OnQueryDragIcon() { return m_hIcon; }
 
+BOOL SplitterDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
+  // Whatever sends them, no click but Cancel's and help's reaches the dialog during a run.
+  const UINT id = LOWORD(wParam);
+  if (m_run.IsRunning() && HIWORD(wParam) == BN_CLICKED && id != IDCANCEL && id != ID_HELP)
+    return TRUE;
+  return CDialog::OnCommand(wParam, lParam);
+}
+
+void SplitterDialog::OnCancel() {
+  if (!m_run.IsRunning())
+    return CDialog::OnCancel();
+  m_run.Stop();
+}
+
+void SplitterDialog::OnClose() {
+  if (!m_run.IsRunning())
+    return CDialog::OnClose();
+  m_bCloseAfterRun = true;
+  m_run.Stop();
+}
+
+void SplitterDialog::EndIfCloseAsked() {
+  if (std::exchange(m_bCloseAfterRun, false))
+    EndDialog(IDCANCEL);
+}
+
 void SplitterDialog::OnBrowseSource() {
   CFileDialog dialog(TRUE, nullptr, nullptr, kOpenFlags, m_bSplitMode ? kSplitFilter : kJoinFilter);
   if (dialog.DoModal() != IDOK)
@@ -139,11 +168,13 @@ void SplitterDialog::OnBrowseDest() {
 void SplitterDialog::OnSplit() {
   if (SplitFile() == 0)
     MessageBox("Splitted successfully", "Splitter", MB_OK | MB_ICONEXCLAMATION);
+  EndIfCloseAsked();
 }
 
 void SplitterDialog::OnJoin() {
   if (JoinFiles() == 0)
     MessageBox("Joined successfully", "Splitter", MB_OK | MB_ICONEXCLAMATION);
+  EndIfCloseAsked();
 }
 
 void SplitterDialog::OnModeJoin() { EnterMode(0); }
@@ -152,12 +183,33 @@ void SplitterDialog::OnModeSplit() { EnterMode(1); }
 
 // Every click of a mode's radio empties the source, also when that mode is already in force.
 void SplitterDialog::EnterMode(int splitMode) {
-  GetDlgItem(IDC_SIZE_LIST)->EnableWindow(splitMode);
-  GetDlgItem(IDC_SPLIT)->EnableWindow(splitMode);
-  GetDlgItem(IDC_JOIN)->EnableWindow(!splitMode);
   m_bSplitMode = splitMode;
+  EnableForMode();
   m_strSourcePath.clear();
   UpdateData(false);
+}
+
+void SplitterDialog::EnableForMode() {
+  GetDlgItem(IDC_SIZE_LIST)->EnableWindow(m_bSplitMode);
+  GetDlgItem(IDC_SPLIT)->EnableWindow(m_bSplitMode);
+  GetDlgItem(IDC_JOIN)->EnableWindow(!m_bSplitMode);
+}
+
+void SplitterDialog::ShowRunning(bool running) {
+  // The keys, Escape and Enter among them, go to Cancel.
+  if (running)
+    m_btnExit.SetFocus();
+  for (unsigned id : {IDC_MODE_SPLIT, IDC_MODE_JOIN, IDC_BROWSE_SOURCE, IDC_BROWSE_DEST})
+    GetDlgItem(static_cast<int>(id))->EnableWindow(!running);
+  if (running) {
+    for (unsigned id : {IDC_SPLIT, IDC_JOIN, IDC_SIZE_LIST})
+      GetDlgItem(static_cast<int>(id))->EnableWindow(FALSE);
+  } else {
+    EnableForMode();
+  }
+  m_btnExit.SetWindowText(running ? "Cancel" : "Exit");
+  // Seen before the first piece, however long that takes.
+  UpdateWindow();
 }
 
 int SplitterDialog::SplitFile() { return quorvel::SplitFile(*this); }
@@ -188,6 +240,16 @@ void SplitterDialog::ShowMessageBox(std::string_view text, std::string_view capt
 
 void SplitterDialog::AfxMessageBox(std::string_view text, unsigned type) {
   fw::AfxMessageBox(CString{text}, type);
+}
+
+Outcome SplitterDialog::RunCore(const Core &core, Progress &progress) {
+  ShowRunning(true);
+  // Whatever the end, failures included.
+  struct Restore {
+    SplitterDialog &dialog;
+    ~Restore() { dialog.ShowRunning(false); }
+  } restore{*this};
+  return m_run.Run(core, progress);
 }
 
 void SplitterDialog::FocusSourceField() {

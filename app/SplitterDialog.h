@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/BackgroundRun.h"
 #include "controls/GradientProgressCtrl.h"
 #include "controls/ImageButton.h"
 #include "engine/EngineHost.h"
@@ -42,12 +43,19 @@ public:
   void ShowMessageBox(std::string_view text, std::string_view caption, unsigned type) override;
   void AfxMessageBox(std::string_view text, unsigned type) override;
   void FocusSourceField() override;
+  // On a worker thread, with the dialog alive and the controls of a run's start disabled.
+  Outcome RunCore(const Core &core, Progress &progress) override;
 
 protected:
   std::span<const fw::CommandMapEntry> GetMessageMap() const override;
   void DoDataExchange(fw::CDataExchange *pDX) override;
   BOOL OnInitDialog() override;
   void OnSysCommand(UINT id, LPARAM lParam) override;
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+  // During a run: stops it and keeps the program open.
+  void OnCancel() override;
+  // During a run: stops it and ends the program once it has stopped.
+  void OnClose() override;
   void OnPaint() override;
   HICON OnQueryDragIcon() override;
 
@@ -59,6 +67,13 @@ private:
   void OnModeJoin();
   void OnModeSplit();
   void EnterMode(int splitMode);
+  // Split and the size list in split mode, Join in join mode.
+  void EnableForMode();
+  void ShowRunning(bool running);
+  void EndIfCloseAsked();
+
+  BackgroundRun m_run{*this};
+  bool m_bCloseAfterRun = false;
 };
 
 } // namespace quorvel

@@ -1,19 +1,28 @@
 // One split driven through the main dialog off-screen, as the user runs it: the Split button's
-// command, each piece reported to the bar and the status line and repainted at once.
+// command, the copy on its worker thread and the pieces it reports shown on the bar and the status
+// line, while another thread asks the window's thread every 10 ms, as a desktop pings a window.
 //   dialog_split_bench SOURCE DEST_FOLDER
-// Prints the seconds the split took, the pieces, and the pixels repainted per piece.
+// Prints the seconds the split took, the pieces, the pixels repainted per piece, and the longest
+// time the window's thread took to answer.
 
 #include "app/SplitterApp.h"
 #include "app/SplitterDialog.h"
 #include "framework/ModalUi.h"
+#include "framework/Platform.h"
 #include "framework/qt/QtWindowPeer.h"
 #include "res/DialogTemplates.h"
 
 #include <QApplication>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -42,6 +51,49 @@ std::uint64_t PaintedPixels(QWidget *dialog) {
   return total;
 }
 
+// Asks the window's thread every 10 ms from its own and keeps the longest wait for the answer.
+class Pinger {
+public:
+  Pinger() : m_thread([this] { Ask(); }) {}
+  ~Pinger() { Stop(); }
+  double Stop() {
+    m_stop = true;
+    if (m_thread.joinable())
+      m_thread.join();
+    return m_longest.count();
+  }
+
+private:
+  struct Answer {
+    std::mutex mutex;
+    std::condition_variable given;
+    bool answered = false;
+  };
+  void Ask() {
+    while (!m_stop) {
+      auto answer = std::make_shared<Answer>();
+      const auto asked = std::chrono::steady_clock::now();
+      platform::PostTask([answer] {
+        std::lock_guard lock(answer->mutex);
+        answer->answered = true;
+        answer->given.notify_all();
+      });
+      std::unique_lock lock(answer->mutex);
+      // The last one may go unanswered once the split has returned.
+      if (!answer->given.wait_for(lock, std::chrono::seconds(1), [&] { return answer->answered; }))
+        continue;
+      m_longest = std::max<std::chrono::duration<double, std::milli>>(
+          m_longest, std::chrono::steady_clock::now() - asked);
+      lock.unlock();
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+
+  std::atomic<bool> m_stop = false;
+  std::chrono::duration<double, std::milli> m_longest{0};
+  std::thread m_thread;
+};
+
 void Click(CWnd &dialog, unsigned id) {
   dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED));
 }
@@ -68,9 +120,11 @@ int main(int argc, char **argv) {
     dialog.CWnd::UpdateWindow();
     const std::uint64_t paintedBefore = PaintedPixels(window);
 
+    Pinger pinger;
     const auto start = std::chrono::steady_clock::now();
     Click(dialog, res::IDC_SPLIT);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    const double longestWait = pinger.Stop();
 
     // The dialog repaints once per piece.
     const auto pieces = std::distance(std::filesystem::directory_iterator(modal.folder),
@@ -79,9 +133,9 @@ int main(int argc, char **argv) {
     const double dialogArea = double(window->width()) * window->height();
     const double perPiece = pieces ? double(painted) / double(pieces) : 0.0;
     std::printf("split %.4f s, %s, %ld pieces, %.0f pixels repainted per piece (%.1f%% of the "
-                "dialog)\n",
+                "dialog), longest wait for the window %.1f ms\n",
                 took.count(), modal.lastText.c_str(), static_cast<long>(pieces), perPiece,
-                100.0 * perPiece / dialogArea);
+                100.0 * perPiece / dialogArea, longestWait);
   });
   SetModalUi(nullptr);
   if (!started) {

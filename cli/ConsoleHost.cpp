@@ -7,18 +7,24 @@
 namespace quorvel::cli {
 
 Flow ConsoleHost::PieceDone(std::uint64_t pieceNumber, std::uint64_t) {
-  if (!m_terminal)
-    return Flow::proceed;
-  if (!m_progress)
-    m_progress.emplace(m_terminal, m_totalBytes);
-  m_progress->Draw(pieceNumber, m_bytesDone);
+  m_pieceNumber = pieceNumber;
+  Show();
   return Flow::proceed;
 }
 
 Flow ConsoleHost::BytesDone(std::uint64_t done, std::uint64_t total) {
   m_bytesDone = done;
   m_totalBytes = total;
+  Show();
   return Flow::proceed;
+}
+
+void ConsoleHost::Show() {
+  if (!m_terminal)
+    return;
+  if (!m_progress)
+    m_progress.emplace(m_terminal, m_start);
+  m_progress->Update(m_pieceNumber, m_bytesDone, m_totalBytes, ProgressLine::Clock::now());
 }
 
 int ConsoleHost::Report(const Outcome &outcome) {

@@ -4,36 +4,74 @@
 
 #include <algorithm>
 #include <cinttypes>
+#include <string>
 
 namespace quorvel::cli {
 namespace {
 
-// Clears what a longer earlier line left behind. A Windows console would show the escape as text;
-// the line only grows while a run goes on, so it can do without.
-#ifdef _WIN32
-constexpr const char *kClearToLineEnd = "";
-#else
-constexpr const char *kClearToLineEnd = "\33[K";
-#endif
+constexpr double kMega = 1e6;
+constexpr double kGiga = 1e9;
+
+// Hours only when there are any.
+std::string Duration(double seconds) {
+  const auto whole = static_cast<std::uint64_t>(seconds + 0.5);
+  char text[32];
+  if (whole >= 3600)
+    std::snprintf(text, sizeof text, "%" PRIu64 ":%02u:%02u", whole / 3600,
+                  static_cast<unsigned>(whole / 60 % 60), static_cast<unsigned>(whole % 60));
+  else
+    std::snprintf(text, sizeof text, "%u:%02u", static_cast<unsigned>(whole / 60),
+                  static_cast<unsigned>(whole % 60));
+  return text;
+}
 
 } // namespace
 
 ProgressLine::~ProgressLine() {
+  if (m_drawn && !m_showing)
+    Draw();
   if (m_drawn)
     std::fputc('\n', m_out);
 }
 
-void ProgressLine::Draw(std::uint64_t pieceNumber, std::uint64_t bytesDone) {
-  bytesDone = std::min(bytesDone, m_totalBytes);
+void ProgressLine::Update(std::uint64_t pieceNumber, std::uint64_t bytesDone,
+                          std::uint64_t totalBytes, Clock::time_point now) {
+  m_pieceNumber = pieceNumber;
+  m_totalBytes = totalBytes;
+  m_bytesDone = std::min(bytesDone, totalBytes);
+  m_updated = now;
+  m_showing = false;
+  if (m_drawn && now - m_drawnAt < kRedrawInterval)
+    return;
+  Draw();
+}
+
+void ProgressLine::Draw() {
   const unsigned percent =
-      m_totalBytes == 0 ? 100 : static_cast<unsigned>(bytesDone * 100.0 / m_totalBytes);
-  char line[128];
-  std::snprintf(line, sizeof line,
-                "\rpiece %" PRIu64 "  %3u %%  %" PRIu64 " of %" PRIu64 " bytes%s", pieceNumber,
-                percent, bytesDone, m_totalBytes, kClearToLineEnd);
-  WriteText(m_out, line);
+      m_totalBytes == 0 ? 100 : static_cast<unsigned>(m_bytesDone * 100.0 / m_totalBytes);
+  const bool inGiga = m_totalBytes >= kGiga;
+  const double unit = inGiga ? kGiga : kMega;
+  const double seconds = std::chrono::duration<double>(m_updated - m_start).count();
+  const double rate = seconds > 0 ? m_bytesDone / seconds : 0;
+  // The first moments of a run, its opening included, say little of its pace.
+  const bool settled = m_updated - m_start >= kRedrawInterval && rate > 0;
+  const std::string left =
+      settled ? Duration((m_totalBytes - m_bytesDone) / rate) + " left" : std::string{};
+  char line[160];
+  int length = std::snprintf(
+      line, sizeof line, "\rpieces: %" PRIu64 "  %3u %%  %.*f of %.*f %s  %.1f MB/s  %s",
+      m_pieceNumber, percent, inGiga ? 2 : 1, m_bytesDone / unit, inGiga ? 2 : 1,
+      m_totalBytes / unit, inGiga ? "GB" : "MB", rate / kMega, left.c_str());
+  length = std::min(length, static_cast<int>(sizeof line) - 1);
+  std::string text(line, static_cast<std::size_t>(length));
+  // Spaces over what a longer line before left: a console has no escape to clear it with.
+  text.append(static_cast<std::size_t>(std::max(m_length - length, 0)), ' ');
+  m_length = length;
+  WriteText(m_out, text);
   std::fflush(m_out);
   m_drawn = true;
+  m_showing = true;
+  m_drawnAt = m_updated;
 }
 
 } // namespace quorvel::cli

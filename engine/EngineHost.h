@@ -1,8 +1,11 @@
 #pragma once
 
+#include "engine/Outcome.h"
 #include "engine/PieceNaming.h"
+#include "engine/Progress.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -45,6 +48,12 @@ public:
   virtual void AfxMessageBox(std::string_view text, unsigned type) = 0;
   // Focus into the source field with all its text selected and the caret scrolled into view.
   virtual void FocusSourceField() = 0;
+
+  using Core = std::function<Outcome(Progress &)>;
+  // Runs the split or join itself and returns how it ended, with `progress` told of its way. A
+  // host whose window must stay alive meanwhile runs it on another thread and tells `progress`
+  // on its own; it may stop the run too.
+  virtual Outcome RunCore(const Core &core, Progress &progress) { return core(progress); }
 
 protected:
   ~EngineHost() = default;

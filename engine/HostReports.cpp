@@ -64,6 +64,9 @@ int ReportOutcome(EngineHost &host, const Outcome &outcome) {
   case Outcome::Kind::failed:
     return ReportFailure(host, outcome);
   case Outcome::Kind::cancelled:
+    // The user asked for it: the status line says so, and no box.
+    host.m_strStatus = kCancelledStatus;
+    host.UpdateData(false);
     return 1;
   }
   return 1;

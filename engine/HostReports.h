@@ -11,6 +11,8 @@
 namespace quorvel {
 
 inline constexpr std::string_view kNoticeCaption = "Splitter";
+// The status line of a run the user stopped.
+inline constexpr std::string_view kCancelledStatus = "Cancelled";
 
 // A notice under "Splitter" with the exclamation icon.
 void ShowNotice(EngineHost &host, std::string_view text);

@@ -64,6 +64,11 @@ void CDialog::EndDialog(int result) {
     platform::EndModalLoop(m_hWnd);
 }
 
+void CDialog::RunLoopWhile(const std::function<bool()> &running) {
+  if (m_hWnd)
+    platform::RunLoopWhile(m_hWnd, running);
+}
+
 BOOL CDialog::UpdateData(BOOL saveAndValidate) {
   CDataExchange exchange{this, saveAndValidate};
   DoDataExchange(&exchange);

@@ -2,6 +2,8 @@
 
 #include "framework/Wnd.h"
 
+#include <functional>
+
 namespace quorvel::res {
 struct DialogTemplate;
 }
@@ -34,6 +36,9 @@ public:
   // Makes the window and initialises it without waiting; for a dialog that the caller drives.
   BOOL Create(CWnd *parent = nullptr);
   void EndDialog(int result);
+  // Takes the program's events as the dialog's own loop does while `running` says so: for a
+  // handler that waits for work done elsewhere with the window alive. See platform::RunLoopWhile.
+  void RunLoopWhile(const std::function<bool()> &running);
 
   BOOL UpdateData(BOOL saveAndValidate = TRUE);
 

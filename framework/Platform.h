@@ -64,8 +64,15 @@ void RunModalLoop(HWND dialog);
 void EndModalLoop(HWND dialog);
 
 void ShowWaitCursor(bool shown);
-// Calls `task` from the event loop's next turn.
+// While the wait cursor shows, the mouse over `window` keeps the arrow.
+void KeepArrowCursor(HWND window, bool keep);
+// Calls `task` from the event loop's next turn. Safe from any thread; the task runs on the
+// window system's.
 void PostTask(std::function<void()> task);
+// Processes events, the keys of `dialog` as its modal loop takes them, for as long as `running`
+// says, which it is asked before each wait for the next event. Something that makes it false
+// posts a task to end the wait.
+void RunLoopWhile(HWND dialog, const std::function<bool()> &running);
 // Closes the modal window in front, as its Close command does, if there is one.
 void CloseModalWindow();
 

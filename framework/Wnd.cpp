@@ -113,6 +113,11 @@ BOOL CWnd::EnableWindow(BOOL enable) {
 
 BOOL CWnd::IsWindowEnabled() const { return m_hWnd && platform::IsEnabled(m_hWnd) ? TRUE : FALSE; }
 
+void CWnd::KeepArrowCursor(BOOL keep) {
+  if (m_hWnd)
+    platform::KeepArrowCursor(m_hWnd, keep != FALSE);
+}
+
 CWnd *CWnd::GetDlgItem(int id) const {
   HWND child = m_hWnd ? platform::Child(m_hWnd, static_cast<UINT>(id)) : nullptr;
   if (!child)
@@ -193,6 +198,9 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   case WM_SYSCOMMAND:
     OnSysCommand(static_cast<UINT>(wParam & 0xFFFF), lParam);
     return 0;
+  case WM_CLOSE:
+    OnClose();
+    return 0;
   case WM_QUERYDRAGICON:
     return reinterpret_cast<LRESULT>(OnQueryDragIcon());
   case WM_DPICHANGED_AFTERPARENT:
@@ -217,6 +225,8 @@ BOOL CWnd::OnEraseBkgnd(CDC *) { return static_cast<BOOL>(Default()); }
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) { return OnCmdMsg(LOWORD(wParam), HIWORD(wParam)); }
 
 void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
+
+void CWnd::OnClose() { Default(); }
 
 HICON CWnd::OnQueryDragIcon() { return reinterpret_cast<HICON>(Default()); }
 

@@ -80,6 +80,9 @@ public:
   void SetWindowText(const CString &text);
   BOOL EnableWindow(BOOL enable = TRUE);
   BOOL IsWindowEnabled() const;
+  // While the application's wait cursor shows, the mouse over this window keeps the arrow: for
+  // the one control that still takes input.
+  void KeepArrowCursor(BOOL keep);
   // The child with this control ID, or null. The object lives as long as the window and is
   // the child's own object when one is attached.
   CWnd *GetDlgItem(int id) const;
@@ -114,6 +117,8 @@ protected:
   // A notification from a child control; TRUE when handled. Looks in the command map.
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
   virtual void OnSysCommand(UINT id, LPARAM lParam);
+  // Every way of closing the window arrives here: its close box, Alt+F4, the window menu's Close.
+  virtual void OnClose();
   virtual HICON OnQueryDragIcon();
   // The window's parent has moved to a display of another DPI, and the window with it: the
   // window's DPI and size may be new.

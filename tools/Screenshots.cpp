@@ -8,6 +8,7 @@
 #include "framework/Platform.h"
 #include "framework/qt/QtWindowPeer.h"
 #include "res/DialogTemplates.h"
+#include "tools/SlowRunDialog.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -19,6 +20,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 namespace {
@@ -73,7 +75,7 @@ public:
   }
 };
 
-void Click(SplitterDialog &dialog, unsigned id) {
+void Click(CWnd &dialog, unsigned id) {
   dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED));
 }
 
@@ -83,6 +85,29 @@ void Press(QWidget *window, int key) {
   QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
   QApplication::sendEvent(window->focusWidget(), &press);
   QApplication::sendEvent(window->focusWidget(), &release);
+}
+
+// A long split in its middle, in a dialog of its own over the main one: what would start another
+// run disabled, Exit reading Cancel; the picture is taken once the first piece shows, and the run
+// cancelled.
+void TakeRunningPicture(PictureModalUi &modal, const std::filesystem::path &work) {
+  tools::SlowRunDialog running;
+  running.Create();
+  modal.nextFile = (work / "holiday-video.mp4").string();
+  modal.nextFolder = (work / "running").string();
+  Click(running, res::IDC_BROWSE_SOURCE);
+  Click(running, res::IDC_BROWSE_DEST);
+  std::function<void()> watch = [&] {
+    CString status;
+    running.GetDlgItem(static_cast<int>(res::IDC_STATUS))->GetWindowText(status);
+    if (status == "Status")
+      return platform::PostTask(watch);
+    Grab(qt::PeerOf(running.m_hWnd), "7-running");
+    Click(running, res::IDC_EXIT);
+  };
+  platform::PostTask(watch);
+  Click(running, res::IDC_SPLIT);
+  QApplication::processEvents();
 }
 
 void TakePictures(SplitterDialog &dialog, PictureModalUi &modal,
@@ -123,6 +148,8 @@ void TakePictures(SplitterDialog &dialog, PictureModalUi &modal,
     dynamic_cast<qt::QtWindowPeer *>(about)->Send(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
   });
   dialog.SendMessage(WM_SYSCOMMAND, res::IDM_ABOUTBOX);
+
+  TakeRunningPicture(modal, work);
 }
 
 } // namespace
@@ -137,6 +164,7 @@ int main(int argc, char **argv) {
 
   const std::filesystem::path work = std::filesystem::temp_directory_path() / "quorvel-screenshots";
   std::filesystem::create_directories(work / "pieces");
+  std::filesystem::create_directories(work / "running");
   std::filesystem::create_directories(work / "blocked" / "5_holiday-video.mp4");
   std::ofstream(work / "holiday-video.mp4", std::ios::binary) << std::string(11'000'000, 'q');
 

@@ -4,7 +4,8 @@
 #include "framework/qt/QtModalUi.h"
 
 #include <QApplication>
-#include <QTimer>
+#include <QEvent>
+#include <QMetaObject>
 
 #include <memory>
 
@@ -18,6 +19,28 @@ qt::QtDialogPeer *AsDialog(HWND window) { return dynamic_cast<qt::QtDialogPeer *
 qt::QtWindowPeer *Peer(HWND window) { return qt::PeerOf(window); }
 
 bool HasEnvironment(const char *name) { return !qEnvironmentVariableIsEmpty(name); }
+
+// The override cursor covers every window; a window that keeps the arrow swaps it for the arrow
+// while the mouse is over it.
+class ArrowKeeper final : public QObject {
+public:
+  using QObject::QObject;
+
+  static void SwapWaitCursor(Qt::CursorShape from, Qt::CursorShape to) {
+    const QCursor *shown = QGuiApplication::overrideCursor();
+    if (shown && shown->shape() == from)
+      QGuiApplication::changeOverrideCursor(to);
+  }
+
+protected:
+  bool eventFilter(QObject *watched, QEvent *event) override {
+    if (event->type() == QEvent::Enter)
+      SwapWaitCursor(Qt::WaitCursor, Qt::ArrowCursor);
+    else if (event->type() == QEvent::Leave)
+      SwapWaitCursor(Qt::ArrowCursor, Qt::WaitCursor);
+    return QObject::eventFilter(watched, event);
+  }
+};
 
 } // namespace
 
@@ -121,14 +144,37 @@ void EndModalLoop(HWND dialog) {
 void ShowWaitCursor(bool shown) {
   if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
     return;
-  if (shown)
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  else
-    QGuiApplication::restoreOverrideCursor();
+  if (!shown)
+    return QGuiApplication::restoreOverrideCursor();
+  // The mouse may already be over a window that keeps the arrow.
+  const QWidget *under = QApplication::widgetAt(QCursor::pos());
+  const bool keepsArrow =
+      under && under->findChild<ArrowKeeper *>(QString(), Qt::FindDirectChildrenOnly);
+  QGuiApplication::setOverrideCursor(keepsArrow ? Qt::ArrowCursor : Qt::WaitCursor);
+}
+
+void KeepArrowCursor(HWND window, bool keep) {
+  QWidget *widget = Peer(window);
+  auto *keeper = widget->findChild<ArrowKeeper *>(QString(), Qt::FindDirectChildrenOnly);
+  if (keep && !keeper) {
+    widget->installEventFilter(new ArrowKeeper(widget));
+    return;
+  }
+  if (!keep && keeper) {
+    if (widget->underMouse())
+      ArrowKeeper::SwapWaitCursor(Qt::ArrowCursor, Qt::WaitCursor);
+    delete keeper;
+  }
 }
 
 void PostTask(std::function<void()> task) {
-  QTimer::singleShot(0, QCoreApplication::instance(), std::move(task));
+  QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+}
+
+void RunLoopWhile(HWND, const std::function<bool()> &running) {
+  // The dialog's keys reach it through its own key handling, as in its modal loop.
+  while (running())
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void CloseModalWindow() {

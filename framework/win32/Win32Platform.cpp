@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace quorvel::fw {
@@ -54,9 +55,12 @@ namespace {
 
 constexpr wchar_t kObjectProperty[] = L"Quorvel.Object";
 constexpr wchar_t kProcedureProperty[] = L"Quorvel.Procedure";
+constexpr wchar_t kArrowProperty[] = L"Quorvel.KeepsArrow";
 constexpr UINT kRunTasks = WM_APP;
 
 HWND g_taskWindow = nullptr;
+// Tasks come from any thread.
+std::mutex g_tasksMutex;
 std::vector<std::function<void()>> g_tasks;
 bool g_waitCursor = false;
 
@@ -91,6 +95,7 @@ LRESULT CALLBACK ObjectProcedure(HWND window, UINT message, WPARAM wParam, LPARA
   if (message == WM_NCDESTROY) {
     const WNDPROC original = OriginalProcedure(window);
     Detach(window);
+    ::RemovePropW(window, kArrowProperty);
     if (object)
       object->m_hWnd = nullptr;
     return ::CallWindowProcW(original, window, message, wParam, lParam);
@@ -125,7 +130,11 @@ LRESULT CALLBACK TaskProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
   if (message != kRunTasks)
     return ::DefWindowProcW(window, message, wParam, lParam);
   // A task may post others; they wait for their own turn.
-  auto tasks = std::exchange(g_tasks, {});
+  std::vector<std::function<void()>> tasks;
+  {
+    std::lock_guard lock(g_tasksMutex);
+    tasks = std::exchange(g_tasks, {});
+  }
   for (auto &task : tasks) {
     try {
       task();
@@ -169,6 +178,7 @@ void CloseDisplay() {
   if (g_taskWindow)
     ::DestroyWindow(g_taskWindow);
   g_taskWindow = nullptr;
+  std::lock_guard lock(g_tasksMutex);
   g_tasks.clear();
   ::OleUninitialize();
 }
@@ -269,7 +279,9 @@ LRESULT SendText(HWND window, UINT message, WPARAM wParam, const CString &text) 
 }
 
 LRESULT CallDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_SETCURSOR && g_waitCursor) {
+  // The window under the mouse is wParam, also when its parent is asked first.
+  if (message == WM_SETCURSOR && g_waitCursor &&
+      !::GetPropW(reinterpret_cast<HWND>(wParam), kArrowProperty)) {
     ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
     return TRUE;
   }
@@ -308,6 +320,29 @@ void FocusFirstTabStop(HWND dialog) {
     Focus(first);
 }
 
+namespace {
+
+// One message of a modal loop of `dialog`; false when the loop is to end because the program
+// quits.
+bool HandleNextMessage(HWND dialog) {
+  MSG message;
+  const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+  if (got == 0) {
+    // The quit is for the loop outside this one.
+    ::PostQuitMessage(static_cast<int>(message.wParam));
+    return false;
+  }
+  if (got < 0)
+    return false;
+  if (!::IsDialogMessageW(dialog, &message)) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  return true;
+}
+
+} // namespace
+
 void RunModalLoop(HWND dialog) {
   // The owner takes no input while its modal dialog is up.
   HWND owner = ::GetWindow(dialog, GW_OWNER);
@@ -316,20 +351,7 @@ void RunModalLoop(HWND dialog) {
     ::EnableWindow(owner, FALSE);
   ModalLoop loop{dialog, disableOwner ? owner : nullptr};
   g_modalLoops.push_back(&loop);
-  MSG message;
-  while (!loop.ended) {
-    const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-    if (got == 0) {
-      // The quit is for the loop outside this one.
-      ::PostQuitMessage(static_cast<int>(message.wParam));
-      break;
-    }
-    if (got < 0)
-      break;
-    if (!::IsDialogMessageW(dialog, &message)) {
-      ::TranslateMessage(&message);
-      ::DispatchMessageW(&message);
-    }
+  while (!loop.ended && HandleNextMessage(dialog)) {
   }
   g_modalLoops.erase(std::find(g_modalLoops.begin(), g_modalLoops.end(), &loop));
   if (disableOwner) {
@@ -355,13 +377,31 @@ void EndModalLoop(HWND dialog) {
 
 void ShowWaitCursor(bool shown) {
   g_waitCursor = shown;
+  POINT mouse{};
+  ::GetCursorPos(&mouse);
+  const bool keepsArrow = ::GetPropW(::WindowFromPoint(mouse), kArrowProperty) != nullptr;
   // The window under the mouse sets its own again when the mouse next moves.
-  ::SetCursor(::LoadCursorW(nullptr, shown ? IDC_WAIT : IDC_ARROW));
+  ::SetCursor(::LoadCursorW(nullptr, shown && !keepsArrow ? IDC_WAIT : IDC_ARROW));
+}
+
+void KeepArrowCursor(HWND window, bool keep) {
+  if (keep)
+    ::SetPropW(window, kArrowProperty, reinterpret_cast<HANDLE>(1));
+  else
+    ::RemovePropW(window, kArrowProperty);
 }
 
 void PostTask(std::function<void()> task) {
-  g_tasks.push_back(std::move(task));
+  {
+    std::lock_guard lock(g_tasksMutex);
+    g_tasks.push_back(std::move(task));
+  }
   ::PostMessageW(g_taskWindow, kRunTasks, 0, 0);
+}
+
+void RunLoopWhile(HWND dialog, const std::function<bool()> &running) {
+  while (running() && HandleNextMessage(dialog)) {
+  }
 }
 
 void CloseModalWindow() {

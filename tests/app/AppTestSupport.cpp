@@ -5,9 +5,12 @@
 #include "framework/Utf8Path.h"
 #include "framework/WinApp.h"
 
+#include <algorithm>
+#include <condition_variable>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <mutex>
 #include <random>
 #include <utility>
 
@@ -88,42 +91,54 @@ void WhenModalWindowShows(std::function<void(HWND window)> look, int turnsLeft) 
   });
 }
 
+struct AnswerProbe::Shared {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::uint64_t answered = 0;
+  bool stop = false;
+};
+
+AnswerProbe::AnswerProbe() : m_shared(std::make_shared<Shared>()), m_asker([this] { Ask(); }) {}
+
+AnswerProbe::~AnswerProbe() { Stop(); }
+
+void AnswerProbe::Stop() {
+  {
+    std::lock_guard lock(m_shared->mutex);
+    m_shared->stop = true;
+  }
+  m_shared->changed.notify_all();
+  if (m_asker.joinable())
+    m_asker.join();
+}
+
+void AnswerProbe::Ask() {
+  using Clock = std::chrono::steady_clock;
+  std::unique_lock lock(m_shared->mutex);
+  while (!m_shared->stop) {
+    const std::uint64_t expected = m_shared->answered + 1;
+    const auto asked = Clock::now();
+    // An answer may come after the probe is gone.
+    fw::platform::PostTask([shared = m_shared] {
+      std::lock_guard answerLock(shared->mutex);
+      ++shared->answered;
+      shared->changed.notify_all();
+    });
+    m_shared->changed.wait(lock, [&] { return m_shared->answered >= expected || m_shared->stop; });
+    if (m_shared->answered < expected)
+      return;
+    m_longest =
+        std::max<std::chrono::duration<double, std::milli>>(m_longest, Clock::now() - asked);
+    ++m_answers;
+    m_shared->changed.wait_for(lock, std::chrono::milliseconds(10), [&] { return m_shared->stop; });
+  }
+}
+
 namespace {
 SplitterDialog *g_applicationDialog = nullptr;
 }
 
 SplitterDialog &ApplicationDialog() { return *g_applicationDialog; }
-
-void DialogTest::SetUp() {
-  ASSERT_TRUE(dialog.Create());
-  m_applicationWindow = std::exchange(fw::AfxGetApp()->m_pMainWnd, &dialog);
-}
-
-void DialogTest::TearDown() { fw::AfxGetApp()->m_pMainWnd = m_applicationWindow; }
-
-fw::CString DialogTest::TextOf(unsigned id) const {
-  fw::CString text;
-  dialog.GetDlgItem(static_cast<int>(id))->GetWindowText(text);
-  return text;
-}
-
-bool DialogTest::IsEnabled(unsigned id) const {
-  return dialog.GetDlgItem(static_cast<int>(id))->IsWindowEnabled() != FALSE;
-}
-
-int DialogTest::CheckOf(unsigned id) const {
-  return static_cast<int>(dialog.GetDlgItem(static_cast<int>(id))->SendMessage(BM_GETCHECK));
-}
-
-void DialogTest::ChooseSource(const std::string &path) {
-  modal.fileAnswers.push_back(path);
-  Click(res::IDC_BROWSE_SOURCE);
-}
-
-void DialogTest::ChooseDestination(const std::string &folder) {
-  modal.folderAnswers.push_back(fw::FolderChoice{folder});
-  Click(res::IDC_BROWSE_DEST);
-}
 
 } // namespace quorvel::test
 

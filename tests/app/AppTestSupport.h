@@ -2,15 +2,21 @@
 
 #include "app/SplitterDialog.h"
 #include "framework/ModalUi.h"
+#include "framework/Platform.h"
+#include "framework/WinApp.h"
 #include "res/DialogTemplates.h"
 #include "tests/app/WindowDriver.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace quorvel::test {
@@ -57,30 +63,111 @@ std::vector<char> ReadFile(const std::string &path);
 // window shows within `turnsLeft` turns of the event loop; `look` ends the loop.
 void WhenModalWindowShows(std::function<void(HWND window)> look, int turnsLeft = 1000);
 
+// Each block of a run waits as on a slow medium, so that a run lasts a few seconds: long enough
+// to be cancelled in its middle, and a cancel that works ends it at once.
+class SlowProgress final : public Progress {
+public:
+  explicit SlowProgress(Progress &relay) : m_relay(relay) {}
+  Flow PieceDone(std::uint64_t pieceNumber, std::uint64_t pieceCount) override {
+    return m_relay.PieceDone(pieceNumber, pieceCount);
+  }
+  Flow BytesDone(std::uint64_t done, std::uint64_t total) override {
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    return m_relay.BytesDone(done, total);
+  }
+
+private:
+  Progress &m_relay;
+};
+
+// The main dialog with its runs slowed so. `onFirstPiece` is called from the event loop once the
+// dialog has shown a run's first piece.
+class SlowRunDialog final : public SplitterDialog {
+public:
+  Outcome RunCore(const Core &core, Progress &progress) override {
+    return SplitterDialog::RunCore(
+        [&core](Progress &relay) {
+          SlowProgress slow(relay);
+          return core(slow);
+        },
+        progress);
+  }
+  void UpdateWindow() override {
+    SplitterDialog::UpdateWindow();
+    if (onFirstPiece && m_strStatus != "Status")
+      fw::platform::PostTask(std::exchange(onFirstPiece, {}));
+  }
+
+  std::function<void()> onFirstPiece;
+};
+
+// Asks the window system's thread from another, every few milliseconds until destroyed, as the
+// desktop asks a window whether it is alive, and keeps the longest wait for an answer.
+class AnswerProbe {
+public:
+  AnswerProbe();
+  AnswerProbe(const AnswerProbe &) = delete;
+  AnswerProbe &operator=(const AnswerProbe &) = delete;
+  ~AnswerProbe();
+
+  // Once destroyed or stopped.
+  std::chrono::duration<double, std::milli> Longest() const { return m_longest; }
+  int Answers() const { return m_answers; }
+  void Stop();
+
+private:
+  struct Shared;
+  void Ask();
+
+  std::shared_ptr<Shared> m_shared;
+  std::chrono::duration<double, std::milli> m_longest{0};
+  int m_answers = 0;
+  std::thread m_asker;
+};
+
 // The main dialog that the application's start-up shows; the tests run inside its modal loop.
 SplitterDialog &ApplicationDialog();
 
-// A fresh main dialog, made and initialised without a modal loop of its own, in place of the
-// application's main window.
-class DialogTest : public testing::Test {
+// A fresh main dialog of type `Dialog`, made and initialised without a modal loop of its own, in
+// place of the application's main window.
+template <class Dialog> class DialogFixture : public testing::Test {
 protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override {
+    ASSERT_TRUE(dialog.Create());
+    m_applicationWindow = std::exchange(fw::AfxGetApp()->m_pMainWnd, &dialog);
+  }
+  void TearDown() override { fw::AfxGetApp()->m_pMainWnd = m_applicationWindow; }
 
   HWND Control(unsigned id) const { return dialog.GetDlgItem(static_cast<int>(id))->m_hWnd; }
   void Click(unsigned id) const { test::Click(Control(id)); }
-  fw::CString TextOf(unsigned id) const;
-  bool IsEnabled(unsigned id) const;
-  int CheckOf(unsigned id) const;
-  void ChooseSource(const std::string &path);
-  void ChooseDestination(const std::string &folder);
+  fw::CString TextOf(unsigned id) const {
+    fw::CString text;
+    dialog.GetDlgItem(static_cast<int>(id))->GetWindowText(text);
+    return text;
+  }
+  bool IsEnabled(unsigned id) const {
+    return dialog.GetDlgItem(static_cast<int>(id))->IsWindowEnabled() != FALSE;
+  }
+  int CheckOf(unsigned id) const {
+    return static_cast<int>(dialog.GetDlgItem(static_cast<int>(id))->SendMessage(BM_GETCHECK));
+  }
+  void ChooseSource(const std::string &path) {
+    modal.fileAnswers.push_back(path);
+    Click(res::IDC_BROWSE_SOURCE);
+  }
+  void ChooseDestination(const std::string &folder) {
+    modal.folderAnswers.push_back(fw::FolderChoice{folder});
+    Click(res::IDC_BROWSE_DEST);
+  }
 
   ScriptedModalUi modal;
   TempFolder folder;
-  SplitterDialog dialog;
+  Dialog dialog;
 
 private:
   fw::CWnd *m_applicationWindow = nullptr;
 };
+
+using DialogTest = DialogFixture<SplitterDialog>;
 
 } // namespace quorvel::test

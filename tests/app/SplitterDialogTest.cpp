@@ -6,7 +6,10 @@
 #include "res/Resources.h"
 #include "tests/app/AppTestSupport.h"
 
+#include <array>
+#include <chrono>
 #include <iterator>
+#include <thread>
 
 namespace quorvel::test {
 namespace {
@@ -303,6 +306,122 @@ TEST_F(SystemMenuTest, HelpSaysThereIsNoneAndHowToUseTheProgram) {
   for (const char *button : {"\"Split\"", "\"Join\"", "\"Join File\""})
     EXPECT_NE(text.find(button), std::string::npos) << button;
 }
+
+enum class CancelWay { exitButton, escapeKey, closeRequest };
+
+std::string NameOf(const testing::TestParamInfo<CancelWay> &way) {
+  constexpr std::array kNames{"ExitButton", "EscapeKey", "CloseRequest"};
+  return kNames[static_cast<std::size_t>(way.param)];
+}
+
+constexpr std::size_t kSmallPiece = 800'000;
+
+class CancelTest : public DialogFixture<SlowRunDialog>,
+                   public testing::WithParamInterface<CancelWay> {
+protected:
+  void SetUp() override {
+    DialogFixture::SetUp();
+    for (const char *name : {"pieces", "set", "out"})
+      std::filesystem::create_directory(folder.path() / name);
+    WriteFile(folder / "whole.bin", source);
+  }
+
+  // Starts a run with `button` and, once its first piece shows, checks the dialog meanwhile and
+  // cancels it the way under test. Returns the seconds from the cancel until the run has ended.
+  double CancelAfterFirstPiece(unsigned button) {
+    std::chrono::steady_clock::time_point cancelled;
+    bool seen = false;
+    dialog.onFirstPiece = [&] {
+      seen = true;
+      for (unsigned id : {IDC_SPLIT, IDC_JOIN, IDC_BROWSE_SOURCE, IDC_BROWSE_DEST, IDC_MODE_SPLIT,
+                          IDC_MODE_JOIN, IDC_SIZE_LIST})
+        EXPECT_FALSE(IsEnabled(id)) << id;
+      EXPECT_TRUE(IsEnabled(IDC_EXIT));
+      EXPECT_EQ(TextOf(IDC_EXIT), "Cancel");
+      EXPECT_TRUE(ShowsWaitCursor(Control(IDC_SOURCE_PATH)));
+      EXPECT_FALSE(ShowsWaitCursor(Control(IDC_EXIT)));
+      cancelled = std::chrono::steady_clock::now();
+      switch (GetParam()) {
+      case CancelWay::exitButton:
+        return Click(IDC_EXIT);
+      case CancelWay::escapeKey:
+        return PressEscape(dialog.m_hWnd);
+      case CancelWay::closeRequest:
+        dialog.SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+      }
+    };
+    AnswerProbe probe;
+    Click(button);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - cancelled;
+    probe.Stop();
+    dialog.onFirstPiece = {};
+    // Should the run have ended first, what it posted goes now.
+    HandlePostedMessages();
+    EXPECT_TRUE(seen) << "the run showed no piece";
+    EXPECT_GT(probe.Answers(), 0);
+    // A quarter second even on a busy machine; the dialog bench holds it to 0.1 s.
+    EXPECT_LT(probe.Longest().count(), 250.0) << "the window did not answer meanwhile";
+    return took.count();
+  }
+
+  // Stopped without a box, the bar where the run left it, the controls back as the mode has
+  // them, and the program open unless it was closed.
+  void ExpectCancelled(int splitMode) {
+    EXPECT_EQ(TextOf(IDC_STATUS), "Cancelled");
+    EXPECT_TRUE(modal.boxes.empty());
+    EXPECT_EQ(TextOf(IDC_EXIT), "Exit");
+    EXPECT_GE(dialog.m_progress.GetPos(), 1);
+    EXPECT_LT(dialog.m_progress.GetPos(), dialog.m_progress.m_nRangeHigh);
+    EXPECT_EQ(dialog.m_progress.m_nRangeHigh, 13);
+    for (unsigned id : {IDC_BROWSE_SOURCE, IDC_BROWSE_DEST, IDC_MODE_SPLIT, IDC_MODE_JOIN})
+      EXPECT_TRUE(IsEnabled(id)) << id;
+    EXPECT_EQ(IsEnabled(IDC_SPLIT), splitMode == 1);
+    EXPECT_EQ(IsEnabled(IDC_SIZE_LIST), splitMode == 1);
+    EXPECT_EQ(IsEnabled(IDC_JOIN), splitMode == 0);
+    EXPECT_FALSE(ShowsWaitCursor(Control(IDC_SOURCE_PATH)));
+    EXPECT_EQ(IsShown(dialog.m_hWnd), GetParam() != CancelWay::closeRequest);
+  }
+
+  std::vector<std::filesystem::path> FilesIn(const char *name) const {
+    return {std::filesystem::directory_iterator(folder.path() / name),
+            std::filesystem::directory_iterator()};
+  }
+
+  // Twelve pieces of 0.8M and a shorter one.
+  const std::vector<char> source = RandomBytes(12 * kSmallPiece + 10, 3);
+};
+
+TEST_P(CancelTest, ALongSplitStopsAtOnceAndLeavesNoPieces) {
+  ChooseSource(folder / "whole.bin");
+  ChooseDestination(folder / "pieces");
+  dialog.m_comboSize.SetCurSel(3);
+  EXPECT_LT(CancelAfterFirstPiece(IDC_SPLIT), 0.5);
+  ExpectCancelled(1);
+  EXPECT_TRUE(FilesIn("pieces").empty());
+  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), folder / "whole.bin") << "ready to run again";
+}
+
+TEST_P(CancelTest, ALongJoinStopsAtOnceAndLeavesTheOutputAsItWas) {
+  for (std::size_t piece = 0; piece < 13; ++piece) {
+    const auto from = source.begin() + static_cast<std::ptrdiff_t>(piece * kSmallPiece);
+    const auto to = piece == 12 ? source.end() : from + static_cast<std::ptrdiff_t>(kSmallPiece);
+    WriteFile(folder / ("set/" + std::to_string(piece + 1) + "_whole.bin"), {from, to});
+  }
+  WriteFile(folder / "out/whole.bin", {'o', 'l', 'd'});
+  Click(IDC_MODE_JOIN);
+  ChooseSource(folder / "set/1_whole.bin");
+  ChooseDestination(folder / "out");
+  EXPECT_LT(CancelAfterFirstPiece(IDC_JOIN), 0.5);
+  ExpectCancelled(0);
+  EXPECT_EQ(FilesIn("out").size(), 1u);
+  EXPECT_EQ(ReadFile(folder / "out/whole.bin"), (std::vector<char>{'o', 'l', 'd'}));
+  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), folder / "set/1_whole.bin") << "ready to run again";
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWay, CancelTest,
+                         testing::Values(CancelWay::exitButton, CancelWay::escapeKey,
+                                         CancelWay::closeRequest),
+                         NameOf);
 
 TEST(WaitCursorTest, NestedRequestsKeepTheCursorUntilTheLastEnds) {
   CWinApp &application = *AfxGetApp();

@@ -17,6 +17,8 @@ void PrepareTestProcess(const std::filesystem::path &scratch);
 // Presses and releases the left mouse button over a control, as the user clicks it.
 void Click(HWND control);
 bool IsShown(HWND window);
+// Presses and releases Escape in the dialog, as its event loop takes keys.
+void PressEscape(HWND dialog);
 // Handles what was posted meanwhile, as the event loop's next turn does.
 void HandlePostedMessages();
 // The control of `dialog` that holds the focus, or null.

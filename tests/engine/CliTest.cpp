@@ -3,6 +3,7 @@
 #include "engine/SplitRun.h"
 #include "tests/engine/TestSupport.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -239,9 +240,10 @@ TEST_F(Cli, OnAConsoleTheToolWritesCharacters) {
   int status = -1;
   std::string shown = ShownOnConsole("split " + m_dir / "报告.doc" + " " + m_dir / "", status);
   EXPECT_EQ(status, 0);
-  EXPECT_NE(shown.find("piece 2  100 %  1500000 of 1500000 bytes\nSplitted successfully\n"),
-            std::string::npos)
-      << shown;
+  const std::size_t last = shown.rfind("pieces: 2  100 %  1.5 of 1.5 MB  ");
+  EXPECT_NE(last, std::string::npos) << shown;
+  EXPECT_NE(shown.find(" MB/s", last), std::string::npos) << shown;
+  EXPECT_NE(shown.find("\nSplitted successfully\n", last), std::string::npos) << shown;
 
   shown = ShownOnConsole("split " + m_dir / "Ångström.txt" + " " + m_dir / "", status);
   EXPECT_EQ(status, 1);
@@ -343,13 +345,8 @@ TEST_F(Cli, AnInterruptedJoinRemovesItsTemporaryAndExitsWithTheSignal) {
 }
 #endif
 
-// The lines a terminal would show, one per piece.
-template <typename Request>
-std::vector<std::string> ProgressLinesOf(const Request &request,
-                                         Outcome (*run)(const Request &, Progress &)) {
-  std::FILE *terminal = std::tmpfile();
-  cli::ConsoleHost host(terminal);
-  EXPECT_EQ(host.Report(run(request, host)), 0);
+// The lines a terminal shows: each redrawing, without the padding over a longer one before.
+std::vector<std::string> LinesOf(std::FILE *terminal) {
   std::rewind(terminal);
   std::vector<std::string> lines;
   std::string line;
@@ -357,7 +354,7 @@ std::vector<std::string> ProgressLinesOf(const Request &request,
     if (c != '\r' && c != '\n') {
       line += static_cast<char>(c);
     } else if (!line.empty()) {
-      lines.push_back(line.substr(0, line.find('\33')));
+      lines.push_back(line.substr(0, line.find_last_not_of(' ') + 1));
       line.clear();
     }
   }
@@ -365,23 +362,48 @@ std::vector<std::string> ProgressLinesOf(const Request &request,
   return lines;
 }
 
-TEST(ConsoleProgress, FollowsThePiecesAndTheirBytes) {
-  TempDir dir;
-  test::WriteFile(dir / "a.bin", std::string(2'500'000, 'p'));
-  // The first piece is reported once copied; the others once in place, which a split does for
-  // several at a time.
-  EXPECT_THAT(ProgressLinesOf(SplitRequest{dir / "a.bin", dir.path().string(), 800'000}, RunSplit),
-              ElementsAre("piece 1   32 %  800000 of 2500000 bytes",
-                          "piece 2  100 %  2500000 of 2500000 bytes",
-                          "piece 3  100 %  2500000 of 2500000 bytes",
-                          "piece 4  100 %  2500000 of 2500000 bytes"));
+TEST(ConsoleProgress, RedrawsAtMostFourTimesASecondAndEndsOnTheLastUpdate) {
+  using namespace std::chrono_literals;
+  const cli::ProgressLine::Clock::time_point start;
+  std::FILE *terminal = std::tmpfile();
+  {
+    // 2.5 MB at 1 MB a second, told every 0.1 s.
+    cli::ProgressLine line(terminal, start);
+    for (std::uint64_t step = 1; step <= 25; ++step)
+      line.Update(step / 10, step * 100'000, 2'500'000, start + step * 100ms);
+  }
+  const std::vector<std::string> lines = LinesOf(terminal);
+  ASSERT_EQ(lines.size(), 9u) << "at 0.1 s, then every 0.3 s up to 2.5 s";
+  EXPECT_EQ(lines.front(), "pieces: 0    4 %  0.1 of 2.5 MB  1.0 MB/s") << "no time left yet";
+  EXPECT_EQ(lines[1], "pieces: 0   16 %  0.4 of 2.5 MB  1.0 MB/s  0:02 left");
+  EXPECT_EQ(lines.back(), "pieces: 2  100 %  2.5 of 2.5 MB  1.0 MB/s  0:00 left");
 
-  TempDir out;
-  EXPECT_THAT(ProgressLinesOf(JoinRequest{dir / "1_a.bin", out.path().string()}, RunJoin),
-              ElementsAre("piece 1   32 %  800000 of 2500000 bytes",
-                          "piece 2   64 %  1600000 of 2500000 bytes",
-                          "piece 3   96 %  2400000 of 2500000 bytes",
-                          "piece 4  100 %  2500000 of 2500000 bytes"));
+  terminal = std::tmpfile();
+  {
+    // Gigabytes, hours, and a last update too soon after the drawing before.
+    cli::ProgressLine line(terminal, start);
+    line.Update(1, 1'000'000'000, 50'000'000'000, start + 100s);
+    line.Update(2, 2'000'000'000, 50'000'000'000, start + 100s + 100ms);
+  }
+  EXPECT_THAT(LinesOf(terminal),
+              ElementsAre("pieces: 1    2 %  1.00 of 50.00 GB  10.0 MB/s  1:21:40 left",
+                          "pieces: 2    4 %  2.00 of 50.00 GB  20.0 MB/s  40:02 left"));
+}
+
+TEST(ConsoleProgress, AFewLinesForManyPiecesAndTheLastShowsTheWhole) {
+  TempDir dir;
+  test::WriteFile(dir / "a.bin", std::string(1'000'000, 'p'));
+  std::FILE *terminal = std::tmpfile();
+  const auto start = std::chrono::steady_clock::now();
+  {
+    cli::ConsoleHost host(terminal);
+    EXPECT_EQ(host.Report(RunSplit({dir / "a.bin", dir.path().string(), 5'000}, host)), 0);
+  }
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  const std::vector<std::string> lines = LinesOf(terminal);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_LE(static_cast<double>(lines.size()), 2 + took.count() * 4) << "201 pieces";
+  EXPECT_TRUE(lines.back().starts_with("pieces: 201  100 %  1.0 of 1.0 MB  ")) << lines.back();
 }
 
 } // namespace

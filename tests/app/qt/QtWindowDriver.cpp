@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
@@ -35,6 +36,15 @@ void Click(HWND control) {
 }
 
 bool IsShown(HWND window) { return PeerOf(window)->isVisible(); }
+
+void PressEscape(HWND dialog) {
+  QWidget *window = PeerOf(dialog);
+  QWidget *focused = window->focusWidget() ? window->focusWidget() : window;
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(focused, &press);
+  QApplication::sendEvent(focused, &release);
+}
 
 void HandlePostedMessages() { QCoreApplication::processEvents(); }
 
@@ -81,9 +91,16 @@ COLORREF PixelAt(HWND window, int x, int y) {
   return RGB(colour.red(), colour.green(), colour.blue());
 }
 
-bool ShowsWaitCursor(HWND) {
+bool ShowsWaitCursor(HWND window) {
+  // What the window system tells a window when the mouse comes over it and leaves it.
+  QWidget *widget = PeerOf(window);
+  QEnterEvent enter{QPointF(), QPointF(), QPointF()};
+  QApplication::sendEvent(widget, &enter);
   const QCursor *cursor = QGuiApplication::overrideCursor();
-  return cursor && cursor->shape() == Qt::WaitCursor;
+  const bool waits = cursor && cursor->shape() == Qt::WaitCursor;
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(widget, &leave);
+  return waits;
 }
 
 HWND FrontModalWindow() { return dynamic_cast<QtWindowPeer *>(QApplication::activeModalWidget()); }

@@ -9,9 +9,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cwctype>
 #include <deque>
 #include <functional>
+#include <thread>
 
 namespace quorvel::test {
 namespace {
@@ -293,6 +295,54 @@ TEST_F(Win32BoxTest, ShowsTheTextUnderItsCaptionWithItsIconAndOneButtonInTheDial
   EXPECT_EQ(notice.background, RGB(160, 180, 220));
   EXPECT_EQ(ShowAndRead(dialog.m_hWnd, MB_ICONSTOP).icon, ::LoadIconW(nullptr, IDI_HAND));
   EXPECT_TRUE(dialog.IsWindowEnabled()) << "the owner takes input again";
+}
+
+using Win32LongRunTest = DialogFixture<SlowRunDialog>;
+
+// The shell, from a thread of its own, finds the window alive throughout a long split, and Alt+F4
+// stops the split and then ends the program.
+TEST_F(Win32LongRunTest, TheWindowAnswersWhileASplitRunsAndAltF4StopsItThenCloses) {
+  WriteFile(folder / "whole.bin", RandomBytes(10'000'000, 4));
+  std::filesystem::create_directory(folder.path() / "pieces");
+  ChooseSource(folder / "whole.bin");
+  ChooseDestination(folder / "pieces");
+  dialog.m_comboSize.SetCurSel(3);
+
+  const HWND window = dialog.m_hWnd;
+  std::atomic<bool> running = true;
+  std::atomic<int> asked = 0;
+  int hung = 0;
+  int unanswered = 0;
+  std::thread shell([&] {
+    while (running) {
+      hung += ::IsHungAppWindow(window) ? 1 : 0;
+      DWORD_PTR result = 0;
+      unanswered +=
+          ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &result) ? 0 : 1;
+      ++asked;
+      ::Sleep(10);
+    }
+  });
+  std::function<void()> pressAltF4 = [&] {
+    if (TextOf(IDC_EXIT) != "Cancel")
+      return;
+    if (TextOf(IDC_STATUS) == "Status" || asked < 10)
+      return platform::PostTask(pressAltF4);
+    // Bit 29 of the key's flags: Alt is down.
+    ::PostMessageW(::GetFocus(), WM_SYSKEYDOWN, VK_F4, 0x20000001);
+  };
+  platform::PostTask(pressAltF4);
+  Click(IDC_SPLIT);
+  running = false;
+  shell.join();
+  HandlePostedMessages();
+
+  EXPECT_GE(asked, 10);
+  EXPECT_EQ(hung, 0);
+  EXPECT_EQ(unanswered, 0);
+  EXPECT_EQ(TextOf(IDC_STATUS), "Cancelled");
+  EXPECT_FALSE(IsShown(window));
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path() / "pieces"));
 }
 
 } // namespace

@@ -27,6 +27,13 @@ void Click(HWND control) {
 
 bool IsShown(HWND window) { return ::IsWindowVisible(window) != FALSE; }
 
+void PressEscape(HWND dialog) {
+  HWND focused = ::GetFocus() ? ::GetFocus() : dialog;
+  // The key-up flags: a previous state of down and a transition.
+  ::PostMessageW(focused, WM_KEYDOWN, VK_ESCAPE, 1);
+  ::PostMessageW(focused, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0000001u));
+}
+
 void HandlePostedMessages() {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
