@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <ctime>
 #include <unistd.h>
 
 namespace quorvel {
@@ -28,6 +29,10 @@ static_assert(std::atomic<int>::is_always_lock_free &&
               std::atomic<TemporaryEntry *>::is_always_lock_free);
 
 std::atomic<TemporaryEntry *> g_temporaries{nullptr};
+// Threads between creating a temporary file and publishing it, and whether a handler is removing
+// the files: once it is, no thread starts creating another.
+std::atomic<int> g_creating{0};
+std::atomic<bool> g_removing{false};
 
 // The signals whose default action ends the process and that come from outside it. The faults
 // (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS, SIGTRAP) are left to end it as they do, with
@@ -58,6 +63,12 @@ TemporaryEntry *ClaimFreeEntry() {
 }
 
 extern "C" void RemoveTemporariesAndExit(int signalNumber) {
+  // Creating and publishing takes microseconds; the bound only keeps a stuck file system from
+  // holding the exit.
+  constexpr timespec kPause{0, 1'000'000};
+  g_removing.store(true);
+  for (int waited = 0; g_creating.load() > 0 && waited < 2000; ++waited)
+    ::nanosleep(&kPause, nullptr);
   for (TemporaryEntry *entry = g_temporaries.load(); entry; entry = entry->next) {
     if (const int folder = entry->folder.load(); folder >= 0)
       ::unlinkat(folder, entry->name, 0);
@@ -90,9 +101,17 @@ void WithdrawTemporary(TemporaryEntry *entry) noexcept {
 EndingSignalsDeferred::EndingSignalsDeferred() {
   const sigset_t ending = EndingSignals();
   pthread_sigmask(SIG_BLOCK, &ending, &m_previous);
+  g_creating.fetch_add(1);
+  if (!g_removing.load())
+    return;
+  // The process is ending in another thread's handler: create nothing it would not find.
+  g_creating.fetch_sub(1);
+  for (;;)
+    ::pause();
 }
 
 EndingSignalsDeferred::~EndingSignalsDeferred() {
+  g_creating.fetch_sub(1);
   pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
 }
 

@@ -17,7 +17,8 @@ TemporaryEntry *PublishTemporary(int folder, std::string_view name);
 void WithdrawTemporary(TemporaryEntry *entry) noexcept;
 
 // Keeps the signals that end the run waiting while a temporary file is created and published, so
-// that none is left behind unpublished.
+// that none is left behind unpublished. A signal taken meanwhile by another thread of the program
+// (the dialog's, a hash worker's) waits in its handler until the file is published.
 class EndingSignalsDeferred {
 public:
   EndingSignalsDeferred();

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <gmock/gmock.h>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #ifndef _WIN32
@@ -272,6 +273,34 @@ TEST_F(SafeOutput, EverySignalThatEndsTheRunRemovesEveryTemporary) {
     ASSERT_TRUE(WIFEXITED(status)) << "signal " << signal.signalNumber;
     EXPECT_EQ(WEXITSTATUS(status), signal.ignoredAtStart ? 0 : 128 + signal.signalNumber);
     EXPECT_THAT(NamesIn(out.path()), ElementsAre("1_f")) << "signal " << signal.signalNumber;
+  }
+}
+#endif
+
+#ifndef _WIN32
+// The dialog and the hash run threads of their own: a signal one of them takes while another
+// creates a temporary file still finds that file.
+TEST_F(SafeOutput, ASignalTakenByAnotherThreadRemovesTheTemporaryBeingCreated) {
+  TempDir out;
+  for (int attempt = 0; attempt < 40; ++attempt) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      RemoveTemporaryFilesOnInterrupt();
+      std::thread creator([&] {
+        for (;;) {
+          StagedFile piece;
+          piece.Open(out / "1_f", nullptr);
+        }
+      });
+      creator.detach();
+      ::usleep(2000 + 97 * attempt);
+      ::raise(SIGTERM);
+      ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGTERM);
+    ASSERT_THAT(NamesIn(out.path()), ElementsAre()) << "attempt " << attempt;
   }
 }
 #endif
