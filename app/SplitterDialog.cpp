@@ -84,6 +84,9 @@ BOOL SplitterDialog::OnInitDialog() {
     browse->SetStateImages(res::IDB_BROWSE_SKIN, 6, 1, 1, 1, 1);
     browse->SetCaptionColor(kBrowseCaption);
   }
+  // Their caption, "...", tells a screen reader's user nothing.
+  m_btnBrowseSource.SetAccessibleName("Choose the source file");
+  m_btnBrowseDest.SetAccessibleName("Choose the destination folder");
   for (ImageButton *push : {&m_btnExit, &m_btnJoin, &m_btnSplit})
     push->SetStateImages(res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4);
 

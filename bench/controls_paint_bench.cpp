@@ -2,7 +2,7 @@
 // repaints a split makes after every piece.
 #include "controls/GradientProgressCtrl.h"
 #include "controls/ImageButton.h"
-#include "framework/qt/QtWindowPeer.h"
+#include "framework/qt/QtControlPeers.h"
 #include "res/Resources.h"
 
 #include <QApplication>
@@ -37,7 +37,7 @@ int main(int argc, char **argv) {
   auto *barPeer = new qt::QtProgressPeer(nullptr, 1034, WS_CHILD | PBS_SMOOTH);
   barPeer->resize(138, 16);
   GradientProgressCtrl bar;
-  bar.SubclassWindow(barPeer);
+  bar.SubclassWindow(barPeer->Handle());
   bar.SetRange(1, 500);
   bar.SetPos(500);
   const double barTime = MicrosecondsPerRun(kRuns, [&] {
@@ -45,10 +45,10 @@ int main(int argc, char **argv) {
     bar.UpdateWindow();
   });
 
-  auto *buttonPeer = new qt::QtButtonPeer(nullptr, 1, WS_CHILD | WS_TABSTOP, "Split");
+  auto *buttonPeer = new qt::QtPushButtonPeer(nullptr, 1, WS_CHILD | WS_TABSTOP, "Split");
   buttonPeer->resize(64, 21);
   ImageButton button;
-  button.SubclassWindow(buttonPeer);
+  button.SubclassWindow(buttonPeer->Handle());
   button.SetStateImages(res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4);
   const double buttonTime = MicrosecondsPerRun(kRuns, [&] {
     button.Invalidate();

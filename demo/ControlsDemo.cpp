@@ -3,7 +3,7 @@
 #include "controls/GradientProgressCtrl.h"
 #include "controls/ImageButton.h"
 #include "framework/Platform.h"
-#include "framework/qt/QtWindowPeer.h"
+#include "framework/qt/QtControlPeers.h"
 #include "res/Resources.h"
 
 #include <QApplication>
@@ -80,11 +80,11 @@ int RunDemo(int argc, char **argv) {
     int x = 80;
     for (const ButtonLayout &layout : kButtons) {
       auto *peer =
-          new qt::QtButtonPeer(&window, 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP, layout.caption);
+          new qt::QtPushButtonPeer(&window, 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP, layout.caption);
       peer->setGeometry(x, 10 + 36 * static_cast<int>(row) + (layout.browse ? 3 : 0), layout.width,
                         layout.height);
       auto &button = *buttons.emplace_back(std::make_unique<StateButton>(kStates[row]));
-      button.SubclassWindow(peer);
+      button.SubclassWindow(peer->Handle());
       button.SetStateImages(layout.skin.bitmap, layout.skin.frames, layout.skin.top,
                             layout.skin.bottom, layout.skin.left, layout.skin.right);
       if (layout.browse)
@@ -96,7 +96,7 @@ int RunDemo(int argc, char **argv) {
   auto *barPeer = new qt::QtProgressPeer(&window, 1034, WS_CHILD | WS_VISIBLE | PBS_SMOOTH);
   barPeer->setGeometry(80, 170, 138, 16);
   GradientProgressCtrl bar;
-  bar.SubclassWindow(barPeer);
+  bar.SubclassWindow(barPeer->Handle());
   bar.SetRange(1, 500);
   bar.m_crBack = RGB(160, 180, 220);
   bar.m_bShowPercentage = TRUE;
@@ -106,7 +106,7 @@ int RunDemo(int argc, char **argv) {
   auto *partPeer = new qt::QtProgressPeer(&window, 1035, WS_CHILD | WS_VISIBLE | PBS_SMOOTH);
   partPeer->setGeometry(80, 200, 138, 16);
   GradientProgressCtrl part;
-  part.SubclassWindow(partPeer);
+  part.SubclassWindow(partPeer->Handle());
   part.SetRange(1, 500);
   part.m_crBack = RGB(160, 180, 220);
   part.SetPos(argc > 1 ? std::atoi(argv[1]) : 180);

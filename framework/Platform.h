@@ -32,6 +32,8 @@ DWORD Style(HWND window);
 UINT ControlId(HWND window);
 CString Text(HWND window);
 void SetText(HWND window, const CString &text);
+// What assistive technology calls the window, in place of its text.
+void SetAccessibleName(HWND window, const CString &name);
 bool IsEnabled(HWND window);
 void Enable(HWND window, bool enabled);
 // The child window with this control ID, or null.

@@ -101,6 +101,11 @@ void CWnd::SetWindowText(const CString &text) {
     platform::SetText(m_hWnd, text);
 }
 
+void CWnd::SetAccessibleName(const CString &name) {
+  if (m_hWnd)
+    platform::SetAccessibleName(m_hWnd, name);
+}
+
 BOOL CWnd::EnableWindow(BOOL enable) {
   if (!m_hWnd)
     return FALSE;

@@ -75,6 +75,8 @@ public:
   int GetDlgCtrlID() const;
   void GetWindowText(CString &text) const;
   void SetWindowText(const CString &text);
+  // What assistive technology calls the window, in place of its text.
+  void SetAccessibleName(const CString &name);
   BOOL EnableWindow(BOOL enable = TRUE);
   BOOL IsWindowEnabled() const;
   // The child with this control ID, or null. The object lives as long as the window and is

@@ -87,7 +87,7 @@ void Press(QWidget *window, int key) {
 
 void TakePictures(SplitterDialog &dialog, PictureModalUi &modal,
                   const std::filesystem::path &work) {
-  QWidget *window = qt::PeerOf(dialog.m_hWnd);
+  QWidget *window = qt::WidgetOf(dialog.m_hWnd);
   const std::string source = (work / "holiday-video.mp4").string();
   modal.nextFile = source;
   modal.nextFolder = (work / "pieces").string();
@@ -120,7 +120,7 @@ void TakePictures(SplitterDialog &dialog, PictureModalUi &modal,
   QTimer::singleShot(0, [] {
     QWidget *about = QApplication::activeModalWidget();
     Grab(about, "6-about");
-    dynamic_cast<qt::QtWindowPeer *>(about)->Send(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
+    qt::PeerOfWidget(about)->Send(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
   });
   dialog.SendMessage(WM_SYSCOMMAND, res::IDM_ABOUTBOX);
 }

@@ -396,7 +396,7 @@ CClientDC::CClientDC(CWnd *window) : CClientDC(window ? window->m_hWnd : nullptr
 CClientDC::CClientDC(HWND window) {
   qt::QtWindowPeer *peer = qt::PeerOf(window);
   if (peer)
-    detail::DCAccess::OpenOnWindow(*this, *peer, peer->rect());
+    detail::DCAccess::OpenOnWindow(*this, *peer, peer->Widget().rect());
 }
 
 } // namespace quorvel::fw

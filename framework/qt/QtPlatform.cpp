@@ -52,16 +52,20 @@ CString Text(HWND window) { return Peer(window)->Text(); }
 
 void SetText(HWND window, const CString &text) { Peer(window)->SetText(text); }
 
-bool IsEnabled(HWND window) { return Peer(window)->isEnabled(); }
+void SetAccessibleName(HWND window, const CString &name) {
+  qt::WidgetOf(window)->setAccessibleName(qt::ToQString(name));
+}
 
-void Enable(HWND window, bool enabled) { Peer(window)->setEnabled(enabled); }
+bool IsEnabled(HWND window) { return qt::WidgetOf(window)->isEnabled(); }
+
+void Enable(HWND window, bool enabled) { qt::WidgetOf(window)->setEnabled(enabled); }
 
 HWND Child(HWND window, UINT controlId) {
   qt::QtWindowPeer *child = Peer(window)->FindChild(controlId);
   return child ? child->Handle() : nullptr;
 }
 
-void Focus(HWND window) { Peer(window)->Focus(); }
+void Focus(HWND window) { qt::WidgetOf(window)->setFocus(Qt::OtherFocusReason); }
 
 bool IsMinimized(HWND window) { return Peer(window)->IsMinimized(); }
 
@@ -86,7 +90,7 @@ LRESULT CallDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 HWND CreateDialogWindow(const res::DialogTemplate &dialogTemplate, HWND owner) {
-  QWidget *ownerWidget = Peer(owner);
+  QWidget *ownerWidget = qt::WidgetOf(owner);
   auto *dialog =
       new qt::QtDialogPeer(ownerWidget ? ownerWidget->window() : nullptr, dialogTemplate);
   dialog->setWindowModality(Qt::ApplicationModal);

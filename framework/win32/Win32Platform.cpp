@@ -8,6 +8,7 @@
 #include "res/DialogTemplates.h"
 
 #include <ole2.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <memory>
@@ -197,6 +198,18 @@ CString Text(HWND window) {
 
 void SetText(HWND window, const CString &text) {
   ::SetWindowTextW(window, win32::Utf16FromUtf8(text).c_str());
+}
+
+void SetAccessibleName(HWND window, const CString &name) {
+  // The system's accessibility layer asks a window's annotations before its text.
+  IAccPropServices *services = nullptr;
+  if (FAILED(::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices, reinterpret_cast<void **>(&services))))
+    return;
+  const std::wstring text = win32::Utf16FromUtf8(name);
+  services->SetHwndPropStr(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                           text.c_str());
+  services->Release();
 }
 
 bool IsEnabled(HWND window) { return ::IsWindowEnabled(window) != FALSE; }

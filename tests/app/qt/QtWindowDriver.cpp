@@ -13,7 +13,9 @@
 namespace quorvel::test {
 
 using fw::qt::PeerOf;
+using fw::qt::PeerOfWidget;
 using fw::qt::QtWindowPeer;
+using fw::qt::WidgetOf;
 
 void PrepareTestProcess(const std::filesystem::path &scratch) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -23,7 +25,7 @@ void PrepareTestProcess(const std::filesystem::path &scratch) {
 }
 
 void Click(HWND control) {
-  QWidget *widget = PeerOf(control);
+  QWidget *widget = WidgetOf(control);
   const QPointF centre(widget->width() / 2.0, widget->height() / 2.0);
   const QPointF global = widget->mapToGlobal(centre);
   QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
@@ -34,33 +36,33 @@ void Click(HWND control) {
   QApplication::sendEvent(widget, &release);
 }
 
-bool IsShown(HWND window) { return PeerOf(window)->isVisible(); }
+bool IsShown(HWND window) { return WidgetOf(window)->isVisible(); }
 
 void HandlePostedMessages() { QCoreApplication::processEvents(); }
 
 HWND FocusedControl(HWND dialog) {
-  // A field's focus is on the Qt editor inside the control's window.
-  QWidget *focused = PeerOf(dialog)->focusWidget();
-  while (focused && focused->parentWidget() != PeerOf(dialog))
-    focused = focused->parentWidget();
-  return dynamic_cast<QtWindowPeer *>(focused);
+  QtWindowPeer *focused = PeerOfWidget(WidgetOf(dialog)->focusWidget());
+  return focused ? focused->Handle() : nullptr;
 }
 
 CString SelectedText(HWND edit) {
-  return dynamic_cast<fw::qt::QtEditPeer *>(PeerOf(edit))->LineEdit()->selectedText().toStdString();
+  return dynamic_cast<fw::qt::QtEditPeer *>(PeerOf(edit))->selectedText().toStdString();
 }
 
 std::vector<CString> ComboItems(HWND combo) {
-  const QComboBox *box = dynamic_cast<fw::qt::QtComboPeer *>(PeerOf(combo))->ComboBox();
+  const QComboBox *box = dynamic_cast<fw::qt::QtComboPeer *>(PeerOf(combo));
   std::vector<CString> items;
   for (int i = 0; i < box->count(); ++i)
     items.push_back(box->itemText(i).toStdString());
   return items;
 }
 
-bool HasWindowIcon(HWND window) { return !PeerOf(window)->windowIcon().isNull(); }
+bool HasWindowIcon(HWND window) { return !WidgetOf(window)->windowIcon().isNull(); }
 
-HWND OwnerOf(HWND window) { return dynamic_cast<QtWindowPeer *>(PeerOf(window)->parentWidget()); }
+HWND OwnerOf(HWND window) {
+  QtWindowPeer *owner = PeerOfWidget(WidgetOf(window)->parentWidget());
+  return owner ? owner->Handle() : nullptr;
+}
 
 std::vector<MenuItem> SystemMenuItems(HWND window) {
   std::vector<MenuItem> items;
@@ -70,7 +72,7 @@ std::vector<MenuItem> SystemMenuItems(HWND window) {
 }
 
 void ExpectDialogFrame(HWND window) {
-  const Qt::WindowFlags flags = PeerOf(window)->windowFlags();
+  const Qt::WindowFlags flags = WidgetOf(window)->windowFlags();
   EXPECT_TRUE(flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint));
   EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
@@ -86,17 +88,20 @@ bool ShowsWaitCursor(HWND) {
   return cursor && cursor->shape() == Qt::WaitCursor;
 }
 
-HWND FrontModalWindow() { return dynamic_cast<QtWindowPeer *>(QApplication::activeModalWidget()); }
+HWND FrontModalWindow() {
+  QtWindowPeer *front = PeerOfWidget(QApplication::activeModalWidget());
+  return front ? front->Handle() : nullptr;
+}
 
 namespace {
 
-class RecordingPeer : public QtWindowPeer {
+class RecordingPeer : public fw::qt::QtPlainPeer {
 public:
   explicit RecordingPeer(std::vector<UINT> *handedOn)
-      : QtWindowPeer(nullptr, 0, 0, {}), m_handedOn(handedOn) {}
+      : QtPlainPeer(nullptr, 0, 0, {}), m_handedOn(handedOn) {}
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     m_handedOn->push_back(message);
-    return QtWindowPeer::DefWindowProc(message, wParam, lParam);
+    return QtPlainPeer::DefWindowProc(message, wParam, lParam);
   }
 
 private:
@@ -105,6 +110,6 @@ private:
 
 } // namespace
 
-HWND MakeBareWindow(std::vector<UINT> *handedOn) { return new RecordingPeer(handedOn); }
+HWND MakeBareWindow(std::vector<UINT> *handedOn) { return (new RecordingPeer(handedOn))->Handle(); }
 
 } // namespace quorvel::test
