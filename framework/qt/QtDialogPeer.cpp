@@ -4,6 +4,7 @@
 #include "framework/qt/QtIcons.h"
 #include "res/DialogTemplates.h"
 
+#include <QAccessibleWidget>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -56,6 +57,13 @@ QtWindowPeer *MakeControl(QWidget *dialog, const res::DialogItemTemplate &item) 
   return new QtPlainPeer(dialog, item.id, item.style, text);
 }
 
+// Assistive technology reads the program's dialogs as dialogs, not as bare windows.
+QAccessibleInterface *DialogAccessibility(const QString &, QObject *object) {
+  if (auto *dialog = dynamic_cast<QtDialogPeer *>(object))
+    return new QAccessibleWidget(dialog, QAccessible::Dialog);
+  return nullptr;
+}
+
 // Tab stops once in a group of radio buttons, at its checked button (its first one that takes
 // input while none is checked), from where the arrows reach the others.
 void StopAtCheckedButton(const QButtonGroup &group) {
@@ -86,6 +94,8 @@ QFont DialogFont(const res::DialogTemplate &dialogTemplate) {
 
 QtDialogPeer::QtDialogPeer(QWidget *ownerWindow, const res::DialogTemplate &dialogTemplate)
     : QtPeerWidget(ownerWindow, 0, dialogTemplate.style) {
+  static const bool accessible = (QAccessible::installFactory(DialogAccessibility), true);
+  (void)accessible;
   setAttribute(Qt::WA_OpaquePaintEvent);
   setWindowFlags(kDialogWindowFlags);
   setWindowTitle(ToQString(dialogTemplate.caption));

@@ -62,6 +62,8 @@ TEST_F(QtAccessibilityTest, EveryControlHasTheRoleAndNameOfWhatItIs) {
   }
 
   QAccessibleInterface *frame = Accessible(dialog.m_hWnd);
+  EXPECT_EQ(frame->role(), QAccessible::Dialog);
+  EXPECT_EQ(NameOf(frame), "Quorvel File Splitter");
   bool grouped = false;
   for (int child = 0; child < frame->childCount(); ++child)
     grouped = grouped || (frame->child(child)->role() == QAccessible::Grouping &&
