@@ -5,12 +5,14 @@
 #include "engine/JoinFiles.h"
 #include "engine/SplitFile.h"
 #include "framework/FileDialog.h"
+#include "framework/Utf8Path.h"
 #include "framework/WinApp.h"
 #include "res/DialogTemplates.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
 
 #include <array>
+#include <filesystem>
 
 namespace quorvel {
 
@@ -96,6 +98,7 @@ BOOL SplitterDialog::OnInitDialog() {
   m_progress.SetPos(500);
 
   m_comboSize.SetCurSel(0);
+  DragAcceptFiles();
   return TRUE;
 }
 
@@ -122,12 +125,40 @@ void SplitterDialog::OnPaint() {
 
 HICON SplitterDialog::OnQueryDragIcon() { return m_hIcon; }
 
+const char *SplitterDialog::SourceFilter() const {
+  return m_bSplitMode ? kSplitFilter : kJoinFilter;
+}
+
 void SplitterDialog::OnBrowseSource() {
-  CFileDialog dialog(TRUE, nullptr, nullptr, kOpenFlags, m_bSplitMode ? kSplitFilter : kJoinFilter);
+  CFileDialog dialog(TRUE, nullptr, nullptr, kOpenFlags, SourceFilter());
   if (dialog.DoModal() != IDOK)
     return;
   m_strSourcePath = dialog.GetPathName();
   m_strSourceName = dialog.GetFileName();
+  UpdateData(false);
+}
+
+void SplitterDialog::OnDropFiles(HDROP drop) {
+  const std::vector<CString> paths = DroppedPaths(drop);
+  if (paths.empty())
+    return;
+  const std::filesystem::path dropped = PathFromUtf8(paths.front());
+  std::error_code error;
+  if (std::filesystem::is_directory(dropped, error)) {
+    m_strDestFolder = paths.front();
+    UpdateData(false);
+    return;
+  }
+  // Only what the file-open dialog of the mode would offer: in join mode a first piece.
+  const CString name = Utf8FromPath(dropped.filename());
+  bool offered = false;
+  for (const FileFilter &filter : ParseFilterString(SourceFilter()))
+    for (const CString &pattern : filter.patterns)
+      offered = offered || MatchesFilterPattern(name, pattern);
+  if (!offered || !std::filesystem::exists(dropped, error))
+    return;
+  m_strSourcePath = paths.front();
+  m_strSourceName = name;
   UpdateData(false);
 }
 

@@ -50,6 +50,9 @@ protected:
   void OnSysCommand(UINT id, LPARAM lParam) override;
   void OnPaint() override;
   HICON OnQueryDragIcon() override;
+  // A dropped file is chosen as the source, as the source "..." would choose it; a dropped folder
+  // as the destination.
+  void OnDropFiles(HDROP drop) override;
 
 private:
   void OnBrowseSource();
@@ -59,6 +62,8 @@ private:
   void OnModeJoin();
   void OnModeSplit();
   void EnterMode(int splitMode);
+  // The file-open dialog's filter of the mode in force.
+  const char *SourceFilter() const;
 };
 
 } // namespace quorvel

@@ -42,6 +42,9 @@ void Focus(HWND window);
 bool IsMinimized(HWND window);
 // The window menu; null when the window has none.
 HMENU SystemMenu(HWND window);
+// Whether files dropped on the window reach it as WM_DROPFILES.
+void AcceptDroppedFiles(HWND window, bool accept);
+std::vector<CString> DroppedPaths(HDROP drop);
 // Null rect: the whole client area.
 void Invalidate(HWND window, const CRect *rect, bool erase);
 // Paints the invalid part now, if there is one.

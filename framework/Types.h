@@ -33,6 +33,7 @@
 // After <windows.h>, which these need.
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shellapi.h>
 static_assert(sizeof(TCHAR) == sizeof(wchar_t),
               "<windows.h> was included before framework/Types.h without UNICODE");
 #if defined(min) || defined(max)

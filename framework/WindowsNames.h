@@ -14,6 +14,7 @@ class WindowPeer;
 struct DCData;
 struct IconData;
 struct MenuData;
+struct DropData;
 } // namespace quorvel::fw::detail
 
 // Basic types.
@@ -36,6 +37,8 @@ using HDC = quorvel::fw::detail::DCData *;
 // Icons loaded from resources are shared and live as long as the program.
 using HICON = const quorvel::fw::detail::IconData *;
 using HMENU = quorvel::fw::detail::MenuData *;
+// What a drop of files carries, lent to the window for the message.
+using HDROP = const quorvel::fw::detail::DropData *;
 
 constexpr WPARAM MAKEWPARAM(unsigned low, unsigned high) {
   return static_cast<WPARAM>((low & 0xFFFF) | ((high & 0xFFFF) << 16));
@@ -154,6 +157,7 @@ inline constexpr UINT WM_SETICON = 0x0080;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
+inline constexpr UINT WM_DROPFILES = 0x0233;
 inline constexpr UINT EM_SETSEL = 0x00B1;
 inline constexpr UINT EM_SCROLLCARET = 0x00B7;
 inline constexpr UINT BM_GETCHECK = 0x00F0;

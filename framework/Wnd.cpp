@@ -29,6 +29,8 @@ LRESULT AfxCallWndProc(CWnd *object, UINT message, WPARAM wParam, LPARAM lParam)
   }
 }
 
+std::vector<CString> DroppedPaths(HDROP drop) { return platform::DroppedPaths(drop); }
+
 BOOL CCmdTarget::OnCmdMsg(UINT id, UINT code) {
   for (const CommandMapEntry &entry : GetMessageMap()) {
     if (entry.id == id && entry.code == code) {
@@ -135,6 +137,11 @@ void CWnd::SetFocus() {
 
 BOOL CWnd::IsIconic() const { return m_hWnd && platform::IsMinimized(m_hWnd) ? TRUE : FALSE; }
 
+void CWnd::DragAcceptFiles(BOOL accept) {
+  if (m_hWnd)
+    platform::AcceptDroppedFiles(m_hWnd, accept != FALSE);
+}
+
 CMenu *CWnd::GetSystemMenu(BOOL) const {
   m_systemMenu.m_hMenu = m_hWnd ? platform::SystemMenu(m_hWnd) : nullptr;
   return m_systemMenu.m_hMenu ? &m_systemMenu : nullptr;
@@ -198,6 +205,9 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   case WM_QUERYDRAGICON:
     return reinterpret_cast<LRESULT>(OnQueryDragIcon());
+  case WM_DROPFILES:
+    OnDropFiles(reinterpret_cast<HDROP>(wParam));
+    return 0;
   default:
     return Default();
   }
@@ -219,6 +229,8 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) { return OnCmdMsg(LOWORD(wParam), HI
 void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
 
 HICON CWnd::OnQueryDragIcon() { return reinterpret_cast<HICON>(Default()); }
+
+void CWnd::OnDropFiles(HDROP) { Default(); }
 
 UINT CButton::GetButtonStyle() const { return GetStyle() & 0xFFFF; }
 

@@ -46,6 +46,9 @@ protected:
   virtual std::span<const CommandMapEntry> GetMessageMap() const { return {}; }
 };
 
+// The full paths of the files and folders a drop carries, in the order they came.
+std::vector<CString> DroppedPaths(HDROP drop);
+
 // A menu of the platform's, to add items to.
 class CMenu {
 public:
@@ -84,6 +87,9 @@ public:
   CWnd *GetDlgItem(int id) const;
   void SetFocus();
   BOOL IsIconic() const;
+  // Whether files and folders dropped on the window or on a control in it that takes no drops of
+  // its own reach OnDropFiles.
+  void DragAcceptFiles(BOOL accept = TRUE);
   // The window menu, to add items to; null when the window has none.
   CMenu *GetSystemMenu(BOOL revert) const;
   // A modal box owned by this window.
@@ -114,6 +120,8 @@ protected:
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
   virtual void OnSysCommand(UINT id, LPARAM lParam);
   virtual HICON OnQueryDragIcon();
+  // The drop is the platform's; it is released when the handler returns.
+  virtual void OnDropFiles(HDROP drop);
 
 private:
   struct Message {

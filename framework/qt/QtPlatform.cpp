@@ -71,6 +71,10 @@ bool IsMinimized(HWND window) { return Peer(window)->IsMinimized(); }
 
 HMENU SystemMenu(HWND window) { return Peer(window)->SystemMenu(); }
 
+void AcceptDroppedFiles(HWND window, bool accept) { Peer(window)->AcceptDroppedFiles(accept); }
+
+std::vector<CString> DroppedPaths(HDROP drop) { return drop ? drop->paths : std::vector<CString>{}; }
+
 void Invalidate(HWND window, const CRect *rect, bool erase) {
   Peer(window)->Invalidate(rect, erase);
 }

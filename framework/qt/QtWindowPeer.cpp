@@ -3,6 +3,7 @@
 #include "framework/WinApp.h"
 
 #include <QApplication>
+#include <QMimeData>
 
 namespace quorvel::fw::qt {
 
@@ -181,6 +182,57 @@ bool QtWindowPeer::PaintEvent(QPaintEvent *event) {
   PaintInvalid();
   QPainter painter(&m_widget);
   painter.drawImage(event->rect(), m_surface->image, event->rect());
+  return true;
+}
+
+void QtWindowPeer::AcceptDroppedFiles(bool accept) {
+  m_acceptsFiles = accept;
+  m_widget.setAcceptDrops(accept);
+}
+
+namespace {
+
+std::vector<CString> LocalPaths(const QMimeData &data) {
+  std::vector<CString> paths;
+  for (const QUrl &url : data.urls())
+    if (url.isLocalFile())
+      paths.push_back(url.toLocalFile().toStdString());
+  return paths;
+}
+
+// A drop only names the files: the file manager must neither move nor delete them.
+bool TakeAsCopy(QDropEvent &event) {
+  for (Qt::DropAction action : {Qt::CopyAction, Qt::LinkAction}) {
+    if (event.possibleActions() & action) {
+      event.setDropAction(action);
+      event.accept();
+      return true;
+    }
+  }
+  event.ignore();
+  return false;
+}
+
+} // namespace
+
+bool QtWindowPeer::DragEvent(QDropEvent *event) {
+  if (!m_acceptsFiles)
+    return false;
+  if (!event->mimeData() || LocalPaths(*event->mimeData()).empty())
+    event->ignore();
+  else
+    TakeAsCopy(*event);
+  return true;
+}
+
+bool QtWindowPeer::DropEvent(QDropEvent *event) {
+  if (!m_acceptsFiles)
+    return false;
+  const detail::DropData drop{event->mimeData() ? LocalPaths(*event->mimeData())
+                                                : std::vector<CString>{}};
+  if (drop.paths.empty() || !TakeAsCopy(*event))
+    return true;
+  Send(WM_DROPFILES, reinterpret_cast<WPARAM>(&drop));
   return true;
 }
 

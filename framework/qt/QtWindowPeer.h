@@ -8,6 +8,7 @@
 #include "framework/Wnd.h"
 #include "framework/qt/GdiData.h"
 
+#include <QDropEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
@@ -20,6 +21,11 @@ namespace quorvel::fw {
 class detail::WindowPeer {
 public:
   virtual ~WindowPeer() = default;
+};
+
+// What a drop handle points at.
+struct detail::DropData {
+  std::vector<CString> paths;
 };
 
 namespace qt {
@@ -80,6 +86,9 @@ public:
   virtual bool IsMinimized() const { return false; }
   // The window menu; null when the window has none.
   virtual HMENU SystemMenu() { return nullptr; }
+  // Whether dropped files reach the window as WM_DROPFILES; those of its controls that take no
+  // drops of their own reach it too, as Qt hands a drop to the nearest widget that takes drops.
+  void AcceptDroppedFiles(bool accept);
 
   // Pixels painted since the window was made, counting each painting pass over its area.
   std::uint64_t PaintedPixels() const { return m_paintedPixels; }
@@ -104,6 +113,8 @@ protected:
   // The widget's events, which QtPeerWidget hands here. True when the event was painted here.
   bool PaintEvent(QPaintEvent *event);
   void EnabledChanged();
+  bool DragEvent(QDropEvent *event);
+  bool DropEvent(QDropEvent *event);
 
 private:
   void PaintInvalid();
@@ -118,6 +129,7 @@ private:
   std::shared_ptr<detail::BitmapData> m_surface;
   QRect m_invalid;
   bool m_erasePending = false;
+  bool m_acceptsFiles = false;
   std::uint64_t m_paintedPixels = 0;
 };
 
@@ -136,6 +148,18 @@ protected:
     if (event->type() == QEvent::EnabledChange)
       EnabledChanged();
     Base::changeEvent(event);
+  }
+  void dragEnterEvent(QDragEnterEvent *event) override {
+    if (!DragEvent(event))
+      Base::dragEnterEvent(event);
+  }
+  void dragMoveEvent(QDragMoveEvent *event) override {
+    if (!DragEvent(event))
+      Base::dragMoveEvent(event);
+  }
+  void dropEvent(QDropEvent *event) override {
+    if (!DropEvent(event))
+      Base::dropEvent(event);
   }
 };
 

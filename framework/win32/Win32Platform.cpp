@@ -98,7 +98,11 @@ LRESULT CALLBACK ObjectProcedure(HWND window, UINT message, WPARAM wParam, LPARA
   }
   if (!object)
     return ::CallWindowProcW(OriginalProcedure(window), window, message, wParam, lParam);
-  return AfxCallWndProc(object, message, wParam, lParam);
+  const LRESULT result = AfxCallWndProc(object, message, wParam, lParam);
+  // The drop was lent to the object for the message.
+  if (message == WM_DROPFILES)
+    ::DragFinish(reinterpret_cast<HDROP>(wParam));
+  return result;
 }
 
 // Everything a dialog's messages need is done by the window procedure above.
@@ -232,6 +236,22 @@ void Focus(HWND window) {
 bool IsMinimized(HWND window) { return ::IsIconic(window) != FALSE; }
 
 HMENU SystemMenu(HWND window) { return ::GetSystemMenu(window, FALSE); }
+
+void AcceptDroppedFiles(HWND window, bool accept) {
+  ::DragAcceptFiles(window, accept ? TRUE : FALSE);
+}
+
+std::vector<CString> DroppedPaths(HDROP drop) {
+  std::vector<CString> paths;
+  const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT index = 0; index < count; ++index) {
+    std::wstring path(::DragQueryFileW(drop, index, nullptr, 0) + 1, L'\0');
+    const UINT length =
+        ::DragQueryFileW(drop, index, path.data(), static_cast<UINT>(path.size()));
+    paths.push_back(win32::Utf8FromUtf16({path.data(), length}));
+  }
+  return paths;
+}
 
 void Invalidate(HWND window, const CRect *rect, bool erase) {
   ::InvalidateRect(window, rect, erase ? TRUE : FALSE);

@@ -17,6 +17,9 @@ void PrepareTestProcess(const std::filesystem::path &scratch);
 // Presses and releases the left mouse button over a control, as the user clicks it.
 void Click(HWND control);
 bool IsShown(HWND window);
+// Drops files or folders (UTF-8 paths) from a file manager onto a control, as a user does: the
+// drop goes to the control or, when it takes no drops, to the nearest window around it that does.
+void DropPaths(HWND control, const std::vector<CString> &paths);
 // Handles what was posted meanwhile, as the event loop's next turn does.
 void HandlePostedMessages();
 // The control of `dialog` that holds the focus, or null.

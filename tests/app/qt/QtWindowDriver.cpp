@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
@@ -34,6 +35,29 @@ void Click(HWND control) {
                       Qt::NoModifier);
   QApplication::sendEvent(widget, &press);
   QApplication::sendEvent(widget, &release);
+}
+
+void DropPaths(HWND control, const std::vector<CString> &paths) {
+  QWidget *target = WidgetOf(control);
+  while (target && !target->acceptDrops())
+    target = target->parentWidget();
+  if (!target)
+    return;
+  QMimeData data;
+  QList<QUrl> urls;
+  for (const CString &path : paths)
+    urls << QUrl::fromLocalFile(QString::fromStdString(path));
+  data.setUrls(urls);
+  // File managers offer to move the files too.
+  const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+  const QPoint centre = target->rect().center();
+  QDragEnterEvent enter(centre, actions, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  if (!enter.isAccepted())
+    return;
+  QDropEvent drop(centre, actions, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+  EXPECT_EQ(drop.dropAction(), Qt::CopyAction) << "the files stay where they are";
 }
 
 bool IsShown(HWND window) { return WidgetOf(window)->isVisible(); }
