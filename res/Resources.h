@@ -5,7 +5,9 @@
 
 namespace quorvel::res {
 
-enum class ResourceType { Bitmap, Icon };
+// A double bitmap is the bitmap of that ID drawn at two pixels per pixel, for screens that show
+// two pixels per point.
+enum class ResourceType { Bitmap, DoubleBitmap, Icon };
 
 inline constexpr unsigned IDR_MAINFRAME = 128;
 inline constexpr unsigned IDB_BROWSE_SKIN = 130;

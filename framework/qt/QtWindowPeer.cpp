@@ -48,13 +48,6 @@ QPalette DialogPalette(QPalette palette) {
   return palette;
 }
 
-SurfacePainter::SurfacePainter(QtWindowPeer &window, const CDC &dc)
-    : QPainter(&window.Surface()->image) {
-  CRect clip;
-  dc.GetClipBox(&clip);
-  setClipRect(QRect(clip.left, clip.top, clip.Width(), clip.Height()));
-}
-
 QtPlainPeer::QtPlainPeer(QWidget *parent, UINT controlId, DWORD style, const CString &text)
     : QtPeerWidget(parent, controlId, style) {
   QtWindowPeer::SetText(text);
@@ -154,9 +147,13 @@ const std::shared_ptr<detail::BitmapData> &QtWindowPeer::Surface() {
 }
 
 void QtWindowPeer::SyncSurfaceSize() {
-  if (m_surface->image.size() == m_widget.size())
+  // As many pixels as the screen shows the window with, so that it is drawn sharp at any scale.
+  const qreal scale = m_widget.devicePixelRatioF();
+  const QSize pixels = QSize(qRound(m_widget.width() * scale), qRound(m_widget.height() * scale));
+  if (m_surface->scale == scale && m_surface->image.size() == pixels)
     return;
-  QImage resized(m_widget.size(), QImage::Format_RGB32);
+  m_surface->scale = scale;
+  QImage resized(pixels, QImage::Format_RGB32);
   resized.fill(0xFF000000);
   m_surface->image = std::move(resized);
   m_invalid = m_widget.rect();
@@ -180,8 +177,10 @@ bool QtWindowPeer::PaintEvent(QPaintEvent *event) {
     return false;
   }
   PaintInvalid();
+  const QRect area = event->rect();
   QPainter painter(&m_widget);
-  painter.drawImage(event->rect(), m_surface->image, event->rect());
+  painter.drawImage(QRectF(area), m_surface->image,
+                    QRectF(m_surface->ToDevice(area.x(), area.y(), area.width(), area.height())));
   return true;
 }
 

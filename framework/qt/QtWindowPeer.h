@@ -169,12 +169,6 @@ public:
   QtPlainPeer(QWidget *parent, UINT controlId, DWORD style, const CString &text);
 };
 
-// A painter on the surface of a painting pass, limited to what the pass may paint.
-class SurfacePainter : public QPainter {
-public:
-  SurfacePainter(QtWindowPeer &window, const CDC &dc);
-};
-
 // The window a handle names; null for null.
 inline QtWindowPeer *PeerOf(HWND window) { return static_cast<QtWindowPeer *>(window); }
 inline QWidget *WidgetOf(HWND window) { return window ? &PeerOf(window)->Widget() : nullptr; }

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QSet>
 #include <csignal>
 #include <iterator>
 
@@ -44,6 +45,32 @@ TEST_F(QtStartupTest, LaysTheTemplateOutInDialogUnitsOfItsFont) {
   const QRect exit = WidgetOf(Control(IDC_EXIT))->geometry();
   EXPECT_EQ(exit, QRect(pixels(108, units.cx, 4), pixels(86, units.cy, 8), pixels(43, units.cx, 4),
                         pixels(14, units.cy, 8)));
+}
+
+TEST_F(QtStartupTest, OffersTheDesktopTheIconFromSixteenToTwoHundredAndFiftySixPixels) {
+  const QList<QSize> sizes = WidgetOf(dialog.m_hWnd)->windowIcon().availableSizes();
+  for (int size : {16, 32, 48, 256})
+    EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+}
+
+// Run by CTest again with QT_SCALE_FACTOR=2; passed over at one pixel per point.
+using QtScaleTest = DialogTest;
+
+TEST_F(QtScaleTest, PaintsTheSkinsAndTheBarWithEveryPixelOfTheScreen) {
+  const qreal scale = WidgetOf(dialog.m_hWnd)->devicePixelRatioF();
+  if (scale < 2)
+    GTEST_SKIP() << "at one pixel per point";
+  dialog.CWnd::UpdateWindow();
+  for (unsigned id : {IDC_BROWSE_SOURCE, IDC_SPLIT, IDC_PROGRESS})
+    EXPECT_EQ(PeerOf(Control(id))->Surface()->image.size(),
+              WidgetOf(Control(id))->size() * scale)
+        << id;
+  // The shades down the face of the "...": a skin drawn for one pixel per point has half as many.
+  const QImage &face = PeerOf(Control(IDC_BROWSE_SOURCE))->Surface()->image;
+  QSet<QRgb> shades;
+  for (int row = 0; row < face.height(); ++row)
+    shades.insert(face.pixel(4, row));
+  EXPECT_GT(shades.size(), 16) << shades.size();
 }
 
 QWidget *OptionsFrame(const SplitterDialog &dialog) {
