@@ -51,7 +51,6 @@ std::span<const CommandMapEntry> SplitterDialog::GetMessageMap() const {
 
 void SplitterDialog::DoDataExchange(CDataExchange *pDX) {
   CDialog::DoDataExchange(pDX);
-  DDX_Control(pDX, IDC_WEB_ADDRESS, m_staticWeb);
   DDX_Control(pDX, IDC_SIZE_LIST, m_comboSize);
   DDX_Control(pDX, IDC_PROGRESS, m_progress);
   DDX_Control(pDX, IDC_JOIN, m_btnJoin);

@@ -18,7 +18,6 @@ public:
   int SplitFile();
   int JoinFiles();
 
-  fw::CStatic m_staticWeb;
   fw::CComboBox m_comboSize;
   GradientProgressCtrl m_progress;
   ImageButton m_btnJoin;

@@ -162,7 +162,6 @@ inline constexpr UINT EM_SETSEL = 0x00B1;
 inline constexpr UINT EM_SCROLLCARET = 0x00B7;
 inline constexpr UINT BM_GETCHECK = 0x00F0;
 inline constexpr UINT BM_SETCHECK = 0x00F1;
-inline constexpr UINT BM_GETSTATE = 0x00F2;
 inline constexpr UINT BM_SETSTATE = 0x00F3;
 inline constexpr UINT BM_SETSTYLE = 0x00F4;
 inline constexpr UINT PBM_SETRANGE = 0x0401;
@@ -213,8 +212,6 @@ inline constexpr UINT BN_CLICKED = 0;
 inline constexpr UINT CBN_SELCHANGE = 1;
 inline constexpr UINT BST_UNCHECKED = 0x0;
 inline constexpr UINT BST_CHECKED = 0x1;
-inline constexpr UINT BST_PUSHED = 0x4;
-inline constexpr UINT BST_FOCUS = 0x8;
 
 // Owner-draw requests.
 inline constexpr UINT ODT_BUTTON = 4;

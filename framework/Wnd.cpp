@@ -90,10 +90,6 @@ LONG CWnd::GetWindowLong(int index) const {
   return 0;
 }
 
-int CWnd::GetDlgCtrlID() const {
-  return m_hWnd ? static_cast<int>(platform::ControlId(m_hWnd)) : 0;
-}
-
 void CWnd::GetWindowText(CString &text) const {
   text = m_hWnd ? platform::Text(m_hWnd) : CString{};
 }
@@ -231,14 +227,6 @@ void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
 HICON CWnd::OnQueryDragIcon() { return reinterpret_cast<HICON>(Default()); }
 
 void CWnd::OnDropFiles(HDROP) { Default(); }
-
-UINT CButton::GetButtonStyle() const { return GetStyle() & 0xFFFF; }
-
-void CButton::SetButtonStyle(UINT style, BOOL redraw) { SendMessage(BM_SETSTYLE, style, redraw); }
-
-UINT CButton::GetState() const {
-  return m_hWnd ? static_cast<UINT>(platform::Send(m_hWnd, BM_GETSTATE, 0, 0)) : 0;
-}
 
 void CButton::SetState(BOOL highlight) { SendMessage(BM_SETSTATE, highlight); }
 

@@ -75,7 +75,6 @@ public:
   void GetClientRect(CRect *rect) const;
   DWORD GetStyle() const;
   LONG GetWindowLong(int index) const;
-  int GetDlgCtrlID() const;
   void GetWindowText(CString &text) const;
   void SetWindowText(const CString &text);
   // What assistive technology calls the window, in place of its text.
@@ -137,9 +136,6 @@ private:
 
 class CButton : public CWnd {
 public:
-  UINT GetButtonStyle() const;
-  void SetButtonStyle(UINT style, BOOL redraw = TRUE);
-  UINT GetState() const;
   void SetState(BOOL highlight);
   void SetCheck(int check);
 
@@ -164,7 +160,5 @@ public:
   int GetCurSel() const;
   int SetCurSel(int index);
 };
-
-class CStatic : public CWnd {};
 
 } // namespace quorvel::fw

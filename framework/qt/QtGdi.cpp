@@ -248,7 +248,6 @@ COLORREF CDC::SetBkColor(COLORREF colour) {
   return std::exchange(m_hDC->bkColor, colour);
 }
 
-COLORREF CDC::GetBkColor() const { return m_hDC ? m_hDC->bkColor : CLR_INVALID; }
 
 COLORREF CDC::SetTextColor(COLORREF colour) {
   if (!m_hDC)
@@ -256,7 +255,6 @@ COLORREF CDC::SetTextColor(COLORREF colour) {
   return std::exchange(m_hDC->textColor, colour);
 }
 
-COLORREF CDC::GetTextColor() const { return m_hDC ? m_hDC->textColor : CLR_INVALID; }
 
 int CDC::SetBkMode(int mode) {
   if (!m_hDC || (mode != TRANSPARENT && mode != OPAQUE))
@@ -264,7 +262,6 @@ int CDC::SetBkMode(int mode) {
   return std::exchange(m_hDC->bkMode, mode);
 }
 
-int CDC::GetBkMode() const { return m_hDC ? m_hDC->bkMode : 0; }
 
 int CDC::GetClipBox(CRect *rect) const {
   if (!m_hDC)
@@ -295,10 +292,6 @@ CPoint CDC::SetWindowOrg(int x, int y) {
   const CPoint previous{m_hDC->windowOrg.x(), m_hDC->windowOrg.y()};
   m_hDC->windowOrg = QPoint(x, y);
   return previous;
-}
-
-CPoint CDC::GetWindowOrg() const {
-  return m_hDC ? CPoint{m_hDC->windowOrg.x(), m_hDC->windowOrg.y()} : CPoint{};
 }
 
 void CDC::FillRect(const CRect *rect, CBrush *brush) {
