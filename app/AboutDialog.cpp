@@ -7,7 +7,7 @@ namespace quorvel {
 
 using namespace fw;
 
-AboutDialog::AboutDialog() : CDialog(res::IDD_ABOUTBOX) {}
+AboutDialog::AboutDialog() : CDialog(res::AboutBoxTemplate()) {}
 
 AboutDialog::~AboutDialog() = default;
 

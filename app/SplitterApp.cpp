@@ -3,6 +3,8 @@
 #include "app/SplitterDialog.h"
 #include "engine/StagedFile.h"
 #include "framework/Mutex.h"
+#include "framework/ResourceModule.h"
+#include "res/Resources.h"
 
 #include <array>
 
@@ -22,6 +24,7 @@ std::span<const CommandMapEntry> SplitterApp::GetMessageMap() const {
 }
 
 BOOL SplitterApp::InitInstance() {
+  AfxSetResourceHandle(&res::ProgramResources());
   AfxEnableControlContainer();
   Enable3dControlsStatic();
   // Held until the process ends; the system frees it then, however the process ends.

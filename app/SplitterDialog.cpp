@@ -31,7 +31,7 @@ constexpr DWORD kOpenFlags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRIT
 } // namespace
 
 SplitterDialog::SplitterDialog()
-    : CDialog(res::IDD_SPLITTER_DIALOG), m_hIcon(AfxGetApp()->LoadIcon(res::IDR_MAINFRAME)) {
+    : CDialog(res::SplitterDialogTemplate()), m_hIcon(AfxGetApp()->LoadIcon(res::IDR_MAINFRAME)) {
   m_strStatus = "Status";
 }
 

@@ -32,6 +32,7 @@ int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
+  AfxSetResourceHandle(&res::ProgramResources());
   constexpr int kRuns = 2000;
 
   auto *barPeer = new qt::QtProgressPeer(nullptr, 1034, WS_CHILD | PBS_SMOOTH);

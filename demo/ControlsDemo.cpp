@@ -133,6 +133,7 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "%s: %s\n", name.c_str(), problem.c_str());
     return 1;
   }
+  AfxSetResourceHandle(&res::ProgramResources());
   const int status = RunDemo(argc, argv);
   platform::CloseDisplay();
   return status;

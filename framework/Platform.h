@@ -6,11 +6,8 @@
 
 namespace quorvel::fw {
 class ModalUi;
-}
-
-namespace quorvel::res {
 struct DialogTemplate;
-}
+} // namespace quorvel::fw
 
 // What the framework asks of the window system. The backend implements every operation declared
 // here.
@@ -57,7 +54,7 @@ LRESULT SendText(HWND window, UINT message, WPARAM wParam, const CString &text);
 LRESULT CallDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The dialog window with every control of the template, hidden. `owner` may be null.
-HWND CreateDialogWindow(const res::DialogTemplate &dialogTemplate, HWND owner);
+HWND CreateDialogWindow(const DialogTemplate &dialogTemplate, HWND owner);
 void ShowDialogWindow(HWND dialog);
 // Puts the focus on the first control that takes it by tabbing.
 void FocusFirstTabStop(HWND dialog);

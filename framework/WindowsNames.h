@@ -184,18 +184,28 @@ inline constexpr WPARAM ICON_BIG = 1;
 // Window styles.
 inline constexpr int GWL_STYLE = -16;
 inline constexpr int GWL_ID = -12;
+inline constexpr DWORD WS_POPUP = 0x80000000;
 inline constexpr DWORD WS_CHILD = 0x40000000;
 inline constexpr DWORD WS_VISIBLE = 0x10000000;
 inline constexpr DWORD WS_DISABLED = 0x08000000;
 inline constexpr DWORD WS_GROUP = 0x00020000;
 inline constexpr DWORD WS_TABSTOP = 0x00010000;
 inline constexpr DWORD WS_BORDER = 0x00800000;
+inline constexpr DWORD WS_CAPTION = 0x00C00000;
+inline constexpr DWORD WS_VSCROLL = 0x00200000;
+inline constexpr DWORD WS_SYSMENU = 0x00080000;
+inline constexpr DWORD WS_EX_RIGHT = 0x1000;
+inline constexpr DWORD WS_EX_APPWINDOW = 0x40000;
+inline constexpr DWORD DS_SETFONT = 0x40;
+inline constexpr DWORD DS_MODALFRAME = 0x80;
 inline constexpr DWORD BS_PUSHBUTTON = 0x0;
 inline constexpr DWORD BS_DEFPUSHBUTTON = 0x1;
 inline constexpr DWORD BS_GROUPBOX = 0x7;
 inline constexpr DWORD BS_AUTORADIOBUTTON = 0x9;
 inline constexpr DWORD BS_OWNERDRAW = 0xB;
 inline constexpr DWORD BS_TYPEMASK = 0xF;
+inline constexpr DWORD BS_CENTER = 0x300;
+inline constexpr DWORD BS_VCENTER = 0xC00;
 inline constexpr DWORD PBS_SMOOTH = 0x1;
 inline constexpr DWORD PBS_VERTICAL = 0x4;
 inline constexpr DWORD SS_TYPEMASK = 0x1F;
@@ -206,6 +216,8 @@ inline constexpr DWORD SS_ICON = 0x3;
 inline constexpr DWORD SS_NOPREFIX = 0x80;
 inline constexpr DWORD SS_SUNKEN = 0x1000;
 inline constexpr DWORD ES_READONLY = 0x800;
+inline constexpr DWORD ES_AUTOHSCROLL = 0x80;
+inline constexpr DWORD CBS_DROPDOWNLIST = 0x3;
 
 // Notifications and button states.
 inline constexpr UINT BN_CLICKED = 0;

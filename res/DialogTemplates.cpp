@@ -5,36 +5,9 @@
 namespace quorvel::res {
 namespace {
 
-// The platform's style bits, as a resource compiler writes them.
-constexpr std::uint32_t WS_POPUP = 0x80000000;
-constexpr std::uint32_t WS_CHILD = 0x40000000;
-constexpr std::uint32_t WS_VISIBLE = 0x10000000;
-constexpr std::uint32_t WS_CAPTION = 0x00C00000;
-constexpr std::uint32_t WS_BORDER = 0x00800000;
-constexpr std::uint32_t WS_VSCROLL = 0x00200000;
-constexpr std::uint32_t WS_SYSMENU = 0x00080000;
-constexpr std::uint32_t WS_GROUP = 0x00020000;
-constexpr std::uint32_t WS_TABSTOP = 0x00010000;
-constexpr std::uint32_t DS_SETFONT = 0x40;
-constexpr std::uint32_t DS_MODALFRAME = 0x80;
-constexpr std::uint32_t WS_EX_RIGHT = 0x1000;
-constexpr std::uint32_t WS_EX_APPWINDOW = 0x40000;
-constexpr std::uint32_t BS_PUSHBUTTON = 0x0;
-constexpr std::uint32_t BS_DEFPUSHBUTTON = 0x1;
-constexpr std::uint32_t BS_GROUPBOX = 0x7;
-constexpr std::uint32_t BS_AUTORADIOBUTTON = 0x9;
-constexpr std::uint32_t BS_CENTER = 0x300;
-constexpr std::uint32_t BS_VCENTER = 0xC00;
-constexpr std::uint32_t ES_AUTOHSCROLL = 0x80;
-constexpr std::uint32_t ES_READONLY = 0x800;
-constexpr std::uint32_t SS_LEFT = 0x0;
-constexpr std::uint32_t SS_CENTER = 0x1;
-constexpr std::uint32_t SS_ICON = 0x3;
-constexpr std::uint32_t SS_NOPREFIX = 0x80;
-constexpr std::uint32_t SS_SUNKEN = 0x1000;
-constexpr std::uint32_t CBS_DROPDOWNLIST = 0x3;
-constexpr std::uint32_t PBS_SMOOTH = 0x1;
-constexpr unsigned CB_ADDSTRING = 0x0143;
+using fw::DialogInitEntry;
+using fw::DialogItemTemplate;
+using fw::DialogTemplate;
 
 constexpr std::uint32_t kChild = WS_CHILD | WS_VISIBLE;
 
@@ -95,30 +68,33 @@ constexpr std::array kAboutItems{
                        kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0, 71, 51, 44, 14},
 };
 
-const std::array kDialogs{
-    DialogTemplate{IDD_ABOUTBOX,
-                   WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
-                   0,
-                   189,
-                   67,
-                   "About Quorvel File Splitter",
-                   9,
-                   "宋体",
-                   kAboutItems,
-                   {}},
-    DialogTemplate{IDD_SPLITTER_DIALOG,
-                   WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
-                   WS_EX_APPWINDOW, 161, 116, "Quorvel File Splitter", 9, "宋体", kSplitterItems,
-                   kSplitterInit},
-};
+constexpr DialogTemplate kAboutBox{IDD_ABOUTBOX,
+                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+                                   0,
+                                   189,
+                                   67,
+                                   "About Quorvel File Splitter",
+                                   9,
+                                   "宋体",
+                                   kAboutItems,
+                                   {}};
+
+constexpr DialogTemplate kSplitterDialog{
+    IDD_SPLITTER_DIALOG,
+    WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+    WS_EX_APPWINDOW,
+    161,
+    116,
+    "Quorvel File Splitter",
+    9,
+    "宋体",
+    kSplitterItems,
+    kSplitterInit};
 
 } // namespace
 
-const DialogTemplate *FindDialogTemplate(unsigned id) {
-  for (const DialogTemplate &dialog : kDialogs)
-    if (dialog.id == id)
-      return &dialog;
-  return nullptr;
-}
+const DialogTemplate &SplitterDialogTemplate() { return kSplitterDialog; }
+
+const DialogTemplate &AboutBoxTemplate() { return kAboutBox; }
 
 } // namespace quorvel::res

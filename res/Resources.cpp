@@ -16,6 +16,8 @@ extern const std::size_t quorvel_app_icon_128_size;
 namespace quorvel::res {
 namespace {
 
+using fw::ResourceType;
+
 struct Entry {
   ResourceType type;
   unsigned id;
@@ -35,13 +37,21 @@ const std::array kResources{
     Entry{ResourceType::Icon, IDR_MAINFRAME, quorvel_app_icon_128, &quorvel_app_icon_128_size},
 };
 
+class Program final : public fw::ResourceModule {
+public:
+  std::span<const std::byte> Find(ResourceType type, UINT id) const override {
+    for (const Entry &entry : kResources)
+      if (entry.type == type && entry.id == id)
+        return {entry.bytes, *entry.size};
+    return {};
+  }
+};
+
 } // namespace
 
-std::span<const std::byte> FindResourceBytes(ResourceType type, unsigned id) {
-  for (const Entry &entry : kResources)
-    if (entry.type == type && entry.id == id)
-      return {entry.bytes, *entry.size};
-  return {};
+const fw::ResourceModule &ProgramResources() {
+  static const Program resources;
+  return resources;
 }
 
 } // namespace quorvel::res

@@ -2,7 +2,7 @@
 
 #include "framework/qt/QtControlPeers.h"
 #include "framework/qt/QtIcons.h"
-#include "res/DialogTemplates.h"
+#include "framework/DialogTemplate.h"
 
 #include <QAccessibleWidget>
 #include <QButtonGroup>
@@ -34,7 +34,7 @@ int MulDiv(int number, int numerator, int denominator) {
                           denominator);
 }
 
-QtWindowPeer *MakeControl(QWidget *dialog, const res::DialogItemTemplate &item) {
+QtWindowPeer *MakeControl(QWidget *dialog, const DialogItemTemplate &item) {
   const CString text{item.text};
   if (item.className == "button") {
     switch (item.style & BS_TYPEMASK) {
@@ -84,7 +84,7 @@ CSize DialogBaseUnits(const QFont &font) {
   return {(letters / 26 + 1) / 2, metrics.height()};
 }
 
-QFont DialogFont(const res::DialogTemplate &dialogTemplate) {
+QFont DialogFont(const DialogTemplate &dialogTemplate) {
   LOGFONT logFont{};
   logFont.lfHeight = -MulDiv(dialogTemplate.pointSize, kPixelsPerInch, 72);
   logFont.lfWeight = FW_NORMAL;
@@ -92,7 +92,7 @@ QFont DialogFont(const res::DialogTemplate &dialogTemplate) {
   return FontFromLogFont(logFont);
 }
 
-QtDialogPeer::QtDialogPeer(QWidget *ownerWindow, const res::DialogTemplate &dialogTemplate)
+QtDialogPeer::QtDialogPeer(QWidget *ownerWindow, const DialogTemplate &dialogTemplate)
     : QtPeerWidget(ownerWindow, 0, dialogTemplate.style) {
   static const bool accessible = (QAccessible::installFactory(DialogAccessibility), true);
   (void)accessible;
@@ -108,12 +108,12 @@ QtDialogPeer::QtDialogPeer(QWidget *ownerWindow, const res::DialogTemplate &dial
 
 QtDialogPeer::~QtDialogPeer() { EndModal(); }
 
-void QtDialogPeer::CreateControls(const res::DialogTemplate &dialogTemplate) {
+void QtDialogPeer::CreateControls(const DialogTemplate &dialogTemplate) {
   const CSize units = DialogBaseUnits(font());
   const int lineHeight = QFontMetrics(font()).height();
   QtLabelPeer *label = nullptr;
   QButtonGroup *radios = nullptr;
-  for (const res::DialogItemTemplate &item : dialogTemplate.items) {
+  for (const DialogItemTemplate &item : dialogTemplate.items) {
     QtWindowPeer *control = MakeControl(this, item);
     QWidget &widget = control->Widget();
     widget.setFont(font());

@@ -3,15 +3,12 @@
 // The dialog window: a top-level window of the dialog's colour that holds the controls of its
 // template, offers its window menu on the context menu, and turns Escape, Enter and F1 into the
 // commands a dialog gets from them. Tab goes through the controls in template order.
+#include "framework/DialogTemplate.h"
 #include "framework/qt/QtWindowPeer.h"
 
 #include <vector>
 
 class QEventLoop;
-
-namespace quorvel::res {
-struct DialogTemplate;
-}
 
 namespace quorvel::fw {
 
@@ -31,11 +28,11 @@ namespace qt {
 // dialog units.
 CSize DialogBaseUnits(const QFont &font);
 // The font a template asks for, at the platform's 96 pixels per inch.
-QFont DialogFont(const res::DialogTemplate &dialogTemplate);
+QFont DialogFont(const DialogTemplate &dialogTemplate);
 
 class QtDialogPeer : public QtPeerWidget<QWidget> {
 public:
-  QtDialogPeer(QWidget *ownerWindow, const res::DialogTemplate &dialogTemplate);
+  QtDialogPeer(QWidget *ownerWindow, const DialogTemplate &dialogTemplate);
   ~QtDialogPeer() override;
 
   CString Text() const override { return windowTitle().toStdString(); }
@@ -55,7 +52,7 @@ protected:
   void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-  void CreateControls(const res::DialogTemplate &dialogTemplate);
+  void CreateControls(const DialogTemplate &dialogTemplate);
   // The controls in template order.
   std::vector<QtWindowPeer *> Controls() const;
   void SendCommand(UINT id);

@@ -93,7 +93,7 @@ CBitmap::CBitmap() = default;
 CBitmap::~CBitmap() = default;
 
 BOOL CBitmap::LoadBitmap(UINT resourceId) {
-  const auto bytes = AfxGetResourceHandle().Find(res::ResourceType::Bitmap, resourceId & 0xFFFF);
+  const auto bytes = AfxGetResourceHandle().Find(ResourceType::Bitmap, resourceId & 0xFFFF);
   if (bytes.empty())
     return FALSE;
   QImage image;
@@ -103,7 +103,7 @@ BOOL CBitmap::LoadBitmap(UINT resourceId) {
   auto data = std::make_shared<BitmapData>();
   data->image = image.convertToFormat(QImage::Format_RGB32);
   const auto doubled =
-      AfxGetResourceHandle().Find(res::ResourceType::DoubleBitmap, resourceId & 0xFFFF);
+      AfxGetResourceHandle().Find(ResourceType::DoubleBitmap, resourceId & 0xFFFF);
   QImage finer;
   if (!doubled.empty() && finer.loadFromData(reinterpret_cast<const uchar *>(doubled.data()),
                                              static_cast<int>(doubled.size()), "BMP")) {

@@ -44,7 +44,7 @@ HICON LoadIconResource(UINT resourceId) {
   const UINT id = resourceId & 0xFFFF;
   if (const auto found = loaded.find(id); found != loaded.end())
     return found->second.get();
-  const auto bytes = AfxGetResourceHandle().Find(res::ResourceType::Icon, id);
+  const auto bytes = AfxGetResourceHandle().Find(ResourceType::Icon, id);
   if (bytes.empty())
     return nullptr;
   auto icon = ReadIcon(bytes);

@@ -93,7 +93,7 @@ LRESULT CallDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return Peer(window)->DefWindowProc(message, wParam, lParam);
 }
 
-HWND CreateDialogWindow(const res::DialogTemplate &dialogTemplate, HWND owner) {
+HWND CreateDialogWindow(const DialogTemplate &dialogTemplate, HWND owner) {
   QWidget *ownerWidget = qt::WidgetOf(owner);
   auto *dialog =
       new qt::QtDialogPeer(ownerWidget ? ownerWidget->window() : nullptr, dialogTemplate);

@@ -144,7 +144,7 @@ CBitmap::~CBitmap() { DeleteObject(); }
 
 BOOL CBitmap::LoadBitmap(UINT resourceId) {
   const HBITMAP bitmap =
-      BitmapFromFile(AfxGetResourceHandle().Find(res::ResourceType::Bitmap, resourceId & 0xFFFF));
+      BitmapFromFile(AfxGetResourceHandle().Find(ResourceType::Bitmap, resourceId & 0xFFFF));
   if (!bitmap)
     return FALSE;
   DCAccess::Adopt(*this, bitmap, true);

@@ -5,7 +5,7 @@
 #include "framework/win32/Utf16.h"
 #include "framework/win32/Win32ModalUi.h"
 #include "framework/win32/Win32Windows.h"
-#include "res/DialogTemplates.h"
+#include "framework/DialogTemplate.h"
 
 #include <ole2.h>
 #include <oleacc.h>
@@ -291,7 +291,7 @@ LRESULT CallDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-HWND CreateDialogWindow(const res::DialogTemplate &dialogTemplate, HWND owner) {
+HWND CreateDialogWindow(const DialogTemplate &dialogTemplate, HWND owner) {
   const std::vector<WORD> words = win32::BuildDialogTemplate(dialogTemplate);
   return ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
                                       reinterpret_cast<LPCDLGTEMPLATEW>(words.data()), owner,
