@@ -4,7 +4,7 @@
 #include "engine/StagedFile.h"
 #include "framework/Mutex.h"
 #include "framework/ResourceModule.h"
-#include "res/Resources.h"
+#include "res/Look.h"
 
 #include <array>
 
@@ -31,7 +31,7 @@ BOOL SplitterApp::InitInstance() {
   CreateMutex(nullptr, TRUE, m_pszAppName);
   if (GetLastError() == ERROR_ALREADY_EXISTS)
     return FALSE;
-  SetDialogBkColor(RGB(160, 180, 220), RGB(0, 0, 0));
+  SetDialogBkColor(res::ColourRef(res::kDialogColour), res::ColourRef(res::kDialogTextColour));
   // Closing the program from outside while it splits must not leave a half-written piece behind.
   RemoveTemporaryFilesOnInterrupt();
 

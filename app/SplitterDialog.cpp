@@ -8,6 +8,7 @@
 #include "framework/Utf8Path.h"
 #include "framework/WinApp.h"
 #include "res/DialogTemplates.h"
+#include "res/Look.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
 
@@ -20,9 +21,6 @@ using namespace fw;
 using namespace res;
 
 namespace {
-
-constexpr COLORREF kDialogBackground = RGB(160, 180, 220);
-constexpr COLORREF kBrowseCaption = RGB(240, 200, 90);
 
 constexpr const char *kSplitFilter = "All Files(*.*)|*.*||";
 constexpr const char *kJoinFilter = "Splitted File(1_*.*)|1_*.*||";
@@ -82,17 +80,19 @@ BOOL SplitterDialog::OnInitDialog() {
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
   for (ImageButton *browse : {&m_btnBrowseSource, &m_btnBrowseDest}) {
-    browse->SetStateImages(res::IDB_BROWSE_SKIN, 6, 1, 1, 1, 1);
-    browse->SetCaptionColor(kBrowseCaption);
+    browse->SetStateImages(kBrowseSkin.bitmap, kBrowseSkin.frames, kBrowseSkin.top,
+                           kBrowseSkin.bottom, kBrowseSkin.left, kBrowseSkin.right);
+    browse->SetCaptionColor(ColourRef(kBrowseCaptionColour));
   }
   // Their caption, "...", tells a screen reader's user nothing.
   m_btnBrowseSource.SetAccessibleName("Choose the source file");
   m_btnBrowseDest.SetAccessibleName("Choose the destination folder");
   for (ImageButton *push : {&m_btnExit, &m_btnJoin, &m_btnSplit})
-    push->SetStateImages(res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4);
+    push->SetStateImages(kButtonSkin.bitmap, kButtonSkin.frames, kButtonSkin.top,
+                         kButtonSkin.bottom, kButtonSkin.left, kButtonSkin.right);
 
   m_progress.SetRange(1, 500);
-  m_progress.m_crBack = kDialogBackground;
+  m_progress.m_crBack = ColourRef(kDialogColour);
   m_progress.m_bShowPercentage = TRUE;
   m_progress.SetPos(500);
 

@@ -3,7 +3,7 @@
 #include "controls/GradientProgressCtrl.h"
 #include "controls/ImageButton.h"
 #include "framework/qt/QtControlPeers.h"
-#include "res/Resources.h"
+#include "res/Look.h"
 
 #include <QApplication>
 
@@ -50,7 +50,8 @@ int main(int argc, char **argv) {
   buttonPeer->resize(64, 21);
   ImageButton button;
   button.SubclassWindow(buttonPeer->Handle());
-  button.SetStateImages(res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4);
+  const res::Skin &skin = res::kButtonSkin;
+  button.SetStateImages(skin.bitmap, skin.frames, skin.top, skin.bottom, skin.left, skin.right);
   const double buttonTime = MicrosecondsPerRun(kRuns, [&] {
     button.Invalidate();
     button.UpdateWindow();

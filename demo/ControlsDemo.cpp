@@ -4,7 +4,7 @@
 #include "controls/ImageButton.h"
 #include "framework/Platform.h"
 #include "framework/qt/QtControlPeers.h"
-#include "res/Resources.h"
+#include "res/Look.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -21,14 +21,7 @@ namespace {
 using namespace quorvel;
 using namespace quorvel::fw;
 
-constexpr QColor kDialogColour(160, 180, 220);
-
-struct Skin {
-  UINT bitmap;
-  int frames, top, bottom, left, right;
-};
-constexpr Skin kBrowseSkin{res::IDB_BROWSE_SKIN, 6, 1, 1, 1, 1};
-constexpr Skin kPushSkin{res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4};
+using res::Skin;
 
 struct ButtonLayout {
   const char *caption;
@@ -38,9 +31,9 @@ struct ButtonLayout {
 };
 // The main dialog's buttons at its pixel size.
 constexpr std::array kButtons{
-    ButtonLayout{"...", kBrowseSkin, 32, 18, true}, ButtonLayout{"...", kBrowseSkin, 32, 18, true},
-    ButtonLayout{"Exit", kPushSkin, 64, 23, false}, ButtonLayout{"Join", kPushSkin, 64, 23, false},
-    ButtonLayout{"Split", kPushSkin, 64, 23, false}};
+    ButtonLayout{"...", res::kBrowseSkin, 32, 18, true}, ButtonLayout{"...", res::kBrowseSkin, 32, 18, true},
+    ButtonLayout{"Exit", res::kButtonSkin, 64, 23, false}, ButtonLayout{"Join", res::kButtonSkin, 64, 23, false},
+    ButtonLayout{"Split", res::kButtonSkin, 64, 23, false}};
 
 // The states a button can be drawn in; pressed and focused ones are forced for the picture.
 enum class State { Normal, Focused, Pressed, Disabled };
@@ -68,7 +61,7 @@ int RunDemo(int argc, char **argv) {
   QWidget window;
   window.setWindowTitle("Quorvel controls");
   QPalette palette = window.palette();
-  palette.setColor(QPalette::Window, kDialogColour);
+  palette.setColor(QPalette::Window, QColor(res::kDialogColour.red, res::kDialogColour.green, res::kDialogColour.blue));
   window.setPalette(palette);
   window.setAutoFillBackground(true);
   window.resize(460, 250);
@@ -88,7 +81,7 @@ int RunDemo(int argc, char **argv) {
       button.SetStateImages(layout.skin.bitmap, layout.skin.frames, layout.skin.top,
                             layout.skin.bottom, layout.skin.left, layout.skin.right);
       if (layout.browse)
-        button.SetCaptionColor(RGB(240, 200, 90));
+        button.SetCaptionColor(res::ColourRef(res::kBrowseCaptionColour));
       x += layout.width + 8;
     }
   }
@@ -98,7 +91,7 @@ int RunDemo(int argc, char **argv) {
   GradientProgressCtrl bar;
   bar.SubclassWindow(barPeer->Handle());
   bar.SetRange(1, 500);
-  bar.m_crBack = RGB(160, 180, 220);
+  bar.m_crBack = res::ColourRef(res::kDialogColour);
   bar.m_bShowPercentage = TRUE;
   bar.SetPos(500);
 
@@ -108,7 +101,7 @@ int RunDemo(int argc, char **argv) {
   GradientProgressCtrl part;
   part.SubclassWindow(partPeer->Handle());
   part.SetRange(1, 500);
-  part.m_crBack = RGB(160, 180, 220);
+  part.m_crBack = res::ColourRef(res::kDialogColour);
   part.SetPos(argc > 1 ? std::atoi(argv[1]) : 180);
 
   int position = 1;

@@ -1,5 +1,7 @@
 #include "res/DialogTemplates.h"
 
+#include "res/Look.h"
+
 #include <array>
 
 namespace quorvel::res {
@@ -75,7 +77,7 @@ constexpr DialogTemplate kAboutBox{IDD_ABOUTBOX,
                                    67,
                                    "About Quorvel File Splitter",
                                    9,
-                                   "宋体",
+                                   kFaceName,
                                    kAboutItems,
                                    {}};
 
@@ -87,7 +89,7 @@ constexpr DialogTemplate kSplitterDialog{
     116,
     "Quorvel File Splitter",
     9,
-    "宋体",
+    kFaceName,
     kSplitterItems,
     kSplitterInit};
 

@@ -1,6 +1,8 @@
 // Draws the two button skin strips, at one and at two pixels per point, and the application icon
 // at the sizes a desktop asks for, and writes them as the files the resource library embeds and
 // the desktop entry installs: generate-art OUTPUT_DIR
+#include "res/Look.h"
+
 #include <QBuffer>
 #include <QImage>
 
@@ -209,7 +211,8 @@ bool InsideRounded(int x, int y, int width, int height, double radius) {
 }
 
 void DrawButton(Canvas &strip, int originX, int width, const ButtonLook &look, int scale) {
-  constexpr Rgba kDialog{160, 180, 220};
+  constexpr Rgba kDialog{quorvel::res::kDialogColour.red, quorvel::res::kDialogColour.green,
+                        quorvel::res::kDialogColour.blue};
   const double kRadius = 3.5 * scale;
   const int height = strip.Height();
   // Which line of the edge, counted in lines of `scale` pixels from either side, a pixel is on.
