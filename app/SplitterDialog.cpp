@@ -2,6 +2,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/FolderPicker.h"
+#include "engine/HostReports.h"
 #include "engine/JoinFiles.h"
 #include "engine/SplitFile.h"
 #include "framework/FileDialog.h"
@@ -171,12 +172,12 @@ void SplitterDialog::OnBrowseDest() {
 
 void SplitterDialog::OnSplit() {
   if (SplitFile() == 0)
-    MessageBox("Splitted successfully", "Splitter", MB_OK | MB_ICONEXCLAMATION);
+    MessageBox(CString{kSplitSucceeded}, CString{kNoticeCaption}, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void SplitterDialog::OnJoin() {
   if (JoinFiles() == 0)
-    MessageBox("Joined successfully", "Splitter", MB_OK | MB_ICONEXCLAMATION);
+    MessageBox(CString{kJoinSucceeded}, CString{kNoticeCaption}, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void SplitterDialog::OnModeJoin() { EnterMode(0); }

@@ -3,7 +3,9 @@
 #include "cli/ConsoleHost.h"
 #include "cli/ConsoleText.h"
 #include "engine/FileException.h"
+#include "engine/HostReports.h"
 #include "engine/JoinFiles.h"
+#include "engine/SizePresets.h"
 #include "engine/SplitFile.h"
 #include "engine/StagedFile.h"
 
@@ -34,24 +36,52 @@ using quorvel::cli::WriteText;
 constexpr int kExitStopped = 1;
 constexpr int kExitUsage = 2;
 
-constexpr std::string_view kUsage =
-    "Usage: quorvel-split split [--size 1.4M|1.2M|1.0M|0.8M|BYTES] [--] SOURCE DEST_FOLDER\n"
-    "       quorvel-split join [--] FIRST_PIECE DEST_FOLDER\n"
-    "       quorvel-split --help | --version\n"
-    "\n"
-    "split  cuts SOURCE into pieces 1_NAME, 2_NAME, ... of the given size in DEST_FOLDER: 1.4M,\n"
-    "       1.2M, 1.0M and 0.8M are 1,400,000 to 800,000 bytes (default 1.4M), or give a\n"
-    "       number of bytes. Pieces numbered after the last one, left by an earlier split of a\n"
-    "       longer file, are removed.\n"
-    "join   joins FIRST_PIECE (a name beginning 1_) and the pieces numbered after it beside it\n"
+using quorvel::kSizePresets;
+
+// The labels of the piece sizes, `last` before the last one.
+std::string SizeLabels(std::string_view separator, std::string_view last) {
+  std::string text;
+  for (std::size_t index = 0; index < kSizePresets.size(); ++index) {
+    if (index > 0)
+      text += index + 1 == kSizePresets.size() ? last : separator;
+    text += kSizePresets[index].label;
+  }
+  return text;
+}
+
+// "1,400,000".
+std::string Grouped(std::uint64_t number) {
+  const std::string digits = std::to_string(number);
+  std::string grouped;
+  for (std::size_t index = 0; index < digits.size(); ++index) {
+    if (index > 0 && (digits.size() - index) % 3 == 0)
+      grouped += ',';
+    grouped += digits[index];
+  }
+  return grouped;
+}
+
+std::string Usage() {
+  return "Usage: quorvel-split split [--size " + SizeLabels("|", "|") +
+         "|BYTES] [--] SOURCE DEST_FOLDER\n"
+         "       quorvel-split join [--] FIRST_PIECE DEST_FOLDER\n"
+         "       quorvel-split --help | --version\n"
+         "\n"
+         "split  cuts SOURCE into pieces 1_NAME, 2_NAME, ... of the given size in DEST_FOLDER:\n"
+         "       " +
+         SizeLabels(", ", " and ") + " are " + Grouped(kSizePresets.front().bytes) + " to " +
+         Grouped(kSizePresets.back().bytes) + " bytes\n"
+         "       (default " +
+         std::string{kSizePresets.front().label} +
+         "), or give a number of bytes. Pieces numbered after the last\n"
+         "       one, left by an earlier split of a longer file, are removed.\n"
+         "join   joins FIRST_PIECE (a name beginning 1_) and the pieces numbered after it beside it\n"
     "       into NAME in DEST_FOLDER.\n"
     "\n"
     "Existing files of the same names are replaced once the new ones are complete; a run that\n"
     "fails or is interrupted leaves them as they were. Exit status: 0 done, 1 stopped with a\n"
-    "message, 2 usage error, 128 + the signal's number when interrupted.\n";
-
-// In size-list order: the index picks the size.
-constexpr std::array<std::string_view, 4> kSizeLabels{"1.4M", "1.2M", "1.0M", "0.8M"};
+         "message, 2 usage error, 128 + the signal's number when interrupted.\n";
+}
 
 struct Request {
   Operation operation;
@@ -61,15 +91,14 @@ struct Request {
 };
 
 int UsageError(std::string_view problem) {
-  WriteText(stderr, "quorvel-split: " + std::string{problem} + "\n\n" + std::string{kUsage});
+  WriteText(stderr, "quorvel-split: " + std::string{problem} + "\n\n" + Usage());
   return kExitUsage;
 }
 
 std::optional<std::uint64_t> PieceSizeOf(std::string_view value) {
-  for (std::size_t index = 0; index < kSizeLabels.size(); ++index) {
-    if (kSizeLabels[index] == value)
-      return quorvel::PieceSizeForIndex(static_cast<int>(index));
-  }
+  for (const quorvel::SizePreset &preset : kSizePresets)
+    if (preset.label == value)
+      return preset.bytes;
   std::uint64_t bytes = 0;
   const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), bytes);
   if (error != std::errc{} || end != value.data() + value.size() || bytes == 0)
@@ -83,7 +112,7 @@ std::variant<Request, int> ParseArguments(std::span<const std::string> arguments
     return UsageError("no command given");
   const std::string_view command = arguments[0];
   if (command == "--help" || command == "-h") {
-    WriteText(stdout, kUsage);
+    WriteText(stdout, Usage());
     return EXIT_SUCCESS;
   }
   if (command == "--version") {
@@ -107,7 +136,7 @@ std::variant<Request, int> ParseArguments(std::span<const std::string> arguments
       continue;
     }
     if (argument == "--help" || argument == "-h") {
-      WriteText(stdout, kUsage);
+      WriteText(stdout, Usage());
       return EXIT_SUCCESS;
     }
     if (argument == "--size" || argument.starts_with("--size=")) {
@@ -124,7 +153,7 @@ std::variant<Request, int> ParseArguments(std::span<const std::string> arguments
       const auto pieceSize = PieceSizeOf(value);
       if (!pieceSize)
         return UsageError("unknown piece size '" + std::string{value} +
-                          "' (choose 1.4M, 1.2M, 1.0M, 0.8M or a number of bytes)");
+                          "' (choose " + SizeLabels(", ", ", ") + " or a number of bytes)");
       request.pieceSize = *pieceSize;
       continue;
     }
@@ -157,7 +186,7 @@ int Run(const Request &request) {
   host.FinishProgress();
   if (result != 0)
     return kExitStopped;
-  WriteText(stdout, splitting ? "Splitted successfully\n" : "Joined successfully\n");
+  WriteText(stdout, std::string{splitting ? quorvel::kSplitSucceeded : quorvel::kJoinSucceeded} + "\n");
   return EXIT_SUCCESS;
 }
 

@@ -8,6 +8,9 @@
 namespace quorvel {
 
 inline constexpr std::string_view kNoticeCaption = "Splitter";
+// What the dialog and the command line say when an operation has run to its end.
+inline constexpr std::string_view kSplitSucceeded = "Splitted successfully";
+inline constexpr std::string_view kJoinSucceeded = "Joined successfully";
 
 // A notice under "Splitter" with the exclamation icon.
 void ShowNotice(EngineHost &host, std::string_view text);

@@ -43,6 +43,8 @@ static_assert(sizeof(TCHAR) == sizeof(wchar_t),
 #include "framework/WindowsNames.h"
 #endif
 
+#include "base/Text.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -53,16 +55,7 @@ namespace quorvel::fw {
 // Texts are UTF-8 on every backend.
 using CString = std::string;
 
-// The length of the longest start of `text` that has at most `maxBytes` bytes and does not end
-// inside a character.
-constexpr std::size_t Utf8PrefixLength(std::string_view text, std::size_t maxBytes) {
-  if (text.size() <= maxBytes)
-    return text.size();
-  std::size_t length = maxBytes;
-  while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
-    --length;
-  return length;
-}
+using quorvel::Utf8PrefixLength;
 
 struct CPoint : POINT {
   constexpr CPoint() : POINT{0, 0} {}

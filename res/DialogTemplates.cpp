@@ -1,5 +1,6 @@
 #include "res/DialogTemplates.h"
 
+#include "engine/SizePresets.h"
 #include "res/Look.h"
 
 #include <array>
@@ -51,12 +52,13 @@ constexpr std::array kSplitterItems{
                        kChild | SS_LEFT | WS_GROUP, 0, 29, 103, 92, 10},
 };
 
-constexpr std::array kSplitterInit{
-    DialogInitEntry{IDC_SIZE_LIST, CB_ADDSTRING, "1.4M"},
-    DialogInitEntry{IDC_SIZE_LIST, CB_ADDSTRING, "1.2M"},
-    DialogInitEntry{IDC_SIZE_LIST, CB_ADDSTRING, "1.0M"},
-    DialogInitEntry{IDC_SIZE_LIST, CB_ADDSTRING, "0.8M"},
-};
+// The size list holds the piece sizes in their order, so that its index picks the size.
+constexpr auto kSplitterInit = [] {
+  std::array<DialogInitEntry, kSizePresets.size()> entries{};
+  for (std::size_t index = 0; index < kSizePresets.size(); ++index)
+    entries[index] = {IDC_SIZE_LIST, CB_ADDSTRING, kSizePresets[index].label};
+  return entries;
+}();
 
 constexpr std::array kAboutItems{
     DialogItemTemplate{IDC_STATIC, "static", "#128", kChild | SS_ICON, 0, 17, 9, 20, 20},
