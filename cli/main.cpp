@@ -1,5 +1,6 @@
 // quorvel-split: the split and join of Quorvel File Splitter for scripts.
 
+#include "base/Product.h"
 #include "cli/ConsoleHost.h"
 #include "cli/ConsoleText.h"
 #include "engine/FileException.h"
@@ -116,7 +117,7 @@ std::variant<Request, int> ParseArguments(std::span<const std::string> arguments
     return EXIT_SUCCESS;
   }
   if (command == "--version") {
-    WriteText(stdout, "quorvel-split " QUORVEL_VERSION "\n");
+    WriteText(stdout, "quorvel-split " + std::string{quorvel::kProductVersion} + "\n");
     return EXIT_SUCCESS;
   }
   if (command != "split" && command != "join")

@@ -1,5 +1,6 @@
 #include "res/DialogTemplates.h"
 
+#include "base/Product.h"
 #include "engine/SizePresets.h"
 #include "res/Look.h"
 
@@ -62,7 +63,7 @@ constexpr auto kSplitterInit = [] {
 
 constexpr std::array kAboutItems{
     DialogItemTemplate{IDC_STATIC, "static", "#128", kChild | SS_ICON, 0, 17, 9, 20, 20},
-    DialogItemTemplate{IDC_STATIC, "static", "Quorvel File Splitter",
+    DialogItemTemplate{IDC_STATIC, "static", kProductName,
                        kChild | SS_LEFT | SS_NOPREFIX | WS_GROUP, 0, 58, 9, 86, 8},
     DialogItemTemplate{IDC_STATIC, "static", "www.quorvel.example", kChild | SS_LEFT, 0, 71, 23, 56,
                        8},
@@ -77,7 +78,7 @@ constexpr DialogTemplate kAboutBox{IDD_ABOUTBOX,
                                    0,
                                    189,
                                    67,
-                                   "About Quorvel File Splitter",
+                                   kAboutCaption,
                                    9,
                                    kFaceName,
                                    kAboutItems,
@@ -89,7 +90,7 @@ constexpr DialogTemplate kSplitterDialog{
     WS_EX_APPWINDOW,
     161,
     116,
-    "Quorvel File Splitter",
+    kProductName,
     9,
     kFaceName,
     kSplitterItems,
