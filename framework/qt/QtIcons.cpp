@@ -102,13 +102,3 @@ HICON LoadIconNamed(const CString &name) {
 
 } // namespace qt
 } // namespace quorvel::fw
-
-int GetSystemMetrics(int index) {
-  switch (index) {
-  case SM_CXICON:
-  case SM_CYICON:
-    return quorvel::fw::qt::kIconSize;
-  default:
-    return 0;
-  }
-}
