@@ -62,26 +62,28 @@ std::string Grouped(std::uint64_t number) {
   return grouped;
 }
 
-std::string Usage() {
-  return "Usage: quorvel-split split [--size " + SizeLabels("|", "|") +
-         "|BYTES] [--] SOURCE DEST_FOLDER\n"
-         "       quorvel-split join [--] FIRST_PIECE DEST_FOLDER\n"
-         "       quorvel-split --help | --version\n"
-         "\n"
-         "split  cuts SOURCE into pieces 1_NAME, 2_NAME, ... of the given size in DEST_FOLDER:\n"
-         "       " +
-         SizeLabels(", ", " and ") + " are " + Grouped(kSizePresets.front().bytes) + " to " +
-         Grouped(kSizePresets.back().bytes) + " bytes\n"
-         "       (default " +
-         std::string{kSizePresets.front().label} +
-         "), or give a number of bytes. Pieces numbered after the last\n"
-         "       one, left by an earlier split of a longer file, are removed.\n"
-         "join   joins FIRST_PIECE (a name beginning 1_) and the pieces numbered after it beside it\n"
+// What follows the sizes in the usage text.
+constexpr std::string_view kUsageTail =
+    "), or give a number of bytes. Pieces numbered after the last\n"
+    "       one, left by an earlier split of a longer file, are removed.\n"
+    "join   joins FIRST_PIECE (a name beginning 1_) and the pieces numbered after it beside it\n"
     "       into NAME in DEST_FOLDER.\n"
     "\n"
     "Existing files of the same names are replaced once the new ones are complete; a run that\n"
     "fails or is interrupted leaves them as they were. Exit status: 0 done, 1 stopped with a\n"
-         "message, 2 usage error, 128 + the signal's number when interrupted.\n";
+    "message, 2 usage error, 128 + the signal's number when interrupted.\n";
+
+std::string Usage() {
+  std::string usage = "Usage: quorvel-split split [--size " + SizeLabels("|", "|") +
+                      "|BYTES] [--] SOURCE DEST_FOLDER\n";
+  usage += "       quorvel-split join [--] FIRST_PIECE DEST_FOLDER\n"
+           "       quorvel-split --help | --version\n"
+           "\n"
+           "split  cuts SOURCE into pieces 1_NAME, 2_NAME, ... of the given size in DEST_FOLDER:\n";
+  usage += "       " + SizeLabels(", ", " and ") + " are " + Grouped(kSizePresets.front().bytes) +
+           " to " + Grouped(kSizePresets.back().bytes) + " bytes\n";
+  usage += "       (default " + std::string{kSizePresets.front().label};
+  return usage.append(kUsageTail);
 }
 
 struct Request {
@@ -153,8 +155,8 @@ std::variant<Request, int> ParseArguments(std::span<const std::string> arguments
       }
       const auto pieceSize = PieceSizeOf(value);
       if (!pieceSize)
-        return UsageError("unknown piece size '" + std::string{value} +
-                          "' (choose " + SizeLabels(", ", ", ") + " or a number of bytes)");
+        return UsageError("unknown piece size '" + std::string{value} + "' (choose " +
+                          SizeLabels(", ", ", ") + " or a number of bytes)");
       request.pieceSize = *pieceSize;
       continue;
     }
@@ -187,7 +189,8 @@ int Run(const Request &request) {
   host.FinishProgress();
   if (result != 0)
     return kExitStopped;
-  WriteText(stdout, std::string{splitting ? quorvel::kSplitSucceeded : quorvel::kJoinSucceeded} + "\n");
+  WriteText(stdout,
+            std::string{splitting ? quorvel::kSplitSucceeded : quorvel::kJoinSucceeded} + "\n");
   return EXIT_SUCCESS;
 }
 

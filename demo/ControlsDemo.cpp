@@ -30,10 +30,11 @@ struct ButtonLayout {
   bool browse;
 };
 // The main dialog's buttons at its pixel size.
-constexpr std::array kButtons{
-    ButtonLayout{"...", res::kBrowseSkin, 32, 18, true}, ButtonLayout{"...", res::kBrowseSkin, 32, 18, true},
-    ButtonLayout{"Exit", res::kButtonSkin, 64, 23, false}, ButtonLayout{"Join", res::kButtonSkin, 64, 23, false},
-    ButtonLayout{"Split", res::kButtonSkin, 64, 23, false}};
+constexpr std::array kButtons{ButtonLayout{"...", res::kBrowseSkin, 32, 18, true},
+                              ButtonLayout{"...", res::kBrowseSkin, 32, 18, true},
+                              ButtonLayout{"Exit", res::kButtonSkin, 64, 23, false},
+                              ButtonLayout{"Join", res::kButtonSkin, 64, 23, false},
+                              ButtonLayout{"Split", res::kButtonSkin, 64, 23, false}};
 
 // The states a button can be drawn in; pressed and focused ones are forced for the picture.
 enum class State { Normal, Focused, Pressed, Disabled };
@@ -61,7 +62,8 @@ int RunDemo(int argc, char **argv) {
   QWidget window;
   window.setWindowTitle("Quorvel controls");
   QPalette palette = window.palette();
-  palette.setColor(QPalette::Window, QColor(res::kDialogColour.red, res::kDialogColour.green, res::kDialogColour.blue));
+  palette.setColor(QPalette::Window, QColor(res::kDialogColour.red, res::kDialogColour.green,
+                                            res::kDialogColour.blue));
   window.setPalette(palette);
   window.setAutoFillBackground(true);
   window.resize(460, 250);

@@ -1,8 +1,8 @@
 #include "framework/Dialog.h"
 
+#include "framework/DialogTemplate.h"
 #include "framework/Platform.h"
 #include "framework/WinApp.h"
-#include "framework/DialogTemplate.h"
 
 namespace quorvel::fw {
 

@@ -84,17 +84,17 @@ constexpr DialogTemplate kAboutBox{IDD_ABOUTBOX,
                                    kAboutItems,
                                    {}};
 
-constexpr DialogTemplate kSplitterDialog{
-    IDD_SPLITTER_DIALOG,
-    WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
-    WS_EX_APPWINDOW,
-    161,
-    116,
-    kProductName,
-    9,
-    kFaceName,
-    kSplitterItems,
-    kSplitterInit};
+constexpr DialogTemplate kSplitterDialog{IDD_SPLITTER_DIALOG,
+                                         WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU |
+                                             DS_MODALFRAME | DS_SETFONT,
+                                         WS_EX_APPWINDOW,
+                                         161,
+                                         116,
+                                         kProductName,
+                                         9,
+                                         kFaceName,
+                                         kSplitterItems,
+                                         kSplitterInit};
 
 } // namespace
 

@@ -58,8 +58,8 @@ void QtPushButtonPeer::paintEvent(QPaintEvent *event) {
 void QtPushButtonPeer::PaintDefault(CPaintDC &dc) {
   const CRect client = ClientRect();
   m_paintedState = ItemState();
-  DRAWITEMSTRUCT request{ODT_BUTTON, ControlId(), 0,        ODA_DRAWENTIRE, m_paintedState,
-                         Handle(),   dc.m_hDC,    client,   0};
+  DRAWITEMSTRUCT request{ODT_BUTTON, ControlId(), 0, ODA_DRAWENTIRE, m_paintedState, Handle(),
+                         dc.m_hDC,   client,      0};
   Send(WM_DRAWITEM, ControlId(), reinterpret_cast<LPARAM>(&request));
 }
 
@@ -148,8 +148,9 @@ void QtGroupBoxPeer::paintEvent(QPaintEvent *event) {
 QtLabelPeer::QtLabelPeer(QWidget *parent, UINT controlId, DWORD style, const CString &text)
     : QtPeerWidget(parent, controlId, style) {
   const DWORD type = style & SS_TYPEMASK;
-  int alignment = type == SS_CENTER ? Qt::AlignHCenter : type == SS_RIGHT ? Qt::AlignRight
-                                                                          : Qt::AlignLeft;
+  int alignment = type == SS_CENTER  ? Qt::AlignHCenter
+                  : type == SS_RIGHT ? Qt::AlignRight
+                                     : Qt::AlignLeft;
   alignment |= (style & SS_SUNKEN) ? Qt::AlignVCenter : Qt::AlignTop;
   setAlignment(Qt::Alignment(alignment));
   if (style & SS_SUNKEN)

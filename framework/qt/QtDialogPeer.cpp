@@ -1,8 +1,8 @@
 #include "framework/qt/QtDialogPeer.h"
 
+#include "framework/DialogTemplate.h"
 #include "framework/qt/QtControlPeers.h"
 #include "framework/qt/QtIcons.h"
-#include "framework/DialogTemplate.h"
 
 #include <QAccessibleWidget>
 #include <QButtonGroup>

@@ -107,8 +107,7 @@ BOOL CBitmap::LoadBitmap(UINT resourceId) {
     return FALSE;
   auto data = std::make_shared<BitmapData>();
   data->image = image.convertToFormat(QImage::Format_RGB32);
-  const auto doubled =
-      AfxGetResourceHandle().Find(ResourceType::DoubleBitmap, resourceId & 0xFFFF);
+  const auto doubled = AfxGetResourceHandle().Find(ResourceType::DoubleBitmap, resourceId & 0xFFFF);
   QImage finer;
   if (!doubled.empty() && finer.loadFromData(reinterpret_cast<const uchar *>(doubled.data()),
                                              static_cast<int>(doubled.size()), "BMP")) {
@@ -253,20 +252,17 @@ COLORREF CDC::SetBkColor(COLORREF colour) {
   return std::exchange(m_hDC->bkColor, colour);
 }
 
-
 COLORREF CDC::SetTextColor(COLORREF colour) {
   if (!m_hDC)
     return CLR_INVALID;
   return std::exchange(m_hDC->textColor, colour);
 }
 
-
 int CDC::SetBkMode(int mode) {
   if (!m_hDC || (mode != TRANSPARENT && mode != OPAQUE))
     return 0;
   return std::exchange(m_hDC->bkMode, mode);
 }
-
 
 int CDC::GetClipBox(CRect *rect) const {
   if (!m_hDC)
@@ -275,12 +271,12 @@ int CDC::GetClipBox(CRect *rect) const {
   const qreal scale = m_hDC->surface->scale;
   const QPoint origin = m_hDC->windowOrg;
   // The logical pixels that the device clip touches.
-  *rect = clip.isEmpty() ? CRect{}
-                         : CRect{static_cast<int>(std::floor(clip.left() / scale)) + origin.x(),
-                                 static_cast<int>(std::floor(clip.top() / scale)) + origin.y(),
-                                 static_cast<int>(std::ceil((clip.right() + 1) / scale)) + origin.x(),
-                                 static_cast<int>(std::ceil((clip.bottom() + 1) / scale)) +
-                                     origin.y()};
+  *rect = clip.isEmpty()
+              ? CRect{}
+              : CRect{static_cast<int>(std::floor(clip.left() / scale)) + origin.x(),
+                      static_cast<int>(std::floor(clip.top() / scale)) + origin.y(),
+                      static_cast<int>(std::ceil((clip.right() + 1) / scale)) + origin.x(),
+                      static_cast<int>(std::ceil((clip.bottom() + 1) / scale)) + origin.y()};
   return clip.isEmpty() ? NULLREGION : SIMPLEREGION;
 }
 

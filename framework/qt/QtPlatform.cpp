@@ -85,7 +85,9 @@ HMENU SystemMenu(HWND window) { return Peer(window)->SystemMenu(); }
 
 void AcceptDroppedFiles(HWND window, bool accept) { Peer(window)->AcceptDroppedFiles(accept); }
 
-std::vector<CString> DroppedPaths(HDROP drop) { return drop ? drop->paths : std::vector<CString>{}; }
+std::vector<CString> DroppedPaths(HDROP drop) {
+  return drop ? drop->paths : std::vector<CString>{};
+}
 
 void Invalidate(HWND window, const CRect *rect, bool erase) {
   Peer(window)->Invalidate(rect, erase);

@@ -262,18 +262,15 @@ COLORREF CDC::SetBkColor(COLORREF colour) {
   return m_hDC ? ::SetBkColor(m_hDC, colour) : CLR_INVALID;
 }
 
-
 COLORREF CDC::SetTextColor(COLORREF colour) {
   return m_hDC ? ::SetTextColor(m_hDC, colour) : CLR_INVALID;
 }
-
 
 int CDC::SetBkMode(int mode) {
   if (!m_hDC || (mode != TRANSPARENT && mode != OPAQUE))
     return 0;
   return ::SetBkMode(m_hDC, mode);
 }
-
 
 int CDC::GetClipBox(CRect *rect) const {
   if (!m_hDC || !rect)

@@ -1,11 +1,11 @@
 #include "framework/Platform.h"
 
+#include "framework/DialogTemplate.h"
 #include "framework/WinApp.h"
 #include "framework/win32/DialogTemplateBuilder.h"
 #include "framework/win32/Utf16.h"
 #include "framework/win32/Win32ModalUi.h"
 #include "framework/win32/Win32Windows.h"
-#include "framework/DialogTemplate.h"
 
 #include <ole2.h>
 #include <oleacc.h>
@@ -246,8 +246,7 @@ std::vector<CString> DroppedPaths(HDROP drop) {
   const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT index = 0; index < count; ++index) {
     std::wstring path(::DragQueryFileW(drop, index, nullptr, 0) + 1, L'\0');
-    const UINT length =
-        ::DragQueryFileW(drop, index, path.data(), static_cast<UINT>(path.size()));
+    const UINT length = ::DragQueryFileW(drop, index, path.data(), static_cast<UINT>(path.size()));
     paths.push_back(win32::Utf8FromUtf16({path.data(), length}));
   }
   return paths;

@@ -212,7 +212,7 @@ bool InsideRounded(int x, int y, int width, int height, double radius) {
 
 void DrawButton(Canvas &strip, int originX, int width, const ButtonLook &look, int scale) {
   constexpr Rgba kDialog{quorvel::res::kDialogColour.red, quorvel::res::kDialogColour.green,
-                        quorvel::res::kDialogColour.blue};
+                         quorvel::res::kDialogColour.blue};
   const double kRadius = 3.5 * scale;
   const int height = strip.Height();
   // Which line of the edge, counted in lines of `scale` pixels from either side, a pixel is on.
@@ -277,7 +277,8 @@ Canvas MakeIconImage(int size) {
           continue;
         const int diagonal = fold - (right - 1 - x) - (y - top);
         const bool border = x - left < line || right - 1 - x < line || y - top < line ||
-                            bottom - 1 - y < line || (piece == 0 && diagonal > -line && diagonal <= 0);
+                            bottom - 1 - y < line ||
+                            (piece == 0 && diagonal > -line && diagonal <= 0);
         icon.Set(x + shift, y, border ? kEdge : kPaper);
       }
     if (piece == 0)
@@ -322,7 +323,8 @@ std::string MakeIconSvg() {
            "stroke-linejoin=\"round\"/>\n";
     if (piece == 0)
       svg += "  <path d=\"M" + number(r - fold) + " " + number(top) + "V" + number(top + fold) +
-             "H" + number(r) + "Z\" fill=\"#c8cdd7\" stroke=\"#3c465a\" stroke-width=\"0.5\" "
+             "H" + number(r) +
+             "Z\" fill=\"#c8cdd7\" stroke=\"#3c465a\" stroke-width=\"0.5\" "
              "stroke-linejoin=\"round\"/>\n";
     for (double y = top + 1.75; y < bottom - 0.5; y += 2) {
       const double end = r - 1.25 - (piece == 0 && y - top < fold ? fold : 0);
@@ -361,12 +363,13 @@ int main(int argc, char **argv) {
   }
   const std::string svg = MakeIconSvg();
   written = written &&
-            WriteFile(dir + "/icons/hicolor/scalable/apps/quorvel-splitter.svg", {svg.begin(), svg.end()}) &&
-      WriteFile(dir + "/bitmaps/browse_skin_130.bmp", EncodeBmp24(MakeBrowseStrip(1))) &&
-      WriteFile(dir + "/bitmaps/button_skin_132.bmp", EncodeBmp24(MakeButtonStrip(1))) &&
-      WriteFile(dir + "/bitmaps/browse_skin_130@2x.bmp", EncodeBmp24(MakeBrowseStrip(2))) &&
-      WriteFile(dir + "/bitmaps/button_skin_132@2x.bmp", EncodeBmp24(MakeButtonStrip(2))) &&
-      WriteFile(dir + "/icons/app_128.ico", EncodeIco(icons));
+            WriteFile(dir + "/icons/hicolor/scalable/apps/quorvel-splitter.svg",
+                      {svg.begin(), svg.end()}) &&
+            WriteFile(dir + "/bitmaps/browse_skin_130.bmp", EncodeBmp24(MakeBrowseStrip(1))) &&
+            WriteFile(dir + "/bitmaps/button_skin_132.bmp", EncodeBmp24(MakeButtonStrip(1))) &&
+            WriteFile(dir + "/bitmaps/browse_skin_130@2x.bmp", EncodeBmp24(MakeBrowseStrip(2))) &&
+            WriteFile(dir + "/bitmaps/button_skin_132@2x.bmp", EncodeBmp24(MakeButtonStrip(2))) &&
+            WriteFile(dir + "/icons/app_128.ico", EncodeIco(icons));
   if (!written) {
     std::perror(dir.c_str());
     return 1;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "framework/ResourceModule.h"
-#include "res/Resources.h"
 #include "framework/Wnd.h"
+#include "res/Resources.h"
 
 #include <functional>
 #include <map>

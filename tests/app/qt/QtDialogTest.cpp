@@ -62,8 +62,7 @@ TEST_F(QtScaleTest, PaintsTheSkinsAndTheBarWithEveryPixelOfTheScreen) {
     GTEST_SKIP() << "at one pixel per point";
   dialog.CWnd::UpdateWindow();
   for (unsigned id : {IDC_BROWSE_SOURCE, IDC_SPLIT, IDC_PROGRESS})
-    EXPECT_EQ(PeerOf(Control(id))->Surface()->image.size(),
-              WidgetOf(Control(id))->size() * scale)
+    EXPECT_EQ(PeerOf(Control(id))->Surface()->image.size(), WidgetOf(Control(id))->size() * scale)
         << id;
   // The shades down the face of the "...": a skin drawn for one pixel per point has half as many.
   const QImage &face = PeerOf(Control(IDC_BROWSE_SOURCE))->Surface()->image;

@@ -1,8 +1,8 @@
 #include "tests/controls/ControlWindow.h"
 
+#include "framework/DialogTemplate.h"
 #include "framework/Platform.h"
 #include "framework/win32/Utf16.h"
-#include "framework/DialogTemplate.h"
 
 namespace quorvel::test {
 
