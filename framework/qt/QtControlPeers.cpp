@@ -4,6 +4,7 @@
 
 #include <QButtonGroup>
 #include <QKeyEvent>
+#include <QPainter>
 
 #include <algorithm>
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMimeData>
+#include <QPainter>
 
 namespace quorvel::fw::qt {
 

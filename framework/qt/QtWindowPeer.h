@@ -10,10 +10,10 @@
 
 #include <QDropEvent>
 #include <QPaintEvent>
-#include <QPainter>
 #include <QWidget>
 
 #include <string_view>
+#include <vector>
 
 namespace quorvel::fw {
 
