@@ -1,13 +1,13 @@
 #include "app/AboutDialog.h"
 
 #include "res/DialogTemplates.h"
-#include "res/Resources.h"
+#include "res/Look.h"
 
 namespace quorvel {
 
 using namespace fw;
 
-AboutDialog::AboutDialog() : CDialog(res::IDD_ABOUTBOX) {}
+AboutDialog::AboutDialog() : CDialog(res::AboutBoxTemplate()) {}
 
 AboutDialog::~AboutDialog() = default;
 
@@ -18,7 +18,8 @@ void AboutDialog::DoDataExchange(CDataExchange *pDX) {
 
 BOOL AboutDialog::OnInitDialog() {
   CDialog::OnInitDialog();
-  m_btnOK.SetStateImages(res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4);
+  const res::Skin &skin = res::kButtonSkin;
+  m_btnOK.SetStateImages(skin.bitmap, skin.frames, skin.top, skin.bottom, skin.left, skin.right);
   return TRUE;
 }
 

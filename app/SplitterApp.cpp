@@ -3,6 +3,8 @@
 #include "app/SplitterDialog.h"
 #include "engine/StagedFile.h"
 #include "framework/Mutex.h"
+#include "framework/ResourceModule.h"
+#include "res/Look.h"
 
 #include <array>
 
@@ -22,13 +24,14 @@ std::span<const CommandMapEntry> SplitterApp::GetMessageMap() const {
 }
 
 BOOL SplitterApp::InitInstance() {
+  AfxSetResourceHandle(&res::ProgramResources());
   AfxEnableControlContainer();
   Enable3dControlsStatic();
   // Held until the process ends; the system frees it then, however the process ends.
   CreateMutex(nullptr, TRUE, m_pszAppName);
   if (GetLastError() == ERROR_ALREADY_EXISTS)
     return FALSE;
-  SetDialogBkColor(RGB(160, 180, 220), RGB(0, 0, 0));
+  SetDialogBkColor(res::ColourRef(res::kDialogColour), res::ColourRef(res::kDialogTextColour));
   // Closing the program from outside while it splits must not leave a half-written piece behind.
   RemoveTemporaryFilesOnInterrupt();
 

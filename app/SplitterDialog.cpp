@@ -2,16 +2,20 @@
 
 #include "app/AboutDialog.h"
 #include "app/FolderPicker.h"
+#include "engine/HostReports.h"
 #include "engine/JoinFiles.h"
 #include "engine/SplitFile.h"
 #include "framework/FileDialog.h"
+#include "framework/Utf8Path.h"
 #include "framework/WinApp.h"
 #include "res/DialogTemplates.h"
+#include "res/Look.h"
 #include "res/Resources.h"
 #include "res/StringTable.h"
 
 #include <array>
 #include <utility>
+#include <filesystem>
 
 namespace quorvel {
 
@@ -20,9 +24,6 @@ using namespace res;
 
 namespace {
 
-constexpr COLORREF kDialogBackground = RGB(160, 180, 220);
-constexpr COLORREF kBrowseCaption = RGB(240, 200, 90);
-
 constexpr const char *kSplitFilter = "All Files(*.*)|*.*||";
 constexpr const char *kJoinFilter = "Splitted File(1_*.*)|1_*.*||";
 constexpr DWORD kOpenFlags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
@@ -30,7 +31,7 @@ constexpr DWORD kOpenFlags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRIT
 } // namespace
 
 SplitterDialog::SplitterDialog()
-    : CDialog(res::IDD_SPLITTER_DIALOG), m_hIcon(AfxGetApp()->LoadIcon(res::IDR_MAINFRAME)) {
+    : CDialog(res::SplitterDialogTemplate()), m_hIcon(AfxGetApp()->LoadIcon(res::IDR_MAINFRAME)) {
   m_strStatus = "Status";
 }
 
@@ -50,7 +51,6 @@ std::span<const CommandMapEntry> SplitterDialog::GetMessageMap() const {
 
 void SplitterDialog::DoDataExchange(CDataExchange *pDX) {
   CDialog::DoDataExchange(pDX);
-  DDX_Control(pDX, IDC_WEB_ADDRESS, m_staticWeb);
   DDX_Control(pDX, IDC_SIZE_LIST, m_comboSize);
   DDX_Control(pDX, IDC_PROGRESS, m_progress);
   DDX_Control(pDX, IDC_JOIN, m_btnJoin);
@@ -82,20 +82,26 @@ BOOL SplitterDialog::OnInitDialog() {
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
   for (ImageButton *browse : {&m_btnBrowseSource, &m_btnBrowseDest}) {
-    browse->SetStateImages(res::IDB_BROWSE_SKIN, 6, 1, 1, 1, 1);
-    browse->SetCaptionColor(kBrowseCaption);
+    browse->SetStateImages(kBrowseSkin.bitmap, kBrowseSkin.frames, kBrowseSkin.top,
+                           kBrowseSkin.bottom, kBrowseSkin.left, kBrowseSkin.right);
+    browse->SetCaptionColor(ColourRef(kBrowseCaptionColour));
   }
+  // Their caption, "...", tells a screen reader's user nothing.
+  m_btnBrowseSource.SetAccessibleName("Choose the source file");
+  m_btnBrowseDest.SetAccessibleName("Choose the destination folder");
   for (ImageButton *push : {&m_btnExit, &m_btnJoin, &m_btnSplit})
-    push->SetStateImages(res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4);
+    push->SetStateImages(kButtonSkin.bitmap, kButtonSkin.frames, kButtonSkin.top,
+                         kButtonSkin.bottom, kButtonSkin.left, kButtonSkin.right);
   // It is the Cancel button while the rest wait.
   m_btnExit.KeepArrowCursor(TRUE);
 
   m_progress.SetRange(1, 500);
-  m_progress.m_crBack = kDialogBackground;
+  m_progress.m_crBack = ColourRef(kDialogColour);
   m_progress.m_bShowPercentage = TRUE;
   m_progress.SetPos(500);
 
   m_comboSize.SetCurSel(0);
+  DragAcceptFiles();
   return TRUE;
 }
 
@@ -148,12 +154,41 @@ void SplitterDialog::EndIfCloseAsked() {
     EndDialog(IDCANCEL);
 }
 
+
+const char *SplitterDialog::SourceFilter() const {
+  return m_bSplitMode ? kSplitFilter : kJoinFilter;
+}
+
 void SplitterDialog::OnBrowseSource() {
-  CFileDialog dialog(TRUE, nullptr, nullptr, kOpenFlags, m_bSplitMode ? kSplitFilter : kJoinFilter);
+  CFileDialog dialog(TRUE, nullptr, nullptr, kOpenFlags, SourceFilter());
   if (dialog.DoModal() != IDOK)
     return;
   m_strSourcePath = dialog.GetPathName();
   m_strSourceName = dialog.GetFileName();
+  UpdateData(false);
+}
+
+void SplitterDialog::OnDropFiles(HDROP drop) {
+  const std::vector<CString> paths = DroppedPaths(drop);
+  if (paths.empty())
+    return;
+  const std::filesystem::path dropped = PathFromUtf8(paths.front());
+  std::error_code error;
+  if (std::filesystem::is_directory(dropped, error)) {
+    m_strDestFolder = paths.front();
+    UpdateData(false);
+    return;
+  }
+  // Only what the file-open dialog of the mode would offer: in join mode a first piece.
+  const CString name = Utf8FromPath(dropped.filename());
+  bool offered = false;
+  for (const FileFilter &filter : ParseFilterString(SourceFilter()))
+    for (const CString &pattern : filter.patterns)
+      offered = offered || MatchesFilterPattern(name, pattern);
+  if (!offered || !std::filesystem::exists(dropped, error))
+    return;
+  m_strSourcePath = paths.front();
+  m_strSourceName = name;
   UpdateData(false);
 }
 
@@ -167,13 +202,13 @@ void SplitterDialog::OnBrowseDest() {
 
 void SplitterDialog::OnSplit() {
   if (SplitFile() == 0)
-    MessageBox("Splitted successfully", "Splitter", MB_OK | MB_ICONEXCLAMATION);
+    MessageBox(CString{kSplitSucceeded}, CString{kNoticeCaption}, MB_OK | MB_ICONEXCLAMATION);
   EndIfCloseAsked();
 }
 
 void SplitterDialog::OnJoin() {
   if (JoinFiles() == 0)
-    MessageBox("Joined successfully", "Splitter", MB_OK | MB_ICONEXCLAMATION);
+    MessageBox(CString{kJoinSucceeded}, CString{kNoticeCaption}, MB_OK | MB_ICONEXCLAMATION);
   EndIfCloseAsked();
 }
 

@@ -19,7 +19,6 @@ public:
   int SplitFile();
   int JoinFiles();
 
-  fw::CStatic m_staticWeb;
   fw::CComboBox m_comboSize;
   GradientProgressCtrl m_progress;
   ImageButton m_btnJoin;
@@ -58,6 +57,9 @@ protected:
   void OnClose() override;
   void OnPaint() override;
   HICON OnQueryDragIcon() override;
+  // A dropped file is chosen as the source, as the source "..." would choose it; a dropped folder
+  // as the destination.
+  void OnDropFiles(HDROP drop) override;
 
 private:
   void OnBrowseSource();
@@ -74,6 +76,8 @@ private:
 
   BackgroundRun m_run{*this};
   bool m_bCloseAfterRun = false;
+  // The file-open dialog's filter of the mode in force.
+  const char *SourceFilter() const;
 };
 
 } // namespace quorvel

@@ -2,8 +2,8 @@
 // repaints a split makes after every piece.
 #include "controls/GradientProgressCtrl.h"
 #include "controls/ImageButton.h"
-#include "framework/qt/QtWindowPeer.h"
-#include "res/Resources.h"
+#include "framework/qt/QtControlPeers.h"
+#include "res/Look.h"
 
 #include <QApplication>
 
@@ -32,12 +32,13 @@ int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
+  AfxSetResourceHandle(&res::ProgramResources());
   constexpr int kRuns = 2000;
 
   auto *barPeer = new qt::QtProgressPeer(nullptr, 1034, WS_CHILD | PBS_SMOOTH);
   barPeer->resize(138, 16);
   GradientProgressCtrl bar;
-  bar.SubclassWindow(barPeer);
+  bar.SubclassWindow(barPeer->Handle());
   bar.SetRange(1, 500);
   bar.SetPos(500);
   const double barTime = MicrosecondsPerRun(kRuns, [&] {
@@ -45,11 +46,12 @@ int main(int argc, char **argv) {
     bar.UpdateWindow();
   });
 
-  auto *buttonPeer = new qt::QtButtonPeer(nullptr, 1, WS_CHILD | WS_TABSTOP, "Split");
+  auto *buttonPeer = new qt::QtPushButtonPeer(nullptr, 1, WS_CHILD | WS_TABSTOP, "Split");
   buttonPeer->resize(64, 21);
   ImageButton button;
-  button.SubclassWindow(buttonPeer);
-  button.SetStateImages(res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4);
+  button.SubclassWindow(buttonPeer->Handle());
+  const res::Skin &skin = res::kButtonSkin;
+  button.SetStateImages(skin.bitmap, skin.frames, skin.top, skin.bottom, skin.left, skin.right);
   const double buttonTime = MicrosecondsPerRun(kRuns, [&] {
     button.Invalidate();
     button.UpdateWindow();

@@ -44,9 +44,9 @@ public:
 };
 
 std::uint64_t PaintedPixels(QWidget *dialog) {
-  std::uint64_t total = dynamic_cast<qt::QtWindowPeer *>(dialog)->PaintedPixels();
+  std::uint64_t total = qt::PeerOfWidget(dialog)->PaintedPixels();
   for (QObject *child : dialog->children())
-    if (auto *control = dynamic_cast<qt::QtWindowPeer *>(child))
+    if (auto *control = qt::PeerOfWidget(child))
       total += control->PaintedPixels();
   return total;
 }
@@ -116,7 +116,7 @@ int main(int argc, char **argv) {
     Click(dialog, res::IDC_BROWSE_SOURCE);
     Click(dialog, res::IDC_BROWSE_DEST);
     QApplication::processEvents();
-    QWidget *window = dynamic_cast<QWidget *>(dialog.m_hWnd);
+    QWidget *window = qt::WidgetOf(dialog.m_hWnd);
     dialog.CWnd::UpdateWindow();
     const std::uint64_t paintedBefore = PaintedPixels(window);
 

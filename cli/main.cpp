@@ -1,9 +1,12 @@
 // quorvel-split: the split and join of Quorvel File Splitter for scripts.
 
+#include "base/Product.h"
 #include "cli/ConsoleHost.h"
 #include "cli/ConsoleText.h"
+#include "engine/HostReports.h"
 #include "engine/JoinRun.h"
 #include "engine/PieceNaming.h"
+#include "engine/SizePresets.h"
 #include "engine/SplitRun.h"
 #include "engine/StagedFile.h"
 
@@ -35,14 +38,34 @@ enum class Operation { split, join };
 constexpr int kExitStopped = 1;
 constexpr int kExitUsage = 2;
 
-constexpr std::string_view kUsage =
-    "Usage: quorvel-split split [--size 1.4M|1.2M|1.0M|0.8M|BYTES] [--] SOURCE DEST_FOLDER\n"
-    "       quorvel-split join [--] FIRST_PIECE DEST_FOLDER\n"
-    "       quorvel-split --help | --version\n"
-    "\n"
-    "split  cuts SOURCE into pieces 1_NAME, 2_NAME, ... of the given size in DEST_FOLDER, with\n"
-    "       their checksum list NAME.sha256 (sha256sum -c checks it): 1.4M, 1.2M, 1.0M and 0.8M\n"
-    "       are 1,400,000 to 800,000 bytes (default 1.4M), or give a number of bytes. An old\n"
+using quorvel::kSizePresets;
+
+// The labels of the piece sizes, `last` before the last one.
+std::string SizeLabels(std::string_view separator, std::string_view last) {
+  std::string text;
+  for (std::size_t index = 0; index < kSizePresets.size(); ++index) {
+    if (index > 0)
+      text += index + 1 == kSizePresets.size() ? last : separator;
+    text += kSizePresets[index].label;
+  }
+  return text;
+}
+
+// "1,400,000".
+std::string Grouped(std::uint64_t number) {
+  const std::string digits = std::to_string(number);
+  std::string grouped;
+  for (std::size_t index = 0; index < digits.size(); ++index) {
+    if (index > 0 && (digits.size() - index) % 3 == 0)
+      grouped += ',';
+    grouped += digits[index];
+  }
+  return grouped;
+}
+
+// What follows the sizes in the usage text.
+constexpr std::string_view kUsageTail =
+    "), or give a number of bytes. An old\n"
     "       list and old pieces of NAME there are removed first.\n"
     "join   joins the set of FIRST_PIECE (a name beginning 1_) into NAME in DEST_FOLDER, once\n"
     "       every piece is there and matches the list beside it (without a list: no piece\n"
@@ -53,8 +76,19 @@ constexpr std::string_view kUsage =
     "no set that joins. Exit status: 0 done, 1 stopped with a message, 2 usage error,\n"
     "128 + the signal's number when interrupted.\n";
 
-// In size-list order: the index picks the size.
-constexpr std::array<std::string_view, 4> kSizeLabels{"1.4M", "1.2M", "1.0M", "0.8M"};
+std::string Usage() {
+  std::string usage = "Usage: quorvel-split split [--size " + SizeLabels("|", "|") +
+                      "|BYTES] [--] SOURCE DEST_FOLDER\n";
+  usage += "       quorvel-split join [--] FIRST_PIECE DEST_FOLDER\n"
+           "       quorvel-split --help | --version\n"
+           "\n"
+           "split  cuts SOURCE into pieces 1_NAME, 2_NAME, ... of the given size in DEST_FOLDER, with\n"
+           "       their checksum list NAME.sha256 (sha256sum -c checks it): ";
+  usage += SizeLabels(", ", " and ") + "\n       are " + Grouped(kSizePresets.front().bytes) + " to " +
+           Grouped(kSizePresets.back().bytes) + " bytes (default " +
+           std::string{kSizePresets.front().label};
+  return usage.append(kUsageTail);
+}
 
 struct Request {
   Operation operation;
@@ -64,15 +98,14 @@ struct Request {
 };
 
 int UsageError(std::string_view problem) {
-  WriteText(stderr, "quorvel-split: " + std::string{problem} + "\n\n" + std::string{kUsage});
+  WriteText(stderr, "quorvel-split: " + std::string{problem} + "\n\n" + Usage());
   return kExitUsage;
 }
 
 std::optional<std::uint64_t> PieceSizeOf(std::string_view value) {
-  for (std::size_t index = 0; index < kSizeLabels.size(); ++index) {
-    if (kSizeLabels[index] == value)
-      return quorvel::PieceSizeForIndex(static_cast<int>(index));
-  }
+  for (const quorvel::SizePreset &preset : kSizePresets)
+    if (preset.label == value)
+      return preset.bytes;
   std::uint64_t bytes = 0;
   const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), bytes);
   if (error != std::errc{} || end != value.data() + value.size() || bytes == 0)
@@ -86,11 +119,11 @@ std::variant<Request, int> ParseArguments(std::span<const std::string> arguments
     return UsageError("no command given");
   const std::string_view command = arguments[0];
   if (command == "--help" || command == "-h") {
-    WriteText(stdout, kUsage);
+    WriteText(stdout, Usage());
     return EXIT_SUCCESS;
   }
   if (command == "--version") {
-    WriteText(stdout, "quorvel-split " QUORVEL_VERSION "\n");
+    WriteText(stdout, "quorvel-split " + std::string{quorvel::kProductVersion} + "\n");
     return EXIT_SUCCESS;
   }
   if (command != "split" && command != "join")
@@ -110,7 +143,7 @@ std::variant<Request, int> ParseArguments(std::span<const std::string> arguments
       continue;
     }
     if (argument == "--help" || argument == "-h") {
-      WriteText(stdout, kUsage);
+      WriteText(stdout, Usage());
       return EXIT_SUCCESS;
     }
     if (argument == "--size" || argument.starts_with("--size=")) {
@@ -126,8 +159,8 @@ std::variant<Request, int> ParseArguments(std::span<const std::string> arguments
       }
       const auto pieceSize = PieceSizeOf(value);
       if (!pieceSize)
-        return UsageError("unknown piece size '" + std::string{value} +
-                          "' (choose 1.4M, 1.2M, 1.0M, 0.8M or a number of bytes)");
+        return UsageError("unknown piece size '" + std::string{value} + "' (choose " +
+                          SizeLabels(", ", ", ") + " or a number of bytes)");
       request.pieceSize = *pieceSize;
       continue;
     }
@@ -152,7 +185,8 @@ int Run(const Request &request) {
           : quorvel::RunJoin({std::string{request.source}, std::string{request.destFolder}}, host);
   if (const int status = host.Report(outcome); status != EXIT_SUCCESS)
     return status;
-  WriteText(stdout, splitting ? "Splitted successfully\n" : "Joined successfully\n");
+  WriteText(stdout,
+            std::string{splitting ? quorvel::kSplitSucceeded : quorvel::kJoinSucceeded} + "\n");
   return EXIT_SUCCESS;
 }
 

@@ -15,7 +15,6 @@ public:
 
   void SetColor(COLORREF color) { m_color = color; }
   COLORREF GetColor() const { return m_color; }
-  const LOGFONT &GetLogFont() const { return m_logFont; }
 
 private:
   LOGFONT m_logFont{};

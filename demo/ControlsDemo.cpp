@@ -3,8 +3,8 @@
 #include "controls/GradientProgressCtrl.h"
 #include "controls/ImageButton.h"
 #include "framework/Platform.h"
-#include "framework/qt/QtWindowPeer.h"
-#include "res/Resources.h"
+#include "framework/qt/QtControlPeers.h"
+#include "res/Look.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -21,14 +21,7 @@ namespace {
 using namespace quorvel;
 using namespace quorvel::fw;
 
-constexpr QColor kDialogColour(160, 180, 220);
-
-struct Skin {
-  UINT bitmap;
-  int frames, top, bottom, left, right;
-};
-constexpr Skin kBrowseSkin{res::IDB_BROWSE_SKIN, 6, 1, 1, 1, 1};
-constexpr Skin kPushSkin{res::IDB_BUTTON_SKIN, 5, 5, 5, 5, 4};
+using res::Skin;
 
 struct ButtonLayout {
   const char *caption;
@@ -37,10 +30,11 @@ struct ButtonLayout {
   bool browse;
 };
 // The main dialog's buttons at its pixel size.
-constexpr std::array kButtons{
-    ButtonLayout{"...", kBrowseSkin, 32, 18, true}, ButtonLayout{"...", kBrowseSkin, 32, 18, true},
-    ButtonLayout{"Exit", kPushSkin, 64, 23, false}, ButtonLayout{"Join", kPushSkin, 64, 23, false},
-    ButtonLayout{"Split", kPushSkin, 64, 23, false}};
+constexpr std::array kButtons{ButtonLayout{"...", res::kBrowseSkin, 32, 18, true},
+                              ButtonLayout{"...", res::kBrowseSkin, 32, 18, true},
+                              ButtonLayout{"Exit", res::kButtonSkin, 64, 23, false},
+                              ButtonLayout{"Join", res::kButtonSkin, 64, 23, false},
+                              ButtonLayout{"Split", res::kButtonSkin, 64, 23, false}};
 
 // The states a button can be drawn in; pressed and focused ones are forced for the picture.
 enum class State { Normal, Focused, Pressed, Disabled };
@@ -68,7 +62,8 @@ int RunDemo(int argc, char **argv) {
   QWidget window;
   window.setWindowTitle("Quorvel controls");
   QPalette palette = window.palette();
-  palette.setColor(QPalette::Window, kDialogColour);
+  palette.setColor(QPalette::Window, QColor(res::kDialogColour.red, res::kDialogColour.green,
+                                            res::kDialogColour.blue));
   window.setPalette(palette);
   window.setAutoFillBackground(true);
   window.resize(460, 250);
@@ -80,15 +75,15 @@ int RunDemo(int argc, char **argv) {
     int x = 80;
     for (const ButtonLayout &layout : kButtons) {
       auto *peer =
-          new qt::QtButtonPeer(&window, 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP, layout.caption);
+          new qt::QtPushButtonPeer(&window, 1, WS_CHILD | WS_VISIBLE | WS_TABSTOP, layout.caption);
       peer->setGeometry(x, 10 + 36 * static_cast<int>(row) + (layout.browse ? 3 : 0), layout.width,
                         layout.height);
       auto &button = *buttons.emplace_back(std::make_unique<StateButton>(kStates[row]));
-      button.SubclassWindow(peer);
+      button.SubclassWindow(peer->Handle());
       button.SetStateImages(layout.skin.bitmap, layout.skin.frames, layout.skin.top,
                             layout.skin.bottom, layout.skin.left, layout.skin.right);
       if (layout.browse)
-        button.SetCaptionColor(RGB(240, 200, 90));
+        button.SetCaptionColor(res::ColourRef(res::kBrowseCaptionColour));
       x += layout.width + 8;
     }
   }
@@ -96,9 +91,9 @@ int RunDemo(int argc, char **argv) {
   auto *barPeer = new qt::QtProgressPeer(&window, 1034, WS_CHILD | WS_VISIBLE | PBS_SMOOTH);
   barPeer->setGeometry(80, 170, 138, 16);
   GradientProgressCtrl bar;
-  bar.SubclassWindow(barPeer);
+  bar.SubclassWindow(barPeer->Handle());
   bar.SetRange(1, 500);
-  bar.m_crBack = RGB(160, 180, 220);
+  bar.m_crBack = res::ColourRef(res::kDialogColour);
   bar.m_bShowPercentage = TRUE;
   bar.SetPos(500);
 
@@ -106,9 +101,9 @@ int RunDemo(int argc, char **argv) {
   auto *partPeer = new qt::QtProgressPeer(&window, 1035, WS_CHILD | WS_VISIBLE | PBS_SMOOTH);
   partPeer->setGeometry(80, 200, 138, 16);
   GradientProgressCtrl part;
-  part.SubclassWindow(partPeer);
+  part.SubclassWindow(partPeer->Handle());
   part.SetRange(1, 500);
-  part.m_crBack = RGB(160, 180, 220);
+  part.m_crBack = res::ColourRef(res::kDialogColour);
   part.SetPos(argc > 1 ? std::atoi(argv[1]) : 180);
 
   int position = 1;
@@ -133,6 +128,7 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "%s: %s\n", name.c_str(), problem.c_str());
     return 1;
   }
+  AfxSetResourceHandle(&res::ProgramResources());
   const int status = RunDemo(argc, argv);
   platform::CloseDisplay();
   return status;

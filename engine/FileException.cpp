@@ -1,5 +1,6 @@
 #include "engine/FileException.h"
 
+#include "base/Text.h"
 #include "res/StringTable.h"
 
 #include <utility>
@@ -14,15 +15,6 @@ std::string FormatCauseText(FileCause cause, std::string_view fileName) {
   return text;
 }
 
-void CutToUtf8Boundary(std::string &text, std::size_t maxBytes) {
-  if (text.size() <= maxBytes)
-    return;
-  std::size_t end = maxBytes;
-  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-    --end;
-  text.resize(end);
-}
-
 } // namespace
 
 FileException::FileException(FileCause cause, int osError, std::string fileName)
@@ -33,7 +25,7 @@ std::string FileException::GetErrorMessage(std::size_t bufferSize) const {
   if (bufferSize == 0)
     return {};
   std::string text = FormatCauseText(m_cause, m_strFileName);
-  CutToUtf8Boundary(text, bufferSize - 1);
+  text.resize(Utf8PrefixLength(text, bufferSize - 1));
   return text;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Text.h"
 #include "engine/FileCause.h"
 
 #include <cstddef>
@@ -15,7 +16,7 @@ public:
   // The buffer sizes the cause texts are cut to: a failed open or create, and a failure that
   // escapes an operation to the host's failure report.
   static constexpr std::size_t kOpenErrorBufferSize = 1024;
-  static constexpr std::size_t kFailureReportBufferSize = 512;
+  static constexpr std::size_t kFailureReportBufferSize = quorvel::kFailureReportBufferSize;
 
   FileException() = default;
   FileException(FileCause cause, int osError, std::string fileName);

@@ -11,6 +11,10 @@
 namespace quorvel {
 
 inline constexpr std::string_view kNoticeCaption = "Splitter";
+// What the dialog and the command line say when an operation has run to its end.
+inline constexpr std::string_view kSplitSucceeded = "Splitted successfully";
+inline constexpr std::string_view kJoinSucceeded = "Joined successfully";
+
 // The status line of a run the user stopped.
 inline constexpr std::string_view kCancelledStatus = "Cancelled";
 

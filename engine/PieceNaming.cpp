@@ -5,11 +5,9 @@
 namespace quorvel {
 
 std::uint64_t PieceSizeForIndex(int index) {
-  static constexpr std::array<std::uint64_t, 4> kPieceSizes{1'400'000, 1'200'000, 1'000'000,
-                                                            800'000};
-  if (index < 0 || static_cast<std::size_t>(index) >= kPieceSizes.size())
+  if (index < 0 || static_cast<std::size_t>(index) >= kSizePresets.size())
     return kDefaultPieceSize;
-  return kPieceSizes[static_cast<std::size_t>(index)];
+  return kSizePresets[static_cast<std::size_t>(index)].bytes;
 }
 
 std::string_view SourceNameOf(std::string_view path) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/SizePresets.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,10 +16,10 @@ inline constexpr std::string_view kNameDelimiters = "\\/:";
 inline constexpr char kPathSeparator = '/';
 inline constexpr std::string_view kNameDelimiters = "/";
 #endif
-inline constexpr std::uint64_t kDefaultPieceSize = 1'400'000;
+inline constexpr std::uint64_t kDefaultPieceSize = kSizePresets.front().bytes;
 
-// The piece size of a size-list index: 0 to 3 pick 1.4M, 1.2M, 1.0M and 0.8M; no selection
-// (-1) and any other index the default.
+// The piece size of a size-list index, as kSizePresets orders them; no selection (-1) and any
+// other index the default.
 std::uint64_t PieceSizeForIndex(int index);
 
 // The part of a path after its last name delimiter; all of it when it has none.

@@ -1,8 +1,8 @@
 #include "framework/Dialog.h"
 
+#include "framework/DialogTemplate.h"
 #include "framework/Platform.h"
 #include "framework/WinApp.h"
-#include "res/DialogTemplates.h"
 
 namespace quorvel::fw {
 
@@ -25,8 +25,8 @@ void DDX_Text(CDataExchange *pDX, int id, CString &value) {
     platform::SetText(child, value);
 }
 
-CDialog::CDialog(UINT templateId, CWnd *parent)
-    : m_pTemplate(res::FindDialogTemplate(templateId)), m_pParentWnd(parent) {}
+CDialog::CDialog(const DialogTemplate &dialogTemplate, CWnd *parent)
+    : m_template(dialogTemplate), m_pParentWnd(parent) {}
 
 CDialog::~CDialog() = default;
 
@@ -40,7 +40,7 @@ int CDialog::DoModal() {
 }
 
 BOOL CDialog::Create(CWnd *parent) {
-  if (!m_pTemplate || m_hWnd)
+  if (m_hWnd)
     return FALSE;
   if (parent)
     m_pParentWnd = parent;
@@ -49,7 +49,7 @@ BOOL CDialog::Create(CWnd *parent) {
     owner = AfxGetApp()->m_pMainWnd;
   m_bEnded = false;
   m_nModalResult = -1;
-  SubclassWindow(platform::CreateDialogWindow(*m_pTemplate, owner ? owner->m_hWnd : nullptr));
+  SubclassWindow(platform::CreateDialogWindow(m_template, owner ? owner->m_hWnd : nullptr));
   if (OnInitDialog())
     platform::FocusFirstTabStop(m_hWnd);
   if (!m_bEnded)
@@ -84,7 +84,7 @@ BOOL CDialog::OnInitDialog() {
 }
 
 void CDialog::ExecuteDlgInit() {
-  for (const res::DialogInitEntry &entry : m_pTemplate->initData) {
+  for (const DialogInitEntry &entry : m_template.initData) {
     if (HWND control = platform::Child(m_hWnd, entry.controlId))
       platform::SendText(control, entry.message, 0, CString{entry.text});
   }

@@ -1,14 +1,11 @@
 #pragma once
 
+#include "framework/DialogTemplate.h"
 #include "framework/Wnd.h"
 
 #include <functional>
 
-namespace quorvel::res {
-struct DialogTemplate;
-}
-
-// Dialogs built from the program's dialog templates, and the exchange of data between a dialog's
+// Dialogs built from dialog templates, and the exchange of data between a dialog's
 // controls and its members.
 namespace quorvel::fw {
 
@@ -27,7 +24,8 @@ void DDX_Text(CDataExchange *pDX, int id, CString &value);
 
 class CDialog : public CWnd {
 public:
-  explicit CDialog(UINT templateId, CWnd *parent = nullptr);
+  // The template must outlive the dialog.
+  explicit CDialog(const DialogTemplate &dialogTemplate, CWnd *parent = nullptr);
   ~CDialog() override;
 
   // Shows the dialog and returns the result EndDialog was given, or -1 when it could not be
@@ -53,7 +51,7 @@ protected:
 private:
   void ExecuteDlgInit();
 
-  const res::DialogTemplate *m_pTemplate;
+  const DialogTemplate &m_template;
   CWnd *m_pParentWnd;
   int m_nModalResult = -1;
   bool m_bEnded = false;

@@ -114,7 +114,6 @@ public:
   // A memory context drawing on a 1 x 1 monochrome bitmap until another is selected.
   BOOL CreateCompatibleDC(CDC *dc);
   BOOL DeleteDC();
-  bool IsValid() const { return m_hDC != nullptr; }
   BOOL IsPrinting() const { return m_bPrinting; }
 
   // Each returns what was selected before, or null when nothing could be selected. Only memory
@@ -124,17 +123,13 @@ public:
   CBrush *SelectObject(CBrush *brush);
 
   COLORREF SetBkColor(COLORREF colour);
-  COLORREF GetBkColor() const;
   COLORREF SetTextColor(COLORREF colour);
-  COLORREF GetTextColor() const;
   int SetBkMode(int mode);
-  int GetBkMode() const;
 
   int GetClipBox(CRect *rect) const;
   // Narrows the clip box; returns what GetClipBox would.
   int IntersectClipRect(const CRect &rect);
   CPoint SetWindowOrg(int x, int y);
-  CPoint GetWindowOrg() const;
 
   void FillRect(const CRect *rect, CBrush *brush);
   // Colour to monochrome: the source's background colour gives 1, every other colour 0.

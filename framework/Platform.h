@@ -6,11 +6,8 @@
 
 namespace quorvel::fw {
 class ModalUi;
-}
-
-namespace quorvel::res {
 struct DialogTemplate;
-}
+} // namespace quorvel::fw
 
 // What the framework asks of the window system. The backend implements every operation declared
 // here.
@@ -35,6 +32,8 @@ UINT Dpi(HWND window);
 UINT ControlId(HWND window);
 CString Text(HWND window);
 void SetText(HWND window, const CString &text);
+// What assistive technology calls the window, in place of its text.
+void SetAccessibleName(HWND window, const CString &name);
 bool IsEnabled(HWND window);
 void Enable(HWND window, bool enabled);
 // The child window with this control ID, or null.
@@ -43,6 +42,9 @@ void Focus(HWND window);
 bool IsMinimized(HWND window);
 // The window menu; null when the window has none.
 HMENU SystemMenu(HWND window);
+// Whether files dropped on the window reach it as WM_DROPFILES.
+void AcceptDroppedFiles(HWND window, bool accept);
+std::vector<CString> DroppedPaths(HDROP drop);
 // Null rect: the whole client area.
 void Invalidate(HWND window, const CRect *rect, bool erase);
 // Paints the invalid part now, if there is one.
@@ -55,7 +57,7 @@ LRESULT SendText(HWND window, UINT message, WPARAM wParam, const CString &text);
 LRESULT CallDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The dialog window with every control of the template, hidden. `owner` may be null.
-HWND CreateDialogWindow(const res::DialogTemplate &dialogTemplate, HWND owner);
+HWND CreateDialogWindow(const DialogTemplate &dialogTemplate, HWND owner);
 void ShowDialogWindow(HWND dialog);
 // Puts the focus on the first control that takes it by tabbing.
 void FocusFirstTabStop(HWND dialog);

@@ -3,22 +3,20 @@
 namespace quorvel::fw {
 namespace {
 
-class ProgramResources final : public ResourceModule {
+class NoResources final : public ResourceModule {
 public:
-  std::span<const std::byte> Find(res::ResourceType type, UINT id) const override {
-    return res::FindResourceBytes(type, id);
-  }
+  std::span<const std::byte> Find(ResourceType, UINT) const override { return {}; }
 };
 
-const ProgramResources kProgramResources;
-const ResourceModule *g_resourceModule = &kProgramResources;
+const NoResources kNoResources;
+const ResourceModule *g_resourceModule = &kNoResources;
 
 } // namespace
 
 const ResourceModule &AfxGetResourceHandle() { return *g_resourceModule; }
 
 void AfxSetResourceHandle(const ResourceModule *module) {
-  g_resourceModule = module ? module : &kProgramResources;
+  g_resourceModule = module ? module : &kNoResources;
 }
 
 } // namespace quorvel::fw

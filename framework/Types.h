@@ -33,6 +33,7 @@
 // After <windows.h>, which these need.
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shellapi.h>
 static_assert(sizeof(TCHAR) == sizeof(wchar_t),
               "<windows.h> was included before framework/Types.h without UNICODE");
 #if defined(min) || defined(max)
@@ -41,6 +42,8 @@ static_assert(sizeof(TCHAR) == sizeof(wchar_t),
 #else
 #include "framework/WindowsNames.h"
 #endif
+
+#include "base/Text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -52,16 +55,7 @@ namespace quorvel::fw {
 // Texts are UTF-8 on every backend.
 using CString = std::string;
 
-// The length of the longest start of `text` that has at most `maxBytes` bytes and does not end
-// inside a character.
-constexpr std::size_t Utf8PrefixLength(std::string_view text, std::size_t maxBytes) {
-  if (text.size() <= maxBytes)
-    return text.size();
-  std::size_t length = maxBytes;
-  while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
-    --length;
-  return length;
-}
+using quorvel::Utf8PrefixLength;
 
 struct CPoint : POINT {
   constexpr CPoint() : POINT{0, 0} {}

@@ -15,9 +15,6 @@ CWinApp *g_application = nullptr;
 std::optional<DialogColours> g_dialogColours;
 ModalUi *g_modalUi = nullptr;
 
-// The failure report's buffer, with room for the terminating zero.
-constexpr std::size_t kFailureReportBytes = 511;
-
 int RunApplication(int argc, char **argv, std::function<void()> drive) {
   CWinApp *application = AfxGetApp();
   if (!application)
@@ -111,7 +108,7 @@ void ReportEscapedFailure() {
     throw;
   } catch (const std::exception &failure) {
     const std::string_view what = failure.what();
-    text = what.substr(0, Utf8PrefixLength(what, kFailureReportBytes));
+    text = what.substr(0, Utf8PrefixLength(what, kFailureReportBufferSize - 1));
   } catch (...) {
     text = "The operation stopped because of an unexpected failure.";
   }

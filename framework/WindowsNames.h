@@ -14,6 +14,7 @@ class WindowPeer;
 struct DCData;
 struct IconData;
 struct MenuData;
+struct DropData;
 } // namespace quorvel::fw::detail
 
 // Basic types.
@@ -36,6 +37,8 @@ using HDC = quorvel::fw::detail::DCData *;
 // Icons loaded from resources are shared and live as long as the program.
 using HICON = const quorvel::fw::detail::IconData *;
 using HMENU = quorvel::fw::detail::MenuData *;
+// What a drop of files carries, lent to the window for the message.
+using HDROP = const quorvel::fw::detail::DropData *;
 
 constexpr WPARAM MAKEWPARAM(unsigned low, unsigned high) {
   return static_cast<WPARAM>((low & 0xFFFF) | ((high & 0xFFFF) << 16));
@@ -159,11 +162,11 @@ inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 inline constexpr UINT WM_DPICHANGED = 0x02E0;
 inline constexpr UINT WM_DPICHANGED_AFTERPARENT = 0x02E3;
+inline constexpr UINT WM_DROPFILES = 0x0233;
 inline constexpr UINT EM_SETSEL = 0x00B1;
 inline constexpr UINT EM_SCROLLCARET = 0x00B7;
 inline constexpr UINT BM_GETCHECK = 0x00F0;
 inline constexpr UINT BM_SETCHECK = 0x00F1;
-inline constexpr UINT BM_GETSTATE = 0x00F2;
 inline constexpr UINT BM_SETSTATE = 0x00F3;
 inline constexpr UINT BM_SETSTYLE = 0x00F4;
 inline constexpr UINT PBM_SETRANGE = 0x0401;
@@ -186,18 +189,28 @@ inline constexpr WPARAM ICON_BIG = 1;
 // Window styles.
 inline constexpr int GWL_STYLE = -16;
 inline constexpr int GWL_ID = -12;
+inline constexpr DWORD WS_POPUP = 0x80000000;
 inline constexpr DWORD WS_CHILD = 0x40000000;
 inline constexpr DWORD WS_VISIBLE = 0x10000000;
 inline constexpr DWORD WS_DISABLED = 0x08000000;
 inline constexpr DWORD WS_GROUP = 0x00020000;
 inline constexpr DWORD WS_TABSTOP = 0x00010000;
 inline constexpr DWORD WS_BORDER = 0x00800000;
+inline constexpr DWORD WS_CAPTION = 0x00C00000;
+inline constexpr DWORD WS_VSCROLL = 0x00200000;
+inline constexpr DWORD WS_SYSMENU = 0x00080000;
+inline constexpr DWORD WS_EX_RIGHT = 0x1000;
+inline constexpr DWORD WS_EX_APPWINDOW = 0x40000;
+inline constexpr DWORD DS_SETFONT = 0x40;
+inline constexpr DWORD DS_MODALFRAME = 0x80;
 inline constexpr DWORD BS_PUSHBUTTON = 0x0;
 inline constexpr DWORD BS_DEFPUSHBUTTON = 0x1;
 inline constexpr DWORD BS_GROUPBOX = 0x7;
 inline constexpr DWORD BS_AUTORADIOBUTTON = 0x9;
 inline constexpr DWORD BS_OWNERDRAW = 0xB;
 inline constexpr DWORD BS_TYPEMASK = 0xF;
+inline constexpr DWORD BS_CENTER = 0x300;
+inline constexpr DWORD BS_VCENTER = 0xC00;
 inline constexpr DWORD PBS_SMOOTH = 0x1;
 inline constexpr DWORD PBS_VERTICAL = 0x4;
 inline constexpr DWORD SS_TYPEMASK = 0x1F;
@@ -208,14 +221,14 @@ inline constexpr DWORD SS_ICON = 0x3;
 inline constexpr DWORD SS_NOPREFIX = 0x80;
 inline constexpr DWORD SS_SUNKEN = 0x1000;
 inline constexpr DWORD ES_READONLY = 0x800;
+inline constexpr DWORD ES_AUTOHSCROLL = 0x80;
+inline constexpr DWORD CBS_DROPDOWNLIST = 0x3;
 
 // Notifications and button states.
 inline constexpr UINT BN_CLICKED = 0;
 inline constexpr UINT CBN_SELCHANGE = 1;
 inline constexpr UINT BST_UNCHECKED = 0x0;
 inline constexpr UINT BST_CHECKED = 0x1;
-inline constexpr UINT BST_PUSHED = 0x4;
-inline constexpr UINT BST_FOCUS = 0x8;
 
 // Owner-draw requests.
 inline constexpr UINT ODT_BUTTON = 4;

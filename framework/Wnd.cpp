@@ -29,6 +29,8 @@ LRESULT AfxCallWndProc(CWnd *object, UINT message, WPARAM wParam, LPARAM lParam)
   }
 }
 
+std::vector<CString> DroppedPaths(HDROP drop) { return platform::DroppedPaths(drop); }
+
 BOOL CCmdTarget::OnCmdMsg(UINT id, UINT code) {
   for (const CommandMapEntry &entry : GetMessageMap()) {
     if (entry.id == id && entry.code == code) {
@@ -90,10 +92,6 @@ LONG CWnd::GetWindowLong(int index) const {
 
 UINT CWnd::GetDpi() const { return platform::Dpi(m_hWnd); }
 
-int CWnd::GetDlgCtrlID() const {
-  return m_hWnd ? static_cast<int>(platform::ControlId(m_hWnd)) : 0;
-}
-
 void CWnd::GetWindowText(CString &text) const {
   text = m_hWnd ? platform::Text(m_hWnd) : CString{};
 }
@@ -101,6 +99,11 @@ void CWnd::GetWindowText(CString &text) const {
 void CWnd::SetWindowText(const CString &text) {
   if (m_hWnd)
     platform::SetText(m_hWnd, text);
+}
+
+void CWnd::SetAccessibleName(const CString &name) {
+  if (m_hWnd)
+    platform::SetAccessibleName(m_hWnd, name);
 }
 
 BOOL CWnd::EnableWindow(BOOL enable) {
@@ -136,6 +139,11 @@ void CWnd::SetFocus() {
 }
 
 BOOL CWnd::IsIconic() const { return m_hWnd && platform::IsMinimized(m_hWnd) ? TRUE : FALSE; }
+
+void CWnd::DragAcceptFiles(BOOL accept) {
+  if (m_hWnd)
+    platform::AcceptDroppedFiles(m_hWnd, accept != FALSE);
+}
 
 CMenu *CWnd::GetSystemMenu(BOOL) const {
   m_systemMenu.m_hMenu = m_hWnd ? platform::SystemMenu(m_hWnd) : nullptr;
@@ -206,6 +214,9 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   case WM_DPICHANGED_AFTERPARENT:
     OnDpiChangedAfterParent();
     return 0;
+  case WM_DROPFILES:
+    OnDropFiles(reinterpret_cast<HDROP>(wParam));
+    return 0;
   default:
     return Default();
   }
@@ -232,13 +243,7 @@ HICON CWnd::OnQueryDragIcon() { return reinterpret_cast<HICON>(Default()); }
 
 void CWnd::OnDpiChangedAfterParent() { Default(); }
 
-UINT CButton::GetButtonStyle() const { return GetStyle() & 0xFFFF; }
-
-void CButton::SetButtonStyle(UINT style, BOOL redraw) { SendMessage(BM_SETSTYLE, style, redraw); }
-
-UINT CButton::GetState() const {
-  return m_hWnd ? static_cast<UINT>(platform::Send(m_hWnd, BM_GETSTATE, 0, 0)) : 0;
-}
+void CWnd::OnDropFiles(HDROP) { Default(); }
 
 void CButton::SetState(BOOL highlight) { SendMessage(BM_SETSTATE, highlight); }
 

@@ -46,6 +46,9 @@ protected:
   virtual std::span<const CommandMapEntry> GetMessageMap() const { return {}; }
 };
 
+// The full paths of the files and folders a drop carries, in the order they came.
+std::vector<CString> DroppedPaths(HDROP drop);
+
 // A menu of the platform's, to add items to.
 class CMenu {
 public:
@@ -75,9 +78,10 @@ public:
   // The dots per inch the window is shown at, on the scale where 96 is 100 %; the display's own
   // before the window is made.
   UINT GetDpi() const;
-  int GetDlgCtrlID() const;
   void GetWindowText(CString &text) const;
   void SetWindowText(const CString &text);
+  // What assistive technology calls the window, in place of its text.
+  void SetAccessibleName(const CString &name);
   BOOL EnableWindow(BOOL enable = TRUE);
   BOOL IsWindowEnabled() const;
   // While the application's wait cursor shows, the mouse over this window keeps the arrow: for
@@ -88,6 +92,9 @@ public:
   CWnd *GetDlgItem(int id) const;
   void SetFocus();
   BOOL IsIconic() const;
+  // Whether files and folders dropped on the window or on a control in it that takes no drops of
+  // its own reach OnDropFiles.
+  void DragAcceptFiles(BOOL accept = TRUE);
   // The window menu, to add items to; null when the window has none.
   CMenu *GetSystemMenu(BOOL revert) const;
   // A modal box owned by this window.
@@ -123,6 +130,8 @@ protected:
   // The window's parent has moved to a display of another DPI, and the window with it: the
   // window's DPI and size may be new.
   virtual void OnDpiChangedAfterParent();
+  // The drop is the platform's; it is released when the handler returns.
+  virtual void OnDropFiles(HDROP drop);
 
 private:
   struct Message {
@@ -138,9 +147,6 @@ private:
 
 class CButton : public CWnd {
 public:
-  UINT GetButtonStyle() const;
-  void SetButtonStyle(UINT style, BOOL redraw = TRUE);
-  UINT GetState() const;
   void SetState(BOOL highlight);
   void SetCheck(int check);
 
@@ -165,7 +171,5 @@ public:
   int GetCurSel() const;
   int SetCurSel(int index);
 };
-
-class CStatic : public CWnd {};
 
 } // namespace quorvel::fw

@@ -1,40 +1,17 @@
 #include "res/DialogTemplates.h"
 
+#include "base/Product.h"
+#include "engine/SizePresets.h"
+#include "res/Look.h"
+
 #include <array>
 
 namespace quorvel::res {
 namespace {
 
-// The platform's style bits, as a resource compiler writes them.
-constexpr std::uint32_t WS_POPUP = 0x80000000;
-constexpr std::uint32_t WS_CHILD = 0x40000000;
-constexpr std::uint32_t WS_VISIBLE = 0x10000000;
-constexpr std::uint32_t WS_CAPTION = 0x00C00000;
-constexpr std::uint32_t WS_BORDER = 0x00800000;
-constexpr std::uint32_t WS_VSCROLL = 0x00200000;
-constexpr std::uint32_t WS_SYSMENU = 0x00080000;
-constexpr std::uint32_t WS_GROUP = 0x00020000;
-constexpr std::uint32_t WS_TABSTOP = 0x00010000;
-constexpr std::uint32_t DS_SETFONT = 0x40;
-constexpr std::uint32_t DS_MODALFRAME = 0x80;
-constexpr std::uint32_t WS_EX_RIGHT = 0x1000;
-constexpr std::uint32_t WS_EX_APPWINDOW = 0x40000;
-constexpr std::uint32_t BS_PUSHBUTTON = 0x0;
-constexpr std::uint32_t BS_DEFPUSHBUTTON = 0x1;
-constexpr std::uint32_t BS_GROUPBOX = 0x7;
-constexpr std::uint32_t BS_AUTORADIOBUTTON = 0x9;
-constexpr std::uint32_t BS_CENTER = 0x300;
-constexpr std::uint32_t BS_VCENTER = 0xC00;
-constexpr std::uint32_t ES_AUTOHSCROLL = 0x80;
-constexpr std::uint32_t ES_READONLY = 0x800;
-constexpr std::uint32_t SS_LEFT = 0x0;
-constexpr std::uint32_t SS_CENTER = 0x1;
-constexpr std::uint32_t SS_ICON = 0x3;
-constexpr std::uint32_t SS_NOPREFIX = 0x80;
-constexpr std::uint32_t SS_SUNKEN = 0x1000;
-constexpr std::uint32_t CBS_DROPDOWNLIST = 0x3;
-constexpr std::uint32_t PBS_SMOOTH = 0x1;
-constexpr unsigned CB_ADDSTRING = 0x0143;
+using fw::DialogInitEntry;
+using fw::DialogItemTemplate;
+using fw::DialogTemplate;
 
 constexpr std::uint32_t kChild = WS_CHILD | WS_VISIBLE;
 
@@ -46,18 +23,19 @@ constexpr std::array kSplitterItems{
     DialogItemTemplate{IDC_BROWSE_SOURCE, "button", "...",
                        kChild | BS_PUSHBUTTON | WS_TABSTOP | BS_CENTER | BS_VCENTER, WS_EX_RIGHT,
                        138, 8, 21, 11},
+    // Each label comes just before the field it names, as assistive technology reads them.
+    DialogItemTemplate{IDC_STATIC, "static", "Choose a source file:", kChild | SS_LEFT | WS_GROUP,
+                       0, 4, 0, 85, 7},
     DialogItemTemplate{IDC_SOURCE_PATH, "edit", "",
                        kChild | ES_READONLY | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 0, 3, 8, 134,
                        11},
     DialogItemTemplate{IDC_BROWSE_DEST, "button", "...", kChild | BS_PUSHBUTTON | WS_TABSTOP, 0,
                        138, 29, 21, 11},
+    DialogItemTemplate{IDC_STATIC, "static",
+                       "Select a folder to save:", kChild | SS_LEFT | WS_GROUP, 0, 3, 20, 120, 7},
     DialogItemTemplate{IDC_DEST_FOLDER, "edit", "",
                        kChild | ES_READONLY | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 0, 3, 29,
                        134, 11},
-    DialogItemTemplate{IDC_STATIC, "static", "Choose a source file:", kChild | SS_LEFT | WS_GROUP,
-                       0, 4, 0, 85, 7},
-    DialogItemTemplate{IDC_STATIC, "static",
-                       "Select a folder to save:", kChild | SS_LEFT | WS_GROUP, 0, 3, 20, 120, 7},
     DialogItemTemplate{IDC_PROGRESS, "msctls_progress32", "", kChild | PBS_SMOOTH, 0, 67, 69, 92,
                        11},
     DialogItemTemplate{IDC_STATUS, "static", "Status", kChild | SS_CENTER | SS_SUNKEN | WS_GROUP, 0,
@@ -75,16 +53,17 @@ constexpr std::array kSplitterItems{
                        kChild | SS_LEFT | WS_GROUP, 0, 29, 103, 92, 10},
 };
 
-constexpr std::array kSplitterInit{
-    DialogInitEntry{IDC_SIZE_LIST, CB_ADDSTRING, "1.4M"},
-    DialogInitEntry{IDC_SIZE_LIST, CB_ADDSTRING, "1.2M"},
-    DialogInitEntry{IDC_SIZE_LIST, CB_ADDSTRING, "1.0M"},
-    DialogInitEntry{IDC_SIZE_LIST, CB_ADDSTRING, "0.8M"},
-};
+// The size list holds the piece sizes in their order, so that its index picks the size.
+constexpr auto kSplitterInit = [] {
+  std::array<DialogInitEntry, kSizePresets.size()> entries{};
+  for (std::size_t index = 0; index < kSizePresets.size(); ++index)
+    entries[index] = {IDC_SIZE_LIST, CB_ADDSTRING, kSizePresets[index].label};
+  return entries;
+}();
 
 constexpr std::array kAboutItems{
     DialogItemTemplate{IDC_STATIC, "static", "#128", kChild | SS_ICON, 0, 17, 9, 20, 20},
-    DialogItemTemplate{IDC_STATIC, "static", "Quorvel File Splitter",
+    DialogItemTemplate{IDC_STATIC, "static", kProductName,
                        kChild | SS_LEFT | SS_NOPREFIX | WS_GROUP, 0, 58, 9, 86, 8},
     // As wide as the line below and centred where the narrower label was: the whole address shows.
     DialogItemTemplate{IDC_STATIC, "static", "www.quorvel.example", kChild | SS_CENTER, 0, 51, 23,
@@ -95,30 +74,33 @@ constexpr std::array kAboutItems{
                        kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0, 71, 51, 44, 14},
 };
 
-const std::array kDialogs{
-    DialogTemplate{IDD_ABOUTBOX,
-                   WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
-                   0,
-                   189,
-                   67,
-                   "About Quorvel File Splitter",
-                   9,
-                   "宋体",
-                   kAboutItems,
-                   {}},
-    DialogTemplate{IDD_SPLITTER_DIALOG,
-                   WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
-                   WS_EX_APPWINDOW, 161, 116, "Quorvel File Splitter", 9, "宋体", kSplitterItems,
-                   kSplitterInit},
-};
+constexpr DialogTemplate kAboutBox{IDD_ABOUTBOX,
+                                   WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
+                                   0,
+                                   189,
+                                   67,
+                                   kAboutCaption,
+                                   9,
+                                   kFaceName,
+                                   kAboutItems,
+                                   {}};
+
+constexpr DialogTemplate kSplitterDialog{IDD_SPLITTER_DIALOG,
+                                         WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU |
+                                             DS_MODALFRAME | DS_SETFONT,
+                                         WS_EX_APPWINDOW,
+                                         161,
+                                         116,
+                                         kProductName,
+                                         9,
+                                         kFaceName,
+                                         kSplitterItems,
+                                         kSplitterInit};
 
 } // namespace
 
-const DialogTemplate *FindDialogTemplate(unsigned id) {
-  for (const DialogTemplate &dialog : kDialogs)
-    if (dialog.id == id)
-      return &dialog;
-  return nullptr;
-}
+const DialogTemplate &SplitterDialogTemplate() { return kSplitterDialog; }
+
+const DialogTemplate &AboutBoxTemplate() { return kAboutBox; }
 
 } // namespace quorvel::res

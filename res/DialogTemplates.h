@@ -1,11 +1,8 @@
 #pragma once
 
-#include <cstdint>
-#include <span>
-#include <string_view>
+#include "framework/DialogTemplate.h"
 
-// The program's dialog resources: sizes and positions in dialog units, styles as the platform
-// defines them, controls in template order (which is also the tab and stacking order).
+// The program's dialog resources and the IDs of their controls.
 namespace quorvel::res {
 
 inline constexpr unsigned IDD_ABOUTBOX = 100;
@@ -32,37 +29,8 @@ inline constexpr unsigned IDC_ABOUT_OK = 1;
 // The about box's item in the main dialog's window menu.
 inline constexpr unsigned IDM_ABOUTBOX = 0x0010;
 
-struct DialogItemTemplate {
-  unsigned id;
-  std::string_view className;
-  // An icon static names its icon resource as "#<id>".
-  std::string_view text;
-  std::uint32_t style;
-  std::uint32_t exStyle;
-  short x, y, cx, cy;
-};
-
-// One message the framework sends a control before the dialog is initialised, as the
-// platform's dialog initialisation data does: CB_ADDSTRING with a text for a combo box.
-struct DialogInitEntry {
-  unsigned controlId;
-  unsigned message;
-  std::string_view text;
-};
-
-struct DialogTemplate {
-  unsigned id;
-  std::uint32_t style;
-  std::uint32_t exStyle;
-  short cx, cy;
-  std::string_view caption;
-  unsigned short pointSize;
-  std::string_view faceName;
-  std::span<const DialogItemTemplate> items;
-  std::span<const DialogInitEntry> initData;
-};
-
-// Null when the program has no such dialog.
-const DialogTemplate *FindDialogTemplate(unsigned id);
+// The program's dialogs.
+const fw::DialogTemplate &SplitterDialogTemplate();
+const fw::DialogTemplate &AboutBoxTemplate();
 
 } // namespace quorvel::res

@@ -1,19 +1,14 @@
 #pragma once
 
-#include <cstddef>
-#include <span>
+#include "framework/ResourceModule.h"
 
 namespace quorvel::res {
-
-enum class ResourceType { Bitmap, Icon };
 
 inline constexpr unsigned IDR_MAINFRAME = 128;
 inline constexpr unsigned IDB_BROWSE_SKIN = 130;
 inline constexpr unsigned IDB_BUTTON_SKIN = 132;
 
-// The bytes of a resource the program carries: a bitmap as a BMP file, an icon group as an ICO
-// file. Empty when the program has no such resource. (Not FindResource, which <windows.h> makes
-// FindResourceW wherever it is included.)
-std::span<const std::byte> FindResourceBytes(ResourceType type, unsigned id);
+// The resources the program carries.
+const fw::ResourceModule &ProgramResources();
 
 } // namespace quorvel::res

@@ -22,7 +22,9 @@ trap 'rm -rf "$scratch"' EXIT
 contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for path in usr/bin/quorvel-split usr/bin/quorvel-splitter \
   usr/share/applications/quorvel-splitter.desktop \
-  usr/share/icons/hicolor/48x48/apps/quorvel-splitter.png \
+  usr/share/icons/hicolor/16x16/apps/quorvel-splitter.png \
+  usr/share/icons/hicolor/256x256/apps/quorvel-splitter.png \
+  usr/share/icons/hicolor/scalable/apps/quorvel-splitter.svg \
   usr/share/man/man1/quorvel-split.1.gz usr/share/man/man1/quorvel-splitter.1.gz \
   usr/share/doc/quorvel-splitter/copyright usr/share/doc/quorvel-splitter/changelog.gz; do
   grep -qx "\./$path" <<<"$contents" || fail "$deb lacks /$path"

@@ -6,6 +6,7 @@
 #include "framework/Platform.h"
 #include "framework/WinApp.h"
 #include "res/DialogTemplates.h"
+#include "res/Resources.h"
 #include "tools/SlowRunDialog.h"
 
 #include <chrono>
@@ -39,6 +40,7 @@ void Click(CWnd &dialog, unsigned id) {
 class RunningDialogApp final : public CWinApp {
 public:
   BOOL InitInstance() override {
+    AfxSetResourceHandle(&res::ProgramResources());
     const std::filesystem::path work =
         std::filesystem::temp_directory_path() / "quorvel-running-dialog";
     std::filesystem::create_directories(work / "pieces");

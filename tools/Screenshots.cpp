@@ -102,7 +102,7 @@ void TakeRunningPicture(PictureModalUi &modal, const std::filesystem::path &work
     running.GetDlgItem(static_cast<int>(res::IDC_STATUS))->GetWindowText(status);
     if (status == "Status")
       return platform::PostTask(watch);
-    Grab(qt::PeerOf(running.m_hWnd), "7-running");
+    Grab(qt::WidgetOf(running.m_hWnd), "7-running");
     Click(running, res::IDC_EXIT);
   };
   platform::PostTask(watch);
@@ -112,7 +112,7 @@ void TakeRunningPicture(PictureModalUi &modal, const std::filesystem::path &work
 
 void TakePictures(SplitterDialog &dialog, PictureModalUi &modal,
                   const std::filesystem::path &work) {
-  QWidget *window = qt::PeerOf(dialog.m_hWnd);
+  QWidget *window = qt::WidgetOf(dialog.m_hWnd);
   const std::string source = (work / "holiday-video.mp4").string();
   modal.nextFile = source;
   modal.nextFolder = (work / "pieces").string();
@@ -145,7 +145,7 @@ void TakePictures(SplitterDialog &dialog, PictureModalUi &modal,
   QTimer::singleShot(0, [] {
     QWidget *about = QApplication::activeModalWidget();
     Grab(about, "6-about");
-    dynamic_cast<qt::QtWindowPeer *>(about)->Send(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
+    qt::PeerOfWidget(about)->Send(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
   });
   dialog.SendMessage(WM_SYSCOMMAND, res::IDM_ABOUTBOX);
 

@@ -14,10 +14,19 @@ class QtWindowPeer;
 
 namespace detail {
 
-// Pixels are held as 0xffRRGGBB; a monochrome bitmap holds only black (0) and white (1).
+// Pixels are held as 0xffRRGGBB; a monochrome bitmap holds only black (0) and white (1). A
+// bitmap made for a screen of more pixels per point than one holds that many pixels per logical
+// pixel: its size and every drawing on it are in logical pixels, so that the program draws the
+// same at any scale and the screen shows it sharp.
 struct BitmapData {
   QImage image;
   bool monochrome = false;
+  qreal scale = 1;
+  // The same picture drawn for a larger scale, which a copy onto such a bitmap takes instead.
+  std::shared_ptr<BitmapData> finer;
+
+  // The device rectangle that a logical one covers, with `origin` at device pixel (0, 0).
+  QRect ToDevice(int x, int y, int width, int height, QPoint origin = {}) const;
 };
 
 struct FontData {
@@ -38,10 +47,14 @@ struct DCData {
   int bkMode = OPAQUE;
   QPoint windowOrg;
   QRect deviceClip; // in device pixels, within the surface
+
+  QRect ToDevice(int x, int y, int width, int height) const {
+    return surface->ToDevice(x, y, width, height, windowOrg);
+  }
 };
 
 struct DCAccess {
-  // A context over a window's surface, clipped to `clip` (client coordinates).
+  // A context over a window's surface, clipped to `clip` (client coordinates, logical pixels).
   static void OpenOnWindow(CDC &dc, qt::QtWindowPeer &window, const QRect &clip);
   static const std::shared_ptr<BitmapData> &Data(const CBitmap &bitmap) { return bitmap.m_data; }
   static void SetData(CBitmap &bitmap, std::shared_ptr<BitmapData> data) {

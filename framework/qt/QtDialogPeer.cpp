@@ -1,9 +1,11 @@
 #include "framework/qt/QtDialogPeer.h"
 
+#include "framework/DialogTemplate.h"
 #include "framework/qt/QtControlPeers.h"
 #include "framework/qt/QtIcons.h"
-#include "res/DialogTemplates.h"
 
+#include <QAccessibleWidget>
+#include <QButtonGroup>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QEventLoop>
@@ -13,13 +15,6 @@
 #include <algorithm>
 
 namespace quorvel::fw {
-
-BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id, const CString &text) {
-  if (!m_hMenu)
-    return FALSE;
-  m_hMenu->items.push_back({flags, id, text});
-  return TRUE;
-}
 
 namespace qt {
 namespace {
@@ -32,19 +27,45 @@ int MulDiv(int number, int numerator, int denominator) {
                           denominator);
 }
 
-QtWindowPeer *MakeControl(QWidget *dialog, const res::DialogItemTemplate &item) {
+QtWindowPeer *MakeControl(QWidget *dialog, const DialogItemTemplate &item) {
   const CString text{item.text};
-  if (item.className == "button")
-    return new QtButtonPeer(dialog, item.id, item.style, text);
+  if (item.className == "button") {
+    switch (item.style & BS_TYPEMASK) {
+    case BS_AUTORADIOBUTTON:
+      return new QtRadioPeer(dialog, item.id, item.style, text);
+    case BS_GROUPBOX:
+      return new QtGroupBoxPeer(dialog, item.id, item.style, text);
+    default:
+      return new QtPushButtonPeer(dialog, item.id, item.style, text);
+    }
+  }
   if (item.className == "edit")
     return new QtEditPeer(dialog, item.id, item.style, text);
   if (item.className == "static")
-    return new QtStaticPeer(dialog, item.id, item.style, text);
+    return new QtLabelPeer(dialog, item.id, item.style, text);
   if (item.className == "combobox")
     return new QtComboPeer(dialog, item.id, item.style);
   if (item.className == "msctls_progress32")
     return new QtProgressPeer(dialog, item.id, item.style);
-  return new QtWindowPeer(dialog, item.id, item.style, text);
+  return new QtPlainPeer(dialog, item.id, item.style, text);
+}
+
+// Assistive technology reads the program's dialogs as dialogs, not as bare windows.
+QAccessibleInterface *DialogAccessibility(const QString &, QObject *object) {
+  if (auto *dialog = dynamic_cast<QtDialogPeer *>(object))
+    return new QAccessibleWidget(dialog, QAccessible::Dialog);
+  return nullptr;
+}
+
+// Tab stops once in a group of radio buttons, at its checked button (its first one that takes
+// input while none is checked), from where the arrows reach the others.
+void StopAtCheckedButton(const QButtonGroup &group) {
+  QAbstractButton *stop = group.checkedButton();
+  for (QAbstractButton *button : group.buttons())
+    if (!stop && button->isEnabled())
+      stop = button;
+  for (QAbstractButton *button : group.buttons())
+    button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 } // namespace
@@ -56,7 +77,7 @@ CSize DialogBaseUnits(const QFont &font) {
   return {(letters / 26 + 1) / 2, metrics.height()};
 }
 
-QFont DialogFont(const res::DialogTemplate &dialogTemplate) {
+QFont DialogFont(const DialogTemplate &dialogTemplate) {
   LOGFONT logFont{};
   logFont.lfHeight = -MulDiv(dialogTemplate.pointSize, kPixelsPerInch, 72);
   logFont.lfWeight = FW_NORMAL;
@@ -64,10 +85,14 @@ QFont DialogFont(const res::DialogTemplate &dialogTemplate) {
   return FontFromLogFont(logFont);
 }
 
-QtDialogPeer::QtDialogPeer(QWidget *ownerWindow, const res::DialogTemplate &dialogTemplate)
-    : QtWindowPeer(ownerWindow, 0, dialogTemplate.style, CString{dialogTemplate.caption}) {
+QtDialogPeer::QtDialogPeer(QWidget *ownerWindow, const DialogTemplate &dialogTemplate)
+    : QtPeerWidget(ownerWindow, 0, dialogTemplate.style) {
+  static const bool accessible = (QAccessible::installFactory(DialogAccessibility), true);
+  (void)accessible;
+  setAttribute(Qt::WA_OpaquePaintEvent);
   setWindowFlags(kDialogWindowFlags);
   setWindowTitle(ToQString(dialogTemplate.caption));
+  setPalette(DialogPalette(palette()));
   setFont(DialogFont(dialogTemplate));
   const CSize units = DialogBaseUnits(font());
   setFixedSize(MulDiv(dialogTemplate.cx, units.cx, 4), MulDiv(dialogTemplate.cy, units.cy, 8));
@@ -76,17 +101,20 @@ QtDialogPeer::QtDialogPeer(QWidget *ownerWindow, const res::DialogTemplate &dial
 
 QtDialogPeer::~QtDialogPeer() { EndModal(); }
 
-void QtDialogPeer::CreateControls(const res::DialogTemplate &dialogTemplate) {
+void QtDialogPeer::CreateControls(const DialogTemplate &dialogTemplate) {
   const CSize units = DialogBaseUnits(font());
   const int lineHeight = QFontMetrics(font()).height();
-  for (const res::DialogItemTemplate &item : dialogTemplate.items) {
+  QtLabelPeer *label = nullptr;
+  QButtonGroup *radios = nullptr;
+  for (const DialogItemTemplate &item : dialogTemplate.items) {
     QtWindowPeer *control = MakeControl(this, item);
-    control->setFont(font());
+    QWidget &widget = control->Widget();
+    widget.setFont(font());
     QRect area(MulDiv(item.x, units.cx, 4), MulDiv(item.y, units.cy, 8),
                MulDiv(item.cx, units.cx, 4), MulDiv(item.cy, units.cy, 8));
     if (auto *combo = dynamic_cast<QtComboPeer *>(control))
       // The template's height is the dropped-down list's; the closed box is as high as its text.
-      area.setHeight(std::min(area.height(), combo->FieldHeight()));
+      area.setHeight(std::min(area.height(), combo->sizeHint().height()));
     if (item.className == "static" && (item.style & SS_TYPEMASK) == SS_LEFT) {
       // A label keeps its whole line, which the substitute font draws wider and lower than the
       // face it stands in for, as far as the dialog reaches.
@@ -96,51 +124,46 @@ void QtDialogPeer::CreateControls(const res::DialogTemplate &dialogTemplate) {
     }
     if (item.className == "static" && (item.style & SS_TYPEMASK) == SS_ICON)
       area.setSize(QSize(kIconSize, kIconSize));
-    control->setGeometry(area);
-    control->setVisible((item.style & WS_VISIBLE) != 0);
+    widget.setGeometry(area);
+    widget.setVisible((item.style & WS_VISIBLE) != 0);
     if (item.className == "button" && (item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
       m_defaultId = item.id;
+
+    // A text label names the field that follows it, as it does on the platform.
+    if (label && (item.className == "edit" || item.className == "combobox"))
+      label->setBuddy(&widget);
+    label = dynamic_cast<QtLabelPeer *>(control);
+    if (label && !label->IsText())
+      label = nullptr;
+
+    // A group of radio buttons runs from one with WS_GROUP to the next control with it.
+    auto *radio = dynamic_cast<QtRadioPeer *>(control);
+    if (item.style & WS_GROUP || !radio)
+      radios = nullptr;
+    if (!radio)
+      continue;
+    if (!radios) {
+      radios = new QButtonGroup(this);
+      QObject::connect(radios, &QButtonGroup::buttonToggled,
+                       [radios] { StopAtCheckedButton(*radios); });
+    }
+    radios->addButton(radio);
+    StopAtCheckedButton(*radios);
   }
 }
 
 std::vector<QtWindowPeer *> QtDialogPeer::Controls() const {
   std::vector<QtWindowPeer *> controls;
   for (QObject *child : children())
-    if (auto *control = dynamic_cast<QtWindowPeer *>(child); control && !control->isWindow())
+    if (QtWindowPeer *control = PeerOfWidget(child); control && !control->Widget().isWindow())
       controls.push_back(control);
   return controls;
 }
 
-QtWindowPeer *QtDialogPeer::ControlWithFocus() const {
-  for (QWidget *widget = focusWidget(); widget && widget != this; widget = widget->parentWidget())
-    if (widget->parentWidget() == this)
-      return dynamic_cast<QtWindowPeer *>(widget);
-  return nullptr;
-}
-
-bool QtDialogPeer::focusNextPrevChild(bool next) {
-  const std::vector<QtWindowPeer *> controls = Controls();
-  const int count = static_cast<int>(controls.size());
-  const auto current = std::find(controls.begin(), controls.end(), ControlWithFocus());
-  const int from = current != controls.end() ? static_cast<int>(current - controls.begin())
-                   : next                    ? -1
-                                             : count;
-  for (int step = 1; step <= count; ++step) {
-    QtWindowPeer *control = controls[static_cast<std::size_t>(
-        ((from + (next ? step : -step)) % count + count) % count)];
-    if (control->IsTabStop()) {
-      control->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-      return true;
-    }
-  }
-  return false;
-}
-
 void QtDialogPeer::Update() {
-  QtWindowPeer::Update();
-  for (QObject *child : children())
-    if (auto *control = dynamic_cast<QtWindowPeer *>(child))
-      control->Update();
+  QtPeerWidget::Update();
+  for (QtWindowPeer *control : Controls())
+    control->Update();
 }
 
 LRESULT QtDialogPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -170,7 +193,7 @@ LRESULT QtDialogPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
     SendCommand(IDCANCEL);
     return 0;
   default:
-    return QtWindowPeer::DefWindowProc(message, wParam, lParam);
+    return QtPeerWidget::DefWindowProc(message, wParam, lParam);
   }
 }
 
@@ -192,8 +215,9 @@ void QtDialogPeer::EndModal() {
 
 void QtDialogPeer::FocusFirstTabStop() {
   for (QtWindowPeer *control : Controls()) {
-    if (control->IsTabStop()) {
-      control->Focus();
+    QWidget &widget = control->Widget();
+    if ((widget.focusPolicy() & Qt::TabFocus) && widget.isEnabled() && widget.isVisibleTo(this)) {
+      widget.setFocus(Qt::TabFocusReason);
       return;
     }
   }
@@ -203,8 +227,8 @@ void QtDialogPeer::SendCommand(UINT id) { Send(WM_COMMAND, MAKEWPARAM(id, BN_CLI
 
 UINT QtDialogPeer::EnterCommand() const {
   // Enter presses the push button that has the focus, or else the default one.
-  auto *focused = dynamic_cast<QtButtonPeer *>(focusWidget());
-  if (focused && focused->IsPushButton() && focused->isEnabled())
+  auto *focused = dynamic_cast<QtPushButtonPeer *>(focusWidget());
+  if (focused && focused->isEnabled())
     return focused->ControlId();
   return m_defaultId;
 }
@@ -229,7 +253,7 @@ void QtDialogPeer::keyPressEvent(QKeyEvent *event) {
     SendCommand(ID_HELP);
     return;
   default:
-    QtWindowPeer::keyPressEvent(event);
+    QtPeerWidget::keyPressEvent(event);
   }
 }
 

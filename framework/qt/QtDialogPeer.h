@@ -2,16 +2,13 @@
 
 // The dialog window: a top-level window of the dialog's colour that holds the controls of its
 // template, offers its window menu on the context menu, and turns Escape, Enter and F1 into the
-// commands a dialog gets from them.
+// commands a dialog gets from them. Tab goes through the controls in template order.
+#include "framework/DialogTemplate.h"
 #include "framework/qt/QtWindowPeer.h"
 
 #include <vector>
 
 class QEventLoop;
-
-namespace quorvel::res {
-struct DialogTemplate;
-}
 
 namespace quorvel::fw {
 
@@ -31,13 +28,15 @@ namespace qt {
 // dialog units.
 CSize DialogBaseUnits(const QFont &font);
 // The font a template asks for, at the platform's 96 pixels per inch.
-QFont DialogFont(const res::DialogTemplate &dialogTemplate);
+QFont DialogFont(const DialogTemplate &dialogTemplate);
 
-class QtDialogPeer : public QtWindowPeer {
+class QtDialogPeer : public QtPeerWidget<QWidget> {
 public:
-  QtDialogPeer(QWidget *ownerWindow, const res::DialogTemplate &dialogTemplate);
+  QtDialogPeer(QWidget *ownerWindow, const DialogTemplate &dialogTemplate);
   ~QtDialogPeer() override;
 
+  CString Text() const override { return windowTitle().toStdString(); }
+  void SetText(const CString &text) override { setWindowTitle(ToQString(text)); }
   void Update() override;
   bool IsMinimized() const override { return isMinimized(); }
   HMENU SystemMenu() override { return &m_systemMenu; }
@@ -51,14 +50,11 @@ protected:
   void closeEvent(QCloseEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;
   void contextMenuEvent(QContextMenuEvent *event) override;
-  // Tab and Shift+Tab.
-  bool focusNextPrevChild(bool next) override;
 
 private:
-  void CreateControls(const res::DialogTemplate &dialogTemplate);
+  void CreateControls(const DialogTemplate &dialogTemplate);
   // The controls in template order.
   std::vector<QtWindowPeer *> Controls() const;
-  QtWindowPeer *ControlWithFocus() const;
   void SendCommand(UINT id);
   UINT EnterCommand() const;
 

@@ -2,9 +2,15 @@
 #include "framework/qt/GdiData.h"
 #include "framework/qt/QtWindowPeer.h"
 
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QPalette>
 
+#include <array>
+#include <cmath>
 #include <cstring>
+#include <string_view>
 
 namespace quorvel::fw {
 namespace detail {
@@ -15,11 +21,19 @@ QRgb ToRgb(COLORREF colour) {
 
 COLORREF ToColorRef(QRgb rgb) { return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb)); }
 
+QRect BitmapData::ToDevice(int x, int y, int width, int height, QPoint origin) const {
+  const int left = qRound((x - origin.x()) * scale);
+  const int top = qRound((y - origin.y()) * scale);
+  return QRect(left, top, qRound((x + width - origin.x()) * scale) - left,
+               qRound((y + height - origin.y()) * scale) - top);
+}
+
 void DCAccess::OpenOnWindow(CDC &dc, qt::QtWindowPeer &window, const QRect &clip) {
   dc.DeleteDC();
   auto *data = new DCData;
   data->surface = window.Surface();
-  data->deviceClip = clip & data->surface->image.rect();
+  data->deviceClip =
+      data->ToDevice(clip.x(), clip.y(), clip.width(), clip.height()) & data->surface->image.rect();
   dc.Attach(data);
 }
 
@@ -33,9 +47,11 @@ using detail::DCData;
 constexpr QRgb kBlack = 0xFF000000;
 constexpr QRgb kWhite = 0xFFFFFFFF;
 
-std::shared_ptr<BitmapData> MakeBitmap(int width, int height, bool monochrome) {
+std::shared_ptr<BitmapData> MakeBitmap(int width, int height, bool monochrome, qreal scale = 1) {
   auto data = std::make_shared<BitmapData>();
-  data->image = QImage(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+  data->scale = scale;
+  const QRect area = data->ToDevice(0, 0, std::max(width, 0), std::max(height, 0));
+  data->image = QImage(area.size(), QImage::Format_RGB32);
   data->image.fill(kBlack);
   data->monochrome = monochrome;
   return data;
@@ -43,7 +59,15 @@ std::shared_ptr<BitmapData> MakeBitmap(int width, int height, bool monochrome) {
 
 // The device rectangle a logical one lands on, cut to the clip box.
 QRect ToDeviceClipped(const DCData &dc, int x, int y, int width, int height) {
-  return QRect(x - dc.windowOrg.x(), y - dc.windowOrg.y(), width, height) & dc.deviceClip;
+  return dc.ToDevice(x, y, width, height) & dc.deviceClip;
+}
+
+// What a copy onto a bitmap of `scale` reads: the finest drawing of the picture it needs.
+const BitmapData &PictureFor(const BitmapData &source, qreal scale) {
+  const BitmapData *picture = &source;
+  while (picture->finer && picture->scale < scale)
+    picture = picture->finer.get();
+  return *picture;
 }
 
 // One source pixel as the target stores it.
@@ -74,7 +98,7 @@ CBitmap::CBitmap() = default;
 CBitmap::~CBitmap() = default;
 
 BOOL CBitmap::LoadBitmap(UINT resourceId) {
-  const auto bytes = AfxGetResourceHandle().Find(res::ResourceType::Bitmap, resourceId & 0xFFFF);
+  const auto bytes = AfxGetResourceHandle().Find(ResourceType::Bitmap, resourceId & 0xFFFF);
   if (bytes.empty())
     return FALSE;
   QImage image;
@@ -83,6 +107,14 @@ BOOL CBitmap::LoadBitmap(UINT resourceId) {
     return FALSE;
   auto data = std::make_shared<BitmapData>();
   data->image = image.convertToFormat(QImage::Format_RGB32);
+  const auto doubled = AfxGetResourceHandle().Find(ResourceType::DoubleBitmap, resourceId & 0xFFFF);
+  QImage finer;
+  if (!doubled.empty() && finer.loadFromData(reinterpret_cast<const uchar *>(doubled.data()),
+                                             static_cast<int>(doubled.size()), "BMP")) {
+    data->finer = std::make_shared<BitmapData>();
+    data->finer->image = finer.convertToFormat(QImage::Format_RGB32);
+    data->finer->scale = 2;
+  }
   m_data = std::move(data);
   return TRUE;
 }
@@ -91,7 +123,7 @@ BOOL CBitmap::CreateCompatibleBitmap(CDC *dc, int width, int height) {
   const DCData *context = dc ? detail::DCAccess::Data(*dc) : nullptr;
   if (!context || width < 0 || height < 0)
     return FALSE;
-  m_data = MakeBitmap(width, height, context->surface->monochrome);
+  m_data = MakeBitmap(width, height, context->surface->monochrome, context->surface->scale);
   return TRUE;
 }
 
@@ -126,8 +158,8 @@ int CBitmap::GetObject(BITMAP *bitmap) const {
   if (!m_data || !bitmap)
     return 0;
   *bitmap = {};
-  bitmap->bmWidth = m_data->image.width();
-  bitmap->bmHeight = m_data->image.height();
+  bitmap->bmWidth = qRound(m_data->image.width() / m_data->scale);
+  bitmap->bmHeight = qRound(m_data->image.height() / m_data->scale);
   bitmap->bmPlanes = 1;
   bitmap->bmBitsPixel = m_data->monochrome ? 1 : 32;
   // Rows as CreateBitmap takes them.
@@ -220,15 +252,11 @@ COLORREF CDC::SetBkColor(COLORREF colour) {
   return std::exchange(m_hDC->bkColor, colour);
 }
 
-COLORREF CDC::GetBkColor() const { return m_hDC ? m_hDC->bkColor : CLR_INVALID; }
-
 COLORREF CDC::SetTextColor(COLORREF colour) {
   if (!m_hDC)
     return CLR_INVALID;
   return std::exchange(m_hDC->textColor, colour);
 }
-
-COLORREF CDC::GetTextColor() const { return m_hDC ? m_hDC->textColor : CLR_INVALID; }
 
 int CDC::SetBkMode(int mode) {
   if (!m_hDC || (mode != TRANSPARENT && mode != OPAQUE))
@@ -236,14 +264,19 @@ int CDC::SetBkMode(int mode) {
   return std::exchange(m_hDC->bkMode, mode);
 }
 
-int CDC::GetBkMode() const { return m_hDC ? m_hDC->bkMode : 0; }
-
 int CDC::GetClipBox(CRect *rect) const {
   if (!m_hDC)
     return 0;
-  const QRect clip = m_hDC->deviceClip.translated(m_hDC->windowOrg);
-  *rect = clip.isEmpty() ? CRect{}
-                         : CRect{clip.left(), clip.top(), clip.right() + 1, clip.bottom() + 1};
+  const QRect &clip = m_hDC->deviceClip;
+  const qreal scale = m_hDC->surface->scale;
+  const QPoint origin = m_hDC->windowOrg;
+  // The logical pixels that the device clip touches.
+  *rect = clip.isEmpty()
+              ? CRect{}
+              : CRect{static_cast<int>(std::floor(clip.left() / scale)) + origin.x(),
+                      static_cast<int>(std::floor(clip.top() / scale)) + origin.y(),
+                      static_cast<int>(std::ceil((clip.right() + 1) / scale)) + origin.x(),
+                      static_cast<int>(std::ceil((clip.bottom() + 1) / scale)) + origin.y()};
   return clip.isEmpty() ? NULLREGION : SIMPLEREGION;
 }
 
@@ -260,10 +293,6 @@ CPoint CDC::SetWindowOrg(int x, int y) {
   const CPoint previous{m_hDC->windowOrg.x(), m_hDC->windowOrg.y()};
   m_hDC->windowOrg = QPoint(x, y);
   return previous;
-}
-
-CPoint CDC::GetWindowOrg() const {
-  return m_hDC ? CPoint{m_hDC->windowOrg.x(), m_hDC->windowOrg.y()} : CPoint{};
 }
 
 void CDC::FillRect(const CRect *rect, CBrush *brush) {
@@ -295,16 +324,24 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC *source, int sourc
   if (!m_hDC || !from || !IsSupportedRop(rop) || width <= 0 || height <= 0 || sourceWidth <= 0 ||
       sourceHeight <= 0)
     return FALSE;
-  const QRect area = ToDeviceClipped(*m_hDC, x, y, width, height);
+  const QRect targetDevice = m_hDC->ToDevice(x, y, width, height);
+  const QRect area = targetDevice & m_hDC->deviceClip;
   // Source and target may be one image; read a copy of the part that is sampled.
-  const QImage &sourceImage = from->surface->image;
-  const QRect sourceDevice(sourceX - from->windowOrg.x(), sourceY - from->windowOrg.y(),
-                           sourceWidth, sourceHeight);
+  const BitmapData &picture = PictureFor(*from->surface, m_hDC->surface->scale);
+  const QImage &sourceImage = picture.image;
+  const QRect sourceDevice =
+      picture.ToDevice(sourceX, sourceY, sourceWidth, sourceHeight, from->windowOrg);
+  if (targetDevice.isEmpty() || sourceDevice.isEmpty())
+    return TRUE;
   const QImage sampled = sourceImage.copy(sourceDevice & sourceImage.rect());
   const QPoint sampledOrigin =
       (sourceDevice & sourceImage.rect()).topLeft() - sourceDevice.topLeft();
-  const int originX = x - m_hDC->windowOrg.x();
-  const int originY = y - m_hDC->windowOrg.y();
+  const int originX = targetDevice.x();
+  const int originY = targetDevice.y();
+  width = targetDevice.width();
+  height = targetDevice.height();
+  sourceWidth = sourceDevice.width();
+  sourceHeight = sourceDevice.height();
   QImage &target = m_hDC->surface->image;
   // The source pixels that one target pixel covers, less the sampled part's offset. A shrinking
   // stretch merges them with AND, as GDI's default stretch mode does.
@@ -356,6 +393,7 @@ int CDC::DrawText(const CString &text, CRect *rect, UINT format) {
     alignment |= Qt::TextShowMnemonic;
   QPainter painter(&m_hDC->surface->image);
   painter.setClipRect(m_hDC->deviceClip);
+  painter.scale(m_hDC->surface->scale, m_hDC->surface->scale);
   painter.translate(-m_hDC->windowOrg);
   painter.setFont(font);
   const QRect box(rect->left, rect->top, rect->Width(), rect->Height());
@@ -371,7 +409,7 @@ int CDC::DrawText(const CString &text, CRect *rect, UINT format) {
 COLORREF CDC::GetPixel(int x, int y) const {
   if (!m_hDC)
     return CLR_INVALID;
-  const QPoint device(x - m_hDC->windowOrg.x(), y - m_hDC->windowOrg.y());
+  const QPoint device = m_hDC->ToDevice(x, y, 1, 1).topLeft();
   if (!m_hDC->surface->image.rect().contains(device))
     return CLR_INVALID;
   return detail::ToColorRef(m_hDC->surface->image.pixel(device));
@@ -396,7 +434,91 @@ CClientDC::CClientDC(CWnd *window) : CClientDC(window ? window->m_hWnd : nullptr
 CClientDC::CClientDC(HWND window) {
   qt::QtWindowPeer *peer = qt::PeerOf(window);
   if (peer)
-    detail::DCAccess::OpenOnWindow(*this, *peer, peer->rect());
+    detail::DCAccess::OpenOnWindow(*this, *peer, peer->Widget().rect());
 }
 
 } // namespace quorvel::fw
+
+// Fonts and the system's colours.
+namespace quorvel::fw {
+namespace qt {
+namespace {
+
+// Chinese Windows faces and the installed fonts that cover the same characters.
+constexpr std::array<std::string_view, 6> kChineseFaces{"宋体",    "SimSun", "新宋体",
+                                                        "NSimSun", "黑体",   "SimHei"};
+constexpr std::array<std::string_view, 4> kChineseSubstitutes{
+    "WenQuanYi Micro Hei", "Noto Sans CJK SC", "Noto Serif CJK SC", "AR PL UMing CN"};
+
+QString InstalledFamily(const QString &face) {
+  if (face.isEmpty() || QFontDatabase::hasFamily(face))
+    return face;
+  const bool chinese = std::find(kChineseFaces.begin(), kChineseFaces.end(), face.toStdString()) !=
+                       kChineseFaces.end();
+  if (!chinese)
+    return face;
+  for (std::string_view substitute : kChineseSubstitutes) {
+    const QString family = ToQString(substitute);
+    if (QFontDatabase::hasFamily(family))
+      return family;
+  }
+  return face;
+}
+
+} // namespace
+
+QFont FontFromLogFont(const LOGFONT &logFont) {
+  const auto faceLength = static_cast<qsizetype>(strnlen(logFont.lfFaceName, LF_FACESIZE));
+  QFont font;
+  const QString family = InstalledFamily(QString::fromUtf8(logFont.lfFaceName, faceLength));
+  if (!family.isEmpty())
+    font.setFamily(family);
+  if ((logFont.lfPitchAndFamily & 0xF0) == FF_SWISS)
+    font.setStyleHint(QFont::SansSerif);
+  // Both the character height (negative) and the cell height are near enough to Qt's pixel size.
+  font.setPixelSize(logFont.lfHeight == 0 ? 12 : std::abs(logFont.lfHeight));
+  if (logFont.lfWeight > 0)
+    font.setWeight(static_cast<QFont::Weight>(std::clamp<int>(logFont.lfWeight, 100, 900)));
+  font.setItalic(logFont.lfItalic != 0);
+  font.setUnderline(logFont.lfUnderline != 0);
+  font.setStrikeOut(logFont.lfStrikeOut != 0);
+  if (logFont.lfQuality == NONANTIALIASED_QUALITY)
+    font.setStyleStrategy(QFont::NoAntialias);
+  return font;
+}
+
+COLORREF SystemColour(int index) {
+  // Without an application there is no palette; the values are the classic desktop's.
+  const bool hasPalette = qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
+  switch (index) {
+  case COLOR_BTNFACE:
+    return hasPalette ? detail::ToColorRef(QGuiApplication::palette().color(QPalette::Button).rgb())
+                      : RGB(240, 240, 240);
+  case COLOR_GRAYTEXT:
+    // The grey of the Windows desktop, in which a disabled caption stays readable on a light face.
+    return RGB(109, 109, 109);
+  default:
+    return RGB(0, 0, 0);
+  }
+}
+
+} // namespace qt
+
+void SetFaceName(LOGFONT &logFont, std::string_view face) {
+  const std::size_t length = Utf8PrefixLength(face, LF_FACESIZE - 1);
+  std::copy_n(face.data(), length, logFont.lfFaceName);
+  logFont.lfFaceName[length] = '\0';
+}
+
+const QFont &detail::DefaultFont() {
+  static const QFont font = [] {
+    QFont systemFont = QGuiApplication::font();
+    systemFont.setPixelSize(12);
+    return systemFont;
+  }();
+  return font;
+}
+
+} // namespace quorvel::fw
+
+COLORREF GetSysColor(int index) { return quorvel::fw::qt::SystemColour(index); }

@@ -44,7 +44,7 @@ HICON LoadIconResource(UINT resourceId) {
   const UINT id = resourceId & 0xFFFF;
   if (const auto found = loaded.find(id); found != loaded.end())
     return found->second.get();
-  const auto bytes = AfxGetResourceHandle().Find(res::ResourceType::Icon, id);
+  const auto bytes = AfxGetResourceHandle().Find(ResourceType::Icon, id);
   if (bytes.empty())
     return nullptr;
   auto icon = ReadIcon(bytes);
@@ -62,13 +62,28 @@ BOOL CDC::DrawIcon(int x, int y, HICON icon) {
     return FALSE;
   QPainter painter(&m_hDC->surface->image);
   painter.setClipRect(m_hDC->deviceClip);
-  painter.drawImage(QPoint(x, y) - m_hDC->windowOrg, icon->image);
+  const QRect area = m_hDC->ToDevice(x, y, qt::kIconSize, qt::kIconSize);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(area, qt::IconImage(icon, area.width()));
   return TRUE;
 }
 
 namespace qt {
 
-const QImage &IconImage(HICON icon) { return icon->image; }
+const QImage &IconImage(HICON icon, int pixels) {
+  // The smallest drawing that is at least as large, else the largest.
+  auto better = [pixels](const QImage &one, const QImage &other) {
+    const bool fits = one.width() >= pixels;
+    if (fits != (other.width() >= pixels))
+      return fits;
+    return fits ? one.width() < other.width() : one.width() > other.width();
+  };
+  const QImage *best = &icon->image;
+  for (const QImage &image : icon->sizes)
+    if (better(image, *best))
+      best = &image;
+  return *best;
+}
 
 QIcon IconSet(HICON icon) {
   QIcon set;
@@ -87,13 +102,3 @@ HICON LoadIconNamed(const CString &name) {
 
 } // namespace qt
 } // namespace quorvel::fw
-
-int GetSystemMetrics(int index) {
-  switch (index) {
-  case SM_CXICON:
-  case SM_CYICON:
-    return quorvel::fw::qt::kIconSize;
-  default:
-    return 0;
-  }
-}

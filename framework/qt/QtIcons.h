@@ -23,7 +23,8 @@ namespace qt {
 
 inline constexpr int kIconSize = 32;
 
-const QImage &IconImage(HICON icon);
+// The drawing of the icon that suits `pixels` pixels best; its own size is kIconSize.
+const QImage &IconImage(HICON icon, int pixels = kIconSize);
 QIcon IconSet(HICON icon);
 // "#128" names icon resource 128.
 HICON LoadIconNamed(const CString &name);

@@ -13,7 +13,7 @@ namespace quorvel::fw::qt {
 namespace {
 
 QWidget *OwnerWidget(HWND owner) {
-  QWidget *widget = PeerOf(owner);
+  QWidget *widget = WidgetOf(owner);
   return widget ? widget->window() : nullptr;
 }
 

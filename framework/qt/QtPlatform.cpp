@@ -1,6 +1,7 @@
 #include "framework/Platform.h"
 
 #include "framework/qt/QtDialogPeer.h"
+#include "framework/qt/QtIcons.h"
 #include "framework/qt/QtModalUi.h"
 
 #include <QApplication>
@@ -8,6 +9,17 @@
 #include <QMetaObject>
 
 #include <memory>
+
+namespace quorvel::fw {
+
+BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id, const CString &text) {
+  if (!m_hMenu)
+    return FALSE;
+  m_hMenu->items.push_back({flags, id, text});
+  return TRUE;
+}
+
+} // namespace quorvel::fw
 
 namespace quorvel::fw::platform {
 namespace {
@@ -78,20 +90,30 @@ CString Text(HWND window) { return Peer(window)->Text(); }
 
 void SetText(HWND window, const CString &text) { Peer(window)->SetText(text); }
 
-bool IsEnabled(HWND window) { return Peer(window)->isEnabled(); }
+void SetAccessibleName(HWND window, const CString &name) {
+  qt::WidgetOf(window)->setAccessibleName(qt::ToQString(name));
+}
 
-void Enable(HWND window, bool enabled) { Peer(window)->setEnabled(enabled); }
+bool IsEnabled(HWND window) { return qt::WidgetOf(window)->isEnabled(); }
+
+void Enable(HWND window, bool enabled) { qt::WidgetOf(window)->setEnabled(enabled); }
 
 HWND Child(HWND window, UINT controlId) {
   qt::QtWindowPeer *child = Peer(window)->FindChild(controlId);
   return child ? child->Handle() : nullptr;
 }
 
-void Focus(HWND window) { Peer(window)->Focus(); }
+void Focus(HWND window) { qt::WidgetOf(window)->setFocus(Qt::OtherFocusReason); }
 
 bool IsMinimized(HWND window) { return Peer(window)->IsMinimized(); }
 
 HMENU SystemMenu(HWND window) { return Peer(window)->SystemMenu(); }
+
+void AcceptDroppedFiles(HWND window, bool accept) { Peer(window)->AcceptDroppedFiles(accept); }
+
+std::vector<CString> DroppedPaths(HDROP drop) {
+  return drop ? drop->paths : std::vector<CString>{};
+}
 
 void Invalidate(HWND window, const CRect *rect, bool erase) {
   Peer(window)->Invalidate(rect, erase);
@@ -111,8 +133,8 @@ LRESULT CallDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return Peer(window)->DefWindowProc(message, wParam, lParam);
 }
 
-HWND CreateDialogWindow(const res::DialogTemplate &dialogTemplate, HWND owner) {
-  QWidget *ownerWidget = Peer(owner);
+HWND CreateDialogWindow(const DialogTemplate &dialogTemplate, HWND owner) {
+  QWidget *ownerWidget = qt::WidgetOf(owner);
   auto *dialog =
       new qt::QtDialogPeer(ownerWidget ? ownerWidget->window() : nullptr, dialogTemplate);
   dialog->setWindowModality(Qt::ApplicationModal);
@@ -154,7 +176,7 @@ void ShowWaitCursor(bool shown) {
 }
 
 void KeepArrowCursor(HWND window, bool keep) {
-  QWidget *widget = Peer(window);
+  QWidget *widget = qt::WidgetOf(window);
   auto *keeper = widget->findChild<ArrowKeeper *>(QString(), Qt::FindDirectChildrenOnly);
   if (keep && !keeper) {
     widget->installEventFilter(new ArrowKeeper(widget));
@@ -188,3 +210,13 @@ ModalUi &PlatformModalUi() {
 }
 
 } // namespace quorvel::fw::platform
+
+int GetSystemMetrics(int index) {
+  switch (index) {
+  case SM_CXICON:
+  case SM_CYICON:
+    return quorvel::fw::qt::kIconSize;
+  default:
+    return 0;
+  }
+}

@@ -1,11 +1,15 @@
 #pragma once
 
-// The Qt backend's windows: each platform window is a QWidget that keeps its pixels in a surface
-// image. Painting handlers draw on the surface; paintEvent only shows it.
+// The Qt backend's windows. Each platform window is a Qt widget of its kind (a QPushButton for a
+// button, a QLineEdit for an edit field, ...) that is also a QtWindowPeer, the framework's part of
+// it: the attached object, the control ID and style, and for windows the framework paints (the
+// dialog, owner-drawn buttons, progress bars) a surface image that painting handlers draw on and
+// the widget's paintEvent shows.
 #include "framework/Wnd.h"
 #include "framework/qt/GdiData.h"
 
-#include <QPainter>
+#include <QDropEvent>
+#include <QPaintEvent>
 #include <QWidget>
 
 #include <string_view>
@@ -17,6 +21,11 @@ namespace quorvel::fw {
 class detail::WindowPeer {
 public:
   virtual ~WindowPeer() = default;
+};
+
+// What a drop handle points at.
+struct detail::DropData {
+  std::vector<CString> paths;
 };
 
 namespace qt {
@@ -36,18 +45,23 @@ QFont FontFromLogFont(const LOGFONT &logFont);
 // The colours SetDialogBkColor gave every dialog, or the platform's own.
 QColor DialogBackground();
 QColor DialogText();
+// The dialog colours over `palette`, with the platform's grey for disabled text.
+QPalette DialogPalette(QPalette palette);
 
 struct PaintRequest {
   QRect area;
   bool erase = false;
 };
 
-class QtWindowPeer : public QWidget, public detail::WindowPeer {
+class QtWindowPeer : public detail::WindowPeer {
 public:
-  QtWindowPeer(QWidget *parent, UINT controlId, DWORD style, const CString &text);
+  QtWindowPeer(QWidget &widget, UINT controlId, DWORD style);
   ~QtWindowPeer() override;
+  QtWindowPeer(const QtWindowPeer &) = delete;
+  QtWindowPeer &operator=(const QtWindowPeer &) = delete;
 
   HWND Handle() { return this; }
+  QWidget &Widget() const { return m_widget; }
   // The object the window's messages reach, or null.
   CWnd *Owner() const { return m_owner; }
   void SetOwner(CWnd *owner) { m_owner = owner; }
@@ -61,7 +75,7 @@ public:
   virtual void SetText(const CString &text);
   // Null rect: the whole client area.
   void Invalidate(const CRect *rect, bool erase);
-  // Paints the invalid part now, if there is one.
+  // Paints what is invalid now and shows it, if the window is on screen.
   virtual void Update();
   // Through the owner when there is one, as the platform delivers a message.
   LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
@@ -69,14 +83,12 @@ public:
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   // The child window with this control ID, or null.
   QtWindowPeer *FindChild(UINT controlId) const;
-  virtual void Focus() { setFocus(Qt::OtherFocusReason); }
   virtual bool IsMinimized() const { return false; }
   // The window menu; null when the window has none.
   virtual HMENU SystemMenu() { return nullptr; }
-  // Enabled and not hidden.
-  bool TakesInput() const;
-  // Where Tab stops: a control with WS_TABSTOP that takes input.
-  virtual bool IsTabStop() const;
+  // Whether dropped files reach the window as WM_DROPFILES; those of its controls that take no
+  // drops of their own reach it too, as Qt hands a drop to the nearest widget that takes drops.
+  void AcceptDroppedFiles(bool accept);
 
   // Pixels painted since the window was made, counting each painting pass over its area.
   std::uint64_t PaintedPixels() const { return m_paintedPixels; }
@@ -86,23 +98,30 @@ public:
   const std::shared_ptr<detail::BitmapData> &Surface();
 
 protected:
-  // The platform's own look of the window.
+  // Whether the framework paints the window on its surface; otherwise Qt's widget paints itself.
+  virtual bool PaintsSurface() const { return true; }
+  // The platform's own look of a window the framework paints.
   virtual void PaintDefault(CPaintDC &dc);
   void InvalidateAll() { Invalidate(nullptr, true); }
   QtWindowPeer *ParentPeer() const;
+  // Sends the parent the notification `code` of this control.
+  void Notify(UINT code);
   void CountPainted(const QRect &area) {
     m_paintedPixels += static_cast<std::uint64_t>(area.width()) * area.height();
   }
 
-  void paintEvent(QPaintEvent *event) override;
-  void resizeEvent(QResizeEvent *event) override;
-  void changeEvent(QEvent *event) override;
+  // The widget's events, which QtPeerWidget hands here. True when the event was painted here.
+  bool PaintEvent(QPaintEvent *event);
+  void EnabledChanged();
+  bool DragEvent(QDropEvent *event);
+  bool DropEvent(QDropEvent *event);
 
 private:
   void PaintInvalid();
   // A hidden widget hears of its resizing only when shown, so the surface follows the size here.
   void SyncSurfaceSize();
 
+  QWidget &m_widget;
   CWnd *m_owner = nullptr;
   UINT m_controlId;
   DWORD m_style;
@@ -110,73 +129,51 @@ private:
   std::shared_ptr<detail::BitmapData> m_surface;
   QRect m_invalid;
   bool m_erasePending = false;
+  bool m_acceptsFiles = false;
   std::uint64_t m_paintedPixels = 0;
 };
 
-// A painter on the surface of a painting pass, limited to what the pass may paint.
-class SurfacePainter : public QPainter {
+// A Qt widget of kind `Base` that is a platform window.
+template <class Base> class QtPeerWidget : public Base, public QtWindowPeer {
 public:
-  SurfacePainter(QtWindowPeer &window, const CDC &dc);
-};
-
-// The platform button: pressed while the mouse or the space bar holds it, clicked on release;
-// an owner-drawn one asks its owner to paint it. An automatic radio button checks itself when
-// clicked and clears the others of its group; a group box is only a frame with a label.
-class QtButtonPeer : public QtWindowPeer {
-public:
-  QtButtonPeer(QWidget *parent, UINT controlId, DWORD style, const CString &text);
-  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-  bool IsPushButton() const;
-  // A group of automatic radio buttons is one stop, at its checked button: a user can then reach
-  // the choice from the keyboard, and the arrow keys change it.
-  bool IsTabStop() const override;
+  QtPeerWidget(QWidget *parent, UINT controlId, DWORD style)
+      : Base(parent), QtWindowPeer(static_cast<QWidget &>(*this), controlId, style) {}
 
 protected:
-  void PaintDefault(CPaintDC &dc) override;
-  void mousePressEvent(QMouseEvent *event) override;
-  void mouseMoveEvent(QMouseEvent *event) override;
-  void mouseReleaseEvent(QMouseEvent *event) override;
-  void keyPressEvent(QKeyEvent *event) override;
-  void keyReleaseEvent(QKeyEvent *event) override;
-  void focusInEvent(QFocusEvent *event) override;
-  void focusOutEvent(QFocusEvent *event) override;
-
-private:
-  UINT ItemState() const;
-  void SetPushed(bool pushed);
-  void Click();
-  bool IsAutoRadio() const { return (Style() & BS_TYPEMASK) == BS_AUTORADIOBUTTON; }
-  // The automatic radio buttons of this button's group, in template order.
-  std::vector<QtButtonPeer *> RadioGroup() const;
-  void CheckInGroup();
-  // Moves the focus to the next radio button of the group that takes input, or the previous one,
-  // and clicks it.
-  void ClickNextInGroup(bool forward);
-  void PaintRadio(CPaintDC &dc);
-  void PaintGroupBox(CPaintDC &dc);
-
-  bool m_pushed = false;
-  bool m_tracking = false;
-  bool m_checked = false;
+  void paintEvent(QPaintEvent *event) override {
+    if (!PaintEvent(event))
+      Base::paintEvent(event);
+  }
+  void changeEvent(QEvent *event) override {
+    if (event->type() == QEvent::EnabledChange)
+      EnabledChanged();
+    Base::changeEvent(event);
+  }
+  void dragEnterEvent(QDragEnterEvent *event) override {
+    if (!DragEvent(event))
+      Base::dragEnterEvent(event);
+  }
+  void dragMoveEvent(QDragMoveEvent *event) override {
+    if (!DragEvent(event))
+      Base::dragMoveEvent(event);
+  }
+  void dropEvent(QDropEvent *event) override {
+    if (!DropEvent(event))
+      Base::dropEvent(event);
+  }
 };
 
-// The platform progress bar: a range, a position, and a flat bar of the filled share.
-class QtProgressPeer : public QtWindowPeer {
+// A window of no particular kind, which its object paints.
+class QtPlainPeer : public QtPeerWidget<QWidget> {
 public:
-  QtProgressPeer(QWidget *parent, UINT controlId, DWORD style);
-  LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-protected:
-  void PaintDefault(CPaintDC &dc) override;
-
-private:
-  int m_lower = 0;
-  int m_upper = 100;
-  int m_position = 0;
+  QtPlainPeer(QWidget *parent, UINT controlId, DWORD style, const CString &text);
 };
 
 // The window a handle names; null for null.
 inline QtWindowPeer *PeerOf(HWND window) { return static_cast<QtWindowPeer *>(window); }
+inline QWidget *WidgetOf(HWND window) { return window ? &PeerOf(window)->Widget() : nullptr; }
+// The peer a widget is, or null.
+inline QtWindowPeer *PeerOfWidget(QObject *widget) { return dynamic_cast<QtWindowPeer *>(widget); }
 
 } // namespace qt
 } // namespace quorvel::fw

@@ -1,7 +1,7 @@
 #include "framework/win32/DialogTemplateBuilder.h"
 
+#include "framework/DialogTemplate.h"
 #include "framework/win32/Utf16.h"
-#include "res/DialogTemplates.h"
 
 namespace quorvel::fw::win32 {
 namespace {
@@ -40,7 +40,7 @@ private:
 
 } // namespace
 
-std::vector<WORD> BuildDialogTemplate(const res::DialogTemplate &dialogTemplate) {
+std::vector<WORD> BuildDialogTemplate(const DialogTemplate &dialogTemplate) {
   TemplateWriter writer;
   writer.Word(1);
   writer.Word(0xFFFF);
@@ -59,7 +59,7 @@ std::vector<WORD> BuildDialogTemplate(const res::DialogTemplate &dialogTemplate)
     writer.Word(DEFAULT_CHARSET << 8); // not italic
     writer.Text(dialogTemplate.faceName);
   }
-  for (const res::DialogItemTemplate &item : dialogTemplate.items) {
+  for (const DialogItemTemplate &item : dialogTemplate.items) {
     writer.AlignToDword();
     writer.Dword(0);
     writer.Dword(item.exStyle);

@@ -144,7 +144,7 @@ CBitmap::~CBitmap() { DeleteObject(); }
 
 BOOL CBitmap::LoadBitmap(UINT resourceId) {
   const HBITMAP bitmap =
-      BitmapFromFile(AfxGetResourceHandle().Find(res::ResourceType::Bitmap, resourceId & 0xFFFF));
+      BitmapFromFile(AfxGetResourceHandle().Find(ResourceType::Bitmap, resourceId & 0xFFFF));
   if (!bitmap)
     return FALSE;
   DCAccess::Adopt(*this, bitmap, true);
@@ -262,21 +262,15 @@ COLORREF CDC::SetBkColor(COLORREF colour) {
   return m_hDC ? ::SetBkColor(m_hDC, colour) : CLR_INVALID;
 }
 
-COLORREF CDC::GetBkColor() const { return m_hDC ? ::GetBkColor(m_hDC) : CLR_INVALID; }
-
 COLORREF CDC::SetTextColor(COLORREF colour) {
   return m_hDC ? ::SetTextColor(m_hDC, colour) : CLR_INVALID;
 }
-
-COLORREF CDC::GetTextColor() const { return m_hDC ? ::GetTextColor(m_hDC) : CLR_INVALID; }
 
 int CDC::SetBkMode(int mode) {
   if (!m_hDC || (mode != TRANSPARENT && mode != OPAQUE))
     return 0;
   return ::SetBkMode(m_hDC, mode);
 }
-
-int CDC::GetBkMode() const { return m_hDC ? ::GetBkMode(m_hDC) : 0; }
 
 int CDC::GetClipBox(CRect *rect) const {
   if (!m_hDC || !rect)
@@ -295,13 +289,6 @@ CPoint CDC::SetWindowOrg(int x, int y) {
   if (m_hDC)
     ::SetWindowOrgEx(m_hDC, x, y, &previous);
   return previous;
-}
-
-CPoint CDC::GetWindowOrg() const {
-  CPoint origin;
-  if (m_hDC)
-    ::GetWindowOrgEx(m_hDC, &origin);
-  return origin;
 }
 
 void CDC::FillRect(const CRect *rect, CBrush *brush) {

@@ -28,7 +28,7 @@ struct IconDirectoryEntry {
 } // namespace
 
 HICON CWinApp::LoadIcon(UINT resourceId) const {
-  const auto file = AfxGetResourceHandle().Find(res::ResourceType::Icon, resourceId);
+  const auto file = AfxGetResourceHandle().Find(ResourceType::Icon, resourceId);
   IconDirectory directory;
   if (file.size() < sizeof(directory))
     return nullptr;

@@ -1,13 +1,14 @@
 #include "framework/Platform.h"
 
+#include "framework/DialogTemplate.h"
 #include "framework/WinApp.h"
 #include "framework/win32/DialogTemplateBuilder.h"
 #include "framework/win32/Utf16.h"
 #include "framework/win32/Win32ModalUi.h"
 #include "framework/win32/Win32Windows.h"
-#include "res/DialogTemplates.h"
 
 #include <ole2.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <memory>
@@ -102,7 +103,11 @@ LRESULT CALLBACK ObjectProcedure(HWND window, UINT message, WPARAM wParam, LPARA
   }
   if (!object)
     return ::CallWindowProcW(OriginalProcedure(window), window, message, wParam, lParam);
-  return AfxCallWndProc(object, message, wParam, lParam);
+  const LRESULT result = AfxCallWndProc(object, message, wParam, lParam);
+  // The drop was lent to the object for the message.
+  if (message == WM_DROPFILES)
+    ::DragFinish(reinterpret_cast<HDROP>(wParam));
+  return result;
 }
 
 LRESULT CallOriginal(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -242,6 +247,18 @@ void SetText(HWND window, const CString &text) {
   ::SetWindowTextW(window, win32::Utf16FromUtf8(text).c_str());
 }
 
+void SetAccessibleName(HWND window, const CString &name) {
+  // The system's accessibility layer asks a window's annotations before its text.
+  IAccPropServices *services = nullptr;
+  if (FAILED(::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices, reinterpret_cast<void **>(&services))))
+    return;
+  const std::wstring text = win32::Utf16FromUtf8(name);
+  services->SetHwndPropStr(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                           text.c_str());
+  services->Release();
+}
+
 bool IsEnabled(HWND window) { return ::IsWindowEnabled(window) != FALSE; }
 
 void Enable(HWND window, bool enabled) { ::EnableWindow(window, enabled ? TRUE : FALSE); }
@@ -262,6 +279,21 @@ void Focus(HWND window) {
 bool IsMinimized(HWND window) { return ::IsIconic(window) != FALSE; }
 
 HMENU SystemMenu(HWND window) { return ::GetSystemMenu(window, FALSE); }
+
+void AcceptDroppedFiles(HWND window, bool accept) {
+  ::DragAcceptFiles(window, accept ? TRUE : FALSE);
+}
+
+std::vector<CString> DroppedPaths(HDROP drop) {
+  std::vector<CString> paths;
+  const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT index = 0; index < count; ++index) {
+    std::wstring path(::DragQueryFileW(drop, index, nullptr, 0) + 1, L'\0');
+    const UINT length = ::DragQueryFileW(drop, index, path.data(), static_cast<UINT>(path.size()));
+    paths.push_back(win32::Utf8FromUtf16({path.data(), length}));
+  }
+  return paths;
+}
 
 void Invalidate(HWND window, const CRect *rect, bool erase) {
   ::InvalidateRect(window, rect, erase ? TRUE : FALSE);
@@ -303,7 +335,7 @@ LRESULT CallDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return CallOriginal(window, message, wParam, lParam);
 }
 
-HWND CreateDialogWindow(const res::DialogTemplate &dialogTemplate, HWND owner) {
+HWND CreateDialogWindow(const DialogTemplate &dialogTemplate, HWND owner) {
   const std::vector<WORD> words = win32::BuildDialogTemplate(dialogTemplate);
   return ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
                                       reinterpret_cast<LPCDLGTEMPLATEW>(words.data()), owner,

@@ -1,11 +1,15 @@
-// Draws the two button skin strips and the application icon, and writes them as the files the
-// resource library embeds: generate-art OUTPUT_DIR
+// Draws the two button skin strips, at one and at two pixels per point, and the application icon
+// at the sizes a desktop asks for, and writes them as the files the resource library embeds and
+// the desktop entry installs: generate-art OUTPUT_DIR
+#include "res/Look.h"
+
 #include "res/art/Png.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -113,7 +117,7 @@ std::vector<std::uint8_t> EncodeIconImage(const Canvas &canvas) {
   return out;
 }
 
-std::vector<std::uint8_t> EncodeIconPng(const Canvas &canvas) {
+std::vector<std::uint8_t> EncodePng(const Canvas &canvas) {
   std::vector<std::uint8_t> rgba;
   for (int y = 0; y < canvas.Height(); ++y)
     for (int x = 0; x < canvas.Width(); ++x) {
@@ -123,12 +127,15 @@ std::vector<std::uint8_t> EncodeIconPng(const Canvas &canvas) {
   return quorvel::art::EncodePng(canvas.Width(), canvas.Height(), rgba);
 }
 
+// The large images as PNG, as icon files hold them, which keeps the file small.
+constexpr int kLargestDibIcon = 48;
+
 std::vector<std::uint8_t> EncodeIco(const std::vector<Canvas> &images) {
   // The 256-pixel image as a PNG, which Windows has taken in icons since Vista, at a tenth of the
   // bitmap's size; the smaller ones as bitmaps, which every reader takes.
   std::vector<std::vector<std::uint8_t>> encoded;
   for (const Canvas &image : images)
-    encoded.push_back(image.Width() >= 256 ? EncodeIconPng(image) : EncodeIconImage(image));
+    encoded.push_back(image.Width() > kLargestDibIcon ? EncodePng(image) : EncodeIconImage(image));
   std::vector<std::uint8_t> out;
   PutLe(out, 0, 2);
   PutLe(out, 1, 2);
@@ -156,7 +163,8 @@ struct BarLook {
   bool sunken;
 };
 
-void DrawBar(Canvas &strip, int originX, int width, const BarLook &look) {
+// `scale` pixels stand for one: the same pictures for screens of more pixels per point.
+void DrawBar(Canvas &strip, int originX, int width, const BarLook &look, int scale) {
   const int height = strip.Height();
   const Rgba light = Mix(look.top, {255, 255, 255}, 0.6);
   const Rgba dark = Mix(look.bottom, {0, 0, 0}, 0.55);
@@ -168,22 +176,22 @@ void DrawBar(Canvas &strip, int originX, int width, const BarLook &look) {
   }
   const Rgba topLeft = look.sunken ? dark : light;
   const Rgba bottomRight = look.sunken ? light : dark;
-  strip.Fill(originX, 0, originX + width, 1, topLeft);
-  strip.Fill(originX, 0, originX + 1, height, topLeft);
-  strip.Fill(originX + width - 1, 0, originX + width, height, bottomRight);
-  strip.Fill(originX + 1, height - 1, originX + width, height, bottomRight);
+  strip.Fill(originX, 0, originX + width, scale, topLeft);
+  strip.Fill(originX, 0, originX + scale, height, topLeft);
+  strip.Fill(originX + width - scale, 0, originX + width, height, bottomRight);
+  strip.Fill(originX + scale, height - scale, originX + width, height, bottomRight);
 }
 
-Canvas MakeBrowseStrip() {
-  constexpr int kFrameWidth = 26, kFrames = 6;
-  Canvas strip(kFrameWidth * kFrames, 10);
+Canvas MakeBrowseStrip(int scale) {
+  const int kFrameWidth = 26 * scale, kFrames = 6;
+  Canvas strip(kFrameWidth * kFrames, 10 * scale);
   const BarLook normal{{120, 160, 230}, {40, 70, 160}, false};
   const BarLook pressed{{70, 30, 110}, {120, 70, 160}, true};
   const BarLook disabled{{170, 140, 200}, {120, 90, 160}, false};
   const BarLook focused{{160, 200, 250}, {80, 120, 210}, false};
   const BarLook looks[kFrames] = {normal, pressed, disabled, focused, focused, focused};
   for (int frame = 0; frame < kFrames; ++frame)
-    DrawBar(strip, frame * kFrameWidth, kFrameWidth, looks[frame]);
+    DrawBar(strip, frame * kFrameWidth, kFrameWidth, looks[frame], scale);
   return strip;
 }
 
@@ -200,44 +208,48 @@ bool InsideRounded(int x, int y, int width, int height, double radius) {
   return std::hypot(x + 0.5 - cx, y + 0.5 - cy) <= radius;
 }
 
-void DrawButton(Canvas &strip, int originX, int width, const ButtonLook &look) {
-  constexpr Rgba kDialog{160, 180, 220};
-  constexpr double kRadius = 3.5;
+void DrawButton(Canvas &strip, int originX, int width, const ButtonLook &look, int scale) {
+  constexpr Rgba kDialog{quorvel::res::kDialogColour.red, quorvel::res::kDialogColour.green,
+                         quorvel::res::kDialogColour.blue};
+  const double kRadius = 3.5 * scale;
   const int height = strip.Height();
+  // Which line of the edge, counted in lines of `scale` pixels from either side, a pixel is on.
+  auto line = [scale](int offset) { return offset / scale; };
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       Rgba colour = kDialog;
       if (InsideRounded(x, y, width, height, kRadius)) {
-        const bool onOutline = !InsideRounded(x - 1, y, width, height, kRadius) ||
-                               !InsideRounded(x + 1, y, width, height, kRadius) ||
-                               !InsideRounded(x, y - 1, width, height, kRadius) ||
-                               !InsideRounded(x, y + 1, width, height, kRadius) || x == 0 ||
-                               y == 0 || x == width - 1 || y == height - 1;
+        const bool onOutline = !InsideRounded(x - scale, y, width, height, kRadius) ||
+                               !InsideRounded(x + scale, y, width, height, kRadius) ||
+                               !InsideRounded(x, y - scale, width, height, kRadius) ||
+                               !InsideRounded(x, y + scale, width, height, kRadius) ||
+                               line(x) == 0 || line(y) == 0 || line(width - 1 - x) == 0 ||
+                               line(height - 1 - y) == 0;
         const double share = double(y) / (height - 1);
         colour = look.flat     ? look.faceTop
                  : look.sunken ? Mix(look.faceBottom, look.faceTop, share)
                                : Mix(look.faceTop, look.faceBottom, share);
         if (onOutline)
           colour = look.outline;
-        else if (!look.flat && (y == 1 || x == 1))
+        else if (!look.flat && (line(y) == 1 || line(x) == 1))
           colour = look.sunken ? Mix(colour, {0, 0, 0}, 0.25) : Mix(colour, {255, 255, 255}, 0.7);
-        else if (!look.flat && (y == height - 2 || x == width - 2))
+        else if (!look.flat && (line(height - 1 - y) == 1 || line(width - 1 - x) == 1))
           colour = look.sunken ? Mix(colour, {255, 255, 255}, 0.5) : Mix(colour, {0, 0, 0}, 0.2);
       }
       strip.Set(originX + x, y, colour);
     }
 }
 
-Canvas MakeButtonStrip() {
-  constexpr int kFrameWidth = 55, kFrames = 5;
-  Canvas strip(kFrameWidth * kFrames, 22);
+Canvas MakeButtonStrip(int scale) {
+  const int kFrameWidth = 55 * scale, kFrames = 5;
+  Canvas strip(kFrameWidth * kFrames, 22 * scale);
   const ButtonLook normal{{238, 238, 238}, {196, 196, 200}, {64, 64, 72}, false, false};
   const ButtonLook pressed{{226, 226, 230}, {180, 180, 186}, {40, 40, 48}, true, false};
   const ButtonLook disabled{{214, 214, 214}, {214, 214, 214}, {150, 150, 150}, false, true};
   const ButtonLook focused{{252, 252, 252}, {214, 222, 236}, {40, 70, 150}, false, false};
   const ButtonLook looks[kFrames] = {normal, pressed, disabled, focused, normal};
   for (int frame = 0; frame < kFrames; ++frame)
-    DrawButton(strip, frame * kFrameWidth, kFrameWidth, looks[frame]);
+    DrawButton(strip, frame * kFrameWidth, kFrameWidth, looks[frame], scale);
   return strip;
 }
 
@@ -249,6 +261,8 @@ Canvas MakeIconImage(int size) {
   constexpr Rgba kPaper{250, 250, 246}, kEdge{60, 70, 90}, kText{90, 120, 190},
       kFold{200, 205, 215};
   const int left = px(2.5), right = px(13.5), fold = px(4);
+  // Lines as thick as the icon is large, one pixel up to 48.
+  const int line = std::max(1, size / 32);
   const int cuts[] = {px(0.5), px(5.5), px(10.5), px(15.5)};
   // One pixel up to 64; the large icons draw their lines thicker to stay as bold.
   const int edge = std::max(1, px(0.125)), stroke = std::max(1, px(0.25));
@@ -261,27 +275,69 @@ Canvas MakeIconImage(int size) {
         const bool inFold = piece == 0 && x >= right - fold && y - top < fold - (right - 1 - x);
         if (inFold)
           continue;
-        const bool border = x < left + edge || x >= right - edge || y < top + edge ||
-                            y >= bottom - edge ||
-                            (piece == 0 && std::abs(y - top - (fold - (right - 1 - x))) < edge);
+        const int diagonal = fold - (right - 1 - x) - (y - top);
+        const bool border = x - left < line || right - 1 - x < line || y - top < line ||
+                            bottom - 1 - y < line ||
+                            (piece == 0 && diagonal > -line && diagonal <= 0);
         icon.Set(x + shift, y, border ? kEdge : kPaper);
       }
     if (piece == 0)
       for (int y = top + 1; y < top + fold; ++y)
         for (int x = right - fold; x < right - 1; ++x)
-          if (y - top > fold - (right - 1 - x))
+          if (fold - (right - 1 - x) - (y - top) <= -line && right - 1 - x >= line)
             icon.Set(x + shift, y, kFold);
     const int lineStep = std::max(2, px(2));
-    for (int y = top + lineStep; y < bottom - 1; y += lineStep)
+    for (int y = top + lineStep; y < bottom - 1 - 2 * (line - 1); y += lineStep)
       for (int x = left + px(1.5); x < right - px(1.5) - (piece == 0 && y - top < fold ? fold : 0);
            ++x)
-        for (int line = 0; line < stroke; ++line)
-          icon.Set(x + shift, y + line, kText);
+        for (int thick = 0; thick < line; ++thick)
+          icon.Set(x + shift, y + thick, kText);
   }
   return icon;
 }
 
+// The icon as a drawing for any size, on the same 16-point grid as MakeIconImage.
+std::string MakeIconSvg() {
+  std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" "
+                    "viewBox=\"0 0 16 16\">\n";
+  const double left = 2.5, right = 13.5, fold = 4;
+  const double cuts[] = {0.5, 5.5, 10.5, 15.5};
+  auto number = [](double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return std::string(text);
+  };
+  for (int piece = 0; piece < 3; ++piece) {
+    const double shift = (piece - 1) * 0.75;
+    const double top = cuts[piece] + (piece > 0 ? 0.5 : 0) + 0.25;
+    const double bottom = cuts[piece + 1] - 0.25;
+    const double l = left + shift + 0.25, r = right + shift - 0.25;
+    std::string outline = "M" + number(l) + " " + number(top);
+    if (piece == 0)
+      outline += "H" + number(r - fold) + "L" + number(r) + " " + number(top + fold);
+    else
+      outline += "H" + number(r);
+    outline += "V" + number(bottom) + "H" + number(l) + "Z";
+    svg += "  <path d=\"" + outline +
+           "\" fill=\"#fafaf6\" stroke=\"#3c465a\" stroke-width=\"0.5\" "
+           "stroke-linejoin=\"round\"/>\n";
+    if (piece == 0)
+      svg += "  <path d=\"M" + number(r - fold) + " " + number(top) + "V" + number(top + fold) +
+             "H" + number(r) +
+             "Z\" fill=\"#c8cdd7\" stroke=\"#3c465a\" stroke-width=\"0.5\" "
+             "stroke-linejoin=\"round\"/>\n";
+    for (double y = top + 1.75; y < bottom - 0.5; y += 2) {
+      const double end = r - 1.25 - (piece == 0 && y - top < fold ? fold : 0);
+      svg += "  <path d=\"M" + number(l + 1.25) + " " + number(y) + "H" + number(end) +
+             "\" stroke=\"#5a78be\" stroke-width=\"0.6\"/>\n";
+    }
+  }
+  return svg + "</svg>\n";
+}
+
 bool WriteFile(const std::string &path, const std::vector<std::uint8_t> &bytes) {
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char *>(bytes.data()),
             static_cast<std::streamsize>(bytes.size()));
@@ -296,12 +352,24 @@ int main(int argc, char **argv) {
     return 2;
   }
   const std::string dir = argv[1];
-  const bool written =
-      WriteFile(dir + "/bitmaps/browse_skin_130.bmp", EncodeBmp24(MakeBrowseStrip())) &&
-      WriteFile(dir + "/bitmaps/button_skin_132.bmp", EncodeBmp24(MakeButtonStrip())) &&
-      WriteFile(dir + "/icons/app_128.ico",
-                EncodeIco({MakeIconImage(16), MakeIconImage(24), MakeIconImage(32),
-                           MakeIconImage(48), MakeIconImage(64), MakeIconImage(256)}));
+  constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+  std::vector<Canvas> icons;
+  bool written = true;
+  for (int size : kIconSizes) {
+    icons.push_back(MakeIconImage(size));
+    const std::string name = std::to_string(size) + "x" + std::to_string(size);
+    written = written && WriteFile(dir + "/icons/hicolor/" + name + "/apps/quorvel-splitter.png",
+                                   EncodePng(icons.back()));
+  }
+  const std::string svg = MakeIconSvg();
+  written = written &&
+            WriteFile(dir + "/icons/hicolor/scalable/apps/quorvel-splitter.svg",
+                      {svg.begin(), svg.end()}) &&
+            WriteFile(dir + "/bitmaps/browse_skin_130.bmp", EncodeBmp24(MakeBrowseStrip(1))) &&
+            WriteFile(dir + "/bitmaps/button_skin_132.bmp", EncodeBmp24(MakeButtonStrip(1))) &&
+            WriteFile(dir + "/bitmaps/browse_skin_130@2x.bmp", EncodeBmp24(MakeBrowseStrip(2))) &&
+            WriteFile(dir + "/bitmaps/button_skin_132@2x.bmp", EncodeBmp24(MakeButtonStrip(2))) &&
+            WriteFile(dir + "/icons/app_128.ico", EncodeIco(icons));
   if (!written) {
     std::perror(dir.c_str());
     return 1;

@@ -57,6 +57,34 @@ TEST_F(SourceChoiceTest, ACancelChangesNothing) {
   EXPECT_EQ(TextOf(res::IDC_SOURCE_PATH), "/tmp/quorvel/a.bin");
 }
 
+using DropTest = DialogTest;
+
+TEST_F(DropTest, ADroppedFileBecomesTheSourceAndADroppedFolderTheDestination) {
+  WriteFile(folder / "report.doc", RandomBytes(10, 1));
+  DropPaths(Control(res::IDC_SOURCE_PATH), {folder / "report.doc"});
+  EXPECT_EQ(TextOf(res::IDC_SOURCE_PATH), folder / "report.doc");
+  EXPECT_EQ(dialog.m_strSourceName, "report.doc");
+
+  DropPaths(Control(res::IDC_PROGRESS), {folder.Text()});
+  EXPECT_EQ(TextOf(res::IDC_DEST_FOLDER), folder.Text());
+  EXPECT_EQ(TextOf(res::IDC_SOURCE_PATH), folder / "report.doc");
+  EXPECT_TRUE(modal.fileRequests.empty());
+  EXPECT_TRUE(modal.folderRequests.empty());
+}
+
+TEST_F(DropTest, InJoinModeOnlyAFirstPieceIsTaken) {
+  for (const char *name : {"report.doc", "1_report.doc", "2_report.doc"})
+    WriteFile(folder / name, RandomBytes(10, 1));
+  Click(res::IDC_MODE_JOIN);
+  for (const char *refused : {"report.doc", "2_report.doc", "1_gone.doc"}) {
+    DropPaths(Control(res::IDC_SOURCE_PATH), {folder / refused});
+    EXPECT_EQ(TextOf(res::IDC_SOURCE_PATH), "") << refused;
+  }
+  DropPaths(dialog.m_hWnd, {folder / "1_report.doc"});
+  EXPECT_EQ(TextOf(res::IDC_SOURCE_PATH), folder / "1_report.doc");
+  EXPECT_EQ(dialog.m_strSourceName, "1_report.doc");
+}
+
 using DestinationChoiceTest = DialogTest;
 
 TEST_F(DestinationChoiceTest, OpensTheBrowserTitledAtItsDefaultsAndStoresThePathAsGiven) {

@@ -19,6 +19,9 @@ void Click(HWND control);
 bool IsShown(HWND window);
 // Presses and releases Escape in the dialog, as its event loop takes keys.
 void PressEscape(HWND dialog);
+// Drops files or folders (UTF-8 paths) from a file manager onto a control, as a user does: the
+// drop goes to the control or, when it takes no drops, to the nearest window around it that does.
+void DropPaths(HWND control, const std::vector<CString> &paths);
 // Handles what was posted meanwhile, as the event loop's next turn does.
 void HandlePostedMessages();
 // The control of `dialog` that holds the focus, or null.

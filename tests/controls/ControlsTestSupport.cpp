@@ -60,13 +60,13 @@ std::vector<std::byte> MakeBmp(int width, int height,
 
 TestResources::TestResources() { fw::AfxSetResourceHandle(this); }
 
-TestResources::~TestResources() { fw::AfxSetResourceHandle(nullptr); }
+TestResources::~TestResources() { fw::AfxSetResourceHandle(&res::ProgramResources()); }
 
-std::span<const std::byte> TestResources::Find(res::ResourceType type, UINT id) const {
+std::span<const std::byte> TestResources::Find(fw::ResourceType type, UINT id) const {
   const auto found = m_bitmaps.find(id);
-  if (type == res::ResourceType::Bitmap && found != m_bitmaps.end())
+  if (type == fw::ResourceType::Bitmap && found != m_bitmaps.end())
     return found->second;
-  return res::FindResourceBytes(type, id);
+  return res::ProgramResources().Find(type, id);
 }
 
 } // namespace quorvel::test

@@ -2,6 +2,7 @@
 
 #include "framework/ResourceModule.h"
 #include "framework/Wnd.h"
+#include "res/Resources.h"
 
 #include <functional>
 #include <map>
@@ -47,7 +48,7 @@ public:
   TestResources();
   ~TestResources() override;
   void AddBitmap(UINT id, std::vector<std::byte> bmp) { m_bitmaps[id] = std::move(bmp); }
-  std::span<const std::byte> Find(res::ResourceType type, UINT id) const override;
+  std::span<const std::byte> Find(fw::ResourceType type, UINT id) const override;
 
 private:
   std::map<UINT, std::vector<std::byte>> m_bitmaps;

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QSet>
 
 #include <array>
 #include <csignal>
@@ -23,6 +24,8 @@ namespace {
 using namespace fw;
 using namespace res;
 using qt::PeerOf;
+using qt::PeerOfWidget;
+using qt::WidgetOf;
 
 constexpr std::size_t kPiece = 1'400'000;
 
@@ -35,30 +38,54 @@ TEST(QtApplicationTest, ATerminateSignalFirstRemovesTemporaries) {
 using QtStartupTest = DialogTest;
 
 TEST_F(QtStartupTest, LaysTheTemplateOutInDialogUnitsOfItsFont) {
-  const CSize units = qt::DialogBaseUnits(PeerOf(dialog.m_hWnd)->font());
+  const CSize units = qt::DialogBaseUnits(WidgetOf(dialog.m_hWnd)->font());
   auto pixels = [](int dialogUnits, int base, int per) {
     return (dialogUnits * base + per / 2) / per;
   };
-  EXPECT_EQ(PeerOf(dialog.m_hWnd)->width(), pixels(161, units.cx, 4));
-  EXPECT_EQ(PeerOf(dialog.m_hWnd)->height(), pixels(116, units.cy, 8));
-  const QRect exit = PeerOf(Control(IDC_EXIT))->geometry();
+  EXPECT_EQ(WidgetOf(dialog.m_hWnd)->width(), pixels(161, units.cx, 4));
+  EXPECT_EQ(WidgetOf(dialog.m_hWnd)->height(), pixels(116, units.cy, 8));
+  const QRect exit = WidgetOf(Control(IDC_EXIT))->geometry();
   EXPECT_EQ(exit, QRect(pixels(108, units.cx, 4), pixels(86, units.cy, 8), pixels(43, units.cx, 4),
                         pixels(14, units.cy, 8)));
 }
 
-qt::QtWindowPeer *OptionsFrame(const SplitterDialog &dialog) {
-  for (QObject *child : PeerOf(dialog.m_hWnd)->children())
-    if (auto *control = dynamic_cast<qt::QtWindowPeer *>(child);
+TEST_F(QtStartupTest, OffersTheDesktopTheIconFromSixteenToTwoHundredAndFiftySixPixels) {
+  const QList<QSize> sizes = WidgetOf(dialog.m_hWnd)->windowIcon().availableSizes();
+  for (int size : {16, 32, 48, 256})
+    EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+}
+
+// Run by CTest again with QT_SCALE_FACTOR=2; passed over at one pixel per point.
+using QtScaleTest = DialogTest;
+
+TEST_F(QtScaleTest, PaintsTheSkinsAndTheBarWithEveryPixelOfTheScreen) {
+  const qreal scale = WidgetOf(dialog.m_hWnd)->devicePixelRatioF();
+  if (scale < 2)
+    GTEST_SKIP() << "at one pixel per point";
+  dialog.CWnd::UpdateWindow();
+  for (unsigned id : {IDC_BROWSE_SOURCE, IDC_SPLIT, IDC_PROGRESS})
+    EXPECT_EQ(PeerOf(Control(id))->Surface()->image.size(), WidgetOf(Control(id))->size() * scale)
+        << id;
+  // The shades down the face of the "...": a skin drawn for one pixel per point has half as many.
+  const QImage &face = PeerOf(Control(IDC_BROWSE_SOURCE))->Surface()->image;
+  QSet<QRgb> shades;
+  for (int row = 0; row < face.height(); ++row)
+    shades.insert(face.pixel(4, row));
+  EXPECT_GT(shades.size(), 16) << shades.size();
+}
+
+QWidget *OptionsFrame(const SplitterDialog &dialog) {
+  for (QObject *child : WidgetOf(dialog.m_hWnd)->children())
+    if (qt::QtWindowPeer *control = PeerOfWidget(child);
         control && (control->Style() & BS_TYPEMASK) == BS_GROUPBOX)
-      return control;
+      return &control->Widget();
   return nullptr;
 }
 
 TEST_F(QtStartupTest, TheOptionsFrameRunsThroughItsTitleAndStaysClearOfTheSizeList) {
-  qt::QtWindowPeer *frame = OptionsFrame(dialog);
+  QWidget *frame = OptionsFrame(dialog);
   ASSERT_NE(frame, nullptr);
-  dialog.CWnd::UpdateWindow();
-  const QImage &pixels = frame->Surface()->image;
+  const QImage pixels = frame->grab().toImage();
   // The first row of the frame's right part, beyond the title, that is not the background.
   const int column = frame->width() - 4;
   int line = 0;
@@ -67,19 +94,15 @@ TEST_F(QtStartupTest, TheOptionsFrameRunsThroughItsTitleAndStaysClearOfTheSizeLi
   const int titleHeight = QFontMetrics(frame->font()).height();
   EXPECT_GT(line, titleHeight / 4);
   EXPECT_LT(line, titleHeight * 3 / 4);
-  const QRect sizes = PeerOf(Control(IDC_SIZE_LIST))->geometry();
+  const QRect sizes = WidgetOf(Control(IDC_SIZE_LIST))->geometry();
   EXPECT_LT(frame->y() + line + 1, sizes.top());
   EXPECT_LT(sizes.bottom(), frame->geometry().bottom() - 1);
 }
 
 class QtKeyboardTest : public DialogTest {
 protected:
-  QWidget *Focused() const { return PeerOf(dialog.m_hWnd)->focusWidget(); }
-  // The widget that holds the focus for a control: a field's own editor, or the control.
-  QWidget *FocusOf(unsigned id) const {
-    QWidget *control = PeerOf(Control(id));
-    return control->focusProxy() ? control->focusProxy() : control;
-  }
+  QWidget *Focused() const { return WidgetOf(dialog.m_hWnd)->focusWidget(); }
+  QWidget *FocusOf(unsigned id) const { return WidgetOf(Control(id)); }
   void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
     QKeyEvent press(QEvent::KeyPress, key, modifiers);
     QKeyEvent release(QEvent::KeyRelease, key, modifiers);
@@ -155,7 +178,13 @@ TEST_F(QtOperationTest, AFailureWhileCopyingBecomesTheFailureReport) {
   EXPECT_EQ(TextOf(IDC_SOURCE_PATH), "");
 }
 
-int Area(HWND window) { return PeerOf(window)->width() * PeerOf(window)->height(); }
+int Area(HWND window) { return WidgetOf(window)->width() * WidgetOf(window)->height(); }
+
+// Within the frame, which a new text leaves as it was.
+int TextArea(HWND label) {
+  const QRect contents = WidgetOf(label)->contentsRect();
+  return contents.width() * contents.height();
+}
 
 using QtRepaintTest = DialogTest;
 
@@ -163,6 +192,8 @@ TEST_F(QtRepaintTest, EachPieceRepaintsTheBarAndTheStatusLineOnly) {
   WriteFile(folder / "five.bin", RandomBytes(4 * kPiece + 10, 5));
   ChooseSource(folder / "five.bin");
   ChooseDestination(folder.Text());
+  // On screen, where Qt paints its own widgets.
+  HandlePostedMessages();
   dialog.CWnd::UpdateWindow();
   const auto painted = [this] {
     return std::array{PeerOf(dialog.m_hWnd)->PaintedPixels(),
@@ -179,7 +210,7 @@ TEST_F(QtRepaintTest, EachPieceRepaintsTheBarAndTheStatusLineOnly) {
   const std::uint64_t bar = after[1] - before[1];
   const std::uint64_t status = after[2] - before[2];
   const auto barArea = static_cast<std::uint64_t>(Area(Control(IDC_PROGRESS)));
-  const auto statusArea = static_cast<std::uint64_t>(Area(Control(IDC_STATUS)));
+  const auto statusArea = static_cast<std::uint64_t>(TextArea(Control(IDC_STATUS)));
   EXPECT_EQ(bar % barArea, 0u);
   EXPECT_GE(bar / barArea, 1u);
   EXPECT_LE(bar / barArea, 5u);
@@ -189,7 +220,7 @@ TEST_F(QtRepaintTest, EachPieceRepaintsTheBarAndTheStatusLineOnly) {
 using QtMinimisedTest = DialogTest;
 
 TEST_F(QtMinimisedTest, DrawsTheIconCentredWithTheRounding) {
-  QWidget *window = PeerOf(dialog.m_hWnd);
+  QWidget *window = WidgetOf(dialog.m_hWnd);
   window->setFixedSize(36, 37);
   window->setWindowState(Qt::WindowMinimized);
   ASSERT_TRUE(dialog.IsIconic());

@@ -78,7 +78,7 @@ TEST_F(PlatformBoxTest, ShowsTheTextUnderItsCaptionWithItsIconAndOneButton) {
   EXPECT_EQ(notice.title, "quorvel-splitter");
   EXPECT_EQ(notice.text, "没有找到 /tmp/a。");
   EXPECT_EQ(notice.icon, QMessageBox::Warning);
-  EXPECT_EQ(notice.parent, qt::PeerOf(dialog.m_hWnd));
+  EXPECT_EQ(notice.parent, qt::WidgetOf(dialog.m_hWnd));
   EXPECT_EQ(notice.buttons, 1);
   EXPECT_EQ(notice.background, QColor(160, 180, 220));
   EXPECT_TRUE(notice.flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -8,13 +8,16 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
 namespace quorvel::test {
 
 using fw::qt::PeerOf;
+using fw::qt::PeerOfWidget;
 using fw::qt::QtWindowPeer;
+using fw::qt::WidgetOf;
 
 void PrepareTestProcess(const std::filesystem::path &scratch) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -24,7 +27,7 @@ void PrepareTestProcess(const std::filesystem::path &scratch) {
 }
 
 void Click(HWND control) {
-  QWidget *widget = PeerOf(control);
+  QWidget *widget = WidgetOf(control);
   const QPointF centre(widget->width() / 2.0, widget->height() / 2.0);
   const QPointF global = widget->mapToGlobal(centre);
   QMouseEvent press(QEvent::MouseButtonPress, centre, global, Qt::LeftButton, Qt::LeftButton,
@@ -35,10 +38,33 @@ void Click(HWND control) {
   QApplication::sendEvent(widget, &release);
 }
 
-bool IsShown(HWND window) { return PeerOf(window)->isVisible(); }
+void DropPaths(HWND control, const std::vector<CString> &paths) {
+  QWidget *target = WidgetOf(control);
+  while (target && !target->acceptDrops())
+    target = target->parentWidget();
+  if (!target)
+    return;
+  QMimeData data;
+  QList<QUrl> urls;
+  for (const CString &path : paths)
+    urls << QUrl::fromLocalFile(QString::fromStdString(path));
+  data.setUrls(urls);
+  // File managers offer to move the files too.
+  const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+  const QPoint centre = target->rect().center();
+  QDragEnterEvent enter(centre, actions, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  if (!enter.isAccepted())
+    return;
+  QDropEvent drop(centre, actions, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+  EXPECT_EQ(drop.dropAction(), Qt::CopyAction) << "the files stay where they are";
+}
+
+bool IsShown(HWND window) { return WidgetOf(window)->isVisible(); }
 
 void PressEscape(HWND dialog) {
-  QWidget *window = PeerOf(dialog);
+  QWidget *window = WidgetOf(dialog);
   QWidget *focused = window->focusWidget() ? window->focusWidget() : window;
   QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
   QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
@@ -49,28 +75,28 @@ void PressEscape(HWND dialog) {
 void HandlePostedMessages() { QCoreApplication::processEvents(); }
 
 HWND FocusedControl(HWND dialog) {
-  // A field's focus is on the Qt editor inside the control's window.
-  QWidget *focused = PeerOf(dialog)->focusWidget();
-  while (focused && focused->parentWidget() != PeerOf(dialog))
-    focused = focused->parentWidget();
-  return dynamic_cast<QtWindowPeer *>(focused);
+  QtWindowPeer *focused = PeerOfWidget(WidgetOf(dialog)->focusWidget());
+  return focused ? focused->Handle() : nullptr;
 }
 
 CString SelectedText(HWND edit) {
-  return dynamic_cast<fw::qt::QtEditPeer *>(PeerOf(edit))->LineEdit()->selectedText().toStdString();
+  return dynamic_cast<fw::qt::QtEditPeer *>(PeerOf(edit))->selectedText().toStdString();
 }
 
 std::vector<CString> ComboItems(HWND combo) {
-  const QComboBox *box = dynamic_cast<fw::qt::QtComboPeer *>(PeerOf(combo))->ComboBox();
+  const QComboBox *box = dynamic_cast<fw::qt::QtComboPeer *>(PeerOf(combo));
   std::vector<CString> items;
   for (int i = 0; i < box->count(); ++i)
     items.push_back(box->itemText(i).toStdString());
   return items;
 }
 
-bool HasWindowIcon(HWND window) { return !PeerOf(window)->windowIcon().isNull(); }
+bool HasWindowIcon(HWND window) { return !WidgetOf(window)->windowIcon().isNull(); }
 
-HWND OwnerOf(HWND window) { return dynamic_cast<QtWindowPeer *>(PeerOf(window)->parentWidget()); }
+HWND OwnerOf(HWND window) {
+  QtWindowPeer *owner = PeerOfWidget(WidgetOf(window)->parentWidget());
+  return owner ? owner->Handle() : nullptr;
+}
 
 std::vector<MenuItem> SystemMenuItems(HWND window) {
   std::vector<MenuItem> items;
@@ -80,7 +106,7 @@ std::vector<MenuItem> SystemMenuItems(HWND window) {
 }
 
 void ExpectDialogFrame(HWND window) {
-  const Qt::WindowFlags flags = PeerOf(window)->windowFlags();
+  const Qt::WindowFlags flags = WidgetOf(window)->windowFlags();
   EXPECT_TRUE(flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint));
   EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
@@ -93,7 +119,7 @@ COLORREF PixelAt(HWND window, int x, int y) {
 
 bool ShowsWaitCursor(HWND window) {
   // What the window system tells a window when the mouse comes over it and leaves it.
-  QWidget *widget = PeerOf(window);
+  QWidget *widget = WidgetOf(window);
   QEnterEvent enter{QPointF(), QPointF(), QPointF()};
   QApplication::sendEvent(widget, &enter);
   const QCursor *cursor = QGuiApplication::overrideCursor();
@@ -103,17 +129,20 @@ bool ShowsWaitCursor(HWND window) {
   return waits;
 }
 
-HWND FrontModalWindow() { return dynamic_cast<QtWindowPeer *>(QApplication::activeModalWidget()); }
+HWND FrontModalWindow() {
+  QtWindowPeer *front = PeerOfWidget(QApplication::activeModalWidget());
+  return front ? front->Handle() : nullptr;
+}
 
 namespace {
 
-class RecordingPeer : public QtWindowPeer {
+class RecordingPeer : public fw::qt::QtPlainPeer {
 public:
   explicit RecordingPeer(std::vector<UINT> *handedOn)
-      : QtWindowPeer(nullptr, 0, 0, {}), m_handedOn(handedOn) {}
+      : QtPlainPeer(nullptr, 0, 0, {}), m_handedOn(handedOn) {}
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     m_handedOn->push_back(message);
-    return QtWindowPeer::DefWindowProc(message, wParam, lParam);
+    return QtPlainPeer::DefWindowProc(message, wParam, lParam);
   }
 
 private:
@@ -122,6 +151,6 @@ private:
 
 } // namespace
 
-HWND MakeBareWindow(std::vector<UINT> *handedOn) { return new RecordingPeer(handedOn); }
+HWND MakeBareWindow(std::vector<UINT> *handedOn) { return (new RecordingPeer(handedOn))->Handle(); }
 
 } // namespace quorvel::test

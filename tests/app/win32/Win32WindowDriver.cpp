@@ -3,9 +3,12 @@
 #include "framework/win32/Utf16.h"
 
 #include <windows.h>
+// After <windows.h>.
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 namespace quorvel::test {
@@ -23,6 +26,29 @@ void Click(HWND control) {
   const LPARAM centre = MAKELPARAM(client.right / 2, client.bottom / 2);
   ::SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, centre);
   ::SendMessageW(control, WM_LBUTTONUP, 0, centre);
+}
+
+void DropPaths(HWND control, const std::vector<CString> &paths) {
+  HWND target = control;
+  while (target && !(::GetWindowLongW(target, GWL_EXSTYLE) & WS_EX_ACCEPTFILES))
+    target = ::GetParent(target);
+  if (!target)
+    return;
+  // What the shell hands the window: a DROPFILES header and the paths, each ended by a zero, and
+  // a zero after the last.
+  std::wstring names;
+  for (const CString &path : paths)
+    names += fw::win32::Utf16FromUtf8(path) + L'\0';
+  names += L'\0';
+  const std::size_t bytes = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
+  HGLOBAL drop = ::GlobalAlloc(GHND, bytes);
+  auto *header = static_cast<DROPFILES *>(::GlobalLock(drop));
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  std::memcpy(header + 1, names.data(), names.size() * sizeof(wchar_t));
+  ::GlobalUnlock(drop);
+  // The receiver releases it.
+  ::SendMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
 }
 
 bool IsShown(HWND window) { return ::IsWindowVisible(window) != FALSE; }

@@ -1,6 +1,6 @@
 #include "tests/controls/ControlWindow.h"
 
-#include "framework/qt/QtWindowPeer.h"
+#include "framework/qt/QtControlPeers.h"
 
 #include <QPointer>
 
@@ -8,7 +8,7 @@ namespace quorvel::test {
 
 // A Qt control needs no parent; only the control itself may be left to delete.
 struct ControlWindow::Backend {
-  QPointer<fw::qt::QtWindowPeer> control;
+  QPointer<QWidget> control;
 };
 
 ControlWindow::ControlWindow(ControlClass kind, UINT id, DWORD style, const fw::CString &caption,
@@ -18,9 +18,9 @@ ControlWindow::ControlWindow(ControlClass kind, UINT id, DWORD style, const fw::
   if (kind == ControlClass::Progress)
     control = new fw::qt::QtProgressPeer(nullptr, id, style);
   else
-    control = new fw::qt::QtButtonPeer(nullptr, id, style, caption);
-  control->resize(width, height);
-  m_backend->control = control;
+    control = new fw::qt::QtPushButtonPeer(nullptr, id, style, caption);
+  control->Widget().resize(width, height);
+  m_backend->control = &control->Widget();
   m_control = control->Handle();
 }
 

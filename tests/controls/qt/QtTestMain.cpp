@@ -1,3 +1,5 @@
+#include "res/Resources.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -6,6 +8,7 @@ int main(int argc, char **argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
+  quorvel::fw::AfxSetResourceHandle(&quorvel::res::ProgramResources());
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

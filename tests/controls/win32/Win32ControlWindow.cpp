@@ -1,8 +1,8 @@
 #include "tests/controls/ControlWindow.h"
 
+#include "framework/DialogTemplate.h"
 #include "framework/Platform.h"
 #include "framework/win32/Utf16.h"
-#include "res/DialogTemplates.h"
 
 namespace quorvel::test {
 
@@ -14,7 +14,7 @@ struct ControlWindow::Backend {
 ControlWindow::ControlWindow(ControlClass kind, UINT id, DWORD style, const fw::CString &caption,
                              int width, int height)
     : m_backend(std::make_unique<Backend>()) {
-  const res::DialogTemplate parent{0, WS_POPUP, WS_EX_TOOLWINDOW, 10, 10, "", 0, "", {}, {}};
+  const fw::DialogTemplate parent{0, WS_POPUP, WS_EX_TOOLWINDOW, 10, 10, "", 0, "", {}, {}};
   HWND dialog = fw::platform::CreateDialogWindow(parent, nullptr);
   if (!dialog || !m_backend->dialog.SubclassWindow(dialog))
     return;

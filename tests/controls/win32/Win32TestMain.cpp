@@ -1,4 +1,5 @@
 #include "framework/Platform.h"
+#include "res/Resources.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "No display: %s\n", problem.c_str());
     return 1;
   }
+  quorvel::fw::AfxSetResourceHandle(&quorvel::res::ProgramResources());
   const int result = RUN_ALL_TESTS();
   quorvel::fw::platform::CloseDisplay();
   return result;
