@@ -224,6 +224,7 @@ TEST(Win32AboutTest, ShowsTheWholeWebAddress) {
   ::GetClientRect(label, &client);
   EXPECT_LE(text.cx, client.right);
   about.DestroyWindow();
+}
 
 // Labels, read-only fields and radio buttons take their colours from WM_CTLCOLORSTATIC.
 TEST_F(Win32LayoutTest, LabelsReadOnlyFieldsAndRadiosShowTheDialogColour) {
