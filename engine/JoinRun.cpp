@@ -162,14 +162,17 @@ Outcome Joiner::Run() {
   FileException error;
   if (!m_folder.Open(FolderOf(m_request.firstPiece), &error))
     return Outcome::Failed(Stage::open, error);
+  // The output's name is checked first, as a name no file can take (a device's, on Windows)
+  // would otherwise be blamed on the set's list of that name. Nothing takes the name unless the
+  // set proves whole. Created before the set is held: its name may be a link to the first piece.
+  StagedFile output;
+  if (!output.Open(JoinedPathOf(m_request), &error))
+    return Outcome::Failed(Stage::open, error);
   if (auto stopped = ReadList())
     return *stopped;
   if (auto stopped = m_list ? MeasureListedSet() : MeasureUnlistedSet())
     return *stopped;
-  // Created before the set is held: its name may be a link to the first piece.
-  StagedFile output;
-  if (!output.Open(JoinedPathOf(m_request), &error) ||
-      !m_folder.OpenFile(m_firstPiece, m_set.PieceName(1), File::kReadExclusive, &error))
+  if (!m_folder.OpenFile(m_firstPiece, m_set.PieceName(1), File::kReadExclusive, &error))
     return Outcome::Failed(Stage::open, error);
   return Copy(output);
 }
