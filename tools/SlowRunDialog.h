@@ -7,9 +7,9 @@
 
 namespace quorvel::tools {
 
-// The main dialog with each block of its runs slowed as on a slow medium, so that a picture can
-// be taken of a run in its middle.
-class SlowRunDialog final : public SplitterDialog {
+// The main dialog with each block of its runs slowed as on a slow medium, so that a run lasts a
+// few seconds: long enough for a picture of its middle, or to be cancelled there.
+class SlowRunDialog : public SplitterDialog {
 public:
   Outcome RunCore(const Core &core, Progress &progress) override {
     return SplitterDialog::RunCore(

@@ -6,6 +6,7 @@
 #include "framework/WinApp.h"
 #include "res/DialogTemplates.h"
 #include "tests/app/WindowDriver.h"
+#include "tools/SlowRunDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -63,37 +64,12 @@ std::vector<char> ReadFile(const std::string &path);
 // window shows within `turnsLeft` turns of the event loop; `look` ends the loop.
 void WhenModalWindowShows(std::function<void(HWND window)> look, int turnsLeft = 1000);
 
-// Each block of a run waits as on a slow medium, so that a run lasts a few seconds: long enough
-// to be cancelled in its middle, and a cancel that works ends it at once.
-class SlowProgress final : public Progress {
+// The main dialog with its runs slowed, where a cancel that works ends a run at once.
+// `onFirstPiece` is called from the event loop once the dialog has shown a run's first piece.
+class SlowRunDialog final : public tools::SlowRunDialog {
 public:
-  explicit SlowProgress(Progress &relay) : m_relay(relay) {}
-  Flow PieceDone(std::uint64_t pieceNumber, std::uint64_t pieceCount) override {
-    return m_relay.PieceDone(pieceNumber, pieceCount);
-  }
-  Flow BytesDone(std::uint64_t done, std::uint64_t total) override {
-    std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    return m_relay.BytesDone(done, total);
-  }
-
-private:
-  Progress &m_relay;
-};
-
-// The main dialog with its runs slowed so. `onFirstPiece` is called from the event loop once the
-// dialog has shown a run's first piece.
-class SlowRunDialog final : public SplitterDialog {
-public:
-  Outcome RunCore(const Core &core, Progress &progress) override {
-    return SplitterDialog::RunCore(
-        [&core](Progress &relay) {
-          SlowProgress slow(relay);
-          return core(slow);
-        },
-        progress);
-  }
   void UpdateWindow() override {
-    SplitterDialog::UpdateWindow();
+    tools::SlowRunDialog::UpdateWindow();
     if (onFirstPiece && m_strStatus != "Status")
       fw::platform::PostTask(std::exchange(onFirstPiece, {}));
   }
