@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <stdexcept>
+#include <string>
 
 namespace quorvel::test {
 namespace {
@@ -28,11 +29,19 @@ HANDLE Start(const std::string &commandLine, HANDLE input, HANDLE output, HANDLE
   std::wstring line = Wide(commandLine);
   const std::wstring wideFolder = Wide(folder);
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, creationFlags, nullptr,
-                        folder.empty() ? nullptr : wideFolder.c_str(), &startup, &process))
-    throw std::runtime_error("cannot start " + commandLine);
-  ::CloseHandle(process.hThread);
-  return process.hProcess;
+  // Wine on a loaded machine now and then fails to start a process that starts the next time.
+  DWORD lastError = 0;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, creationFlags, nullptr,
+                         folder.empty() ? nullptr : wideFolder.c_str(), &startup, &process)) {
+      ::CloseHandle(process.hThread);
+      return process.hProcess;
+    }
+    lastError = ::GetLastError();
+    ::Sleep(200);
+  }
+  throw std::runtime_error("cannot start " + commandLine + " (error " +
+                           std::to_string(lastError) + ")");
 }
 
 HANDLE Inheritable(const wchar_t *path, DWORD access, DWORD disposition) {
