@@ -72,8 +72,9 @@ ChildProcess::ChildProcess(const std::string &commandLine, bool ownConsole) {
   // Only the child's ends are inherited, so that its input ends when this side closes.
   ::SetHandleInformation(m_input, HANDLE_FLAG_INHERIT, 0);
   ::SetHandleInformation(m_output, HANDLE_FLAG_INHERIT, 0);
+  // A console with no window, which would take the focus from the dialogs of other tests.
   m_process = Start(commandLine, childInput, childOutput, ::GetStdHandle(STD_ERROR_HANDLE), "",
-                    ownConsole ? CREATE_NEW_CONSOLE : 0);
+                    ownConsole ? CREATE_NO_WINDOW : 0);
   ::CloseHandle(childInput);
   ::CloseHandle(childOutput);
 }
