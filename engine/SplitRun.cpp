@@ -1,6 +1,7 @@
 #include "engine/SplitRun.h"
 
 #include "engine/ChecksumList.h"
+#include "engine/CommitTogether.h"
 #include "engine/Folder.h"
 #include "engine/HashingCopier.h"
 #include "engine/PieceNaming.h"
@@ -8,6 +9,8 @@
 #include "engine/StagedFile.h"
 
 #include <algorithm>
+#include <exception>
+#include <future>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -16,8 +19,9 @@
 namespace quorvel {
 namespace {
 
-// Pieces copied but not yet in place. Flushing several at once lets the device write them while
-// the next ones are copied, and waits once for all of them instead of once for each.
+// Pieces copied but not yet in place. They are flushed and put in place together while the next
+// ones are copied, so that the device writes while the source is read, and a file system that
+// commits its journal once for many flushes waits once for all of them.
 constexpr std::size_t kMaxPendingPieces = 64;
 constexpr std::uint64_t kMaxPendingBytes = std::uint64_t{32} << 20;
 
@@ -42,8 +46,11 @@ private:
   std::optional<FileException> RemoveOldSet();
   // Copies the next piece into the file; false when the progress asked to stop.
   bool CopyPiece(std::uint64_t pieceNumber, File &piece);
-  // Puts the pending pieces in place and reports them; false when the progress asked to stop.
-  bool PutPendingInPlace();
+  // Puts the pending pieces in place while the next ones are copied.
+  void StartCommittingPending();
+  // Waits until the pieces last started are in place, and reports them; false when the progress
+  // asked to stop.
+  bool PutCommittedInPlace();
   std::optional<FileException> WriteList();
 
   const SplitRequest &m_request;
@@ -59,7 +66,11 @@ private:
   // it last, once every other piece and the list are in place.
   std::optional<StagedFile> m_holder;
   StagedFile m_firstPiece;
-  std::vector<std::pair<std::uint64_t, std::unique_ptr<StagedFile>>> m_pending;
+  using Pieces = std::vector<std::pair<std::uint64_t, std::unique_ptr<StagedFile>>>;
+  Pieces m_pending;
+  Pieces m_committing;
+  // Ends before the pieces it commits are discarded.
+  std::future<void> m_commit;
   std::vector<std::string> m_written;
   bool m_done = false;
 };
@@ -108,11 +119,31 @@ bool Splitter::CopyPiece(std::uint64_t pieceNumber, File &piece) {
   return true;
 }
 
-bool Splitter::PutPendingInPlace() {
-  auto pending = std::exchange(m_pending, {});
-  for (auto &[pieceNumber, piece] : pending) {
-    piece->Commit();
-    m_written.push_back(m_set.PieceName(pieceNumber));
+void Splitter::StartCommittingPending() {
+  m_committing = std::exchange(m_pending, {});
+  std::vector<StagedFile *> pieces;
+  for (auto &[pieceNumber, piece] : m_committing)
+    pieces.push_back(piece.get());
+  m_commit = std::async(std::launch::async, [pieces] { CommitTogether(pieces); });
+}
+
+bool Splitter::PutCommittedInPlace() {
+  if (!m_commit.valid())
+    return true;
+  std::exception_ptr failure;
+  try {
+    m_commit.get();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  const Pieces committed = std::exchange(m_committing, {});
+  for (auto &[pieceNumber, piece] : committed) {
+    if (piece->IsCommitted())
+      m_written.push_back(m_set.PieceName(pieceNumber));
+  }
+  if (failure)
+    std::rethrow_exception(failure);
+  for (auto &[pieceNumber, piece] : committed) {
     piece->Close();
     if (m_progress.PieceDone(pieceNumber, m_pieceCount) == Flow::stop)
       return false;
@@ -168,10 +199,13 @@ Outcome Splitter::Run() {
     if (m_pending.size() == kMaxPendingPieces || pendingBytes >= kMaxPendingBytes ||
         pieceNumber == m_pieceCount) {
       pendingBytes = 0;
-      if (!PutPendingInPlace())
+      if (!PutCommittedInPlace())
         return Outcome::Cancelled();
+      StartCommittingPending();
     }
   }
+  if (!PutCommittedInPlace())
+    return Outcome::Cancelled();
 
   if (const auto refused = WriteList())
     return Outcome::Failed(Stage::open, *refused);

@@ -41,6 +41,7 @@ public:
   void Close();
 
   const std::string &GetFilePath() const { return m_strFinalPath; }
+  bool IsCommitted() const { return m_committed; }
 
 private:
   void Discard() noexcept;
