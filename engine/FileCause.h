@@ -22,10 +22,12 @@ enum class FileCause : std::uint8_t {
   lockViolation,
   diskFull,
   endOfFile,
-  // Beyond the fifteen: a name that is no file at all (a socket), and a file larger than its medium
-  // or the process's file-size limit allows (FAT32 keeps files under 4 GiB).
+  // Beyond the fifteen: a name that is no file at all (a socket), a file larger than its medium or
+  // the process's file-size limit allows (FAT32 keeps files under 4 GiB), and a name linked to the
+  // file being split.
   notAFile,
   fileTooLarge,
+  sourceItself,
 };
 
 #ifndef _WIN32

@@ -49,6 +49,7 @@ constexpr std::array kFileCauseTexts{
     CauseText{"%1 is not a file.", "%1 不是一个文件。"},
     CauseText{"%1 is larger than its medium or the system allows a file to be.",
               "%1 超出了其介质或系统所允许的文件大小。"},
+    CauseText{"%1 is another name of the file being split.", "%1 是正在分割的文件的另一个名称。"},
 };
 
 static_assert(kFileCauseTexts.size() == IDS_FILE_CAUSE_LAST - IDS_FILE_CAUSE_FIRST + 1);

@@ -1,6 +1,7 @@
 #include "engine/File.h"
 
 #include "engine/PieceNaming.h"
+#include "engine/win32/FilesBeingRead.h"
 #include "engine/win32/WideText.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -52,6 +53,8 @@ bool File::Open(std::string_view path, unsigned flags, FileException *error) {
     return Refuse(error, ::GetLastError(), filePath);
   m_fd = handle;
   m_strFilePath = std::move(filePath);
+  if (!writing && !(flags & shareExclusive))
+    win32::NoteBeingRead(handle);
   return true;
 }
 
@@ -105,6 +108,7 @@ void File::Close() {
     return;
   const HANDLE handle = m_fd;
   m_fd = kNoHandle;
+  win32::ForgetBeingRead(handle);
   if (!::CloseHandle(handle))
     ThrowLastError(static_cast<int>(::GetLastError()));
 }
@@ -112,6 +116,7 @@ void File::Close() {
 void File::Abort() noexcept {
   if (m_fd == kNoHandle)
     return;
+  win32::ForgetBeingRead(m_fd);
   ::CloseHandle(m_fd);
   m_fd = kNoHandle;
 }

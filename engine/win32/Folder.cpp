@@ -1,6 +1,7 @@
 #include "engine/Folder.h"
 
 #include "engine/PieceNaming.h"
+#include "engine/win32/FilesBeingRead.h"
 #include "engine/win32/WideText.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -101,7 +102,12 @@ bool Folder::Remove(std::string_view name, FileException *error) const {
   if (::DeleteFileW(windowsPath.c_str()))
     return true;
   const DWORD removeError = ::GetLastError();
-  return removeError == ERROR_FILE_NOT_FOUND || refuse(removeError);
+  if (removeError == ERROR_FILE_NOT_FOUND)
+    return true;
+  if (error)
+    *error = FileException(win32::CauseOfRefusal(removeError, windowsPath),
+                           static_cast<int>(removeError), path);
+  return false;
 }
 
 std::vector<std::string> Folder::Names() const {

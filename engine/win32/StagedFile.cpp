@@ -1,6 +1,7 @@
 #include "engine/StagedFile.h"
 
 #include "engine/PieceNaming.h"
+#include "engine/win32/FilesBeingRead.h"
 #include "engine/win32/WideText.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -112,13 +113,14 @@ StagedFile::~StagedFile() { Discard(); }
 bool StagedFile::Open(std::string_view finalPath, FileException *error) {
   Discard();
   m_strFinalPath = finalPath;
+  std::wstring windowsPath;
   const auto fail = [&](DWORD code) {
     if (error)
-      *error = FileException(CauseFromWin32Error(code), static_cast<int>(code), m_strFinalPath);
+      *error = FileException(win32::CauseOfRefusal(code, windowsPath), static_cast<int>(code),
+                             m_strFinalPath);
     Discard();
     return false;
   };
-  std::wstring windowsPath;
   if (!win32::ToWindowsPath(m_strFinalPath, windowsPath))
     return fail(ERROR_INVALID_NAME);
   if (const auto refusal = RefusalOfName(windowsPath))
@@ -145,10 +147,11 @@ bool StagedFile::Open(std::string_view finalPath, FileException *error) {
 
 void StagedFile::Commit() {
   m_contents.Flush();
-  const auto fail = [&](DWORD code) {
-    throw FileException(CauseFromWin32Error(code), static_cast<int>(code), m_strFinalPath);
-  };
   std::wstring windowsPath;
+  const auto fail = [&](DWORD code) {
+    throw FileException(win32::CauseOfRefusal(code, windowsPath), static_cast<int>(code),
+                        m_strFinalPath);
+  };
   if (!win32::ToWindowsPath(m_strFinalPath, windowsPath))
     fail(ERROR_INVALID_NAME);
   // Looked at again: a program may have taken the name since the file was opened.
