@@ -1,6 +1,7 @@
 #include "engine/JoinRun.h"
 
 #include "engine/ChecksumList.h"
+#include "engine/FlushBehind.h"
 #include "engine/Folder.h"
 #include "engine/HashingCopier.h"
 #include "engine/PieceNaming.h"
@@ -125,6 +126,7 @@ Outcome Joiner::Copy(StagedFile &output) {
   const std::uint64_t total = std::accumulate(m_lengths.begin(), m_lengths.end(), std::uint64_t{0});
   std::uint64_t joined = 0;
   HashingCopier copier;
+  FlushBehind flushBehind(output.Contents());
   File laterPiece;
   for (std::uint64_t pieceNumber = 1; pieceNumber <= pieceCount; ++pieceNumber) {
     if (pieceNumber > 1 &&
@@ -141,8 +143,7 @@ Outcome Joiner::Copy(StagedFile &output) {
     joined += length;
     if (pieceNumber > 1)
       laterPiece.Close();
-    // The device writes this piece while the next one is read.
-    output.Contents().StartFlush();
+    flushBehind.Written(length);
     if (m_progress.PieceDone(pieceNumber, pieceCount) == Flow::stop)
       return Outcome::Cancelled();
   }
@@ -152,6 +153,7 @@ Outcome Joiner::Copy(StagedFile &output) {
   // Every piece is read: the set is let go before the output takes its name, which may be a link
   // to one of its pieces.
   m_firstPiece.Close();
+  flushBehind.Finish();
   output.Commit();
   File::FlushFolder(m_request.destFolder);
   output.Close();

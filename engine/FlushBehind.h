@@ -1,0 +1,31 @@
+#pragma once
+
+#include "engine/File.h"
+
+#include <cstdint>
+#include <future>
+
+namespace quorvel {
+
+// Flushes a file that is being written on a thread of its own, one flush at a time, so that the
+// device writes what was copied while more is copied, and the last flush waits only for the rest.
+class FlushBehind {
+public:
+  explicit FlushBehind(File &file) : m_file(file) {}
+  FlushBehind(const FlushBehind &) = delete;
+  FlushBehind &operator=(const FlushBehind &) = delete;
+  ~FlushBehind();
+
+  // Counts bytes written; starts a flush once enough have come since the last one began, unless
+  // that one still runs. Throws the failure of a flush that has ended.
+  void Written(std::uint64_t bytes);
+  // Waits for the flush that runs; throws its failure.
+  void Finish();
+
+private:
+  File &m_file;
+  std::uint64_t m_unflushed = 0;
+  std::future<void> m_flush;
+};
+
+} // namespace quorvel
