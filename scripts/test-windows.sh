@@ -37,6 +37,8 @@ xvfb-run -a bash -c '
   # window it leaves to a manager is hidden: Wine manages the windows itself.
   wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
   status=0
-  ctest --test-dir "$1" --output-on-failure -j "$2" || status=$?
+  # Wine on a loaded machine now and then fails to start a process or to make a window; a test
+  # that fails is run once more, and its first failure stays in the log.
+  ctest --test-dir "$1" --output-on-failure -j "$2" --repeat until-pass:2 || status=$?
   wineserver -k
   exit $status' run "$tree" "$jobs"
