@@ -1,11 +1,10 @@
 #include "framework/ResourceModule.h"
-#include "framework/qt/GdiData.h"
+#include "framework/qt/QtGdiData.h"
 #include "framework/qt/QtWindowPeer.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QPalette>
 
 #include <array>
 #include <cmath>
@@ -439,7 +438,7 @@ CClientDC::CClientDC(HWND window) {
 
 } // namespace quorvel::fw
 
-// Fonts and the system's colours.
+// Fonts.
 namespace quorvel::fw {
 namespace qt {
 namespace {
@@ -487,21 +486,6 @@ QFont FontFromLogFont(const LOGFONT &logFont) {
   return font;
 }
 
-COLORREF SystemColour(int index) {
-  // Without an application there is no palette; the values are the classic desktop's.
-  const bool hasPalette = qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
-  switch (index) {
-  case COLOR_BTNFACE:
-    return hasPalette ? detail::ToColorRef(QGuiApplication::palette().color(QPalette::Button).rgb())
-                      : RGB(240, 240, 240);
-  case COLOR_GRAYTEXT:
-    // The grey of the Windows desktop, in which a disabled caption stays readable on a light face.
-    return RGB(109, 109, 109);
-  default:
-    return RGB(0, 0, 0);
-  }
-}
-
 } // namespace qt
 
 void SetFaceName(LOGFONT &logFont, std::string_view face) {
@@ -520,5 +504,3 @@ const QFont &detail::DefaultFont() {
 }
 
 } // namespace quorvel::fw
-
-COLORREF GetSysColor(int index) { return quorvel::fw::qt::SystemColour(index); }

@@ -1,7 +1,7 @@
 #include "framework/ResourceModule.h"
 #include "framework/Wnd.h"
-#include "framework/win32/Utf16.h"
 #include "framework/win32/Win32GdiData.h"
+#include "framework/win32/Win32Utf16.h"
 
 #include <cstring>
 #include <map>
@@ -326,12 +326,6 @@ int CDC::DrawText(const CString &text, CRect *rect, UINT format) {
 }
 
 COLORREF CDC::GetPixel(int x, int y) const { return m_hDC ? ::GetPixel(m_hDC, x, y) : CLR_INVALID; }
-
-BOOL CDC::DrawIcon(int x, int y, HICON icon) {
-  if (!m_hDC || !icon)
-    return FALSE;
-  return ::DrawIconEx(m_hDC, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL);
-}
 
 CPaintDC::CPaintDC(CWnd *window) : CPaintDC(window ? window->m_hWnd : nullptr) {}
 
