@@ -2,11 +2,9 @@
 #include "framework/qt/QtGdiData.h"
 #include "framework/qt/QtWindowPeer.h"
 
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPainter>
 
-#include <array>
 #include <cmath>
 #include <cstring>
 #include <string_view>
@@ -441,37 +439,12 @@ CClientDC::CClientDC(HWND window) {
 // Fonts.
 namespace quorvel::fw {
 namespace qt {
-namespace {
-
-// Chinese Windows faces and the installed fonts that cover the same characters.
-constexpr std::array<std::string_view, 6> kChineseFaces{"宋体",    "SimSun", "新宋体",
-                                                        "NSimSun", "黑体",   "SimHei"};
-constexpr std::array<std::string_view, 4> kChineseSubstitutes{
-    "WenQuanYi Micro Hei", "Noto Sans CJK SC", "Noto Serif CJK SC", "AR PL UMing CN"};
-
-QString InstalledFamily(const QString &face) {
-  if (face.isEmpty() || QFontDatabase::hasFamily(face))
-    return face;
-  const bool chinese = std::find(kChineseFaces.begin(), kChineseFaces.end(), face.toStdString()) !=
-                       kChineseFaces.end();
-  if (!chinese)
-    return face;
-  for (std::string_view substitute : kChineseSubstitutes) {
-    const QString family = ToQString(substitute);
-    if (QFontDatabase::hasFamily(family))
-      return family;
-  }
-  return face;
-}
-
-} // namespace
 
 QFont FontFromLogFont(const LOGFONT &logFont) {
   const auto faceLength = static_cast<qsizetype>(strnlen(logFont.lfFaceName, LF_FACESIZE));
   QFont font;
-  const QString family = InstalledFamily(QString::fromUtf8(logFont.lfFaceName, faceLength));
-  if (!family.isEmpty())
-    font.setFamily(family);
+  if (faceLength > 0)
+    font.setFamily(QString::fromUtf8(logFont.lfFaceName, faceLength));
   if ((logFont.lfPitchAndFamily & 0xF0) == FF_SWISS)
     font.setStyleHint(QFont::SansSerif);
   // Both the character height (negative) and the cell height are near enough to Qt's pixel size.
@@ -492,6 +465,15 @@ void SetFaceName(LOGFONT &logFont, std::string_view face) {
   const std::size_t length = Utf8PrefixLength(face, LF_FACESIZE - 1);
   std::copy_n(face.data(), length, logFont.lfFaceName);
   logFont.lfFaceName[length] = '\0';
+}
+
+void SetFaceStandIns(std::string_view face, std::span<const std::string_view> standIns) {
+  QStringList families;
+  for (std::string_view standIn : standIns)
+    families.append(qt::ToQString(standIn));
+  const QString faceFamily = qt::ToQString(face);
+  QFont::removeSubstitutions(faceFamily);
+  QFont::insertSubstitutions(faceFamily, families);
 }
 
 const QFont &detail::DefaultFont() {

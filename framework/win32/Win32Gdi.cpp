@@ -139,6 +139,9 @@ void SetFaceName(LOGFONT &logFont, std::string_view face) {
   logFont.lfFaceName[length] = L'\0';
 }
 
+// The system's font mapper already draws a missing face in an installed one of its characters.
+void SetFaceStandIns(std::string_view, std::span<const std::string_view>) {}
+
 CBitmap::CBitmap() = default;
 CBitmap::~CBitmap() { DeleteObject(); }
 
