@@ -40,8 +40,6 @@ inline constexpr Qt::WindowFlags kDialogWindowFlags{Qt::Dialog | Qt::CustomizeWi
                                                     Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                                     Qt::WindowCloseButtonHint};
 
-QFont FontFromLogFont(const LOGFONT &logFont);
-
 struct PaintRequest {
   QRect area;
   bool erase = false;
