@@ -139,7 +139,8 @@ void SetFaceName(LOGFONT &logFont, std::string_view face) {
   logFont.lfFaceName[length] = L'\0';
 }
 
-// The system's font mapper already draws a missing face in an installed one of its characters.
+// Nothing to tell: the system's font mapper itself draws a face that is not installed in one that
+// covers its characters.
 void SetFaceStandIns(std::string_view, std::span<const std::string_view>) {}
 
 CBitmap::CBitmap() = default;
