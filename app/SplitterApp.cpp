@@ -25,6 +25,7 @@ std::span<const CommandMapEntry> SplitterApp::GetMessageMap() const {
 
 BOOL SplitterApp::InitInstance() {
   AfxSetResourceHandle(&res::ProgramResources());
+  res::DeclareFaceStandIns();
   AfxEnableControlContainer();
   Enable3dControlsStatic();
   // Held until the process ends; the system frees it then, however the process ends.

@@ -2,9 +2,5 @@
 
 #include "app/SplitterApp.h"
 
+// The application object, which the framework's entry point runs.
 quorvel::SplitterApp theApp;
-
-#ifndef _WIN32
-// On Windows the framework's wWinMain is the program's entry.
-int main(int argc, char **argv) { return quorvel::fw::AfxWinMain(argc, argv); }
-#endif

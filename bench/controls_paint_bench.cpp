@@ -33,6 +33,7 @@ int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   AfxSetResourceHandle(&res::ProgramResources());
+  res::DeclareFaceStandIns();
   constexpr int kRuns = 2000;
 
   auto *barPeer = new qt::QtProgressPeer(nullptr, 1034, WS_CHILD | PBS_SMOOTH);

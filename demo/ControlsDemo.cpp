@@ -129,6 +129,7 @@ int main(int argc, char **argv) {
     return 1;
   }
   AfxSetResourceHandle(&res::ProgramResources());
+  res::DeclareFaceStandIns();
   const int status = RunDemo(argc, argv);
   platform::CloseDisplay();
   return status;

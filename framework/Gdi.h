@@ -3,6 +3,8 @@
 #include "framework/Types.h"
 
 #include <memory>
+#include <span>
+#include <string_view>
 #include <utility>
 
 // Device contexts and the drawing objects selected into them. The backend defines what stands
@@ -27,6 +29,8 @@ constexpr int ScaleToDpi(int pixels, UINT dpi) {
 
 // As much of `face` as the font description holds, with its terminating zero.
 void SetFaceName(LOGFONT &logFont, std::string_view face);
+// Where `face` is not installed, fonts of that face are drawn in the first of `standIns` that is.
+void SetFaceStandIns(std::string_view face, std::span<const std::string_view> standIns);
 
 class CDC;
 

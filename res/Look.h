@@ -1,7 +1,9 @@
 #pragma once
 
+#include "framework/Gdi.h"
 #include "res/Resources.h"
 
+#include <array>
 #include <string_view>
 
 // How the program looks: its colours, its face and the settings of its button skins, for the
@@ -22,6 +24,12 @@ constexpr COLORREF ColourRef(Rgb colour) { return RGB(colour.red, colour.green, 
 
 // The dialogs' face, in which the buttons write their captions too.
 inline constexpr std::string_view kFaceName = "宋体";
+// Families of the Linux desktop that cover the face's characters, for where it is not installed.
+inline constexpr std::array<std::string_view, 4> kFaceStandIns{
+    "WenQuanYi Micro Hei", "Noto Sans CJK SC", "Noto Serif CJK SC", "AR PL UMing CN"};
+
+// Called by every program that draws in the face, before it first does.
+inline void DeclareFaceStandIns() { fw::SetFaceStandIns(kFaceName, kFaceStandIns); }
 
 // A skin strip, the frames it is cut into and the borders that keep their size when a frame is
 // fitted to a button.

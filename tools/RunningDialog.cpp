@@ -78,8 +78,3 @@ public:
 RunningDialogApp theApp;
 
 } // namespace
-
-#ifndef _WIN32
-// On Windows the framework's wWinMain is the program's entry.
-int main(int argc, char **argv) { return AfxWinMain(argc, argv); }
-#endif

@@ -1,5 +1,6 @@
 #include "framework/qt/QtControlPeers.h"
 
+#include "framework/qt/QtColours.h"
 #include "framework/qt/QtIcons.h"
 
 #include <QButtonGroup>

@@ -1,6 +1,7 @@
 #include "framework/qt/QtDialogPeer.h"
 
 #include "framework/DialogTemplate.h"
+#include "framework/qt/QtColours.h"
 #include "framework/qt/QtControlPeers.h"
 #include "framework/qt/QtIcons.h"
 

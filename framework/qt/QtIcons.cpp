@@ -2,7 +2,7 @@
 
 #include "framework/ResourceModule.h"
 #include "framework/WinApp.h"
-#include "framework/qt/GdiData.h"
+#include "framework/qt/QtGdiData.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -102,3 +102,14 @@ HICON LoadIconNamed(const CString &name) {
 
 } // namespace qt
 } // namespace quorvel::fw
+
+// The only metrics the program asks for are the size an icon is drawn at.
+int GetSystemMetrics(int index) {
+  switch (index) {
+  case SM_CXICON:
+  case SM_CYICON:
+    return quorvel::fw::qt::kIconSize;
+  default:
+    return 0;
+  }
+}

@@ -1,6 +1,7 @@
 #include "framework/qt/QtModalUi.h"
 
 #include "framework/FileDialog.h"
+#include "framework/qt/QtColours.h"
 #include "framework/qt/QtWindowPeer.h"
 
 #include <QDir>

@@ -1,7 +1,6 @@
 #include "framework/Platform.h"
 
 #include "framework/qt/QtDialogPeer.h"
-#include "framework/qt/QtIcons.h"
 #include "framework/qt/QtModalUi.h"
 
 #include <QApplication>
@@ -9,17 +8,6 @@
 #include <QMetaObject>
 
 #include <memory>
-
-namespace quorvel::fw {
-
-BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id, const CString &text) {
-  if (!m_hMenu)
-    return FALSE;
-  m_hMenu->items.push_back({flags, id, text});
-  return TRUE;
-}
-
-} // namespace quorvel::fw
 
 namespace quorvel::fw::platform {
 namespace {
@@ -210,13 +198,3 @@ ModalUi &PlatformModalUi() {
 }
 
 } // namespace quorvel::fw::platform
-
-int GetSystemMetrics(int index) {
-  switch (index) {
-  case SM_CXICON:
-  case SM_CYICON:
-    return quorvel::fw::qt::kIconSize;
-  default:
-    return 0;
-  }
-}

@@ -1,6 +1,7 @@
 #include "framework/qt/QtWindowPeer.h"
 
 #include "framework/WinApp.h"
+#include "framework/qt/QtColours.h"
 
 #include <QApplication>
 #include <QMimeData>
@@ -25,29 +26,6 @@ void QtWindowPeer::Destroy() {
 }
 
 CRect QtWindowPeer::ClientRect() const { return {0, 0, m_widget.width(), m_widget.height()}; }
-
-QColor DialogBackground() {
-  if (const auto colours = AfxGetDialogColours())
-    return QColor(detail::ToRgb(colours->background));
-  return QGuiApplication::palette().color(QPalette::Window);
-}
-
-QColor DialogText() {
-  if (const auto colours = AfxGetDialogColours())
-    return QColor(detail::ToRgb(colours->text));
-  return QGuiApplication::palette().color(QPalette::WindowText);
-}
-
-QPalette DialogPalette(QPalette palette) {
-  const QColor grey(detail::ToRgb(SystemColour(COLOR_GRAYTEXT)));
-  palette.setColor(QPalette::Window, DialogBackground());
-  palette.setColor(QPalette::WindowText, DialogText());
-  palette.setColor(QPalette::Text, DialogText());
-  palette.setColor(QPalette::Disabled, QPalette::WindowText, grey);
-  palette.setColor(QPalette::Disabled, QPalette::Text, grey);
-  palette.setColor(QPalette::Disabled, QPalette::ButtonText, grey);
-  return palette;
-}
 
 QtPlainPeer::QtPlainPeer(QWidget *parent, UINT controlId, DWORD style, const CString &text)
     : QtPeerWidget(parent, controlId, style) {

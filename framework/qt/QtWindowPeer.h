@@ -6,7 +6,7 @@
 // dialog, owner-drawn buttons, progress bars) a surface image that painting handlers draw on and
 // the widget's paintEvent shows.
 #include "framework/Wnd.h"
-#include "framework/qt/GdiData.h"
+#include "framework/qt/QtGdiData.h"
 
 #include <QDropEvent>
 #include <QPaintEvent>
@@ -39,14 +39,6 @@ inline QString ToQString(std::string_view text) {
 inline constexpr Qt::WindowFlags kDialogWindowFlags{Qt::Dialog | Qt::CustomizeWindowHint |
                                                     Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                                     Qt::WindowCloseButtonHint};
-
-COLORREF SystemColour(int index);
-QFont FontFromLogFont(const LOGFONT &logFont);
-// The colours SetDialogBkColor gave every dialog, or the platform's own.
-QColor DialogBackground();
-QColor DialogText();
-// The dialog colours over `palette`, with the platform's grey for disabled text.
-QPalette DialogPalette(QPalette palette);
 
 struct PaintRequest {
   QRect area;

@@ -1,7 +1,7 @@
 #include "framework/ResourceModule.h"
 #include "framework/Wnd.h"
-#include "framework/win32/Utf16.h"
 #include "framework/win32/Win32GdiData.h"
+#include "framework/win32/Win32Utf16.h"
 
 #include <cstring>
 #include <map>
@@ -138,6 +138,10 @@ void SetFaceName(LOGFONT &logFont, std::string_view face) {
   std::copy_n(wide.data(), length, logFont.lfFaceName);
   logFont.lfFaceName[length] = L'\0';
 }
+
+// Nothing to tell: the system's font mapper itself draws a face that is not installed in one that
+// covers its characters.
+void SetFaceStandIns(std::string_view, std::span<const std::string_view>) {}
 
 CBitmap::CBitmap() = default;
 CBitmap::~CBitmap() { DeleteObject(); }
@@ -326,12 +330,6 @@ int CDC::DrawText(const CString &text, CRect *rect, UINT format) {
 }
 
 COLORREF CDC::GetPixel(int x, int y) const { return m_hDC ? ::GetPixel(m_hDC, x, y) : CLR_INVALID; }
-
-BOOL CDC::DrawIcon(int x, int y, HICON icon) {
-  if (!m_hDC || !icon)
-    return FALSE;
-  return ::DrawIconEx(m_hDC, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL);
-}
 
 CPaintDC::CPaintDC(CWnd *window) : CPaintDC(window ? window->m_hWnd : nullptr) {}
 

@@ -1,3 +1,4 @@
+#include "framework/Gdi.h"
 #include "framework/ResourceModule.h"
 #include "framework/WinApp.h"
 
@@ -55,6 +56,12 @@ HICON CWinApp::LoadIcon(UINT resourceId) const {
   auto *image = reinterpret_cast<PBYTE>(const_cast<std::byte *>(file.data() + best->offset));
   return ::CreateIconFromResourceEx(image, best->bytes, TRUE, 0x00030000, width, height,
                                     LR_DEFAULTCOLOR);
+}
+
+BOOL CDC::DrawIcon(int x, int y, HICON icon) {
+  if (!m_hDC || !icon)
+    return FALSE;
+  return ::DrawIconEx(m_hDC, x, y, icon, 0, 0, 0, nullptr, DI_NORMAL);
 }
 
 } // namespace quorvel::fw

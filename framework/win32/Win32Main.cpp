@@ -1,7 +1,7 @@
 // The entry point of the program's GUI executable: the application object's own main, with the
 // command line in UTF-8 whatever the system's code page.
 #include "framework/WinApp.h"
-#include "framework/win32/Utf16.h"
+#include "framework/win32/Win32Utf16.h"
 
 #include <shellapi.h>
 

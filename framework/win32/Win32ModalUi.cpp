@@ -1,7 +1,7 @@
 #include "framework/win32/Win32ModalUi.h"
 
-#include "framework/win32/Utf16.h"
-#include "framework/win32/Win32Windows.h"
+#include "framework/win32/Win32Colours.h"
+#include "framework/win32/Win32Utf16.h"
 
 #include <shlobj.h>
 

@@ -2,10 +2,10 @@
 
 #include "framework/DialogTemplate.h"
 #include "framework/WinApp.h"
-#include "framework/win32/DialogTemplateBuilder.h"
-#include "framework/win32/Utf16.h"
+#include "framework/win32/Win32Colours.h"
+#include "framework/win32/Win32DialogTemplate.h"
 #include "framework/win32/Win32ModalUi.h"
-#include "framework/win32/Win32Windows.h"
+#include "framework/win32/Win32Utf16.h"
 
 #include <ole2.h>
 #include <oleacc.h>
@@ -15,43 +15,7 @@
 #include <mutex>
 #include <vector>
 
-namespace quorvel::fw {
-
-BOOL CMenu::AppendMenu(UINT flags, UINT_PTR id, const CString &text) {
-  if (!m_hMenu)
-    return FALSE;
-  const std::wstring wide = win32::Utf16FromUtf8(text);
-  return ::AppendMenuW(m_hMenu, flags, id, (flags & MF_SEPARATOR) ? nullptr : wide.c_str());
-}
-
-namespace win32 {
-
-bool IsColourMessage(UINT message) {
-  return message == WM_CTLCOLORDLG || message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN ||
-         message == WM_CTLCOLORMSGBOX;
-}
-
-HBRUSH PaintInDialogColours(HDC dc) {
-  const auto colours = AfxGetDialogColours();
-  if (!colours)
-    return nullptr;
-  // One brush for the program's life, remade only if the colours change.
-  static HBRUSH brush = nullptr;
-  static COLORREF brushColour = 0;
-  if (!brush || brushColour != colours->background) {
-    if (brush)
-      ::DeleteObject(brush);
-    brush = ::CreateSolidBrush(colours->background);
-    brushColour = colours->background;
-  }
-  ::SetTextColor(dc, colours->text);
-  ::SetBkColor(dc, colours->background);
-  return brush;
-}
-
-} // namespace win32
-
-namespace platform {
+namespace quorvel::fw::platform {
 namespace {
 
 constexpr wchar_t kObjectProperty[] = L"Quorvel.Object";
@@ -446,5 +410,4 @@ ModalUi &PlatformModalUi() {
   return modalUi;
 }
 
-} // namespace platform
-} // namespace quorvel::fw
+} // namespace quorvel::fw::platform

@@ -1,12 +1,9 @@
-#include "framework/Mutex.h"
 #include "framework/OperatingSystem.h"
-#include "framework/win32/Utf16.h"
+#include "framework/win32/Win32Utf16.h"
 
 #include <vector>
 
-namespace quorvel::fw {
-
-namespace os {
+namespace quorvel::fw::os {
 
 CString ExecutablePath(const char *argv0) {
   std::vector<wchar_t> path(MAX_PATH);
@@ -24,11 +21,4 @@ CString ExecutablePath(const char *argv0) {
 // A write Windows refuses already fails with its cause.
 void PrepareProcess() {}
 
-} // namespace os
-
-HANDLE CreateMutex(const void *securityAttributes, BOOL initialOwner, const CString &name) {
-  return ::CreateMutexW(static_cast<LPSECURITY_ATTRIBUTES>(const_cast<void *>(securityAttributes)),
-                        initialOwner, win32::Utf16FromUtf8(name).c_str());
-}
-
-} // namespace quorvel::fw
+} // namespace quorvel::fw::os

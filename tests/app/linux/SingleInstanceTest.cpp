@@ -1,4 +1,4 @@
-#include "framework/linux/NamedLock.h"
+#include "framework/linux/LinuxMutex.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <chrono>

@@ -4,14 +4,17 @@
 #include "framework/qt/QtControlPeers.h"
 #include "framework/qt/QtDialogPeer.h"
 #include "framework/qt/QtIcons.h"
+#include "res/Look.h"
 #include "res/Resources.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <QApplication>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QSet>
 
+#include <algorithm>
 #include <array>
 #include <csignal>
 #include <iterator>
@@ -53,6 +56,13 @@ TEST_F(QtStartupTest, OffersTheDesktopTheIconFromSixteenToTwoHundredAndFiftySixP
   const QList<QSize> sizes = WidgetOf(dialog.m_hWnd)->windowIcon().availableSizes();
   for (int size : {16, 32, 48, 256})
     EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+}
+
+TEST_F(QtStartupTest, WritesInTheFaceOrAnInstalledStandInForIt) {
+  const std::string family = QFontInfo(WidgetOf(dialog.m_hWnd)->font()).family().toStdString();
+  EXPECT_TRUE(family == kFaceName ||
+              std::find(kFaceStandIns.begin(), kFaceStandIns.end(), family) != kFaceStandIns.end())
+      << family;
 }
 
 // Run by CTest again with QT_SCALE_FACTOR=2; passed over at one pixel per point.

@@ -1,6 +1,6 @@
 #include "tests/app/WindowDriver.h"
 
-#include "framework/linux/NamedLock.h"
+#include "framework/linux/LinuxMutex.h"
 #include "framework/qt/QtControlPeers.h"
 #include "framework/qt/QtDialogPeer.h"
 

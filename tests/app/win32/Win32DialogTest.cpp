@@ -2,7 +2,7 @@
 // dialog units, MessageBoxW.
 #include "app/AboutDialog.h"
 #include "framework/Platform.h"
-#include "framework/win32/Utf16.h"
+#include "framework/win32/Win32Utf16.h"
 #include "res/Resources.h"
 #include "tests/app/AppTestSupport.h"
 

@@ -1,6 +1,6 @@
 #include "tests/app/WindowDriver.h"
 
-#include "framework/win32/Utf16.h"
+#include "framework/win32/Win32Utf16.h"
 
 #include <windows.h>
 // After <windows.h>.

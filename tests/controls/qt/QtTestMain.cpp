@@ -1,3 +1,4 @@
+#include "res/Look.h"
 #include "res/Resources.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@ int main(int argc, char **argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   quorvel::fw::AfxSetResourceHandle(&quorvel::res::ProgramResources());
+  quorvel::res::DeclareFaceStandIns();
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -2,7 +2,7 @@
 
 #include "framework/DialogTemplate.h"
 #include "framework/Platform.h"
-#include "framework/win32/Utf16.h"
+#include "framework/win32/Win32Utf16.h"
 
 namespace quorvel::test {
 

@@ -10,7 +10,10 @@
 namespace quorvel::fw {
 namespace qt {
 class QtWindowPeer;
-}
+
+// The Qt font that a font description asks for.
+QFont FontFromLogFont(const LOGFONT &logFont);
+} // namespace qt
 
 namespace detail {
 

@@ -1,5 +1,6 @@
+#include "framework/linux/LinuxMutex.h"
+
 #include "framework/Mutex.h"
-#include "framework/linux/NamedLock.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,7 +2,8 @@
 
 #include "framework/Types.h"
 
-// What the Win32 backend's window parts share.
+// The dialog colours in the system's windows: the program's dialogs and the message boxes. The
+// system's own colours are user32's GetSysColor.
 namespace quorvel::fw::win32 {
 
 // For a WM_CTLCOLOR* message: sets the dialog colours on `dc` and returns their brush, or null

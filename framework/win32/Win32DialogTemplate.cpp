@@ -1,7 +1,7 @@
-#include "framework/win32/DialogTemplateBuilder.h"
+#include "framework/win32/Win32DialogTemplate.h"
 
 #include "framework/DialogTemplate.h"
-#include "framework/win32/Utf16.h"
+#include "framework/win32/Win32Utf16.h"
 
 namespace quorvel::fw::win32 {
 namespace {
