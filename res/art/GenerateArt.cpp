@@ -264,8 +264,6 @@ Canvas MakeIconImage(int size) {
   // Lines as thick as the icon is large, one pixel up to 48.
   const int line = std::max(1, size / 32);
   const int cuts[] = {px(0.5), px(5.5), px(10.5), px(15.5)};
-  // One pixel up to 64; the large icons draw their lines thicker to stay as bold.
-  const int edge = std::max(1, px(0.125)), stroke = std::max(1, px(0.25));
   for (int piece = 0; piece < 3; ++piece) {
     const int shift = (piece - 1) * std::max(1, px(0.75));
     const int top = cuts[piece] + (piece > 0 ? std::max(1, px(0.5)) : 0);
