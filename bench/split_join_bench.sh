@@ -4,7 +4,8 @@
 # join checks every byte against it, so in memory their peer is openssl hashing the same file, and
 # the split's that of GNU split followed by sha256sum of its pieces; quorvel-split flushes every
 # piece and joined file to its device before it says done, so on disk its peer is cp followed by a
-# sync of the same bytes.
+# sync of the same bytes, and for the split also GNU split followed by a sync of its pieces, which
+# makes as many files.
 # The runs alternate, and their order turns each round, so that the machine's noise and any
 # effect of going first or last fall on every tool alike. Peak memory is measured last, at every
 # piece size.
@@ -33,6 +34,7 @@ run_join() { "$tool" join "$work/pieces/1_source.bin" "$work/out" >/dev/null; }
 run_cp() { cp "$work/source.bin" "$work/out/copy.bin"; }
 run_cp_sync() { cp "$work/source.bin" "$work/out/copy.bin" && sync "$work/out/copy.bin" "$work/out"; }
 run_gnu_split() { (cd "$work/out" && split -b 1400000 "$work/source.bin"); }
+run_gnu_split_sync() { (cd "$work/out" && split -b 1400000 "$work/source.bin" && sync x* .); }
 run_gnu_split_sha256sum() { (cd "$work/out" && split -b 1400000 "$work/source.bin" && sha256sum x* >x.sha256); }
 run_openssl() { openssl dgst -sha256 "$work/source.bin" >/dev/null; }
 run_cat() { cat "$work"/pieces/*_source.bin >"$work/out/cat.bin"; }
@@ -55,7 +57,7 @@ run_scene() {
 }
 
 run_scene memory "$memory" split join openssl gnu_split_sha256sum cp gnu_split cat
-run_scene disk "$disk" split join cp_sync
+run_scene disk "$disk" split join cp_sync gnu_split_sync
 
 # Peak memory at every preset and at sizes far beyond them, on a sparse source larger than the
 # largest piece, in memory and across file systems (where the bytes pass through the buffer).
@@ -81,7 +83,7 @@ for name in split join openssl gnu_split_sha256sum cp gnu_split cat; do
   printf '  %-20s %s\n' "$name" "$(median "memory.$name")"
 done
 echo "on disk ($disk_parent):"
-for name in split join cp_sync; do printf '  %-20s %s\n' "$name" "$(median "disk.$name")"; done
+for name in split join cp_sync gnu_split_sync; do printf '  %-20s %s\n' "$name" "$(median "disk.$name")"; done
 echo "in /dev/shm  split / openssl sha256:        $(ratio memory.split memory.openssl)"
 echo "in /dev/shm  join  / openssl sha256:        $(ratio memory.join memory.openssl)"
 echo "in /dev/shm  split / GNU split; sha256sum:  $(ratio memory.split memory.gnu_split_sha256sum)"
@@ -91,5 +93,6 @@ echo "in /dev/shm  split / GNU split:             $(ratio memory.split memory.gn
 echo "in /dev/shm  join  / cat:                   $(ratio memory.join memory.cat)"
 echo "on disk      split / cp; sync:              $(ratio disk.split disk.cp_sync)"
 echo "on disk      join  / cp; sync:              $(ratio disk.join disk.cp_sync)"
+echo "on disk      split / GNU split; sync:       $(ratio disk.split disk.gnu_split_sync)"
 echo "peak resident (KiB) by piece size:$peak_line"
 echo "largest peak resident:                      ${peak_kib} KiB"
