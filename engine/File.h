@@ -61,9 +61,6 @@ public:
   std::uint64_t GetLength() const;
   std::uint64_t Read(void *buffer, std::uint64_t count);
   void Write(const void *buffer, std::uint64_t count);
-  // Sets the device writing the file's bytes without waiting for it, so that a Flush later waits
-  // less; failures are left for that Flush to report.
-  void StartFlush() noexcept;
   // Returns once the file's bytes are on its device.
   void Flush();
   void Close();

@@ -115,7 +115,6 @@ bool Splitter::CopyPiece(std::uint64_t pieceNumber, File &piece) {
       }))
     return false;
   m_copied += pieceLength;
-  piece.StartFlush();
   return true;
 }
 

@@ -127,8 +127,6 @@ void File::Write(const void *buffer, std::uint64_t count) {
   }
 }
 
-void File::StartFlush() noexcept { ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE); }
-
 void File::Flush() {
   while (::fsync(m_fd) != 0) {
     if (errno != EINTR)

@@ -94,10 +94,6 @@ void File::Write(const void *buffer, std::uint64_t count) {
   }
 }
 
-// Windows has no flush that only starts: FlushFileBuffers waits. The bytes are written behind
-// meanwhile anyway, and Flush waits for them.
-void File::StartFlush() noexcept {}
-
 void File::Flush() {
   if (!::FlushFileBuffers(m_fd))
     ThrowLastError(static_cast<int>(::GetLastError()));
