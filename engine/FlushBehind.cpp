@@ -15,16 +15,15 @@ FlushBehind::~FlushBehind() {
     m_flush.wait();
 }
 
-void FlushBehind::Written(std::uint64_t bytes) {
-  m_unflushed += bytes;
-  if (m_unflushed < kFlushEvery)
+void FlushBehind::Reached(std::uint64_t written) {
+  if (written - m_lastStart < kFlushEvery)
     return;
   if (m_flush.valid()) {
     if (m_flush.wait_for(std::chrono::seconds{0}) != std::future_status::ready)
       return;
     m_flush.get();
   }
-  m_unflushed = 0;
+  m_lastStart = written;
   m_flush = std::async(std::launch::async, [this] { m_file.Flush(); });
 }
 

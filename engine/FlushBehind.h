@@ -16,15 +16,15 @@ public:
   FlushBehind &operator=(const FlushBehind &) = delete;
   ~FlushBehind();
 
-  // Counts bytes written; starts a flush once enough have come since the last one began, unless
-  // that one still runs. Throws the failure of a flush that has ended.
-  void Written(std::uint64_t bytes);
+  // Told how many bytes are written so far; starts a flush once enough have come since the last
+  // one began, unless that one still runs. Throws the failure of a flush that has ended.
+  void Reached(std::uint64_t written);
   // Waits for the flush that runs; throws its failure.
   void Finish();
 
 private:
   File &m_file;
-  std::uint64_t m_unflushed = 0;
+  std::uint64_t m_lastStart = 0;
   std::future<void> m_flush;
 };
 

@@ -135,6 +135,7 @@ Outcome Joiner::Copy(StagedFile &output) {
     File &piece = pieceNumber == 1 ? m_firstPiece : laterPiece;
     const std::uint64_t length = m_lengths[pieceNumber - 1];
     if (!copier.Copy(piece, output.Contents(), length, [&](std::uint64_t copied) {
+          flushBehind.Reached(joined + copied);
           return m_progress.BytesDone(joined + copied, total);
         }))
       return Outcome::Cancelled();
@@ -143,7 +144,6 @@ Outcome Joiner::Copy(StagedFile &output) {
     joined += length;
     if (pieceNumber > 1)
       laterPiece.Close();
-    flushBehind.Written(length);
     if (m_progress.PieceDone(pieceNumber, pieceCount) == Flow::stop)
       return Outcome::Cancelled();
   }

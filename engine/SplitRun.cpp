@@ -2,6 +2,7 @@
 
 #include "engine/ChecksumList.h"
 #include "engine/CommitTogether.h"
+#include "engine/FlushBehind.h"
 #include "engine/Folder.h"
 #include "engine/HashingCopier.h"
 #include "engine/PieceNaming.h"
@@ -110,10 +111,14 @@ std::optional<FileException> Splitter::RemoveOldSet() {
 
 bool Splitter::CopyPiece(std::uint64_t pieceNumber, File &piece) {
   const std::uint64_t pieceLength = PieceLength(pieceNumber);
+  // A large piece is flushed as it is written, as small ones are by the batch.
+  FlushBehind flushBehind(piece);
   if (!m_copier.Copy(m_source, piece, pieceLength, [&](std::uint64_t copied) {
+        flushBehind.Reached(copied);
         return m_progress.BytesDone(m_copied + copied, m_length);
       }))
     return false;
+  flushBehind.Finish();
   m_copied += pieceLength;
   return true;
 }
