@@ -8,21 +8,37 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 
 tree=$top/build-windows
 export WINEARCH=win32
+real_wine=$(command -v wine)
 if [ "$("$top/scripts/windows-test-arch.sh")" = x86_64 ]; then
   echo "test-windows: this kernel cannot start 32-bit programs; the 64-bit build's tests run under 64-bit Wine" >&2
   tree=$top/build-windows64
   export WINEARCH=win64
+  real_wine=/usr/lib/wine/wine64
+fi
+bin=$tree/wine-bin
+mkdir -p "$bin"
+if [ "$WINEARCH" = win64 ]; then
   # Debian's wine and wineboot start the 32-bit loader whenever it is installed, runnable or not.
-  bin=$tree/wine-bin
-  mkdir -p "$bin"
-  for tool in wine wineboot winepath; do
-    [ "$tool" = wine ] && run= || run=" $tool"
-    printf '#!/bin/sh\nexec /usr/lib/wine/wine64%s "$@"\n' "$run" >"$bin/$tool"
+  for tool in wineboot winepath; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 %s "$@"\n' "$tool" >"$bin/$tool"
   done
   printf '#!/bin/sh\nexec /usr/lib/wine/wineserver64 "$@"\n' >"$bin/wineserver"
-  chmod +x "$bin"/*
-  export PATH=$bin:$PATH
 fi
+# The first program to need the desktop starts Wine's desktop process, which inherits that
+# program's output and can outlive it by many seconds, while CTest waits for the output to end. So
+# each program writes its output into files, passed on once it has ended.
+cat >"$bin/wine" <<WRAPPER
+#!/bin/sh
+out=\$(mktemp) && err=\$(mktemp) || exit 125
+"$real_wine" "\$@" >"\$out" 2>"\$err"
+status=\$?
+cat "\$out"
+cat "\$err" >&2
+rm -f "\$out" "\$err"
+exit \$status
+WRAPPER
+chmod +x "$bin"/*
+export PATH=$bin:$PATH
 
 export WINEPREFIX="$tree/wine" WINEDEBUG=-all
 # No Mono or Gecko to offer when the prefix is made.
