@@ -82,12 +82,13 @@ bool Folder::OpenFile(File &file, std::string_view name, unsigned flags,
 
 bool Folder::Remove(std::string_view name, FileException *error) const {
   const std::string path = PathOf(name);
+  std::wstring windowsPath;
   const auto refuse = [&](DWORD code) {
     if (error)
-      *error = Failure(code, path);
+      *error =
+          FileException(win32::CauseOfRefusal(code, windowsPath), static_cast<int>(code), path);
     return false;
   };
-  std::wstring windowsPath;
   if (!win32::ToWindowsPath(path, windowsPath))
     return refuse(ERROR_INVALID_NAME);
   const DWORD attributes = ::GetFileAttributesW(windowsPath.c_str());
@@ -102,12 +103,7 @@ bool Folder::Remove(std::string_view name, FileException *error) const {
   if (::DeleteFileW(windowsPath.c_str()))
     return true;
   const DWORD removeError = ::GetLastError();
-  if (removeError == ERROR_FILE_NOT_FOUND)
-    return true;
-  if (error)
-    *error = FileException(win32::CauseOfRefusal(removeError, windowsPath),
-                           static_cast<int>(removeError), path);
-  return false;
+  return removeError == ERROR_FILE_NOT_FOUND || refuse(removeError);
 }
 
 std::vector<std::string> Folder::Names() const {
