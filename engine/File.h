@@ -48,6 +48,8 @@ public:
   File() = default;
   File(const File &) = delete;
   File &operator=(const File &) = delete;
+  File(File &&other) noexcept;
+  File &operator=(File &&other) noexcept;
   ~File();
 
   // Returns false and fills `error` (when given) with the cause and the path on failure. With
@@ -67,6 +69,10 @@ public:
 
   // Closes without reporting, for paths that are already failing.
   void Abort() noexcept;
+
+  // A second descriptor or handle on the same open file, for a flush on another thread that may
+  // outlive this one. Throws naming the path.
+  File Duplicate() const;
 
   bool IsOpen() const { return m_fd != kNoHandle; }
   NativeHandle Descriptor() const { return m_fd; }

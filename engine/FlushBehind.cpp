@@ -1,6 +1,9 @@
 #include "engine/FlushBehind.h"
 
+#include "engine/FlushTogether.h"
+
 #include <chrono>
+#include <vector>
 
 namespace quorvel {
 namespace {
@@ -9,11 +12,6 @@ namespace {
 constexpr std::uint64_t kFlushEvery = std::uint64_t{32} << 20;
 
 } // namespace
-
-FlushBehind::~FlushBehind() {
-  if (m_flush.valid())
-    m_flush.wait();
-}
 
 void FlushBehind::Reached(std::uint64_t written) {
   if (written - m_lastStart < kFlushEvery)
@@ -24,7 +22,9 @@ void FlushBehind::Reached(std::uint64_t written) {
     m_flush.get();
   }
   m_lastStart = written;
-  m_flush = std::async(std::launch::async, [this] { m_file.Flush(); });
+  std::vector<File> flushed;
+  flushed.push_back(m_file.Duplicate());
+  m_flush = FlushInBackground(std::move(flushed));
 }
 
 void FlushBehind::Finish() {

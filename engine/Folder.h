@@ -4,6 +4,7 @@
 #include "engine/FileException.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,14 @@ public:
   bool Remove(std::string_view name, FileException *error) const;
   // Every name in the folder, in no order; none when it cannot be read.
   std::vector<std::string> Names() const;
+
+  // The room its file system has for this user, and the unit a file's room is counted in.
+  struct Space {
+    std::uint64_t free = 0;
+    std::uint64_t unit = 1;
+  };
+  // Nothing when the file system does not say.
+  std::optional<Space> FreeSpace() const;
 
 private:
   // What precedes a name in a path.

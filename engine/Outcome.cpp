@@ -3,6 +3,21 @@
 #include <utility>
 
 namespace quorvel {
+namespace {
+
+// "1,400,000".
+std::string GroupedDigits(std::uint64_t number) {
+  const std::string digits = std::to_string(number);
+  std::string grouped;
+  for (std::size_t index = 0; index < digits.size(); ++index) {
+    if (index > 0 && (digits.size() - index) % 3 == 0)
+      grouped += ',';
+    grouped += digits[index];
+  }
+  return grouped;
+}
+
+} // namespace
 
 Outcome Outcome::Refused(Refusal refusal, std::string subject, std::uint64_t length) {
   Outcome outcome = Of(Kind::refused);
@@ -43,6 +58,9 @@ std::string Outcome::RefusalText() const {
            "another file.";
   case Refusal::listInvalid:
     return subject + " is not the checksum list of this set.";
+  case Refusal::noRoom:
+    return "The pieces need " + GroupedDigits(length) + " bytes, but " + subject +
+           " has room for " + GroupedDigits(room) + ". Nothing was changed.";
   }
   return {};
 }

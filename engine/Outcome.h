@@ -25,6 +25,9 @@ enum class Refusal : std::uint8_t {
   pieceLength,
   // The list beside the first piece is not one of this set, or the pieces make another length.
   listInvalid,
+  // The set does not fit on the destination's medium, even once an older set of its name is gone:
+  // it needs `length` bytes and the folder (the subject) has room for `room`.
+  noRoom,
 };
 
 // Where a file failure happened: opening the chosen source or first piece; opening, creating or
@@ -47,8 +50,10 @@ struct Outcome {
   Refusal refusal = Refusal::noSource;
   // The piece or list a refusal is about, as a path.
   std::string subject;
-  // The source's length, for tooShort.
+  // The source's length, for tooShort; the room the set needs, for noRoom.
   std::uint64_t length = 0;
+  // The room the destination has, for noRoom.
+  std::uint64_t room = 0;
   Stage stage = Stage::source;
   FileException failure;
 

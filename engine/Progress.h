@@ -19,6 +19,10 @@ public:
     return Flow::proceed;
   }
 
+  // Before a split removes the older set of its name, for want of room to keep it until the new
+  // one is whole; a stop after this leaves neither.
+  virtual void RemovingOlderSet() {}
+
 protected:
   ~Progress() = default;
 };

@@ -1,18 +1,17 @@
 #include "engine/SplitRun.h"
 
 #include "engine/ChecksumList.h"
-#include "engine/CommitTogether.h"
 #include "engine/FlushBehind.h"
+#include "engine/FlushTogether.h"
 #include "engine/Folder.h"
 #include "engine/HashingCopier.h"
 #include "engine/PieceNaming.h"
 #include "engine/PieceSet.h"
-#include "engine/StagedFile.h"
+#include "engine/StagedSet.h"
 
 #include <algorithm>
-#include <exception>
+#include <chrono>
 #include <future>
-#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -20,39 +19,46 @@
 namespace quorvel {
 namespace {
 
-// Pieces copied but not yet in place. They are flushed and put in place together while the next
-// ones are copied, so that the device writes while the source is read, and a file system that
-// commits its journal once for many flushes waits once for all of them.
+// Pieces copied but not yet flushed. They are flushed together while the next ones are copied, so
+// that the device writes while the source is read, and a file system that commits its journal
+// once for many flushes waits once for all of them.
 constexpr std::size_t kMaxPendingPieces = 64;
 constexpr std::uint64_t kMaxPendingBytes = std::uint64_t{32} << 20;
+
+// How often a run waiting for its flushes asks whether to stop.
+constexpr std::chrono::milliseconds kStopPoll{50};
+
+std::uint64_t RoundedUp(std::uint64_t bytes, std::uint64_t unit) {
+  return (bytes + unit - 1) / unit * unit;
+}
 
 class Splitter {
 public:
   Splitter(const SplitRequest &request, File &source, Progress &progress, std::uint64_t length)
       : m_request(request), m_source(source), m_progress(progress), m_length(length),
-        m_pieceCount(length / request.pieceSize + 1), m_set(source.GetFileName()) {}
-  Splitter(const Splitter &) = delete;
-  Splitter &operator=(const Splitter &) = delete;
-  // A split that does not finish removes what it put under the set's names.
-  ~Splitter();
+        m_pieceCount(length / request.pieceSize + 1), m_set(source.GetFileName()),
+        m_staged(m_set, m_pieceCount) {}
 
   Outcome Run();
 
 private:
-  std::string PathOf(std::string_view name) const { return m_folder.PathOf(name); }
   std::uint64_t PieceLength(std::uint64_t pieceNumber) const {
     return std::min(m_request.pieceSize, m_length - (pieceNumber - 1) * m_request.pieceSize);
   }
   std::optional<FileException> CheckNamesFit() const;
-  std::optional<FileException> RemoveOldSet();
+  // The room the set takes on a file system that counts in `unit`.
+  std::uint64_t RoomNeeded(std::uint64_t unit) const;
+  // Keeps the older set beside the new one where both fit, removes it first where only the new
+  // one fits, and refuses before anything changes where neither does.
+  std::optional<Outcome> MakeRoom();
   // Copies the next piece into the file; false when the progress asked to stop.
   bool CopyPiece(std::uint64_t pieceNumber, File &piece);
-  // Puts the pending pieces in place while the next ones are copied.
-  void StartCommittingPending();
-  // Waits until the pieces last started are in place, and reports them; false when the progress
-  // asked to stop.
-  bool PutCommittedInPlace();
-  std::optional<FileException> WriteList();
+  // Hands the pieces copied since the last call to be flushed, once those handed before are on
+  // the device; false when the progress asked to stop meanwhile.
+  bool FlushPending();
+  // Waits for the pieces handed last; false when the progress asked to stop meanwhile.
+  bool WaitForFlush();
+  void WriteList();
 
   const SplitRequest &m_request;
   File &m_source;
@@ -61,28 +67,13 @@ private:
   const std::uint64_t m_pieceCount;
   const PieceSet m_set;
   Folder m_folder;
+  StagedSet m_staged;
   HashingCopier m_copier;
   std::uint64_t m_copied = 0;
-  // An empty first piece holds the set's name while the split runs; the first piece's bytes take
-  // it last, once every other piece and the list are in place.
-  std::optional<StagedFile> m_holder;
-  StagedFile m_firstPiece;
-  using Pieces = std::vector<std::pair<std::uint64_t, std::unique_ptr<StagedFile>>>;
-  Pieces m_pending;
-  Pieces m_committing;
-  // Ends before the pieces it commits are discarded.
-  std::future<void> m_commit;
-  std::vector<std::string> m_written;
-  bool m_done = false;
+  std::vector<File> m_pending;
+  std::uint64_t m_pendingBytes = 0;
+  std::future<void> m_flushing;
 };
-
-Splitter::~Splitter() {
-  if (m_done)
-    return;
-  m_holder.reset();
-  for (const std::string &name : m_written)
-    m_folder.Remove(name, nullptr);
-}
 
 std::optional<FileException> Splitter::CheckNamesFit() const {
   FileException error;
@@ -93,20 +84,34 @@ std::optional<FileException> Splitter::CheckNamesFit() const {
   return std::nullopt;
 }
 
-// An old list or old pieces, joined with the new ones, would make a file that never existed: the
-// list goes, the pieces this split will replace, and those after them up to the first number
-// missing.
-std::optional<FileException> Splitter::RemoveOldSet() {
-  FileException error;
-  if (!m_folder.Remove(m_set.ListName(), &error))
-    return error;
-  for (std::uint64_t pieceNumber = 2;; ++pieceNumber) {
-    const std::string name = m_set.PieceName(pieceNumber);
-    if (pieceNumber > m_pieceCount && m_folder.Look(name) == Folder::Entry::absent)
-      return std::nullopt;
-    if (!m_folder.Remove(name, &error))
-      return error;
+std::uint64_t Splitter::RoomNeeded(std::uint64_t unit) const {
+  const std::uint64_t pieces = (m_pieceCount - 1) * RoundedUp(m_request.pieceSize, unit) +
+                               RoundedUp(PieceLength(m_pieceCount), unit);
+  // A list line is a digest, two spaces and a piece name, which escaping at most doubles.
+  const std::uint64_t listLine = 2 * Sha256::Digest{}.size() + 4 + 2 * m_set.PieceName(m_pieceCount).size();
+  const std::uint64_t list = (m_pieceCount + 1) * listLine + 2 * m_set.Name().size();
+  // And one unit for the folder the set is staged in.
+  return pieces + RoundedUp(list, unit) + unit;
+}
+
+std::optional<Outcome> Splitter::MakeRoom() {
+  const std::optional<Folder::Space> space = m_folder.FreeSpace();
+  if (!space)
+    return std::nullopt;
+  const std::uint64_t needed = RoomNeeded(space->unit);
+  if (needed <= space->free)
+    return std::nullopt;
+  const StagedSet::Older older = m_staged.MeasureOlder(space->unit);
+  if (needed > space->free + older.bytes) {
+    Outcome refused = Outcome::Refused(Refusal::noRoom, m_request.destFolder, needed);
+    refused.room = space->free + older.bytes;
+    return refused;
   }
+  m_progress.RemovingOlderSet();
+  FileException error;
+  if (!m_staged.RemoveOlder(&error))
+    return Outcome::Failed(Stage::open, error);
+  return std::nullopt;
 }
 
 bool Splitter::CopyPiece(std::uint64_t pieceNumber, File &piece) {
@@ -123,102 +128,58 @@ bool Splitter::CopyPiece(std::uint64_t pieceNumber, File &piece) {
   return true;
 }
 
-void Splitter::StartCommittingPending() {
-  m_committing = std::exchange(m_pending, {});
-  std::vector<StagedFile *> pieces;
-  for (auto &[pieceNumber, piece] : m_committing)
-    pieces.push_back(piece.get());
-  m_commit = std::async(std::launch::async, [pieces] { CommitTogether(pieces); });
-}
-
-bool Splitter::PutCommittedInPlace() {
-  if (!m_commit.valid())
+bool Splitter::WaitForFlush() {
+  if (!m_flushing.valid())
     return true;
-  std::exception_ptr failure;
-  try {
-    m_commit.get();
-  } catch (...) {
-    failure = std::current_exception();
-  }
-  const Pieces committed = std::exchange(m_committing, {});
-  for (auto &[pieceNumber, piece] : committed) {
-    if (piece->IsCommitted())
-      m_written.push_back(m_set.PieceName(pieceNumber));
-  }
-  if (failure)
-    std::rethrow_exception(failure);
-  for (auto &[pieceNumber, piece] : committed) {
-    piece->Close();
-    if (m_progress.PieceDone(pieceNumber, m_pieceCount) == Flow::stop)
+  while (m_flushing.wait_for(kStopPoll) != std::future_status::ready) {
+    if (m_progress.BytesDone(m_copied, m_length) == Flow::stop)
       return false;
   }
+  m_flushing.get();
   return true;
 }
 
-std::optional<FileException> Splitter::WriteList() {
-  StagedFile list;
-  FileException error;
-  if (!list.Open(PathOf(m_set.ListName()), &error))
-    return error;
+bool Splitter::FlushPending() {
+  if (!WaitForFlush())
+    return false;
+  m_pendingBytes = 0;
+  m_flushing = FlushInBackground(std::exchange(m_pending, {}));
+  return true;
+}
+
+void Splitter::WriteList() {
+  File list = m_staged.Create(StagedSet::kList);
   const std::string text = ChecksumList{m_length, m_copier.TakeDigests(true)}.Format(m_set);
-  list.Contents().Write(text.data(), text.size());
-  list.Commit();
-  m_written.push_back(m_set.ListName());
+  list.Write(text.data(), text.size());
+  list.Flush();
   list.Close();
-  return std::nullopt;
 }
 
 Outcome Splitter::Run() {
-  const std::string firstPath = JoinFolder(m_request.destFolder, m_set.PieceName(1));
   FileException error;
-  if (!m_folder.Open(m_request.destFolder, &error)) {
-    // Creating the first piece tells why, naming it.
-    m_firstPiece.Open(firstPath, &error);
+  if (!m_staged.Open(m_request.destFolder, &error) || !m_folder.Open(m_request.destFolder, &error))
     return Outcome::Failed(Stage::open, error);
-  }
   if (const auto tooLong = CheckNamesFit())
     return Outcome::Failed(Stage::open, *tooLong);
+  if (auto refused = MakeRoom())
+    return *refused;
 
-  m_holder.emplace();
-  if (!m_firstPiece.Open(firstPath, &error) || !m_holder->Open(firstPath, &error))
-    return Outcome::Failed(Stage::open, error);
-  m_holder->Commit();
-  m_written.push_back(m_set.PieceName(1));
-  if (const auto refused = RemoveOldSet())
-    return Outcome::Failed(Stage::open, *refused);
-  // On the device before any new piece is: the order of the names is what proves a set.
-  File::FlushFolder(m_request.destFolder);
-
-  if (!CopyPiece(1, m_firstPiece.Contents()) || m_progress.PieceDone(1, m_pieceCount) == Flow::stop)
-    return Outcome::Cancelled();
-  std::uint64_t pendingBytes = 0;
-  for (std::uint64_t pieceNumber = 2; pieceNumber <= m_pieceCount; ++pieceNumber) {
-    auto piece = std::make_unique<StagedFile>();
-    if (!piece->Open(PathOf(m_set.PieceName(pieceNumber)), &error))
-      return Outcome::Failed(Stage::open, error);
-    if (!CopyPiece(pieceNumber, piece->Contents()))
+  for (std::uint64_t pieceNumber = 1; pieceNumber <= m_pieceCount; ++pieceNumber) {
+    File piece = m_staged.Create(pieceNumber);
+    if (!CopyPiece(pieceNumber, piece))
       return Outcome::Cancelled();
-    pendingBytes += PieceLength(pieceNumber);
-    m_pending.emplace_back(pieceNumber, std::move(piece));
-    if (m_pending.size() == kMaxPendingPieces || pendingBytes >= kMaxPendingBytes ||
-        pieceNumber == m_pieceCount) {
-      pendingBytes = 0;
-      if (!PutCommittedInPlace())
-        return Outcome::Cancelled();
-      StartCommittingPending();
-    }
+    m_pendingBytes += PieceLength(pieceNumber);
+    m_pending.push_back(std::move(piece));
+    if (m_progress.PieceDone(pieceNumber, m_pieceCount) == Flow::stop)
+      return Outcome::Cancelled();
+    if ((m_pending.size() == kMaxPendingPieces || m_pendingBytes >= kMaxPendingBytes) &&
+        !FlushPending())
+      return Outcome::Cancelled();
   }
-  if (!PutCommittedInPlace())
+  if (!FlushPending() || !WaitForFlush())
     return Outcome::Cancelled();
-
-  if (const auto refused = WriteList())
-    return Outcome::Failed(Stage::open, *refused);
-  File::FlushFolder(m_request.destFolder);
-  m_holder.reset();
-  m_firstPiece.Commit();
-  File::FlushFolder(m_request.destFolder);
-  m_firstPiece.Close();
-  m_done = true;
+  WriteList();
+  m_staged.Commit();
   return Outcome::Done();
 }
 

@@ -17,9 +17,10 @@ struct SplitRequest {
 // Cuts the source into pieces 1_name, 2_name, ... of the piece size in the destination folder,
 // ending with a shorter piece (empty when the length is a multiple), and writes their checksum
 // list name.sha256 beside them. Exactly the length the source has when the split starts is cut.
-// Until the split is done no set there joins: the old list and pieces go first, an empty first
-// piece holds the set's name while the others are written, and the first piece's bytes take its
-// name last. A run that stops removes what it wrote.
+// The set is written out of sight and takes its names only once it is whole, replacing an older
+// set of the same name then; a run that stops leaves the folder as it found it. Where the medium
+// has no room for both sets, the older one goes first (the progress is told); where it has no
+// room even then, the split is refused before anything changes.
 Outcome RunSplit(const SplitRequest &request, Progress &progress);
 
 } // namespace quorvel

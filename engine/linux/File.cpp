@@ -8,6 +8,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace quorvel {
 
@@ -39,6 +40,25 @@ int OpenDescriptor(int folder, const std::string &name, unsigned flags) {
 } // namespace
 
 File::~File() { Abort(); }
+
+File::File(File &&other) noexcept
+    : m_fd(std::exchange(other.m_fd, kNoHandle)), m_strFilePath(std::move(other.m_strFilePath)) {}
+
+File &File::operator=(File &&other) noexcept {
+  Abort();
+  m_fd = std::exchange(other.m_fd, kNoHandle);
+  m_strFilePath = std::move(other.m_strFilePath);
+  return *this;
+}
+
+File File::Duplicate() const {
+  const int fd = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
+  if (fd < 0)
+    ThrowLastError(errno);
+  File duplicate;
+  duplicate.Attach(fd, m_strFilePath);
+  return duplicate;
+}
 
 bool File::Open(std::string_view path, unsigned flags, FileException *error) {
   return OpenAt(AT_FDCWD, path, std::string{path}, flags, error);

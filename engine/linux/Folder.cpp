@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace quorvel {
@@ -107,6 +108,19 @@ std::vector<std::string> Folder::Names() const {
     names.emplace_back(entry->d_name);
   ::closedir(entries);
   return names;
+}
+
+} // namespace quorvel
+
+namespace quorvel {
+
+std::optional<Folder::Space> Folder::FreeSpace() const {
+  struct statvfs status {};
+  // Some file systems (a few FUSE ones) report no size at all.
+  if (::fstatvfs(m_fd, &status) != 0 || status.f_blocks == 0)
+    return std::nullopt;
+  const std::uint64_t unit = status.f_frsize > 0 ? status.f_frsize : status.f_bsize;
+  return Space{std::uint64_t{status.f_bavail} * unit, unit};
 }
 
 } // namespace quorvel

@@ -23,12 +23,20 @@ struct TemporaryEntry {
   TemporaryEntry *next = nullptr;
 };
 
+struct CleanupEntry {
+  std::atomic<void (*)(void *)> run{nullptr};
+  std::atomic<void *> data{nullptr};
+  std::atomic<bool> claimed{true};
+  CleanupEntry *next = nullptr;
+};
+
 namespace {
 
 static_assert(std::atomic<int>::is_always_lock_free &&
               std::atomic<TemporaryEntry *>::is_always_lock_free);
 
 std::atomic<TemporaryEntry *> g_temporaries{nullptr};
+std::atomic<CleanupEntry *> g_cleanups{nullptr};
 // Threads between creating a temporary file and publishing it, and whether a handler is removing
 // the files: once it is, no thread starts creating another.
 std::atomic<int> g_creating{0};
@@ -69,6 +77,10 @@ extern "C" void RemoveTemporariesAndExit(int signalNumber) {
   g_removing.store(true);
   for (int waited = 0; g_creating.load() > 0 && waited < 2000; ++waited)
     ::nanosleep(&kPause, nullptr);
+  for (CleanupEntry *entry = g_cleanups.load(); entry; entry = entry->next) {
+    if (const auto run = entry->run.load())
+      run(entry->data.load());
+  }
   for (TemporaryEntry *entry = g_temporaries.load(); entry; entry = entry->next) {
     if (const int folder = entry->folder.load(); folder >= 0)
       ::unlinkat(folder, entry->name, 0);
@@ -96,6 +108,31 @@ TemporaryEntry *PublishTemporary(int folder, std::string_view name) {
 void WithdrawTemporary(TemporaryEntry *entry) noexcept {
   if (entry)
     entry->folder.store(TemporaryEntry::kFree);
+}
+
+CleanupEntry *PublishCleanup(void (*run)(void *data), void *data) {
+  CleanupEntry *entry = nullptr;
+  for (CleanupEntry *free = g_cleanups.load(); free && !entry; free = free->next) {
+    bool claimed = false;
+    if (free->claimed.compare_exchange_strong(claimed, true))
+      entry = free;
+  }
+  if (!entry) {
+    entry = new CleanupEntry;
+    entry->next = g_cleanups.load();
+    while (!g_cleanups.compare_exchange_weak(entry->next, entry)) {
+    }
+  }
+  entry->data.store(data);
+  entry->run.store(run);
+  return entry;
+}
+
+void WithdrawCleanup(CleanupEntry *entry) noexcept {
+  if (!entry)
+    return;
+  entry->run.store(nullptr);
+  entry->claimed.store(false);
 }
 
 EndingSignalsDeferred::EndingSignalsDeferred() {

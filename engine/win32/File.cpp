@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace quorvel {
 
@@ -33,6 +34,26 @@ bool Refuse(FileException *error, DWORD code, const std::string &path) {
 } // namespace
 
 File::~File() { Abort(); }
+
+File::File(File &&other) noexcept
+    : m_fd(std::exchange(other.m_fd, kNoHandle)), m_strFilePath(std::move(other.m_strFilePath)) {}
+
+File &File::operator=(File &&other) noexcept {
+  Abort();
+  m_fd = std::exchange(other.m_fd, kNoHandle);
+  m_strFilePath = std::move(other.m_strFilePath);
+  return *this;
+}
+
+File File::Duplicate() const {
+  const HANDLE process = ::GetCurrentProcess();
+  HANDLE duplicate = nullptr;
+  if (!::DuplicateHandle(process, m_fd, process, &duplicate, 0, FALSE, DUPLICATE_SAME_ACCESS))
+    ThrowLastError(static_cast<int>(::GetLastError()));
+  File file;
+  file.Attach(duplicate, m_strFilePath);
+  return file;
+}
 
 bool File::Open(std::string_view path, unsigned flags, FileException *error) {
   Abort();

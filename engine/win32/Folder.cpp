@@ -124,3 +124,27 @@ std::vector<std::string> Folder::Names() const {
 }
 
 } // namespace quorvel
+
+namespace quorvel {
+
+std::optional<Folder::Space> Folder::FreeSpace() const {
+  std::wstring windowsPath;
+  if (!win32::ToWindowsPath(m_strPrefix.empty() ? "." : m_strPrefix, windowsPath))
+    return std::nullopt;
+  ULARGE_INTEGER available{};
+  wchar_t root[MAX_PATH + 1];
+  DWORD sectorsPerCluster = 0;
+  DWORD bytesPerSector = 0;
+  DWORD freeClusters = 0;
+  DWORD clusters = 0;
+  if (!::GetDiskFreeSpaceExW(windowsPath.c_str(), &available, nullptr, nullptr))
+    return std::nullopt;
+  // The cluster is asked of the volume's root; without it a file's room is counted in bytes.
+  std::uint64_t unit = 1;
+  if (::GetVolumePathNameW(windowsPath.c_str(), root, MAX_PATH + 1) &&
+      ::GetDiskFreeSpaceW(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &clusters))
+    unit = std::uint64_t{sectorsPerCluster} * bytesPerSector;
+  return Space{available.QuadPart, unit > 0 ? unit : 1};
+}
+
+} // namespace quorvel

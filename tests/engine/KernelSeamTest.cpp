@@ -1,9 +1,13 @@
-// This program defines fsync and fcntl itself, so the engine's calls reach these and not the C
-// library's: a test can see what is flushed and refuse leases.
+// This program defines fsync, fcntl and the renames itself, so the engine's calls reach these and
+// not the C library's: a test can see what is flushed, refuse leases and kill a run between two
+// renames.
 
 #include "tests/engine/SplitJoinFixture.h"
 
 #include <atomic>
+#include <csignal>
+#include <mutex>
+#include <sys/wait.h>
 #include <cerrno>
 #include <cstdarg>
 #include <fcntl.h>
@@ -14,8 +18,17 @@
 
 namespace {
 
+std::mutex g_flushedMutex;
 std::vector<std::string> g_flushed;
 std::atomic<bool> g_leasesRefused{false};
+// The process kills itself once this many renames are done; 0 never.
+std::atomic<int> g_renamesBeforeKill{0};
+
+int Renamed(long result) {
+  if (result == 0 && g_renamesBeforeKill > 0 && --g_renamesBeforeKill == 0)
+    ::raise(SIGKILL);
+  return static_cast<int>(result);
+}
 
 int FcntlCall(int fd, int command, void *argument) {
   // As a file system without leases, or for a file of another owner without CAP_LEASE.
@@ -49,14 +62,29 @@ extern "C" int fsync(int fd) {
   char path[4096];
   const ssize_t length =
       ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path - 1);
-  g_flushed.emplace_back(path, length > 0 ? static_cast<std::size_t>(length) : 0);
+  {
+    const std::lock_guard lock(g_flushedMutex);
+    g_flushed.emplace_back(path, length > 0 ? static_cast<std::size_t>(length) : 0);
+  }
   return static_cast<int>(::syscall(SYS_fsync, fd));
+}
+
+extern "C" int renameat2(int fromFolder, const char *from, int toFolder, const char *to,
+                         unsigned flags) {
+  return Renamed(::syscall(SYS_renameat2, fromFolder, from, toFolder, to, flags));
+}
+
+extern "C" int renameat(int fromFolder, const char *from, int toFolder, const char *to) {
+  return Renamed(::syscall(SYS_renameat2, fromFolder, from, toFolder, to, 0));
 }
 
 namespace quorvel {
 namespace {
 
+using ::testing::AllOf;
+using ::testing::AnyOf;
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
 using ::testing::StartsWith;
 
 using KernelSeam = SplitJoin;
@@ -66,19 +94,56 @@ TEST_F(KernelSeam, EveryFileIsFlushedBeforeItTakesItsNameAndTheFolderAtTheEnd) {
   test::TempDir out;
   g_flushed.clear();
   ASSERT_EQ(Split(m_dir / "a.bin", out.path()), 0);
-  // Each file is flushed under its temporary name, and the folder after the old set is gone,
-  // before the first piece takes its name, and at the end: the empty first piece that holds the
-  // set, the pieces 2 and 3, the list, the first piece.
-  const std::string temporary = out / ".quorvel-";
-  const std::string folder = out.path().string();
-  EXPECT_THAT(g_flushed, ElementsAre(StartsWith(temporary), folder, StartsWith(temporary),
-                                     StartsWith(temporary), StartsWith(temporary), folder,
-                                     StartsWith(temporary), folder));
+  // The pieces in any order, as they are flushed side by side, then the list, each under its
+  // staged name, and the folder once they have their names.
+  const std::string staged = out / ".quorvel-";
+  ASSERT_EQ(g_flushed.size(), 5u);
+  for (int index = 0; index < 3; ++index)
+    EXPECT_THAT(g_flushed[index], AllOf(StartsWith(staged), AnyOf(EndsWith("/1"), EndsWith("/2"),
+                                                                  EndsWith("/3"))));
+  EXPECT_THAT(g_flushed[3], AllOf(StartsWith(staged), EndsWith("/0")));
+  EXPECT_EQ(g_flushed[4], out.path().string());
 
   g_flushed.clear();
   test::RecordingHost joiner;
   ASSERT_EQ(Join(joiner, out / "1_a.bin", m_dir.path()), 0);
   EXPECT_THAT(g_flushed, ElementsAre(StartsWith(m_dir / ".quorvel-"), m_dir.path().string()));
+}
+
+// A split killed outright between any two of the renames that give the set its names leaves no
+// set that joins, whether or not the older set had a list.
+TEST_F(KernelSeam, NoKillWhileTheSetTakesItsNamesLeavesASetThatJoins) {
+  const std::string older = test::RandomBytes(5'000'000, 7);
+  const std::string newer = test::RandomBytes(3'000'000, 8);
+  test::fs::create_directory(m_dir.path() / "older");
+  test::WriteFile(m_dir / "older/a.bin", older);
+  test::WriteFile(m_dir / "a.bin", newer);
+  for (const bool olderListed : {true, false}) {
+    test::TempDir out;
+    for (int renames = 1;; ++renames) {
+      ASSERT_EQ(Split(m_dir / "older/a.bin", out.path()), 0);
+      if (!olderListed)
+        test::fs::remove(out / "a.bin.sha256");
+      const pid_t child = ::fork();
+      if (child == 0) {
+        g_renamesBeforeKill = renames;
+        Split(m_dir / "a.bin", out.path());
+        ::_exit(0);
+      }
+      int status = 0;
+      ::waitpid(child, &status, 0);
+      if (WIFEXITED(status)) {
+        EXPECT_EQ(renames, 6) << "the list, pieces 3 and 2, piece 4 aside and piece 1";
+        break;
+      }
+      test::RecordingHost joiner;
+      test::TempDir joined;
+      const bool joins = Join(joiner, out / "1_a.bin", joined.path()) == 0;
+      EXPECT_EQ(joins, renames == 5) << "killed after " << renames << " renames";
+      if (joins)
+        EXPECT_EQ(test::ReadFile(joined / "a.bin"), newer);
+    }
+  }
 }
 
 TEST_F(KernelSeam, WithoutLeasesAFileAnotherProgramHasOpenIsStillNotReplaced) {

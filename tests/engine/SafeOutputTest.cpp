@@ -139,10 +139,10 @@ TEST_F(SafeOutput, ASplitRemovesTheContinuationAnEarlierLongerSplitLeft) {
   fs::create_directories(out);
   for (int n = 3; n <= 6; ++n)
     WriteFile(out / PieceSet("f").PieceName(n), "stale");
-  WriteFile(out / "8_f", "after a gap, no piece of the set");
+  WriteFile(out / "8_f", "after a gap");
 
   ASSERT_EQ(Split(m_dir / "f", out), 0);
-  EXPECT_THAT(NamesIn(out), ElementsAre("1_f", "2_f", "8_f", "f.sha256"));
+  EXPECT_THAT(NamesIn(out), ElementsAre("1_f", "2_f", "f.sha256")) << "whatever the gaps";
   TempDir joined;
   RecordingHost joiner;
   ASSERT_EQ(Join(joiner, out / "1_f", joined.path()), 0);
@@ -164,6 +164,7 @@ TEST_F(SafeOutput, ASetIsHeldWhileItIsWritten) {
   const fs::path out = m_dir.path() / "o";
   fs::create_directories(out);
   const std::string held = kFileError + "在存取 " + (out / "1_f").string() + " 时发生共享违例。";
+  ASSERT_EQ(Split(m_dir / "b/f", out), 0) << "an older set, which a join could take meanwhile";
 
   RecordingHost first;
   RecordingHost second;

@@ -75,6 +75,14 @@ std::vector<std::string> NamesIn(const fs::path &folder) {
   return names;
 }
 
+std::map<std::string, std::string> ContentsOf(const fs::path &folder) {
+  std::map<std::string, std::string> contents;
+  for (const auto &entry : fs::directory_iterator(folder))
+    contents[Utf8Of(entry.path().filename())] =
+        entry.is_directory() ? "<folder>" : ReadFile(entry.path());
+  return contents;
+}
+
 #ifndef _WIN32
 LockHolder::LockHolder(const PathText &path, Hold hold) {
   const int lockOperation = hold == Hold::shared ? LOCK_SH : LOCK_EX;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <sys/types.h>
@@ -49,6 +50,9 @@ void WriteFile(const PathText &path, std::string_view bytes);
 std::string ReadFile(const PathText &path);
 // The names in a folder, sorted: what a run left behind.
 std::vector<std::string> NamesIn(const fs::path &folder);
+// Each name in a folder with its file's bytes ("<folder>" for a folder): what a run must leave as
+// it found it.
+std::map<std::string, std::string> ContentsOf(const fs::path &folder);
 
 #ifdef _WIN32
 // A Windows process started from a command line (UTF-8) whose standard input and output are pipes
