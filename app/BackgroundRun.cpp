@@ -33,6 +33,12 @@ struct BackgroundRun::Relay final : Progress {
     return Answer();
   }
   Flow BytesDone(std::uint64_t, std::uint64_t) override { return Answer(); }
+  void RemovingOlderSet() override {
+    fw::platform::PostTask([relay = self.lock()] {
+      if (relay && relay->progress && !relay->stop)
+        relay->progress->RemovingOlderSet();
+    });
+  }
   Flow Answer() const { return stop ? Flow::stop : Flow::proceed; }
 
   // Dialog side.
@@ -43,7 +49,8 @@ struct BackgroundRun::Relay final : Progress {
       piece = std::exchange(latest, std::nullopt);
       reportPosted = false;
     }
-    if (piece && progress)
+    // Once asked to stop, the status line says so until the run has ended.
+    if (piece && progress && !stop)
       progress->PieceDone(piece->number, piece->count);
   }
 

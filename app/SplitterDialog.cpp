@@ -139,14 +139,22 @@ BOOL SplitterDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
 void SplitterDialog::OnCancel() {
   if (!m_run.IsRunning())
     return CDialog::OnCancel();
-  m_run.Stop();
+  StopRun();
 }
 
 void SplitterDialog::OnClose() {
   if (!m_run.IsRunning())
     return CDialog::OnClose();
   m_bCloseAfterRun = true;
+  StopRun();
+}
+
+void SplitterDialog::StopRun() {
   m_run.Stop();
+  // Seen at once, however long the run takes to put the folder back.
+  GetDlgItem(IDC_EXIT)->EnableWindow(FALSE);
+  m_strStatus = kCancellingStatus;
+  UpdateData(false);
 }
 
 void SplitterDialog::EndIfCloseAsked() {
@@ -241,6 +249,11 @@ void SplitterDialog::ShowRunning(bool running) {
       GetDlgItem(static_cast<int>(id))->EnableWindow(FALSE);
   } else {
     EnableForMode();
+    // A stop disabled it; the keys go back to it.
+    if (!GetDlgItem(IDC_EXIT)->IsWindowEnabled()) {
+      GetDlgItem(IDC_EXIT)->EnableWindow(TRUE);
+      m_btnExit.SetFocus();
+    }
   }
   m_btnExit.SetWindowText(running ? "Cancel" : "Exit");
   // Seen before the first piece, however long that takes.

@@ -72,6 +72,8 @@ private:
   // Split and the size list in split mode, Join in join mode.
   void EnableForMode();
   void ShowRunning(bool running);
+  // Stops the run and shows at once that it is stopping.
+  void StopRun();
   void EndIfCloseAsked();
 
   BackgroundRun m_run{*this};

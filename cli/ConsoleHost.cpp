@@ -19,6 +19,12 @@ Flow ConsoleHost::BytesDone(std::uint64_t done, std::uint64_t total) {
   return Flow::proceed;
 }
 
+void ConsoleHost::RemovingOlderSet() {
+  m_progress.reset();
+  WriteText(stderr, "quorvel-split: no room to keep the older set until the new one is whole: "
+                    "removing it first\n");
+}
+
 void ConsoleHost::Show() {
   if (!m_terminal)
     return;

@@ -20,6 +20,7 @@ public:
 
   Flow PieceDone(std::uint64_t pieceNumber, std::uint64_t pieceCount) override;
   Flow BytesDone(std::uint64_t done, std::uint64_t total) override;
+  void RemovingOlderSet() override;
 
   // Says why the run stopped, if it did, and returns the exit status: 0 done, 1 stopped.
   int Report(const Outcome &outcome);

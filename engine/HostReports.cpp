@@ -89,3 +89,13 @@ Flow HostProgress::PieceDone(std::uint64_t pieceNumber, std::uint64_t pieceCount
 }
 
 } // namespace quorvel
+
+namespace quorvel {
+
+void HostProgress::RemovingOlderSet() {
+  m_host.m_strStatus = kRemovingOlderSetStatus;
+  m_host.UpdateData(false);
+  m_host.UpdateWindow();
+}
+
+} // namespace quorvel

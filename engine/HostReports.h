@@ -15,8 +15,11 @@ inline constexpr std::string_view kNoticeCaption = "Splitter";
 inline constexpr std::string_view kSplitSucceeded = "Splitted successfully";
 inline constexpr std::string_view kJoinSucceeded = "Joined successfully";
 
-// The status line of a run the user stopped.
+// The status line of a run the user stopped: while it puts the folder back, and once it has.
+inline constexpr std::string_view kCancellingStatus = "Cancelling...";
 inline constexpr std::string_view kCancelledStatus = "Cancelled";
+// The status line while a split removes the older set of its name to make room.
+inline constexpr std::string_view kRemovingOlderSetStatus = "Removing old set";
 
 // A notice under "Splitter" with the exclamation icon.
 void ShowNotice(EngineHost &host, std::string_view text);
@@ -40,6 +43,7 @@ public:
       : m_host(host), m_word(word), m_strShownSource(std::move(shownSource)) {}
 
   Flow PieceDone(std::uint64_t pieceNumber, std::uint64_t pieceCount) override;
+  void RemovingOlderSet() override;
 
 private:
   EngineHost &m_host;

@@ -343,12 +343,16 @@ protected:
       cancelled = std::chrono::steady_clock::now();
       switch (GetParam()) {
       case CancelWay::exitButton:
-        return Click(IDC_EXIT);
+        Click(IDC_EXIT);
+        break;
       case CancelWay::escapeKey:
-        return PressEscape(dialog.m_hWnd);
+        PressEscape(dialog.m_hWnd);
+        break;
       case CancelWay::closeRequest:
         dialog.SendMessage(WM_SYSCOMMAND, SC_CLOSE);
       }
+      EXPECT_FALSE(IsEnabled(IDC_EXIT)) << "the stop is seen at once";
+      EXPECT_EQ(TextOf(IDC_STATUS), "Cancelling...");
     };
     AnswerProbe probe;
     Click(button);
@@ -391,13 +395,17 @@ protected:
   const std::vector<char> source = RandomBytes(12 * kSmallPiece + 10, 3);
 };
 
-TEST_P(CancelTest, ALongSplitStopsAtOnceAndLeavesNoPieces) {
+TEST_P(CancelTest, ALongSplitStopsAtOnceAndLeavesTheFolderAsItWas) {
+  const std::vector<char> older = RandomBytes(10, 4);
+  for (const char *name : {"pieces/1_whole.bin", "pieces/2_whole.bin", "pieces/whole.bin.sha256"})
+    WriteFile(folder / name, older);
   ChooseSource(folder / "whole.bin");
   ChooseDestination(folder / "pieces");
   dialog.m_comboSize.SetCurSel(3);
   EXPECT_LT(CancelAfterFirstPiece(IDC_SPLIT), 0.5);
   ExpectCancelled(1);
-  EXPECT_TRUE(FilesIn("pieces").empty());
+  EXPECT_EQ(FilesIn("pieces").size(), 3u) << "the older set, and nothing beside it";
+  EXPECT_EQ(ReadFile(folder / "pieces/1_whole.bin"), older);
   EXPECT_EQ(TextOf(IDC_SOURCE_PATH), folder / "whole.bin") << "ready to run again";
 }
 

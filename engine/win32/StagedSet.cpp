@@ -1,0 +1,338 @@
+#include "engine/StagedSet.h"
+
+#include "engine/Folder.h"
+#include "engine/StagedFile.h"
+#include "engine/TemporaryName.h"
+#include "engine/win32/FilesBeingRead.h"
+#include "engine/win32/HandleNames.h"
+#include "engine/win32/WideText.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
+
+// Each file is written under a temporary name of its own beside the set's names, held with no
+// sharing and marked for deletion, so that whatever ends the process before the set takes its
+// names removes it with the handle. The set is held by a hidden file named after it, made the same
+// way: a second run into the same names cannot open it while this one runs.
+//
+// A name is taken by moving the older file there aside to a temporary name through a handle of
+// its own, then renaming the new file there through its handle, as one step that a console event
+// waits for; the event's handler moves every name back before the process ends.
+
+namespace quorvel {
+namespace {
+
+using win32::EndingDeferred;
+
+// What a step has done to its name.
+enum StepState : std::uint8_t { kUntouched = 0, kOlderAside = 1, kNewPlaced = 2 };
+
+class Handle {
+public:
+  Handle() = default;
+  explicit Handle(HANDLE handle) : m_handle(handle) {}
+  Handle(Handle &&other) noexcept : m_handle(std::exchange(other.m_handle, INVALID_HANDLE_VALUE)) {}
+  Handle &operator=(Handle &&other) noexcept {
+    std::swap(m_handle, other.m_handle);
+    return *this;
+  }
+  ~Handle() {
+    if (*this)
+      ::CloseHandle(m_handle);
+  }
+  HANDLE get() const { return m_handle; }
+  explicit operator bool() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+private:
+  HANDLE m_handle = INVALID_HANDLE_VALUE;
+};
+
+struct Staged {
+  Handle file;
+  std::wstring temporaryPath;
+};
+
+struct Step {
+  std::uint64_t number = 0;
+  bool hasNew = false;
+  std::uint8_t state = kUntouched;
+  Handle older;
+  std::wstring finalPath;
+};
+
+} // namespace
+
+struct StagedSet::State {
+  State(const PieceSet &pieceSet, std::uint64_t count)
+      : set(pieceSet), pieceCount(count), staged(count + 1) {}
+
+  std::string FinalName(std::uint64_t number) const {
+    return number == kList ? set.ListName() : set.PieceName(number);
+  }
+  std::string FinalPath(std::uint64_t number) const { return folder.PathOf(FinalName(number)); }
+  std::wstring WindowsPath(const std::string &path) const {
+    std::wstring windowsPath;
+    if (!win32::ToWindowsPath(path, windowsPath))
+      throw FileException(FileCause::badPath, ERROR_INVALID_NAME, path);
+    return windowsPath;
+  }
+  FileException Failure(DWORD code, std::uint64_t number) const {
+    const std::string path = FinalPath(number);
+    std::wstring windowsPath;
+    win32::ToWindowsPath(path, windowsPath);
+    return FileException(win32::CauseOfRefusal(code, windowsPath), static_cast<int>(code), path);
+  }
+
+  std::vector<std::uint64_t> OlderNumbers() const;
+  std::optional<FileException> CheckOlder(std::uint64_t number);
+  void TakeName(Step &step);
+  static void PutBack(void *state);
+
+  const PieceSet set;
+  const std::uint64_t pieceCount;
+  Folder folder;
+  Handle hold;
+  Handle olderFirst;
+  std::vector<Staged> staged;
+  std::vector<Step> steps;
+  bool published = false;
+  bool committed = false;
+};
+
+std::vector<std::uint64_t> StagedSet::State::OlderNumbers() const {
+  std::vector<std::uint64_t> numbers;
+  for (const std::string &name : folder.Names()) {
+    if (name == set.ListName())
+      numbers.push_back(kList);
+    else if (const std::uint64_t number = set.NumberOf(name); number > 0)
+      numbers.push_back(number);
+  }
+  std::ranges::sort(numbers);
+  return numbers;
+}
+
+// A name that can never be taken is refused; the older first piece is held from here on, so that
+// no join takes the older set meanwhile.
+std::optional<FileException> StagedSet::State::CheckOlder(std::uint64_t number) {
+  const std::wstring path = WindowsPath(FinalPath(number));
+  if (const auto refusal = win32::RefusalOfName(path))
+    return Failure(*refusal, number);
+  if (number != 1)
+    return std::nullopt;
+  olderFirst = Handle(::CreateFileW(path.c_str(), DELETE | GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!olderFirst && ::GetLastError() != ERROR_FILE_NOT_FOUND)
+    return Failure(::GetLastError(), number);
+  return std::nullopt;
+}
+
+void StagedSet::State::TakeName(Step &step) {
+  step.finalPath = WindowsPath(FinalPath(step.number));
+  const bool heldFirst = step.number == 1 && olderFirst;
+  if (!heldFirst) {
+    if (const auto refusal = win32::RefusalOfName(step.finalPath))
+      throw Failure(*refusal, step.number);
+  }
+  if (heldFirst || ::GetFileAttributesW(step.finalPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    Handle older = heldFirst ? std::move(olderFirst)
+                             : Handle(::CreateFileW(step.finalPath.c_str(), DELETE, 0, nullptr,
+                                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
+                                                    nullptr));
+    if (!older)
+      throw Failure(::GetLastError(), step.number);
+    const std::wstring aside = WindowsPath(folder.PathOf(RandomTemporaryName()));
+    EndingDeferred deferred;
+    if (!win32::RenameTo(older.get(), aside, false))
+      throw Failure(::GetLastError(), step.number);
+    step.older = std::move(older);
+    step.state |= kOlderAside;
+  }
+  if (!step.hasNew)
+    return;
+  const HANDLE file = staged[step.number].file.get();
+  EndingDeferred deferred;
+  if (!win32::MarkForDeletion(file, false))
+    throw Failure(::GetLastError(), step.number);
+  if (!win32::RenameTo(file, step.finalPath, false)) {
+    const DWORD renameError = ::GetLastError();
+    win32::MarkForDeletion(file, true);
+    // A name taken since it was looked at belongs to whoever took it.
+    throw Failure(renameError == ERROR_ALREADY_EXISTS ? ERROR_SHARING_VIOLATION : renameError,
+                  step.number);
+  }
+  step.state |= kNewPlaced;
+}
+
+void StagedSet::State::PutBack(void *data) {
+  auto &state = *static_cast<State *>(data);
+  if (state.committed)
+    return;
+  for (auto step = state.steps.rbegin(); step != state.steps.rend(); ++step) {
+    if (step->state & kNewPlaced) {
+      Staged &staged = state.staged[step->number];
+      win32::RenameTo(staged.file.get(), staged.temporaryPath, false);
+      win32::MarkForDeletion(staged.file.get(), true);
+    }
+    if (step->state & kOlderAside)
+      win32::RenameTo(step->older.get(), step->finalPath, false);
+    step->state = kUntouched;
+  }
+}
+
+StagedSet::StagedSet(const PieceSet &set, std::uint64_t pieceCount)
+    : m_state(std::make_unique<State>(set, pieceCount)) {}
+
+StagedSet::~StagedSet() {
+  State &state = *m_state;
+  if (state.published) {
+    {
+      EndingDeferred deferred;
+      State::PutBack(&state);
+    }
+    win32::WithdrawPutBack(&state);
+  }
+  // Gone at once where the system can, though a flush may still hold a handle on them.
+  for (Staged &staged : state.staged) {
+    if (staged.file && !state.committed)
+      win32::DeleteNow(staged.file.get());
+  }
+  for (Step &step : state.steps) {
+    if (step.older && state.committed)
+      win32::MarkForDeletion(step.older.get(), true);
+  }
+}
+
+bool StagedSet::Open(std::string_view folder, FileException *error) {
+  State &state = *m_state;
+  const std::string firstPath = JoinFolder(folder, state.set.PieceName(1));
+  if (!state.folder.Open(folder, nullptr)) {
+    // Told as creating the first piece there would fail.
+    StagedFile probe;
+    probe.Open(firstPath, error);
+    return false;
+  }
+  const auto refuse = [&](DWORD code) {
+    if (error)
+      *error = state.Failure(code, 1);
+    return false;
+  };
+  const std::string holdName = TemporaryNameFor(state.set.Name());
+  std::wstring holdPath;
+  if (!win32::ToWindowsPath(state.folder.PathOf(holdName), holdPath))
+    return refuse(ERROR_INVALID_NAME);
+  state.hold = Handle(::CreateFileW(holdPath.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  if (!state.hold)
+    return refuse(::GetLastError());
+
+  // What killed runs left; a temporary file that a run holds cannot be deleted.
+  for (const std::string &name : state.folder.Names()) {
+    std::wstring path;
+    if (IsTemporaryName(name) && name != holdName &&
+        win32::ToWindowsPath(state.folder.PathOf(name), path))
+      ::DeleteFileW(path.c_str());
+  }
+  try {
+    for (std::uint64_t number : state.OlderNumbers()) {
+      if (auto refused = state.CheckOlder(number)) {
+        if (error)
+          *error = *refused;
+        return false;
+      }
+    }
+  } catch (const FileException &failure) {
+    if (error)
+      *error = failure;
+    return false;
+  }
+  win32::PublishPutBack(&State::PutBack, &state);
+  state.published = true;
+  return true;
+}
+
+StagedSet::Older StagedSet::MeasureOlder(std::uint64_t unit) const {
+  Older older;
+  for (std::uint64_t number : m_state->OlderNumbers()) {
+    std::uint64_t length = 0;
+    m_state->folder.Look(m_state->FinalName(number), &length);
+    older.bytes += unit > 0 ? (length + unit - 1) / unit * unit : length;
+    older.any = true;
+  }
+  return older;
+}
+
+bool StagedSet::RemoveOlder(FileException *error) {
+  State &state = *m_state;
+  for (std::uint64_t number : state.OlderNumbers()) {
+    if (number == 1 && state.olderFirst) {
+      if (!win32::MarkForDeletion(state.olderFirst.get(), true)) {
+        if (error)
+          *error = state.Failure(::GetLastError(), number);
+        return false;
+      }
+      state.olderFirst = Handle();
+      continue;
+    }
+    if (!state.folder.Remove(state.FinalName(number), error))
+      return false;
+  }
+  return true;
+}
+
+File StagedSet::Create(std::uint64_t number) {
+  State &state = *m_state;
+  Staged &staged = state.staged[number];
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  while (handle == INVALID_HANDLE_VALUE) {
+    staged.temporaryPath = state.WindowsPath(state.folder.PathOf(RandomTemporaryName()));
+    handle = win32::CreateMarked(staged.temporaryPath, GENERIC_WRITE);
+    if (handle == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
+      throw state.Failure(::GetLastError(), number);
+  }
+  staged.file = Handle(handle);
+  // The set keeps its own handle, for the name it gives the file.
+  const HANDLE process = ::GetCurrentProcess();
+  HANDLE duplicate = nullptr;
+  if (!::DuplicateHandle(process, handle, process, &duplicate, 0, FALSE, DUPLICATE_SAME_ACCESS))
+    throw state.Failure(::GetLastError(), number);
+  File written;
+  written.Attach(duplicate, state.FinalPath(number));
+  return written;
+}
+
+void StagedSet::Commit() {
+  State &state = *m_state;
+  std::vector<std::uint64_t> order{kList};
+  for (std::uint64_t number = state.pieceCount; number >= 2; --number)
+    order.push_back(number);
+  for (std::uint64_t number : state.OlderNumbers()) {
+    if (number > state.pieceCount)
+      order.push_back(number);
+  }
+  order.push_back(1);
+
+  {
+    EndingDeferred deferred;
+    state.steps.resize(order.size());
+    for (std::size_t index = 0; index < order.size(); ++index) {
+      state.steps[index].number = order[index];
+      state.steps[index].hasNew = order[index] <= state.pieceCount;
+    }
+  }
+  for (Step &step : state.steps)
+    state.TakeName(step);
+  // The files' folder entries too: FAT keeps a file's length there.
+  for (std::uint64_t number = 0; number < state.staged.size(); ++number) {
+    if (!::FlushFileBuffers(state.staged[number].file.get()))
+      throw state.Failure(::GetLastError(), number);
+  }
+  File::FlushFolder(state.folder.PathOf(""));
+  state.committed = true;
+}
+
+} // namespace quorvel
