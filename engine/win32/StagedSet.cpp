@@ -1,6 +1,7 @@
 #include "engine/StagedSet.h"
 
 #include "engine/Folder.h"
+#include "engine/PieceNaming.h"
 #include "engine/StagedFile.h"
 #include "engine/TemporaryName.h"
 #include "engine/win32/FilesBeingRead.h"

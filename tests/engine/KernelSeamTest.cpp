@@ -2,6 +2,7 @@
 // not the C library's: a test can see what is flushed, refuse leases and kill a run between two
 // renames.
 
+#include "engine/StagedFile.h"
 #include "tests/engine/SplitJoinFixture.h"
 
 #include <atomic>
@@ -21,12 +22,13 @@ namespace {
 std::mutex g_flushedMutex;
 std::vector<std::string> g_flushed;
 std::atomic<bool> g_leasesRefused{false};
-// The process kills itself once this many renames are done; 0 never.
-std::atomic<int> g_renamesBeforeKill{0};
+// The process sends itself the signal once this many renames are done; 0 never.
+std::atomic<int> g_renamesBeforeSignal{0};
+std::atomic<int> g_signal{SIGKILL};
 
 int Renamed(long result) {
-  if (result == 0 && g_renamesBeforeKill > 0 && --g_renamesBeforeKill == 0)
-    ::raise(SIGKILL);
+  if (result == 0 && g_renamesBeforeSignal > 0 && --g_renamesBeforeSignal == 0)
+    ::raise(g_signal);
   return static_cast<int>(result);
 }
 
@@ -111,37 +113,47 @@ TEST_F(KernelSeam, EveryFileIsFlushedBeforeItTakesItsNameAndTheFolderAtTheEnd) {
 }
 
 // A split killed outright between any two of the renames that give the set its names leaves no
-// set that joins, whether or not the older set had a list.
-TEST_F(KernelSeam, NoKillWhileTheSetTakesItsNamesLeavesASetThatJoins) {
+// set that joins, whether or not the older set had a list; one ended by a signal it can handle
+// puts every name back.
+TEST_F(KernelSeam, NoStopWhileTheSetTakesItsNamesLeavesASetThatJoins) {
   const std::string older = test::RandomBytes(5'000'000, 7);
   const std::string newer = test::RandomBytes(3'000'000, 8);
   test::fs::create_directory(m_dir.path() / "older");
   test::WriteFile(m_dir / "older/a.bin", older);
   test::WriteFile(m_dir / "a.bin", newer);
-  for (const bool olderListed : {true, false}) {
-    test::TempDir out;
-    for (int renames = 1;; ++renames) {
-      ASSERT_EQ(Split(m_dir / "older/a.bin", out.path()), 0);
-      if (!olderListed)
-        test::fs::remove(out / "a.bin.sha256");
-      const pid_t child = ::fork();
-      if (child == 0) {
-        g_renamesBeforeKill = renames;
-        Split(m_dir / "a.bin", out.path());
-        ::_exit(0);
+  for (const int signalNumber : {SIGKILL, SIGTERM}) {
+    for (const bool olderListed : {true, false}) {
+      test::TempDir out;
+      for (int renames = 1;; ++renames) {
+        ASSERT_EQ(Split(m_dir / "older/a.bin", out.path()), 0);
+        if (!olderListed)
+          test::fs::remove(out / "a.bin.sha256");
+        const auto before = test::ContentsOf(out.path());
+        const pid_t child = ::fork();
+        if (child == 0) {
+          RemoveTemporaryFilesOnInterrupt();
+          g_signal = signalNumber;
+          g_renamesBeforeSignal = renames;
+          Split(m_dir / "a.bin", out.path());
+          ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+          EXPECT_EQ(renames, 6) << "the list, pieces 3 and 2, piece 4 aside and piece 1";
+          break;
+        }
+        if (signalNumber == SIGTERM) {
+          EXPECT_EQ(test::ContentsOf(out.path()), before) << "after " << renames << " renames";
+          continue;
+        }
+        test::RecordingHost joiner;
+        test::TempDir joined;
+        const bool joins = Join(joiner, out / "1_a.bin", joined.path()) == 0;
+        EXPECT_EQ(joins, renames == 5) << "killed after " << renames << " renames";
+        if (joins)
+          EXPECT_EQ(test::ReadFile(joined / "a.bin"), newer);
       }
-      int status = 0;
-      ::waitpid(child, &status, 0);
-      if (WIFEXITED(status)) {
-        EXPECT_EQ(renames, 6) << "the list, pieces 3 and 2, piece 4 aside and piece 1";
-        break;
-      }
-      test::RecordingHost joiner;
-      test::TempDir joined;
-      const bool joins = Join(joiner, out / "1_a.bin", joined.path()) == 0;
-      EXPECT_EQ(joins, renames == 5) << "killed after " << renames << " renames";
-      if (joins)
-        EXPECT_EQ(test::ReadFile(joined / "a.bin"), newer);
     }
   }
 }

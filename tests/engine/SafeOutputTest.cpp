@@ -248,39 +248,54 @@ TEST_F(SafeOutput, ADeviceNameIsRefusedAsTheJoinedFile) {
 #endif
 
 #ifndef _WIN32
-// A split keeps dozens of pieces waiting for their flush; every signal that ends the run removes
-// all of them, and one that was ignored when the run started leaves it running.
-TEST_F(SafeOutput, EverySignalThatEndsTheRunRemovesEveryTemporary) {
-  struct Case {
-    int signalNumber;
-    bool ignoredAtStart;
-  };
-  for (const Case &signal :
-       {Case{SIGINT, false}, Case{SIGTERM, false}, Case{SIGHUP, false}, Case{SIGQUIT, false},
-        Case{SIGUSR1, false}, Case{SIGUSR2, false}, Case{SIGALRM, false}, Case{SIGXCPU, false},
-        Case{SIGVTALRM, false}, Case{SIGPROF, false}, Case{SIGRTMAX, false}, Case{SIGHUP, true}}) {
-    TempDir out;
+// Every signal whose default action ends the program puts back the folder a split writes into,
+// and one that was ignored when the run started leaves the run going.
+TEST_F(SafeOutput, EverySignalThatEndsTheRunLeavesTheFolderAsItWas) {
+  fs::create_directory(m_dir.path() / "older");
+  WriteFile(m_dir / "older/f", test::RandomBytes(3'000'000, 11));
+  WriteFile(m_dir / "f", test::RandomBytes(3'000'000, 12));
+  TempDir out;
+  ASSERT_EQ(Split(m_dir / "older/f", out.path()), 0);
+  const auto before = test::ContentsOf(out.path());
+  std::vector<int> endingSignals{SIGHUP,  SIGINT,    SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2,  SIGALRM,
+                                 SIGXCPU, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSTKFLT};
+  for (int realTime = SIGRTMIN; realTime <= SIGRTMAX; ++realTime)
+    endingSignals.push_back(realTime);
+  for (int signalNumber : endingSignals) {
     const pid_t child = ::fork();
     if (child == 0) {
-      std::signal(signal.signalNumber, signal.ignoredAtStart ? SIG_IGN : SIG_DFL);
       RemoveTemporaryFilesOnInterrupt();
-      std::vector<std::unique_ptr<StagedFile>> pieces;
-      for (int pieceNumber = 1; pieceNumber <= 100; ++pieceNumber) {
-        pieces.push_back(std::make_unique<StagedFile>());
-        if (!pieces.back()->Open(out / PieceSet("f").PieceName(pieceNumber), nullptr))
-          ::_exit(2);
-      }
-      pieces.front()->Commit();
-      ::raise(signal.signalNumber);
-      pieces.clear();
+      RecordingHost host;
+      host.m_onRepaint = [&] {
+        if (host.m_strStatus == "2Files created")
+          ::raise(signalNumber);
+      };
+      host.m_strSourcePath = m_dir / "f";
+      host.m_strDestFolder = out.path();
+      SplitFile(host);
       ::_exit(0);
     }
     int status = 0;
     ::waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status)) << "signal " << signal.signalNumber;
-    EXPECT_EQ(WEXITSTATUS(status), signal.ignoredAtStart ? 0 : 128 + signal.signalNumber);
-    EXPECT_THAT(NamesIn(out.path()), ElementsAre("1_f")) << "signal " << signal.signalNumber;
+    ASSERT_TRUE(WIFEXITED(status)) << "signal " << signalNumber;
+    EXPECT_EQ(WEXITSTATUS(status), 128 + signalNumber);
+    EXPECT_EQ(test::ContentsOf(out.path()), before) << "signal " << signalNumber;
   }
+
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::signal(SIGHUP, SIG_IGN);
+    RemoveTemporaryFilesOnInterrupt();
+    RecordingHost host;
+    host.m_onRepaint = [] { ::raise(SIGHUP); };
+    host.m_strSourcePath = m_dir / "f";
+    host.m_strDestFolder = out.path();
+    ::_exit(SplitFile(host));
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "an ignored hang-up stays so";
+  EXPECT_EQ(ReadFile(out / "1_f"), ReadFile(m_dir / "f").substr(0, 1'400'000));
 }
 #endif
 
