@@ -55,6 +55,8 @@ xvfb-run -a bash -c '
   status=0
   # Wine on a loaded machine now and then fails to start a process or to make a window; a test
   # that fails is run once more, and its first failure stays in the log.
-  ctest --test-dir "$1" --output-on-failure -j "$2" --repeat until-pass:2 || status=$?
+  tree=$1 jobs=$2
+  shift 2
+  ctest --test-dir "$tree" --output-on-failure -j "$jobs" --repeat until-pass:2 "$@" || status=$?
   wineserver -k
-  exit $status' run "$tree" "$jobs"
+  exit $status' run "$tree" "$jobs" "$@"

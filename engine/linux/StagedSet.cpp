@@ -341,6 +341,8 @@ bool StagedSet::RemoveOlder(FileException *error) {
       return false;
     }
   }
+  // The older first piece's room comes free only once it is let go.
+  state.olderFirst = Descriptor();
   File::FlushFolder(state.folderPath);
   return true;
 }

@@ -53,6 +53,21 @@ private:
   HANDLE m_handle = INVALID_HANDLE_VALUE;
 };
 
+// Whether `path` is another name of the file the handle is open on (a hard link): such a name is
+// this run's to move, though no one else could while the handle holds the file.
+bool IsNameOf(HANDLE held, const std::wstring &path) {
+  const Handle look(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION heldFile{};
+  BY_HANDLE_FILE_INFORMATION named{};
+  return look && ::GetFileInformationByHandle(held, &heldFile) &&
+         ::GetFileInformationByHandle(look.get(), &named) &&
+         heldFile.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
+         heldFile.nFileIndexHigh == named.nFileIndexHigh &&
+         heldFile.nFileIndexLow == named.nFileIndexLow;
+}
+
 struct Staged {
   Handle file;
   std::wstring temporaryPath;
@@ -121,12 +136,15 @@ std::vector<std::uint64_t> StagedSet::State::OlderNumbers() const {
 // no join takes the older set meanwhile.
 std::optional<FileException> StagedSet::State::CheckOlder(std::uint64_t number) {
   const std::wstring path = WindowsPath(FinalPath(number));
+  if (olderFirst && IsNameOf(olderFirst.get(), path))
+    return std::nullopt;
   if (const auto refusal = win32::RefusalOfName(path))
     return Failure(*refusal, number);
   if (number != 1)
     return std::nullopt;
-  olderFirst = Handle(::CreateFileW(path.c_str(), DELETE | GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  // Shared for deletion alone, so that another name of it stays this run's to move.
+  olderFirst = Handle(::CreateFileW(path.c_str(), DELETE | GENERIC_READ, FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!olderFirst && ::GetLastError() != ERROR_FILE_NOT_FOUND)
     return Failure(::GetLastError(), number);
   return std::nullopt;
@@ -135,13 +153,15 @@ std::optional<FileException> StagedSet::State::CheckOlder(std::uint64_t number) 
 void StagedSet::State::TakeName(Step &step) {
   step.finalPath = WindowsPath(FinalPath(step.number));
   const bool heldFirst = step.number == 1 && olderFirst;
-  if (!heldFirst) {
+  const bool nameOfFirst = !heldFirst && olderFirst && IsNameOf(olderFirst.get(), step.finalPath);
+  if (!heldFirst && !nameOfFirst) {
     if (const auto refusal = win32::RefusalOfName(step.finalPath))
       throw Failure(*refusal, step.number);
   }
   if (heldFirst || ::GetFileAttributesW(step.finalPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    const DWORD share = nameOfFirst ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE : 0;
     Handle older = heldFirst ? std::move(olderFirst)
-                             : Handle(::CreateFileW(step.finalPath.c_str(), DELETE, 0, nullptr,
+                             : Handle(::CreateFileW(step.finalPath.c_str(), DELETE, share, nullptr,
                                                     OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
                                                     nullptr));
     if (!older)

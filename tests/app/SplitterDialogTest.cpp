@@ -346,8 +346,8 @@ protected:
         Click(IDC_EXIT);
         break;
       case CancelWay::escapeKey:
-        PressEscape(dialog.m_hWnd);
-        break;
+        // Windows takes the key later, as a posted message.
+        return PressEscape(dialog.m_hWnd);
       case CancelWay::closeRequest:
         dialog.SendMessage(WM_SYSCOMMAND, SC_CLOSE);
       }
