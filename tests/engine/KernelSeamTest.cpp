@@ -2,6 +2,7 @@
 // not the C library's: a test can see what is flushed, refuse leases and kill a run between two
 // renames.
 
+#include "engine/SplitRun.h"
 #include "engine/StagedFile.h"
 #include "tests/engine/SplitJoinFixture.h"
 
@@ -22,6 +23,9 @@ namespace {
 std::mutex g_flushedMutex;
 std::vector<std::string> g_flushed;
 std::atomic<bool> g_leasesRefused{false};
+// Flushes of staged files wait while this is set; the count of those waiting.
+std::atomic<bool> g_flushesHeld{false};
+std::atomic<int> g_heldFlushes{0};
 // The process sends itself the signal once this many renames are done; 0 never.
 std::atomic<int> g_renamesBeforeSignal{0};
 std::atomic<int> g_signal{SIGKILL};
@@ -64,9 +68,17 @@ extern "C" int fsync(int fd) {
   char path[4096];
   const ssize_t length =
       ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path, sizeof path - 1);
+  const std::string flushed(path, length > 0 ? static_cast<std::size_t>(length) : 0);
   {
     const std::lock_guard lock(g_flushedMutex);
-    g_flushed.emplace_back(path, length > 0 ? static_cast<std::size_t>(length) : 0);
+    g_flushed.push_back(flushed);
+  }
+  // As a slow medium would, until the test lets it go, or for three seconds.
+  if (g_flushesHeld && flushed.find("/.quorvel-") != std::string::npos) {
+    ++g_heldFlushes;
+    for (int waited = 0; g_flushesHeld && waited < 3000; ++waited)
+      ::usleep(1000);
+    --g_heldFlushes;
   }
   return static_cast<int>(::syscall(SYS_fsync, fd));
 }
@@ -156,6 +168,41 @@ TEST_F(KernelSeam, NoStopWhileTheSetTakesItsNamesLeavesASetThatJoins) {
       }
     }
   }
+}
+
+// Stops the run once the given piece is done, wherever it asks next.
+class StopAfter final : public Progress {
+public:
+  explicit StopAfter(std::uint64_t pieceNumber) : m_pieceNumber(pieceNumber) {}
+  Flow PieceDone(std::uint64_t pieceNumber, std::uint64_t) override {
+    m_done = pieceNumber;
+    return Flow::proceed;
+  }
+  Flow BytesDone(std::uint64_t, std::uint64_t) override {
+    return m_done >= m_pieceNumber ? Flow::stop : Flow::proceed;
+  }
+
+private:
+  std::uint64_t m_pieceNumber;
+  std::uint64_t m_done = 0;
+};
+
+// A stop on a slow medium ends the run at once, the folder put back, while the flushes it
+// started still wait for the device.
+TEST_F(KernelSeam, AStopDoesNotWaitForTheFlushesInFlight) {
+  test::WriteFile(m_dir / "a.bin", test::RandomBytes(1'500'000, 9));
+  test::TempDir out;
+  ASSERT_EQ(Split(m_dir / "a.bin", out.path()), 0);
+  const auto before = test::ContentsOf(out.path());
+  test::WriteFile(m_dir / "a.bin", test::RandomBytes(1'500'000, 10));
+  g_flushesHeld = true;
+  // The pieces after the first 64 wait for those to be flushed before they are handed on.
+  StopAfter stop(100);
+  const Outcome outcome = RunSplit({m_dir / "a.bin", test::Utf8Of(out.path()), 10'000}, stop);
+  EXPECT_EQ(outcome.kind, Outcome::Kind::cancelled);
+  EXPECT_GT(g_heldFlushes, 0) << "the run waited for its flushes";
+  EXPECT_EQ(test::ContentsOf(out.path()), before);
+  g_flushesHeld = false;
 }
 
 TEST_F(KernelSeam, WithoutLeasesAFileAnotherProgramHasOpenIsStillNotReplaced) {
