@@ -26,6 +26,7 @@ std::atomic<bool> g_leasesRefused{false};
 // Flushes of staged files wait while this is set; the count of those waiting.
 std::atomic<bool> g_flushesHeld{false};
 std::atomic<int> g_heldFlushes{0};
+std::atomic<int> g_heldFlushesEnded{0};
 // The process sends itself the signal once this many renames are done; 0 never.
 std::atomic<int> g_renamesBeforeSignal{0};
 std::atomic<int> g_signal{SIGKILL};
@@ -79,6 +80,7 @@ extern "C" int fsync(int fd) {
     for (int waited = 0; g_flushesHeld && waited < 3000; ++waited)
       ::usleep(1000);
     --g_heldFlushes;
+    ++g_heldFlushesEnded;
   }
   return static_cast<int>(::syscall(SYS_fsync, fd));
 }
@@ -196,11 +198,12 @@ TEST_F(KernelSeam, AStopDoesNotWaitForTheFlushesInFlight) {
   const auto before = test::ContentsOf(out.path());
   test::WriteFile(m_dir / "a.bin", test::RandomBytes(1'500'000, 10));
   g_flushesHeld = true;
-  // The pieces after the first 64 wait for those to be flushed before they are handed on.
-  StopAfter stop(100);
+  // The 64 pieces after the first 64 wait for those to be flushed before they are handed on.
+  StopAfter stop(128);
   const Outcome outcome = RunSplit({m_dir / "a.bin", test::Utf8Of(out.path()), 10'000}, stop);
   EXPECT_EQ(outcome.kind, Outcome::Kind::cancelled);
-  EXPECT_GT(g_heldFlushes, 0) << "the run waited for its flushes";
+  EXPECT_GT(g_heldFlushes, 0);
+  EXPECT_EQ(g_heldFlushesEnded, 0) << "the run waited for its flushes";
   EXPECT_EQ(test::ContentsOf(out.path()), before);
   g_flushesHeld = false;
 }
