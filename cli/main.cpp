@@ -65,16 +65,15 @@ std::string Grouped(std::uint64_t number) {
 
 // What follows the sizes in the usage text.
 constexpr std::string_view kUsageTail =
-    "), or give a number of bytes. An old\n"
-    "       list and old pieces of NAME there are removed first.\n"
+    "), or give a number of bytes. Once the\n"
+    "       new set is whole it replaces an older set of NAME there.\n"
     "join   joins the set of FIRST_PIECE (a name beginning 1_) into NAME in DEST_FOLDER, once\n"
     "       every piece is there and matches the list beside it (without a list: no piece\n"
     "       missing, all as long as the first but a shorter last one).\n"
     "\n"
-    "Existing files of the same names are replaced once the new ones are complete. A join that\n"
-    "fails or is interrupted leaves its output as it was; a split that does not finish leaves\n"
-    "no set that joins. Exit status: 0 done, 1 stopped with a message, 2 usage error,\n"
-    "128 + the signal's number when interrupted.\n";
+    "Existing files of the same names are replaced once the new ones are complete. A run that\n"
+    "fails or is interrupted leaves the folder as it was. Exit status: 0 done, 1 stopped with a\n"
+    "message, 2 usage error, 128 + the signal's number when interrupted.\n";
 
 std::string Usage() {
   std::string usage = "Usage: quorvel-split split [--size " + SizeLabels("|", "|") +
