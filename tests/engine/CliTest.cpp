@@ -1,6 +1,7 @@
 #include "cli/ConsoleHost.h"
 #include "engine/JoinRun.h"
 #include "engine/SplitRun.h"
+#include "engine/TemporaryName.h"
 #include "tests/engine/TestSupport.h"
 
 #include <chrono>
@@ -261,13 +262,17 @@ TEST_F(Cli, CtrlCAndCtrlBreakEndTheToolWith130) {
   for (const unsigned event : {kCtrlC, kCtrlBreak}) {
     const std::string out = m_dir / ("out" + std::to_string(event));
     test::fs::create_directory(test::PathOf(out));
-    // A thousand pieces, each flushed: the split is still running when the event comes.
+    test::WriteFile(out + "\\1_big.bin", "an older set");
+    test::WriteFile(out + "\\2_big.bin", "of two pieces");
+    const auto before = test::ContentsOf(test::PathOf(out));
+    // A thousand pieces: the split is still running when the event comes, once it holds the set.
     EXPECT_EQ(test::RunAndSendConsoleEvent(test::ProgramBeside("quorvel-split.exe") +
                                                " split --size 65536 " + m_dir / "big.bin" + " " +
                                                out,
-                                           out + "\\1_big.bin", event),
+                                           out + "\\" + TemporaryNameFor("big.bin"), event),
               130)
         << event;
+    EXPECT_EQ(test::ContentsOf(test::PathOf(out)), before) << event;
   }
 }
 
@@ -312,36 +317,55 @@ TEST_F(Cli, AClosedPipeAsOutputIsAFailureNotAKill) {
 #endif
 
 #ifndef _WIN32
+// Runs the tool on the arguments until it has begun its hidden files in `folder`, then sends it the
+// signal; returns its exit status.
+int InterruptOnceBegun(const std::vector<std::string> &arguments, const test::fs::path &folder,
+                       int signalNumber) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::freopen("/dev/null", "w", stdout);
+    std::vector<char *> argv{const_cast<char *>("quorvel-split")};
+    for (const std::string &argument : arguments)
+      argv.push_back(const_cast<char *>(argument.c_str()));
+    argv.push_back(nullptr);
+    ::execv(QUORVEL_SPLIT_EXE, argv.data());
+    ::_exit(127);
+  }
+  bool begun = false;
+  for (int wait = 0; wait < 100'000 && !begun; ++wait) {
+    for (const std::string &name : test::NamesIn(folder))
+      begun |= name.starts_with(".quorvel-");
+    if (!begun)
+      ::usleep(100);
+  }
+  ::kill(child, signalNumber);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(begun) << "the run never began its hidden files";
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 // On Windows a console's Ctrl+C cannot be sent under Wine; SafeOutput kills a join outright.
-TEST_F(Cli, AnInterruptedJoinRemovesItsTemporaryAndExitsWithTheSignal) {
-  // In memory, and long enough that the join is still running when the signal comes.
+TEST_F(Cli, AnInterruptedRunLeavesTheFolderAsItWasAndExitsWithTheSignal) {
+  // In memory, and long enough that the run is still going when the signal comes.
   TempDir memory(test::fs::is_directory("/dev/shm") ? "/dev/shm" : test::fs::temp_directory_path());
   for (const char *name : {"1_big.bin", "2_big.bin"}) {
     test::WriteFile(memory / name, "");
     test::fs::resize_file(memory / name, name[0] == '1' ? 256 << 20 : 255 << 20);
   }
   test::fs::create_directory(memory / "out");
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::freopen("/dev/null", "w", stdout);
-    ::execl(QUORVEL_SPLIT_EXE, "quorvel-split", "join", (memory / "1_big.bin").c_str(),
-            (memory / "out").c_str(), nullptr);
-    ::_exit(127);
-  }
-  bool started = false;
-  for (int wait = 0; wait < 100'000 && !started; ++wait) {
-    for (const std::string &name : test::NamesIn(memory / "out"))
-      started |= name.starts_with(".quorvel-");
-    if (!started)
-      ::usleep(100);
-  }
-  ::kill(child, SIGTERM);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  ASSERT_TRUE(started) << "the join never began its output";
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+  EXPECT_EQ(InterruptOnceBegun({"join", memory / "1_big.bin", memory / "out"}, memory / "out",
+                               SIGTERM),
+            128 + SIGTERM);
   EXPECT_TRUE(test::NamesIn(memory / "out").empty());
+
+  test::WriteFile(memory / "out/1_big.bin", "an older set");
+  test::WriteFile(memory / "out/2_big.bin", "of two pieces");
+  const auto before = test::ContentsOf(memory / "out");
+  EXPECT_EQ(InterruptOnceBegun({"split", "--size", "65536", memory / "1_big.bin", memory / "out"},
+                               memory / "out", SIGHUP),
+            128 + SIGHUP);
+  EXPECT_EQ(test::ContentsOf(memory / "out"), before);
 }
 #endif
 
