@@ -311,6 +311,8 @@ File StagedSet::Create(std::uint64_t number) {
   HANDLE handle = INVALID_HANDLE_VALUE;
   while (handle == INVALID_HANDLE_VALUE) {
     staged.temporaryPath = state.WindowsPath(state.folder.PathOf(RandomTemporaryName()));
+    // Where the file is made before it is marked, a console event waits for the mark.
+    EndingDeferred deferred;
     handle = win32::CreateMarked(staged.temporaryPath, GENERIC_WRITE);
     if (handle == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
       throw state.Failure(::GetLastError(), number);
