@@ -148,11 +148,30 @@ TEST_F(SafeOutput, ASplitRemovesTheContinuationAnEarlierLongerSplitLeft) {
   ASSERT_EQ(Join(joiner, out / "1_f", joined.path()), 0);
   EXPECT_EQ(ReadFile(joined / "f"), bytes);
 
-  fs::create_directories(out / "3_f");
+  // A folder under a name the set takes stops it: before it copies anything, or, when the folder
+  // comes while it copies, as the set takes its names, which all go back.
+  WriteFile(m_dir / "f", test::RandomBytes(3'000'000, 10));
+  const auto before = test::ContentsOf(out);
+  RecordingHost changed;
+  changed.m_onRepaint = [&] {
+    if (changed.m_strStatus == "1Files created")
+      fs::create_directories(out / "3_f");
+  };
+  try {
+    Split(changed, m_dir / "f", out);
+    ADD_FAILURE() << "a folder was taken for a piece";
+  } catch (const FileException &failure) {
+    EXPECT_EQ(failure.GetErrorMessage(), "对 " + (out / "3_f").string() + " 的存取被拒绝。");
+  }
+  auto withFolder = before;
+  withFolder["3_f"] = "<folder>";
+  EXPECT_EQ(test::ContentsOf(out), withFolder);
+
   RecordingHost blocked;
   EXPECT_EQ(Split(blocked, m_dir / "f", out), 1);
   EXPECT_THAT(blocked.Messages(),
               ElementsAre(kFileError + "对 " + (out / "3_f").string() + " 的存取被拒绝。"));
+  EXPECT_EQ(test::ContentsOf(out), withFolder);
 }
 
 TEST_F(SafeOutput, ASetIsHeldWhileItIsWritten) {
