@@ -17,6 +17,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -61,8 +62,18 @@ char *FormatNumber(char *out, std::uint64_t number) {
   return out;
 }
 
-// Removes every entry of the folder open as `folder`; only for folders holding files.
-void EmptyFolder(int folder) noexcept {
+// Descriptors kept on removed files, in memory a signal's handler may use.
+struct KeptOpen {
+  static constexpr std::size_t kCapacity = 4096;
+  int fds[kCapacity];
+  std::size_t count = 0;
+};
+
+// Removes every entry of the folder open as `folder`; only for folders holding files. Each file is
+// kept open across its removal while `kept` has room, so that the removal takes only its name at
+// once: the last close of a file waits for the device to finish writing what it was given, and
+// the file goes only when `kept` is closed.
+void EmptyFolder(int folder, KeptOpen *kept) noexcept {
   alignas(8) char buffer[4096];
   for (bool removed = true; removed;) {
     removed = false;
@@ -74,7 +85,12 @@ void EmptyFolder(int folder) noexcept {
         const char *name = entry->d_name;
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
           continue;
+        const int held = kept && kept->count < KeptOpen::kCapacity
+                             ? ::openat(folder, name, O_PATH | O_NOFOLLOW | O_CLOEXEC)
+                             : -1;
         removed = ::unlinkat(folder, name, 0) == 0 || removed;
+        if (held >= 0)
+          kept->fds[kept->count++] = held;
       }
     }
   }
@@ -95,7 +111,7 @@ void RemoveIfUnheld(int folder, const std::string &name) {
       !StillUnderName(folder, name, left.get()))
     return;
   if (isFolder)
-    EmptyFolder(left.get());
+    EmptyFolder(left.get(), nullptr);
   ::unlinkat(folder, name.c_str(), isFolder ? AT_REMOVEDIR : 0);
 }
 
@@ -145,6 +161,7 @@ struct StagedSet::State {
   std::atomic<std::size_t> stepCount{0};
   std::atomic<bool> committed{false};
   std::atomic<bool> putBack{false};
+  KeptOpen kept;
   CleanupEntry *cleanup = nullptr;
 };
 
@@ -177,7 +194,7 @@ void StagedSet::State::PutBack(void *data) noexcept {
     for (std::size_t index = state.stepCount.load(); index-- > 0;)
       state.PutBackStep(state.steps[index]);
   }
-  EmptyFolder(state.staging.get());
+  EmptyFolder(state.staging.get(), &state.kept);
   ::unlinkat(state.parent.get(), state.stagingName.c_str(), AT_REMOVEDIR);
 }
 
@@ -224,7 +241,7 @@ bool StagedSet::State::TakeStaging(FileException *error) {
     if (!StillUnderName(parent.get(), stagingName, taken.get()))
       continue;
     // Left by a run killed outright.
-    EmptyFolder(taken.get());
+    EmptyFolder(taken.get(), nullptr);
     staging = std::move(taken);
     cleanup = PublishCleanup(&State::PutBack, this);
     return true;
@@ -277,9 +294,17 @@ StagedSet::StagedSet(const PieceSet &set, std::uint64_t pieceCount)
 StagedSet::~StagedSet() {
   if (!m_state->cleanup)
     return;
-  EndingSignalsDeferred deferred;
-  State::PutBack(m_state.get());
-  WithdrawCleanup(m_state->cleanup);
+  {
+    EndingSignalsDeferred deferred;
+    State::PutBack(m_state.get());
+    WithdrawCleanup(m_state->cleanup);
+  }
+  // The files go as these close, which may wait for the device: not the run's to wait for.
+  const KeptOpen &kept = m_state->kept;
+  std::thread([fds = std::vector<int>(kept.fds, kept.fds + kept.count)] {
+    for (int fd : fds)
+      ::close(fd);
+  }).detach();
 }
 
 bool StagedSet::Open(std::string_view folder, FileException *error) {

@@ -6,6 +6,11 @@
 #include <atomic>
 #include <cstring>
 #include <ctime>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace quorvel {
@@ -70,6 +75,48 @@ TemporaryEntry *ClaimFreeEntry() {
   return nullptr;
 }
 
+// Closes every descriptor but those on removed files: the locks of the run go with them.
+void KeepOnlyRemovedFiles() {
+  const int descriptors = ::open("/proc/self/fd", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  alignas(8) char buffer[4096];
+  for (long got; (got = ::syscall(SYS_getdents64, descriptors, buffer, sizeof buffer)) > 0;) {
+    for (long offset = 0; offset < got;) {
+      const auto *entry = reinterpret_cast<const dirent64 *>(buffer + offset);
+      offset += entry->d_reclen;
+      if (entry->d_name[0] < '0' || entry->d_name[0] > '9')
+        continue;
+      int fd = 0;
+      for (const char *digit = entry->d_name; *digit >= '0' && *digit <= '9'; ++digit)
+        fd = fd * 10 + (*digit - '0');
+      struct stat status {};
+      const bool removed =
+          ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink == 0;
+      if (fd != descriptors && !removed)
+        ::close(fd);
+    }
+  }
+  ::close(descriptors);
+}
+
+// The files removed above go for good as their last descriptor closes, which waits for the device
+// to finish writing what they were given. A child takes that wait, so that the process ends at
+// once: it is left only the descriptors on removed files, which it holds until the process is
+// gone and then lets go as it ends.
+void HandOnRemovedFiles() {
+  KeepOnlyRemovedFiles();
+  int gone[2];
+  if (::pipe2(gone, O_CLOEXEC) != 0 || ::syscall(SYS_clone, SIGCHLD, 0, 0, 0, 0) != 0)
+    return;
+  sigset_t all;
+  sigfillset(&all);
+  ::sigprocmask(SIG_BLOCK, &all, nullptr);
+  ::close(gone[1]);
+  char byte;
+  while (::read(gone[0], &byte, 1) < 0 && errno == EINTR) {
+  }
+  ::_exit(0);
+}
+
 extern "C" void RemoveTemporariesAndExit(int signalNumber) {
   // Creating and publishing takes microseconds; the bound only keeps a stuck file system from
   // holding the exit.
@@ -85,6 +132,7 @@ extern "C" void RemoveTemporariesAndExit(int signalNumber) {
     if (const int folder = entry->folder.load(); folder >= 0)
       ::unlinkat(folder, entry->name, 0);
   }
+  HandOnRemovedFiles();
   ::_exit(128 + signalNumber);
 }
 
