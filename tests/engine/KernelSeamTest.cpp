@@ -165,8 +165,9 @@ TEST_F(KernelSeam, NoStopWhileTheSetTakesItsNamesLeavesASetThatJoins) {
         test::TempDir joined;
         const bool joins = Join(joiner, out / "1_a.bin", joined.path()) == 0;
         EXPECT_EQ(joins, renames == 5) << "killed after " << renames << " renames";
-        if (joins)
+        if (joins) {
           EXPECT_EQ(test::ReadFile(joined / "a.bin"), newer);
+        }
       }
     }
   }

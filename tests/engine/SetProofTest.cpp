@@ -199,8 +199,9 @@ TEST_F(SetProof, AStoppedSplitLeavesTheFolderAsItFoundIt) {
     int status = 0;
     ::waitpid(child, &status, 0);
     EXPECT_TRUE(signalNumber == SIGKILL ? WIFSIGNALED(status) : WEXITSTATUS(status) == 143);
-    if (signalNumber == SIGTERM)
+    if (signalNumber == SIGTERM) {
       EXPECT_EQ(test::ContentsOf(m_pieces), before);
+    }
     bool sameBytes = false;
     EXPECT_TRUE(Joins(&sameBytes) && sameBytes) << "the older set still joins " << signalNumber;
   }
