@@ -163,17 +163,19 @@ TEST_F(KernelSeam, ASetReplacedBeforeTheJoinHoldsItIsRefused) {
 }
 
 TEST_F(KernelSeam, AFlushBehindTheJoinsCopyThatFailsFailsTheJoin) {
-  // Flushes start behind the copy at 32 and at 64 MiB; the last waits for the end.
-  const test::TempDir shm(fs::exists("/dev/shm") ? "/dev/shm" : fs::temp_directory_path());
-  test::WriteFile(shm / "1_a.bin", std::string(std::size_t{40} << 20, 'a'));
-  test::WriteFile(shm / "2_a.bin", std::string(std::size_t{30} << 20, 'b'));
-  test::TempDir out;
+  // Flushes start behind the copy at 32 and at 64 MiB, each once the one before has ended, which
+  // in memory is at once; the end waits for the last.
+  const fs::path memory = fs::exists("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
+  const test::TempDir pieces(memory);
+  const test::TempDir out(memory);
+  test::WriteFile(pieces / "1_a.bin", std::string(std::size_t{40} << 20, 'a'));
+  test::WriteFile(pieces / "2_a.bin", std::string(std::size_t{30} << 20, 'b'));
   for (int flushesBefore : {0, 1}) {
     g_failingFlushes = out / ".quorvel-";
     g_flushesBeforeFailure = flushesBefore;
     test::RecordingHost joiner;
     try {
-      Join(joiner, shm / "1_a.bin", out.path());
+      Join(joiner, pieces / "1_a.bin", out.path());
       ADD_FAILURE() << "joined, the flush after " << flushesBefore << " others failing";
     } catch (const FileException &failure) {
       EXPECT_EQ(failure.m_cause, FileCause::hardIO);

@@ -12,6 +12,7 @@
 #include <gmock/gmock.h>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -271,6 +272,26 @@ TEST_F(SetProof, APieceAnotherProgramHasOpenForWritingIsRefusedNamingIt) {
 #endif
   EXPECT_THAT(RefusedJoin(), ElementsAre(kFileError + "在存取 " + Piece(4) + " 时发生共享违例。"));
 }
+
+#ifndef _WIN32
+// Once the set is held, a program that opens a piece for writing waits, or fails when it will not
+// wait; the join then knows the piece for one that may have changed.
+TEST_F(SetProof, APieceOpenedForWritingWhileTheSetIsJoinedIsRefused) {
+  TempDir out;
+  RecordingHost joiner;
+  joiner.m_onRepaint = [&] {
+    if (joiner.m_strStatus == "1files joined") {
+      EXPECT_EQ(::open(Piece(3).c_str(), O_WRONLY | O_NONBLOCK), -1);
+    }
+  };
+  EXPECT_EQ(Join(joiner, Piece(1), out.path()), 1);
+  EXPECT_THAT(joiner.Messages(),
+              ElementsAre(kSetRefusal + Piece(3) +
+                          " changed while the set was being joined (another program or split "
+                          "wrote it): the set cannot be joined."));
+  EXPECT_THAT(NamesIn(out.path()), ElementsAre());
+}
+#endif
 
 TEST_F(SetProof, ASplitWhoseLastNameCannotExistWritesNothing) {
   // 1_ to 9_ of a 253-byte name make names of 255 bytes, the longest there are.
