@@ -111,7 +111,10 @@ TEST(ChecksumList, ANameWithABackslashOrLineBreakIsEscapedAsSha256sumDoes) {
       "# a\\\\b\\nc\\rd: 7 bytes\n"
       "\\1010101010101010101010101010101010101010101010101010101010101010  1_a\\\\b\\nc\\rd\n"
       "\\2020202020202020202020202020202020202020202020202020202020202020  2_a\\\\b\\nc\\rd\n");
+#ifndef _WIN32
+  // Windows names have none of these, and there the backslash separates folders.
   EXPECT_EQ(ReadList(text, set), std::nullopt);
+#endif
 }
 
 TEST(ChecksumList, EveryFormSha256sumChecksIsReadAndABadLineIsNamed) {

