@@ -87,9 +87,9 @@ std::string Outcome::RefusalText() const {
     return subject + " changed while the set was being joined (another program or split wrote it)" +
            std::string{kNotJoined};
   case Refusal::tooManyPieces:
-    return "The set of " + subject + " has " + std::to_string(length) + " pieces, more than the " +
-           std::to_string(limit) + " files this system lets the program hold open at once" +
-           std::string{kNotJoined};
+    return "The set of " + subject + " has " + std::to_string(length) +
+           " pieces, but the limit of open files lets the program hold only " +
+           std::to_string(limit) + " of them at once" + std::string{kNotJoined};
   case Refusal::pieceNotListed:
     return "The piece " + subject + " is not in the set's checksum list" + std::string{kNotJoined};
   }
