@@ -8,7 +8,7 @@
 # makes as many files.
 # The runs alternate, and their order turns each round, so that the machine's noise and any
 # effect of going first or last fall on every tool alike. Peak memory is measured last, at every
-# piece size.
+# piece size, and of a join of ten thousand pieces.
 #   bench/split_join_bench.sh [BUILD_DIR] [ROUNDS] [SIZE_MIB] [DISK_DIR]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -77,6 +77,13 @@ peak_run() {
 }
 for size in 1.4M 1.2M 1.0M 0.8M 650000000 2000000000; do peak_run "$size" "$memory"; done
 for size in 0.8M 2000000000; do peak_run "$size" "$disk" "(disk)"; done
+# A join holds every piece of its set at once: its peak with ten thousand of them.
+mkdir -p "$memory/many/out"
+head -c 10000000 /dev/urandom >"$memory/many/many.bin"
+"$tool" split --size 1000 "$memory/many/many.bin" "$memory/many" >/dev/null
+/usr/bin/time -f '%M' -o "$memory/rss" "$tool" join "$memory/many/1_many.bin" "$memory/many/out" >/dev/null
+join_peak_kib=$(tail -n 1 "$memory/rss")
+rm -rf "$memory/many"
 
 echo "source: ${size_mib} MiB, $rounds rounds; medians in seconds"
 echo "in /dev/shm:"
@@ -98,3 +105,4 @@ echo "on disk      split / GNU split; sync:       $(ratio disk.split disk.gnu_sp
 echo "on disk      split, 650 MB / cp; sync:      $(ratio disk.split_650m disk.cp_sync)"
 echo "peak resident (KiB) by piece size:$peak_line"
 echo "largest peak resident:                      ${peak_kib} KiB"
+echo "join of 10,000 pieces, peak resident:       ${join_peak_kib} KiB"

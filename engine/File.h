@@ -58,10 +58,14 @@ public:
 
   // Takes over an open descriptor or handle; failures will name `path`.
   void Attach(NativeHandle fd, std::string path);
+  // Gives the descriptor or handle up without closing it; the file is closed as far as it knows.
+  NativeHandle Detach();
 
   // These throw FileException naming the file's path.
   std::uint64_t GetLength() const;
   std::uint64_t Read(void *buffer, std::uint64_t count);
+  // Reads from `offset` on, as Read does; where Read goes on afterwards is not kept.
+  std::uint64_t ReadAt(void *buffer, std::uint64_t count, std::uint64_t offset);
   void Write(const void *buffer, std::uint64_t count);
   // Returns once the file's bytes are on its device.
   void Flush();

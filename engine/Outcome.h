@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace quorvel {
 
@@ -23,11 +24,58 @@ enum class Refusal : std::uint8_t {
   pieceDiffers,
   // A piece before the last is not as long as the first.
   pieceLength,
-  // The list beside the first piece is not one of this set, or the pieces make another length.
+  // The list beside the first piece is refused; the outcome's listProblem says why.
   listInvalid,
+  // A piece is not as it was when the set was first measured: another program or run changed it.
+  pieceChanged,
+  // The set has more pieces (the length) than the system lets a run hold open at once.
+  tooManyPieces,
+  // A piece follows the last one that a list without the whole file's length gives.
+  pieceNotListed,
   // The set does not fit on the destination's medium, even once an older set of its name is gone:
   // it needs `length` bytes and the folder (the subject) has room for `room`.
   noRoom,
+};
+
+// What is wrong with a checksum list that a join refuses.
+enum class ListFault : std::uint8_t {
+  // Not a line that sha256sum writes or checks.
+  notAListLine,
+  // The hash is not 64 hexadecimal digits.
+  badHash,
+  // The line names a file in another folder.
+  outsideFolder,
+  // The line names a file that is no piece of this set.
+  notAPiece,
+  // The first line gives the name and length of another file.
+  otherFile,
+  // A second line for the same piece.
+  pieceRepeated,
+  // No line for a piece before the last one listed.
+  pieceNotListed,
+  // The whole length the list gives is not what its pieces hold.
+  wholeLength,
+  // Far longer than the list of any set.
+  tooLong,
+  // A folder, a device or a FIFO stands under the list's name.
+  notAFile,
+};
+
+struct ListProblem {
+  ListProblem() = default;
+  explicit ListProblem(ListFault fault, std::uint64_t line = 0, std::uint64_t number = 0,
+                       std::uint64_t held = 0, std::string name = {})
+      : fault(fault), line(line), number(number), held(held), name(std::move(name)) {}
+
+  ListFault fault = ListFault::notAListLine;
+  // The line at fault, from 1; 0 when no one line is.
+  std::uint64_t line = 0;
+  // The piece a line repeats or that has no line, or the whole length the list gives.
+  std::uint64_t number = 0;
+  // What the pieces hold, for wholeLength.
+  std::uint64_t held = 0;
+  // The name the line gives, as written.
+  std::string name;
 };
 
 // Where a file failure happened: opening the chosen source or first piece; opening, creating or
@@ -41,6 +89,7 @@ struct Outcome {
   static Outcome Done() { return {}; }
   static Outcome Cancelled() { return Of(Kind::cancelled); }
   static Outcome Refused(Refusal refusal, std::string subject = {}, std::uint64_t length = 0);
+  static Outcome ListRefused(std::string listPath, ListProblem problem);
   static Outcome Failed(Stage stage, FileException failure);
 
   // The message that tells the user why a refused run stopped.
@@ -50,10 +99,14 @@ struct Outcome {
   Refusal refusal = Refusal::noSource;
   // The piece or list a refusal is about, as a path.
   std::string subject;
-  // The source's length, for tooShort; the room the set needs, for noRoom.
+  // The source's length, for tooShort; the room the set needs, for noRoom; the set's pieces, for
+  // tooManyPieces.
   std::uint64_t length = 0;
   // The room the destination has, for noRoom.
   std::uint64_t room = 0;
+  // The most pieces the run could hold, for tooManyPieces.
+  std::uint64_t limit = 0;
+  ListProblem listProblem;
   Stage stage = Stage::source;
   FileException failure;
 

@@ -114,6 +114,11 @@ void File::Attach(int fd, std::string path) {
   m_strFilePath = std::move(path);
 }
 
+File::NativeHandle File::Detach() {
+  m_strFilePath.clear();
+  return std::exchange(m_fd, kNoHandle);
+}
+
 std::uint64_t File::GetLength() const {
   struct stat status {};
   if (::fstat(m_fd, &status) != 0)
@@ -124,6 +129,16 @@ std::uint64_t File::GetLength() const {
 std::uint64_t File::Read(void *buffer, std::uint64_t count) {
   for (;;) {
     const ssize_t got = ::read(m_fd, buffer, count);
+    if (got >= 0)
+      return static_cast<std::uint64_t>(got);
+    if (errno != EINTR)
+      ThrowLastError(errno);
+  }
+}
+
+std::uint64_t File::ReadAt(void *buffer, std::uint64_t count, std::uint64_t offset) {
+  for (;;) {
+    const ssize_t got = ::pread(m_fd, buffer, count, static_cast<off_t>(offset));
     if (got >= 0)
       return static_cast<std::uint64_t>(got);
     if (errno != EINTR)

@@ -30,6 +30,13 @@ NameHold HoldName(int folder, const std::string &name) {
   if (!S_ISREG(status.st_mode))
     return refuse(FileCause::accessDenied, S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
 
+  // A file held, as a join holds its pieces, is told from a look for reading first: opening it for
+  // writing would break the lease the holder keeps against writers.
+  if (const Descriptor look(
+          ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+      look && HoldExclusively(look.get()) == EWOULDBLOCK)
+    return refuse(FileCause::sharingViolation, EWOULDBLOCK);
+
   // Opening for writing asks what writing over it would: a file we may not write is refused.
   const int fd =
       ::openat(folder, name.c_str(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);

@@ -326,8 +326,10 @@ bool StagedSet::Open(std::string_view folder, FileException *error) {
       RemoveIfUnheld(state.parent.get(), name);
   }
   // Every older name is looked at now, so that one that can never be replaced stops the split
-  // before it copies anything; the first piece stays held.
-  for (std::uint64_t number : state.OlderNumbers()) {
+  // before it copies anything; the first piece first, which holds the set and stays held.
+  std::vector<std::uint64_t> older = state.OlderNumbers();
+  std::ranges::stable_partition(older, [](std::uint64_t number) { return number == 1; });
+  for (std::uint64_t number : older) {
     NameHold hold = state.Hold(state.FinalName(number));
     if (hold.refusal) {
       if (error)

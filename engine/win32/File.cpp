@@ -85,6 +85,11 @@ void File::Attach(NativeHandle fd, std::string path) {
   m_strFilePath = std::move(path);
 }
 
+File::NativeHandle File::Detach() {
+  m_strFilePath.clear();
+  return std::exchange(m_fd, kNoHandle);
+}
+
 std::uint64_t File::GetLength() const {
   LARGE_INTEGER size{};
   if (!::GetFileSizeEx(m_fd, &size))
@@ -97,6 +102,20 @@ std::uint64_t File::Read(void *buffer, std::uint64_t count) {
   if (!::ReadFile(m_fd, buffer, static_cast<DWORD>(std::min(count, kLargestTransfer)), &got,
                   nullptr))
     ThrowLastError(static_cast<int>(::GetLastError()));
+  return got;
+}
+
+std::uint64_t File::ReadAt(void *buffer, std::uint64_t count, std::uint64_t offset) {
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  DWORD got = 0;
+  if (!::ReadFile(m_fd, buffer, static_cast<DWORD>(std::min(count, kLargestTransfer)), &got, &at)) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_HANDLE_EOF)
+      return 0;
+    ThrowLastError(static_cast<int>(error));
+  }
   return got;
 }
 

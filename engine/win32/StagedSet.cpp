@@ -258,8 +258,11 @@ bool StagedSet::Open(std::string_view folder, FileException *error) {
         win32::ToWindowsPath(state.folder.PathOf(name), path))
       ::DeleteFileW(path.c_str());
   }
+  // The first piece first, which holds the set.
+  std::vector<std::uint64_t> older = state.OlderNumbers();
+  std::ranges::stable_partition(older, [](std::uint64_t number) { return number == 1; });
   try {
-    for (std::uint64_t number : state.OlderNumbers()) {
+    for (std::uint64_t number : older) {
       if (auto refused = state.CheckOlder(number)) {
         if (error)
           *error = *refused;

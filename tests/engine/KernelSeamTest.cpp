@@ -1,6 +1,6 @@
-// This program defines fsync, fcntl and the renames itself, so the engine's calls reach these and
-// not the C library's: a test can see what is flushed, refuse leases and kill a run between two
-// renames.
+// This program defines fsync, fcntl, getrlimit and the renames itself, so the engine's calls
+// reach these and not the C library's: a test can see what is flushed, fail or hold a flush,
+// refuse leases, act just before a join holds its set, and stop a run between two renames.
 
 #include "engine/SplitRun.h"
 #include "engine/StagedFile.h"
@@ -13,9 +13,12 @@
 #include <cerrno>
 #include <cstdarg>
 #include <fcntl.h>
+#include <functional>
 #include <gmock/gmock.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -23,6 +26,10 @@ namespace {
 std::mutex g_flushedMutex;
 std::vector<std::string> g_flushed;
 std::atomic<bool> g_leasesRefused{false};
+// Flushes of files whose path begins so fail with EIO, the one counted down to 0 alone.
+std::string g_failingFlushes;
+std::atomic<int> g_flushesBeforeFailure{-1};
+std::function<void()> g_beforeLimitRead;
 // Flushes of staged files wait while this is set; the count of those waiting.
 std::atomic<bool> g_flushesHeld{false};
 std::atomic<int> g_heldFlushes{0};
@@ -74,6 +81,11 @@ extern "C" int fsync(int fd) {
     const std::lock_guard lock(g_flushedMutex);
     g_flushed.push_back(flushed);
   }
+  if (!g_failingFlushes.empty() && flushed.starts_with(g_failingFlushes) &&
+      g_flushesBeforeFailure-- == 0) {
+    errno = EIO;
+    return -1;
+  }
   // As a slow medium would, until the test lets it go, or for three seconds.
   if (g_flushesHeld && flushed.find("/.quorvel-") != std::string::npos) {
     ++g_heldFlushes;
@@ -94,6 +106,13 @@ extern "C" int renameat(int fromFolder, const char *from, int toFolder, const ch
   return Renamed(::syscall(SYS_renameat2, fromFolder, from, toFolder, to, 0));
 }
 
+// The join reads the open-file limit between its first look at the set and holding it.
+extern "C" int getrlimit(__rlimit_resource_t resource, struct rlimit *limit) {
+  if (const auto before = std::exchange(g_beforeLimitRead, nullptr))
+    before();
+  return static_cast<int>(::syscall(SYS_prlimit64, 0, resource, nullptr, limit));
+}
+
 namespace quorvel {
 namespace {
 
@@ -101,8 +120,10 @@ using ::testing::AllOf;
 using ::testing::AnyOf;
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
+using ::testing::IsEmpty;
 using ::testing::StartsWith;
 
+namespace fs = test::fs;
 using KernelSeam = SplitJoin;
 
 TEST_F(KernelSeam, EveryFileIsFlushedBeforeItTakesItsNameAndTheFolderAtTheEnd) {
@@ -225,6 +246,71 @@ TEST_F(KernelSeam, WithoutLeasesAFileAnotherProgramHasOpenIsStillNotReplaced) {
   EXPECT_EQ(Join(joiner, m_dir / "1_a.bin", out.path()), 0) << "closed, it is replaced";
   g_leasesRefused = false;
   EXPECT_EQ(test::ReadFile(out / "a.bin"), "one,two");
+}
+
+TEST_F(KernelSeam, WithoutLeasesAPieceAnotherProgramWritesIsStillRefused) {
+  test::WriteFile(m_dir / "1_a.bin", "one,");
+  test::WriteFile(m_dir / "2_a.bin", "two");
+  test::TempDir out;
+  g_leasesRefused = true;
+  {
+    const test::LockHolder reader(m_dir / "2_a.bin", test::Hold::openOnly);
+    test::RecordingHost joiner;
+    EXPECT_EQ(Join(joiner, m_dir / "1_a.bin", out.path()), 0) << "a program that only reads it";
+  }
+  fs::remove(out / "a.bin");
+  {
+    const test::LockHolder writer(m_dir / "2_a.bin", test::Hold::writing);
+    test::RecordingHost joiner;
+    EXPECT_EQ(Join(joiner, m_dir / "1_a.bin", out.path()), 1);
+    EXPECT_THAT(joiner.Messages(),
+                ElementsAre(kFileError + "在存取 " + m_dir / "2_a.bin" + " 时发生共享违例。"));
+  }
+  g_leasesRefused = false;
+  EXPECT_THAT(test::NamesIn(out.path()), IsEmpty());
+}
+
+TEST_F(KernelSeam, ASetReplacedBeforeTheJoinHoldsItIsRefused) {
+  test::WriteFile(m_dir / "report.doc", test::RandomBytes(5'000'000, 45));
+  fs::create_directory(m_dir.path() / "other");
+  test::WriteFile(m_dir / "other/report.doc", test::RandomBytes(5'000'000, 46));
+  test::TempDir pieces;
+  ASSERT_EQ(Split(m_dir / "report.doc", pieces.path()), 0);
+  fs::remove(pieces / "report.doc.sha256");
+  // Pieces of 1.2M, where the join has measured those of 1.4M.
+  g_beforeLimitRead = [&] { ASSERT_EQ(Split(m_dir / "other/report.doc", pieces.path(), 1), 0); };
+  test::TempDir out;
+  test::RecordingHost joiner;
+  EXPECT_EQ(Join(joiner, pieces / "1_report.doc", out.path()), 1);
+  EXPECT_THAT(joiner.Messages(), ElementsAre("app|16|" + pieces / "1_report.doc" +
+                                             " changed while the set was being joined (another "
+                                             "program or split wrote it): the set cannot be "
+                                             "joined."));
+  EXPECT_THAT(test::NamesIn(out.path()), IsEmpty());
+}
+
+TEST_F(KernelSeam, AFlushBehindTheJoinsCopyThatFailsFailsTheJoin) {
+  // Flushes start behind the copy at 32 and at 64 MiB, each once the one before has ended, which
+  // in memory is at once; the end waits for the last.
+  const fs::path memory = fs::exists("/dev/shm") ? "/dev/shm" : fs::temp_directory_path();
+  const test::TempDir pieces(memory);
+  const test::TempDir out(memory);
+  test::WriteFile(pieces / "1_a.bin", std::string(std::size_t{40} << 20, 'a'));
+  test::WriteFile(pieces / "2_a.bin", std::string(std::size_t{30} << 20, 'b'));
+  for (int flushesBefore : {0, 1}) {
+    g_failingFlushes = out / ".quorvel-";
+    g_flushesBeforeFailure = flushesBefore;
+    test::RecordingHost joiner;
+    try {
+      Join(joiner, pieces / "1_a.bin", out.path());
+      ADD_FAILURE() << "joined, the flush after " << flushesBefore << " others failing";
+    } catch (const FileException &failure) {
+      EXPECT_EQ(failure.m_cause, FileCause::hardIO);
+      EXPECT_EQ(failure.m_strFileName, out / "a.bin");
+    }
+    EXPECT_THAT(test::NamesIn(out.path()), IsEmpty());
+  }
+  g_failingFlushes.clear();
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "engine/ChecksumList.h"
+#include "engine/File.h"
 #include "engine/PieceNaming.h"
 #include "engine/PieceSet.h"
+#include "tests/engine/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +77,18 @@ Sha256::Digest DigestOfByte(std::uint8_t byte) {
   return digest;
 }
 
+// Reads a list's text as the join reads the file; the refusal, if any.
+std::optional<ListProblem> ReadList(std::string_view text, const PieceSet &set,
+                                    ListedSet *listed = nullptr) {
+  test::TempDir dir;
+  test::WriteFile(dir / "list", text);
+  File file;
+  EXPECT_TRUE(file.Open(dir / "list", File::kReadShared));
+  ListedSet own(set);
+  ListedSet &list = listed ? *listed : own;
+  return list.Read(file, text.size());
+}
+
 TEST(ChecksumList, IsWhatSha256sumWritesAfterAHeaderLine) {
   const PieceSet set("报告.doc");
   const ChecksumList list{3'000'000, {DigestOfByte(0x01), DigestOfByte(0xab)}};
@@ -82,36 +96,67 @@ TEST(ChecksumList, IsWhatSha256sumWritesAfterAHeaderLine) {
   EXPECT_EQ(text, "# 报告.doc: 3000000 bytes\n"
                   "0101010101010101010101010101010101010101010101010101010101010101  1_报告.doc\n"
                   "abababababababababababababababababababababababababababababababab  2_报告.doc\n");
-  const auto parsed = ChecksumList::Parse(text, set);
-  ASSERT_TRUE(parsed);
-  EXPECT_EQ(parsed->wholeLength, 3'000'000u);
-  EXPECT_EQ(parsed->pieces, list.pieces);
+  ListedSet read(set);
+  ASSERT_EQ(ReadList(text, set, &read), std::nullopt);
+  EXPECT_EQ(read.WholeLength(), 3'000'000u);
+  EXPECT_EQ(read.PieceCount(), 2u);
 }
 
 TEST(ChecksumList, ANameWithABackslashOrLineBreakIsEscapedAsSha256sumDoes) {
-  const PieceSet set("a\\b\nc");
+  const PieceSet set("a\\b\nc\rd");
   const ChecksumList list{7, {DigestOfByte(0x10), DigestOfByte(0x20)}};
   const std::string text = list.Format(set);
-  EXPECT_EQ(text,
-            "# a\\\\b\\nc: 7 bytes\n"
-            "\\1010101010101010101010101010101010101010101010101010101010101010  1_a\\\\b\\nc\n"
-            "\\2020202020202020202020202020202020202020202020202020202020202020  2_a\\\\b\\nc\n");
-  EXPECT_TRUE(ChecksumList::Parse(text, set));
+  EXPECT_EQ(
+      text,
+      "# a\\\\b\\nc\\rd: 7 bytes\n"
+      "\\1010101010101010101010101010101010101010101010101010101010101010  1_a\\\\b\\nc\\rd\n"
+      "\\2020202020202020202020202020202020202020202020202020202020202020  2_a\\\\b\\nc\\rd\n");
+#ifndef _WIN32
+  // Windows names have none of these, and there the backslash separates folders.
+  EXPECT_EQ(ReadList(text, set), std::nullopt);
+#endif
 }
 
-TEST(ChecksumList, AnythingButThisSetsListIsRefused) {
+TEST(ChecksumList, EveryFormSha256sumChecksIsReadAndABadLineIsNamed) {
   const PieceSet set("a.bin");
-  const std::string good = ChecksumList{9, {DigestOfByte(1), DigestOfByte(2)}}.Format(set);
-  ASSERT_TRUE(ChecksumList::Parse(good, set));
-  const std::string header = good.substr(0, good.find('\n') + 1);
-  const std::string line1 =
-      good.substr(header.size(), good.find('\n', header.size()) + 1 - header.size());
-  for (const std::string &bad :
-       {std::string{}, good.substr(0, good.size() - 1), good + "\n", PieceSet("b.bin").ListName(),
-        ChecksumList{9, {DigestOfByte(1), DigestOfByte(2)}}.Format(PieceSet("b.bin")),
-        header + line1 + line1, header, "# a.bin: nine bytes\n" + line1,
-        header + std::string(64, 'A') + "  1_a.bin\n"})
-    EXPECT_FALSE(ChecksumList::Parse(bad, set)) << bad;
+  const std::string hex1(64, '1');
+  const std::string hex2(64, 'e');
+  const std::string line1 = hex1 + "  1_a.bin\n";
+  const std::string line2 = hex2 + "  2_a.bin\n";
+  for (const std::string &good :
+       {"# a.bin: 9 bytes\n" + line1 + line2, line1 + line2.substr(0, line2.size() - 1),
+        "\xEF\xBB\xBF" + line2 + "\n# a comment\n" + hex1 + " *1_a.bin\r\n",
+        "SHA256 (1_a.bin) = " + hex1 + "\n \t\\SHA256 (2_a.bin) = " + std::string(64, 'E'),
+        hex1 + " ./1_a.bin\n" + hex2 + "\t2_a.bin\n"})
+    EXPECT_EQ(ReadList(good, set), std::nullopt) << good;
+
+  struct Bad {
+    std::string text;
+    ListFault fault;
+    std::uint64_t line;
+    std::string name = {};
+  };
+  for (const Bad &bad : std::initializer_list<Bad>{
+           {"", ListFault::pieceNotListed, 0},
+           {"# a.bin: 9 bytes\n", ListFault::pieceNotListed, 0},
+           {line1 + hex2 + "  3_a.bin\n", ListFault::pieceNotListed, 0},
+           {line1 + hex2 + "  99999999999_a.bin\n", ListFault::pieceNotListed, 0},
+           {"# b.bin: 9 bytes\n" + line1 + line2, ListFault::otherFile, 1, "b.bin"},
+           {line1 + line2 + line1, ListFault::pieceRepeated, 3},
+           {line1 + "\n" + hex2 + "e  2_a.bin\n", ListFault::badHash, 3},
+           {line1 + hex2.substr(1) + "g  2_a.bin\n", ListFault::badHash, 2},
+           {line1 + hex2 + "  ../2_a.bin\n", ListFault::outsideFolder, 2, "../2_a.bin"},
+           {line1 + hex2 + "  2_b.bin\n", ListFault::notAPiece, 2, "2_b.bin"},
+           {line1 + hex2 + "  02_a.bin\n", ListFault::notAPiece, 2, "02_a.bin"},
+           {line1 + hex2 + "\n", ListFault::notAListLine, 2},
+           {line1 + "\\" + hex2 + "  2_a.bin\\t\n", ListFault::notAListLine, 2},
+           {line1 + "SHA256 (2_a.bin " + hex2 + "\n", ListFault::notAListLine, 2}}) {
+    const auto problem = ReadList(bad.text, set);
+    ASSERT_TRUE(problem) << bad.text;
+    EXPECT_EQ(problem->fault, bad.fault) << bad.text;
+    EXPECT_EQ(problem->line, bad.line) << bad.text;
+    EXPECT_EQ(problem->name, bad.name) << bad.text;
+  }
 }
 
 } // namespace

@@ -12,6 +12,8 @@
 #include <gmock/gmock.h>
 
 #ifndef _WIN32
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -127,12 +129,23 @@ TEST_F(SetProof, AListedSetProvesEveryPieceBeforeItSaysDone) {
 #endif
   WriteFile(Piece(2), second);
 
-  const std::string list = ReadFile(m_pieces / "report.doc.sha256");
-  WriteFile(m_pieces / "report.doc.sha256", "# report.doc: 5000000 bytes\n");
-  EXPECT_THAT(RefusedJoin(),
-              ElementsAre(kSetRefusal + test::Utf8Of(m_pieces / "report.doc.sha256") +
-                          " is not the checksum list of this set."));
-  WriteFile(m_pieces / "report.doc.sha256", list);
+  // A list that lost its last line still lists a set, a shorter one: its first line tells.
+  const std::string listPath = test::Utf8Of(m_pieces / "report.doc.sha256");
+  const std::string list = ReadFile(listPath);
+  const std::string lastLineLost = list.substr(0, list.rfind('\n', list.size() - 2) + 1);
+  WriteFile(listPath, lastLineLost);
+  EXPECT_THAT(RefusedJoin(), ElementsAre(kSetRefusal + listPath +
+                                         ", line 1, gives a whole length of 5000000 bytes, but "
+                                         "the listed pieces hold 4200000: the set cannot be "
+                                         "joined."));
+  WriteFile(listPath, lastLineLost.substr(lastLineLost.find('\n') + 1));
+  EXPECT_THAT(RefusedJoin(), ElementsAre(kSetRefusal + "The piece " + Piece(4) +
+                                         " is not in the set's checksum list: the set cannot be "
+                                         "joined."));
+  WriteFile(listPath, "# report.doc: 5000000 bytes\n");
+  EXPECT_THAT(RefusedJoin(), ElementsAre(kSetRefusal + listPath +
+                                         " has no line for piece 1: the set cannot be joined."));
+  WriteFile(listPath, list);
   EXPECT_TRUE(Joins());
 }
 
@@ -251,6 +264,41 @@ TEST_F(SetProof, AJoinHoldsItsSetForItsWholeRun) {
   EXPECT_EQ(ReadFile(out / "report.doc"), m_bytes);
 }
 
+// Another program writing a piece may take no lock that the join would meet: the system tells.
+TEST_F(SetProof, APieceAnotherProgramHasOpenForWritingIsRefusedNamingIt) {
+  fs::remove(m_pieces / "report.doc.sha256");
+#ifdef _WIN32
+  const test::LockHolder other(Piece(4), test::Hold::shared);
+#else
+  {
+    const test::LockHolder reader(Piece(4), test::Hold::openOnly);
+    EXPECT_TRUE(Joins()) << "a program that only reads it";
+  }
+  const test::LockHolder other(Piece(4), test::Hold::writing);
+#endif
+  EXPECT_THAT(RefusedJoin(), ElementsAre(kFileError + "在存取 " + Piece(4) + " 时发生共享违例。"));
+}
+
+#ifndef _WIN32
+// Once the set is held, a program that opens a piece for writing waits, or fails when it will not
+// wait; the join then knows the piece for one that may have changed.
+TEST_F(SetProof, APieceOpenedForWritingWhileTheSetIsJoinedIsRefused) {
+  TempDir out;
+  RecordingHost joiner;
+  joiner.m_onRepaint = [&] {
+    if (joiner.m_strStatus == "1files joined") {
+      EXPECT_EQ(::open(Piece(3).c_str(), O_WRONLY | O_NONBLOCK), -1);
+    }
+  };
+  EXPECT_EQ(Join(joiner, Piece(1), out.path()), 1);
+  EXPECT_THAT(joiner.Messages(),
+              ElementsAre(kSetRefusal + Piece(3) +
+                          " changed while the set was being joined (another program or split "
+                          "wrote it): the set cannot be joined."));
+  EXPECT_THAT(NamesIn(out.path()), ElementsAre());
+}
+#endif
+
 TEST_F(SetProof, ASplitWhoseLastNameCannotExistWritesNothing) {
   // 1_ to 9_ of a 253-byte name make names of 255 bytes, the longest there are.
   const std::string name(253, 'n');
@@ -296,6 +344,56 @@ TEST_F(SetProof, PiecesBeyondThePathLimitJoin) {
   ASSERT_EQ(RunJoin({deep + "/1_" + name, out.path()}, proceed).kind, Outcome::Kind::done);
   EXPECT_EQ(ReadFile(out / name), bytes);
 }
+// Every piece is held at once: the open-file limit is raised as far as the system lets it be, and
+// a set beyond that is refused, saying so.
+TEST_F(SetProof, ASetOfMorePiecesThanTheOpenFileLimitIsRefusedSayingSo) {
+  const PieceSet many("many.bin");
+  std::string bytes;
+  for (int pieceNumber = 1; pieceNumber <= 300; ++pieceNumber) {
+    const std::string piece = test::RandomBytes(pieceNumber < 300 ? 10 : 5, pieceNumber);
+    WriteFile(m_pieces / many.PieceName(pieceNumber), piece);
+    bytes += piece;
+  }
+  const std::string first = test::Utf8Of(m_pieces / many.PieceName(1));
+  const auto joinWithin = [&](rlim_t soft, rlim_t hard) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      const rlimit limit{soft, hard};
+      ::setrlimit(RLIMIT_NOFILE, &limit);
+      Proceed proceed;
+      const Outcome joined = RunJoin({first, m_dir.path()}, proceed);
+      const bool saysSo =
+          joined.kind == Outcome::Kind::refused &&
+          joined.RefusalText().starts_with(
+              "The set of " + first +
+              " has 300 pieces, but the limit of open files lets the program hold only ");
+      ::_exit(joined.kind == Outcome::Kind::done ? 0 : saysSo ? 2 : 3);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  EXPECT_EQ(joinWithin(100, 100), 2);
+  EXPECT_FALSE(fs::exists(m_dir / "many.bin"));
+  EXPECT_EQ(joinWithin(100, 1000), 0);
+  EXPECT_EQ(ReadFile(m_dir / "many.bin"), bytes);
+}
+
+// sha256sum may have listed the pieces in any order and form, and the program's # line may be
+// gone: the list still proves the set.
+TEST_F(SetProof, EveryListSha256sumWritesForTheSetJoins) {
+  for (const std::string list :
+       {"sha256sum 4_report.doc 2_report.doc 3_report.doc 1_report.doc",
+        "sha256sum -b --tag *_report.doc | sed 's/$/\\r/'",
+        "printf '\\357\\273\\277' && sha256sum -b ./*_report.doc | sed -E 's/^[0-9a-f]+/\\U&/'"}) {
+    const std::string command = "cd " + test::Utf8Of(m_pieces) + " && (" + list + ") >list && " +
+                                "mv list report.doc.sha256";
+    ASSERT_EQ(std::system(command.c_str()), 0) << list;
+    bool sameBytes = false;
+    EXPECT_TRUE(Joins(&sameBytes)) << list;
+    EXPECT_TRUE(sameBytes) << list;
+  }
+}
 #endif
 
 TEST(ChecksumListOnDisk, IsTheSameOnBothBuildsAndSha256sumChecksIt) {
@@ -317,6 +415,19 @@ TEST(ChecksumListOnDisk, IsTheSameOnBothBuildsAndSha256sumChecksIt) {
 #ifndef _WIN32
   const std::string check = "cd " + dir / "p" + " && sha256sum --strict --quiet -c 报告.doc.sha256";
   EXPECT_EQ(std::system(check.c_str()), 0);
+
+  // A name sha256sum escapes: it writes the same lines, and checks the list.
+  const std::string odd = "a\\b\nc\rd";
+  WriteFile(dir / odd, bytes);
+  fs::create_directory(dir.path() / "q");
+  host.m_strSourcePath = dir / odd;
+  host.m_strDestFolder = dir / "q";
+  ASSERT_EQ(SplitFile(host), 0);
+  const std::string inQ = "cd " + dir / "q" + " && ";
+  ASSERT_EQ(std::system((inQ + "sha256sum [0-9]_* >../q.sha256").c_str()), 0);
+  const std::string list = ReadFile(dir / ("q/" + odd + ".sha256"));
+  EXPECT_EQ(list.substr(list.find('\n') + 1), ReadFile(dir / "q.sha256"));
+  EXPECT_EQ(std::system((inQ + "sha256sum --strict --quiet -c *.sha256").c_str()), 0);
 #endif
 }
 

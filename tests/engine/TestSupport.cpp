@@ -94,11 +94,11 @@ LockHolder::LockHolder(const PathText &path, Hold hold) {
   if (m_child == 0) {
     ::close(ready[0]);
     ::close(release[1]);
-    const int fd = ::open(path.str().c_str(), O_RDONLY);
+    const int fd = ::open(path.str().c_str(), hold == Hold::writing ? O_WRONLY : O_RDONLY);
     struct flock recordLock {};
     recordLock.l_type = F_RDLCK;
     recordLock.l_whence = SEEK_SET;
-    const bool held = hold == Hold::openOnly    ? true
+    const bool held = hold == Hold::openOnly || hold == Hold::writing ? true
                       : hold == Hold::posixLock ? ::fcntl(fd, F_SETLK, &recordLock) == 0
                                                 : ::flock(fd, lockOperation) == 0;
     const char locked = fd >= 0 && held ? 1 : 0;

@@ -101,6 +101,8 @@ enum class Hold {
   openOnly,
   // A POSIX read lock over the whole file, as office programs take.
   posixLock,
+  // Open for writing with no lock at all, as a program still writing the file keeps it.
+  writing,
 #endif
 };
 
