@@ -8,6 +8,7 @@
 #include "engine/PieceNaming.h"
 #include "engine/PieceSet.h"
 #include "engine/StagedSet.h"
+#include "engine/StagedSetFiles.h"
 
 #include <algorithm>
 #include <chrono>
@@ -48,6 +49,8 @@ private:
   std::optional<FileException> CheckNamesFit() const;
   // The room the set takes on a file system that counts in `unit`.
   std::uint64_t RoomNeeded(std::uint64_t unit) const;
+  // The room the older set of the name takes, which its removal would free.
+  std::uint64_t OlderRoom(std::uint64_t unit) const;
   // Keeps the older set beside the new one where both fit, removes it first where only the new
   // one fits, and refuses before anything changes where neither does.
   std::optional<Outcome> MakeRoom();
@@ -94,6 +97,16 @@ std::uint64_t Splitter::RoomNeeded(std::uint64_t unit) const {
   return pieces + RoundedUp(list, unit) + unit;
 }
 
+std::uint64_t Splitter::OlderRoom(std::uint64_t unit) const {
+  std::uint64_t room = 0;
+  for (std::uint64_t number : staging::OlderFiles(m_folder, m_set)) {
+    std::uint64_t length = 0;
+    m_folder.Look(staging::FinalName(m_set, number), &length);
+    room += RoundedUp(length, unit);
+  }
+  return room;
+}
+
 std::optional<Outcome> Splitter::MakeRoom() {
   const std::optional<Folder::Space> space = m_folder.FreeSpace();
   if (!space)
@@ -101,10 +114,10 @@ std::optional<Outcome> Splitter::MakeRoom() {
   const std::uint64_t needed = RoomNeeded(space->unit);
   if (needed <= space->free)
     return std::nullopt;
-  const StagedSet::Older older = m_staged.MeasureOlder(space->unit);
-  if (needed > space->free + older.bytes) {
+  const std::uint64_t room = space->free + OlderRoom(space->unit);
+  if (needed > room) {
     Outcome refused = Outcome::Refused(Refusal::noRoom, m_request.destFolder, needed);
-    refused.room = space->free + older.bytes;
+    refused.room = room;
     return refused;
   }
   m_progress.RemovingOlderSet();

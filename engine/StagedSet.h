@@ -23,12 +23,6 @@ public:
   // The list is written as number 0, piece n as number n.
   static constexpr std::uint64_t kList = 0;
 
-  // The set's files in the folder before the split, and the room they take.
-  struct Older {
-    std::uint64_t bytes = 0;
-    bool any = false;
-  };
-
   StagedSet(const PieceSet &set, std::uint64_t pieceCount);
   StagedSet(const StagedSet &) = delete;
   StagedSet &operator=(const StagedSet &) = delete;
@@ -42,8 +36,6 @@ public:
   // another program has open).
   bool Open(std::string_view folder, FileException *error);
 
-  // What the older set takes; the whole number of allocation units of each file.
-  Older MeasureOlder(std::uint64_t unit) const;
   // Removes the older set now, to make room; a stop after this leaves neither set. Fills `error`
   // naming a file that could not go.
   bool RemoveOlder(FileException *error);

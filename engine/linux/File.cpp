@@ -1,6 +1,5 @@
 #include "engine/File.h"
 
-#include "engine/PieceNaming.h"
 #include "engine/linux/ExclusiveHold.h"
 
 #include <cerrno>
@@ -40,16 +39,6 @@ int OpenDescriptor(int folder, const std::string &name, unsigned flags) {
 } // namespace
 
 File::~File() { Abort(); }
-
-File::File(File &&other) noexcept
-    : m_fd(std::exchange(other.m_fd, kNoHandle)), m_strFilePath(std::move(other.m_strFilePath)) {}
-
-File &File::operator=(File &&other) noexcept {
-  Abort();
-  m_fd = std::exchange(other.m_fd, kNoHandle);
-  m_strFilePath = std::move(other.m_strFilePath);
-  return *this;
-}
 
 File File::Duplicate() const {
   const int fd = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
@@ -185,8 +174,6 @@ void File::Abort() noexcept {
   ::close(m_fd);
   m_fd = -1;
 }
-
-std::string File::GetFileName() const { return std::string{SourceNameOf(m_strFilePath)}; }
 
 void File::ThrowLastError(int osError) const {
   throw FileException(CauseFromErrno(osError), osError, m_strFilePath);

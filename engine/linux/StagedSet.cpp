@@ -1,5 +1,7 @@
 #include "engine/StagedSet.h"
 
+#include "engine/StagedSetFiles.h"
+
 #include "engine/Folder.h"
 #include "engine/PieceNaming.h"
 #include "engine/TemporaryName.h"
@@ -127,16 +129,11 @@ struct StagedSet::State {
     std::memcpy(listName, list.c_str(), std::min(list.size() + 1, sizeof listName));
   }
 
-  std::string FinalName(std::uint64_t number) const {
-    return number == kList ? set.ListName() : set.PieceName(number);
-  }
+  std::string FinalName(std::uint64_t number) const { return staging::FinalName(set, number); }
   FileException Failure(FileCause cause, int osError, std::uint64_t number) const {
     return FileException(cause, osError, folder.PathOf(FinalName(number)));
   }
 
-  // The numbers of the set's pieces in the folder, whatever gaps lie between them, and the list's
-  // when it is there.
-  std::vector<std::uint64_t> OlderNumbers() const;
   // Holds what stands under a name of the set; the older first piece this run holds already, and
   // any other name of that file, count as held.
   NameHold Hold(const std::string &name) const;
@@ -196,18 +193,6 @@ void StagedSet::State::PutBack(void *data) noexcept {
   }
   EmptyFolder(state.staging.get(), &state.kept);
   ::unlinkat(state.parent.get(), state.stagingName.c_str(), AT_REMOVEDIR);
-}
-
-std::vector<std::uint64_t> StagedSet::State::OlderNumbers() const {
-  std::vector<std::uint64_t> numbers;
-  for (const std::string &name : folder.Names()) {
-    if (name == set.ListName())
-      numbers.push_back(kList);
-    else if (const std::uint64_t number = set.NumberOf(name); number > 0)
-      numbers.push_back(number);
-  }
-  std::ranges::sort(numbers);
-  return numbers;
 }
 
 NameHold StagedSet::State::Hold(const std::string &name) const {
@@ -327,8 +312,7 @@ bool StagedSet::Open(std::string_view folder, FileException *error) {
   }
   // Every older name is looked at now, so that one that can never be replaced stops the split
   // before it copies anything; the first piece first, which holds the set and stays held.
-  std::vector<std::uint64_t> older = state.OlderNumbers();
-  std::ranges::stable_partition(older, [](std::uint64_t number) { return number == 1; });
+  const std::vector<std::uint64_t> older = staging::OlderFiles(state.folder, state.set);
   for (std::uint64_t number : older) {
     NameHold hold = state.Hold(state.FinalName(number));
     if (hold.refusal) {
@@ -342,20 +326,9 @@ bool StagedSet::Open(std::string_view folder, FileException *error) {
   return true;
 }
 
-StagedSet::Older StagedSet::MeasureOlder(std::uint64_t unit) const {
-  Older older;
-  for (std::uint64_t number : m_state->OlderNumbers()) {
-    std::uint64_t length = 0;
-    m_state->folder.Look(m_state->FinalName(number), &length);
-    older.bytes += unit > 0 ? (length + unit - 1) / unit * unit : length;
-    older.any = true;
-  }
-  return older;
-}
-
 bool StagedSet::RemoveOlder(FileException *error) {
   State &state = *m_state;
-  for (std::uint64_t number : state.OlderNumbers()) {
+  for (std::uint64_t number : staging::OlderFiles(state.folder, state.set)) {
     const std::string name = state.FinalName(number);
     const NameHold hold = state.Hold(name);
     const int removeError = hold.refusal                                         ? 0
@@ -394,14 +367,8 @@ File StagedSet::Create(std::uint64_t number) {
 
 void StagedSet::Commit() {
   State &state = *m_state;
-  std::vector<std::uint64_t> order{kList};
-  for (std::uint64_t number = state.pieceCount; number >= 2; --number)
-    order.push_back(number);
-  for (std::uint64_t number : state.OlderNumbers()) {
-    if (number > state.pieceCount)
-      order.push_back(number);
-  }
-  order.push_back(1);
+  const std::vector<std::uint64_t> order =
+      staging::CommitOrder(state.pieceCount, staging::OlderFiles(state.folder, state.set));
 
   state.steps = std::make_unique<Step[]>(order.size());
   for (std::size_t index = 0; index < order.size(); ++index) {

@@ -1,6 +1,5 @@
 #include "engine/File.h"
 
-#include "engine/PieceNaming.h"
 #include "engine/win32/FilesBeingRead.h"
 #include "engine/win32/WideText.h"
 
@@ -34,16 +33,6 @@ bool Refuse(FileException *error, DWORD code, const std::string &path) {
 } // namespace
 
 File::~File() { Abort(); }
-
-File::File(File &&other) noexcept
-    : m_fd(std::exchange(other.m_fd, kNoHandle)), m_strFilePath(std::move(other.m_strFilePath)) {}
-
-File &File::operator=(File &&other) noexcept {
-  Abort();
-  m_fd = std::exchange(other.m_fd, kNoHandle);
-  m_strFilePath = std::move(other.m_strFilePath);
-  return *this;
-}
 
 File File::Duplicate() const {
   const HANDLE process = ::GetCurrentProcess();
@@ -156,8 +145,6 @@ void File::Abort() noexcept {
   ::CloseHandle(m_fd);
   m_fd = kNoHandle;
 }
-
-std::string File::GetFileName() const { return std::string{SourceNameOf(m_strFilePath)}; }
 
 void File::ThrowLastError(int osError) const {
   throw Failure(static_cast<DWORD>(osError), m_strFilePath);

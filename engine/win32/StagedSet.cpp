@@ -1,5 +1,7 @@
 #include "engine/StagedSet.h"
 
+#include "engine/StagedSetFiles.h"
+
 #include "engine/Folder.h"
 #include "engine/PieceNaming.h"
 #include "engine/StagedFile.h"
@@ -87,9 +89,7 @@ struct StagedSet::State {
   State(const PieceSet &pieceSet, std::uint64_t count)
       : set(pieceSet), pieceCount(count), staged(count + 1) {}
 
-  std::string FinalName(std::uint64_t number) const {
-    return number == kList ? set.ListName() : set.PieceName(number);
-  }
+  std::string FinalName(std::uint64_t number) const { return staging::FinalName(set, number); }
   std::string FinalPath(std::uint64_t number) const { return folder.PathOf(FinalName(number)); }
   std::wstring WindowsPath(const std::string &path) const {
     std::wstring windowsPath;
@@ -104,7 +104,6 @@ struct StagedSet::State {
     return FileException(win32::CauseOfRefusal(code, windowsPath), static_cast<int>(code), path);
   }
 
-  std::vector<std::uint64_t> OlderNumbers() const;
   std::optional<FileException> CheckOlder(std::uint64_t number);
   void TakeName(Step &step);
   static void PutBack(void *state);
@@ -119,18 +118,6 @@ struct StagedSet::State {
   bool published = false;
   bool committed = false;
 };
-
-std::vector<std::uint64_t> StagedSet::State::OlderNumbers() const {
-  std::vector<std::uint64_t> numbers;
-  for (const std::string &name : folder.Names()) {
-    if (name == set.ListName())
-      numbers.push_back(kList);
-    else if (const std::uint64_t number = set.NumberOf(name); number > 0)
-      numbers.push_back(number);
-  }
-  std::ranges::sort(numbers);
-  return numbers;
-}
 
 // A name that can never be taken is refused; the older first piece is held from here on, so that
 // no join takes the older set meanwhile.
@@ -259,8 +246,7 @@ bool StagedSet::Open(std::string_view folder, FileException *error) {
       ::DeleteFileW(path.c_str());
   }
   // The first piece first, which holds the set.
-  std::vector<std::uint64_t> older = state.OlderNumbers();
-  std::ranges::stable_partition(older, [](std::uint64_t number) { return number == 1; });
+  const std::vector<std::uint64_t> older = staging::OlderFiles(state.folder, state.set);
   try {
     for (std::uint64_t number : older) {
       if (auto refused = state.CheckOlder(number)) {
@@ -279,20 +265,9 @@ bool StagedSet::Open(std::string_view folder, FileException *error) {
   return true;
 }
 
-StagedSet::Older StagedSet::MeasureOlder(std::uint64_t unit) const {
-  Older older;
-  for (std::uint64_t number : m_state->OlderNumbers()) {
-    std::uint64_t length = 0;
-    m_state->folder.Look(m_state->FinalName(number), &length);
-    older.bytes += unit > 0 ? (length + unit - 1) / unit * unit : length;
-    older.any = true;
-  }
-  return older;
-}
-
 bool StagedSet::RemoveOlder(FileException *error) {
   State &state = *m_state;
-  for (std::uint64_t number : state.OlderNumbers()) {
+  for (std::uint64_t number : staging::OlderFiles(state.folder, state.set)) {
     if (number == 1 && state.olderFirst) {
       if (!win32::MarkForDeletion(state.olderFirst.get(), true)) {
         if (error)
@@ -333,14 +308,8 @@ File StagedSet::Create(std::uint64_t number) {
 
 void StagedSet::Commit() {
   State &state = *m_state;
-  std::vector<std::uint64_t> order{kList};
-  for (std::uint64_t number = state.pieceCount; number >= 2; --number)
-    order.push_back(number);
-  for (std::uint64_t number : state.OlderNumbers()) {
-    if (number > state.pieceCount)
-      order.push_back(number);
-  }
-  order.push_back(1);
+  const std::vector<std::uint64_t> order =
+      staging::CommitOrder(state.pieceCount, staging::OlderFiles(state.folder, state.set));
 
   {
     EndingDeferred deferred;
