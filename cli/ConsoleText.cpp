@@ -32,9 +32,7 @@ void WriteText(std::FILE *stream, std::string_view text) {
 
 bool IsTerminal(std::FILE *stream) { return ::isatty(::fileno(stream)); }
 
-void MarkLineOpen(std::FILE *stream, bool open) {
-  g_openLine.store(open ? ::fileno(stream) : -1);
-}
+void MarkLineOpen(std::FILE *stream, bool open) { g_openLine.store(open ? ::fileno(stream) : -1); }
 
 void EndOpenLineOnInterrupt() {
   for (int signalNumber = 1; signalNumber < NSIG; ++signalNumber) {

@@ -99,7 +99,8 @@ std::string Usage() {
          "split  cuts SOURCE into pieces 1_NAME, 2_NAME, ... of SIZE in DEST_FOLDER, with their\n"
          "       checksum list NAME.sha256 (sha256sum -c checks it). An old list and old pieces\n"
          "       of NAME there are removed first.\n"
-         "join   joins the set of FIRST_PIECE (a name beginning 1_) into NAME in DEST_FOLDER, once\n"
+         "join   joins the set of FIRST_PIECE (a name beginning 1_) into NAME in DEST_FOLDER, "
+         "once\n"
          "       every piece is there and matches the list beside it (without a list: no piece\n"
          "       missing, all as long as the first but a shorter last one).\n"
          "\n"
@@ -113,10 +114,13 @@ std::string Usage() {
          "mail fits the attachment limits of mail and chat, DVD a 4.7 GB disc with room for its\n"
          "file system, FAT32 the largest file that FAT32 sticks and cards hold. Floppy disks\n"
          "take " +
-         FloppySizes() + ".\n"
+         FloppySizes() +
+         ".\n"
          "\n"
-         "Existing files of the same names are replaced once the new ones are complete. A join that\n"
-         "fails or is interrupted leaves its output as it was; a split that does not finish leaves\n"
+         "Existing files of the same names are replaced once the new ones are complete. A join "
+         "that\n"
+         "fails or is interrupted leaves its output as it was; a split that does not finish "
+         "leaves\n"
          "no set that joins. Exit status: 0 done, 1 stopped with a message, 2 usage error,\n"
          "128 + the signal's number when interrupted.\n";
 }
@@ -136,7 +140,8 @@ int UsageError(std::string_view problem) {
 
 bool SameWord(std::string_view a, std::string_view b) {
   return std::ranges::equal(a, b, [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
   });
 }
 

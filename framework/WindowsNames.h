@@ -173,8 +173,12 @@ inline constexpr UINT PBM_SETRANGE = 0x0401;
 inline constexpr UINT PBM_SETPOS = 0x0402;
 inline constexpr UINT PBM_GETPOS = 0x0408;
 inline constexpr UINT CB_ADDSTRING = 0x0143;
+inline constexpr UINT CB_GETCOUNT = 0x0146;
 inline constexpr UINT CB_GETCURSEL = 0x0147;
+inline constexpr UINT CB_INSERTSTRING = 0x014A;
 inline constexpr UINT CB_SETCURSEL = 0x014E;
+inline constexpr UINT CB_GETDROPPEDWIDTH = 0x015F;
+inline constexpr UINT CB_SETDROPPEDWIDTH = 0x0160;
 inline constexpr LRESULT CB_ERR = -1;
 
 // Commands.

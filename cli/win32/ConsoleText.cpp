@@ -5,8 +5,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <io.h>
 #include <atomic>
+#include <io.h>
 #include <string>
 
 namespace quorvel::cli {

@@ -5,6 +5,7 @@
 #include "framework/win32/Win32Colours.h"
 #include "framework/win32/Win32DialogTemplate.h"
 #include "framework/win32/Win32ModalUi.h"
+#include "framework/win32/Win32RunningCopy.h"
 #include "framework/win32/Win32Utf16.h"
 
 #include <ole2.h>
@@ -61,6 +62,7 @@ LRESULT CALLBACK ObjectProcedure(HWND window, UINT message, WPARAM wParam, LPARA
     const WNDPROC original = OriginalProcedure(window);
     Detach(window);
     ::RemovePropW(window, kArrowProperty);
+    win32::ForgetLaterCopies(window);
     if (object)
       object->m_hWnd = nullptr;
     return ::CallWindowProcW(original, window, message, wParam, lParam);
@@ -243,6 +245,31 @@ void Focus(HWND window) {
 bool IsMinimized(HWND window) { return ::IsIconic(window) != FALSE; }
 
 HMENU SystemMenu(HWND window) { return ::GetSystemMenu(window, FALSE); }
+
+void FitDroppedWidth(HWND combo) {
+  const HDC dc = ::GetDC(combo);
+  const HGDIOBJ previous =
+      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(combo, WM_GETFONT, 0, 0)));
+  LONG widest = 0;
+  const auto count = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int index = 0; index < count; ++index) {
+    std::wstring item(
+        static_cast<std::size_t>(::SendMessageW(combo, CB_GETLBTEXTLEN, index, 0)) + 1, L'\0');
+    const auto length =
+        ::SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item.data()));
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, item.c_str(), static_cast<int>(std::max<LRESULT>(length, 0)),
+                            &extent);
+    widest = std::max(widest, extent.cx);
+  }
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(combo, dc);
+  // The list's frame, the scroll bar it shows when it holds more than fit, and the margins beside
+  // an entry's text.
+  const int width = static_cast<int>(widest) + ::GetSystemMetrics(SM_CXVSCROLL) +
+                    4 * ::GetSystemMetrics(SM_CXEDGE);
+  ::SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+}
 
 void AcceptDroppedFiles(HWND window, bool accept) {
   ::DragAcceptFiles(window, accept ? TRUE : FALSE);

@@ -12,9 +12,9 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <pty.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -194,10 +194,10 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndAPointerToHelp) {
   }
   // Which size each medium needs.
   const std::string help = Run("--help").out;
-  for (const char *line : {"  mail    10M         10,000,000 bytes\n",
-                           "  CD      700M        700,000,000 bytes\n",
-                           "  DVD     4.6G        4,600,000,000 bytes\n",
-                           "  FAT32   4294967295  4,294,967,295 bytes\n"})
+  for (const char *line :
+       {"  mail    10M         10,000,000 bytes\n", "  CD      700M        700,000,000 bytes\n",
+        "  DVD     4.6G        4,600,000,000 bytes\n",
+        "  FAT32   4294967295  4,294,967,295 bytes\n"})
     EXPECT_NE(help.find(line), std::string::npos) << line << help;
   EXPECT_EQ(Run("--version").out, "quorvel-split 1.0.0\n");
 }

@@ -42,10 +42,28 @@ TEST(SizeNotation, ReadsDecimalAndBinaryUnitsAndNothingElse) {
            Accepted{"18446744073709551615", ~std::uint64_t{0}},
        })
     EXPECT_EQ(ParsePieceSize(text), bytes) << text;
-  for (const char *text :
-       {"", "M", "1.4m", "1.4 M", " 1.4M", "1e6", "+5", "-5", "0", "0.0M", ".5M", "5.M", "1.5",
-        "0.0001K", "1.4.5M", "1Ki", "1KIB", "1kB", "1MiBB", "18446744073709551616", "20000000000G",
-        "FAT32"})
+  for (const char *text : {"",
+                           "M",
+                           "1.4m",
+                           "1.4 M",
+                           " 1.4M",
+                           "1e6",
+                           "+5",
+                           "-5",
+                           "0",
+                           "0.0M",
+                           ".5M",
+                           "5.M",
+                           "1.5",
+                           "0.0001K",
+                           "1.4.5M",
+                           "1Ki",
+                           "1KIB",
+                           "1kB",
+                           "1MiBB",
+                           "18446744073709551616",
+                           "20000000000G",
+                           "FAT32"})
     EXPECT_EQ(ParsePieceSize(text), std::nullopt) << text;
 }
 
