@@ -124,6 +124,7 @@ inline constexpr LONG FW_NORMAL = 400;
 inline constexpr LONG FW_BOLD = 700;
 inline constexpr BYTE DEFAULT_CHARSET = 1;
 inline constexpr BYTE OUT_DEFAULT_PRECIS = 0;
+inline constexpr BYTE OUT_TT_PRECIS = 4;
 inline constexpr BYTE CLIP_DEFAULT_PRECIS = 0;
 inline constexpr BYTE PROOF_QUALITY = 2;
 inline constexpr BYTE NONANTIALIASED_QUALITY = 3;

@@ -49,6 +49,7 @@ xvfb-run -a bash -c '
   # The server must be persistent before the first Wine process starts one of its own.
   wineserver -p
   wineboot --init >/dev/null 2>&1
+  "$3/scripts/wine-cjk-font.sh"
   # No window manager runs on the virtual display, and Wine waits two seconds for one whenever a
   # window it leaves to a manager is hidden: Wine manages the windows itself.
   wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
@@ -57,4 +58,4 @@ xvfb-run -a bash -c '
   # that fails is run once more, and its first failure stays in the log.
   ctest --test-dir "$1" --output-on-failure -j "$2" --repeat until-pass:2 || status=$?
   wineserver -k
-  exit $status' run "$tree" "$jobs"
+  exit $status' run "$tree" "$jobs" "$top"
