@@ -50,8 +50,10 @@ BOOL SplitterApp::InitInstance() {
 void SplitterApp::OnHelp() {
   AfxMessageBox("No help is available for " + m_pszAppName +
                     ".\n\nTo split a file, choose it and a folder to save to with the two \"...\" "
-                    "buttons, pick a piece size and press \"Split\". To join pieces, choose \"Join "
-                    "File\", pick the first piece (1_name) and a folder, and press \"Join\".",
+                    "buttons, pick a piece size and press \"Split\": the floppy sizes, or one for "
+                    "mail, a CD, a DVD or a FAT32 stick, or \"Other\u2026\" for any size. To join "
+                    "pieces, choose \"Join File\", pick the first piece (1_name) and a folder, and "
+                    "press \"Join\".",
                 MB_ICONINFORMATION);
 }
 
