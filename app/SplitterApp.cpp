@@ -4,6 +4,7 @@
 #include "engine/StagedFile.h"
 #include "framework/Mutex.h"
 #include "framework/ResourceModule.h"
+#include "framework/RunningCopy.h"
 #include "res/Look.h"
 
 #include <array>
@@ -30,8 +31,11 @@ BOOL SplitterApp::InitInstance() {
   Enable3dControlsStatic();
   // Held until the process ends; the system frees it then, however the process ends.
   CreateMutex(nullptr, TRUE, m_pszAppName);
-  if (GetLastError() == ERROR_ALREADY_EXISTS)
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    // The copy that runs comes to the front instead, as desktop programs do.
+    BringRunningCopyToFront(m_pszAppName);
     return FALSE;
+  }
   SetDialogBkColor(res::ColourRef(res::kDialogColour), res::ColourRef(res::kDialogTextColour));
   // Closing the program from outside while it splits must not leave a half-written piece behind.
   RemoveTemporaryFilesOnInterrupt();
@@ -46,8 +50,10 @@ BOOL SplitterApp::InitInstance() {
 void SplitterApp::OnHelp() {
   AfxMessageBox("No help is available for " + m_pszAppName +
                     ".\n\nTo split a file, choose it and a folder to save to with the two \"...\" "
-                    "buttons, pick a piece size and press \"Split\". To join pieces, choose \"Join "
-                    "File\", pick the first piece (1_name) and a folder, and press \"Join\".",
+                    "buttons, pick a piece size and press \"Split\": the floppy sizes, or one for "
+                    "mail, a CD, a DVD or a FAT32 stick, or \"Other\u2026\" for any size. To join "
+                    "pieces, choose \"Join File\", pick the first piece (1_name) and a folder, and "
+                    "press \"Join\".",
                 MB_ICONINFORMATION);
 }
 

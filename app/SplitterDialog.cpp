@@ -2,10 +2,12 @@
 
 #include "app/AboutDialog.h"
 #include "app/FolderPicker.h"
+#include "app/SizeDialog.h"
 #include "engine/HostReports.h"
 #include "engine/JoinFiles.h"
 #include "engine/SplitFile.h"
 #include "framework/FileDialog.h"
+#include "framework/RunningCopy.h"
 #include "framework/Utf8Path.h"
 #include "framework/WinApp.h"
 #include "res/DialogTemplates.h"
@@ -13,9 +15,10 @@
 #include "res/Resources.h"
 #include "res/StringTable.h"
 
+#include <algorithm>
 #include <array>
-#include <utility>
 #include <filesystem>
+#include <utility>
 
 namespace quorvel {
 
@@ -27,6 +30,11 @@ namespace {
 constexpr const char *kSplitFilter = "All Files(*.*)|*.*||";
 constexpr const char *kJoinFilter = "Splitted File(1_*.*)|1_*.*||";
 constexpr DWORD kOpenFlags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+
+// Why a drop was not taken, short enough for the status line.
+constexpr std::string_view kDropOneFile = "Only one file";
+constexpr std::string_view kDropFirstPiece = "Only 1_ pieces";
+constexpr std::string_view kDropNotFound = "Not found";
 
 } // namespace
 
@@ -45,6 +53,7 @@ std::span<const CommandMapEntry> SplitterDialog::GetMessageMap() const {
       CommandMapEntry{IDC_MODE_JOIN, BN_CLICKED, Handler(&SplitterDialog::OnModeJoin)},
       CommandMapEntry{IDC_MODE_SPLIT, BN_CLICKED, Handler(&SplitterDialog::OnModeSplit)},
       CommandMapEntry{IDC_BROWSE_DEST, BN_CLICKED, Handler(&SplitterDialog::OnBrowseDest)},
+      CommandMapEntry{IDC_SIZE_LIST, CBN_SELCHANGE, Handler(&SplitterDialog::OnSizeChange)},
   };
   return kMessageMap;
 }
@@ -100,8 +109,16 @@ BOOL SplitterDialog::OnInitDialog() {
   m_progress.m_bShowPercentage = TRUE;
   m_progress.SetPos(500);
 
+  for (const SizePreset &preset : kSizePresets)
+    m_sizes.push_back(preset.bytes);
   m_comboSize.SetCurSel(0);
+  m_comboSize.FitDroppedWidth();
+  // Their texts, a size and a percentage, say nothing of what they are.
+  m_comboSize.SetAccessibleName("Piece size");
+  m_progress.SetAccessibleName("Progress");
   DragAcceptFiles();
+  if (CWinApp *application = AfxGetApp(); application && application->m_pMainWnd == this)
+    AnswerLaterCopies(m_hWnd, application->m_pszAppName);
   return TRUE;
 }
 
@@ -162,7 +179,6 @@ void SplitterDialog::EndIfCloseAsked() {
     EndDialog(IDCANCEL);
 }
 
-
 const char *SplitterDialog::SourceFilter() const {
   return m_bSplitMode ? kSplitFilter : kJoinFilter;
 }
@@ -180,6 +196,8 @@ void SplitterDialog::OnDropFiles(HDROP drop) {
   const std::vector<CString> paths = DroppedPaths(drop);
   if (paths.empty())
     return;
+  if (paths.size() > 1)
+    return RefuseDrop(kDropOneFile);
   const std::filesystem::path dropped = PathFromUtf8(paths.front());
   std::error_code error;
   if (std::filesystem::is_directory(dropped, error)) {
@@ -193,15 +211,24 @@ void SplitterDialog::OnDropFiles(HDROP drop) {
   for (const FileFilter &filter : ParseFilterString(SourceFilter()))
     for (const CString &pattern : filter.patterns)
       offered = offered || MatchesFilterPattern(name, pattern);
-  if (!offered || !std::filesystem::exists(dropped, error))
-    return;
+  if (!std::filesystem::exists(dropped, error))
+    return RefuseDrop(kDropNotFound);
+  if (!offered)
+    return RefuseDrop(kDropFirstPiece);
   m_strSourcePath = paths.front();
   m_strSourceName = name;
   UpdateData(false);
 }
 
+void SplitterDialog::RefuseDrop(std::string_view why) {
+  m_strStatus = why;
+  UpdateData(false);
+}
+
 void SplitterDialog::OnBrowseDest() {
   FolderPicker picker;
+  // Where the user last was.
+  picker.m_strInitial = m_strDestFolder;
   if (picker.Browse(this) != 1)
     return;
   m_strDestFolder = picker.m_strPath;
@@ -218,6 +245,27 @@ void SplitterDialog::OnJoin() {
   if (JoinFiles() == 0)
     MessageBox(CString{kJoinSucceeded}, CString{kNoticeCaption}, MB_OK | MB_ICONEXCLAMATION);
   EndIfCloseAsked();
+}
+
+void SplitterDialog::OnSizeChange() {
+  const int chosen = m_comboSize.GetCurSel();
+  const auto askIndex = static_cast<int>(m_sizes.size());
+  if (chosen != askIndex) {
+    m_nSizeChosen = chosen;
+    return;
+  }
+  SizeDialog ask(this);
+  if (ask.DoModal() == IDOK) {
+    // A size the list has is chosen there, not offered twice.
+    const auto known = std::ranges::find(m_sizes, ask.m_nBytes);
+    m_nSizeChosen = static_cast<int>(known - m_sizes.begin());
+    if (known == m_sizes.end()) {
+      m_comboSize.InsertString(askIndex, ask.m_strLabel);
+      m_sizes.push_back(ask.m_nBytes);
+      m_comboSize.FitDroppedWidth();
+    }
+  }
+  m_comboSize.SetCurSel(m_nSizeChosen);
 }
 
 void SplitterDialog::OnModeJoin() { EnterMode(0); }
@@ -280,6 +328,13 @@ void SplitterDialog::SetProgressRange(int lower, int upper) { m_progress.SetRang
 void SplitterDialog::SetProgressPos(int position) { m_progress.SetPos(position); }
 
 int SplitterDialog::GetSizeSelection() { return m_comboSize.GetCurSel(); }
+
+std::uint64_t SplitterDialog::GetPieceSize() {
+  const int index = GetSizeSelection();
+  if (index < 0 || static_cast<std::size_t>(index) >= m_sizes.size())
+    return kDefaultPieceSize;
+  return m_sizes[static_cast<std::size_t>(index)];
+}
 
 void SplitterDialog::ShowMessageBox(std::string_view text, std::string_view caption,
                                     unsigned type) {

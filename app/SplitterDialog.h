@@ -6,6 +6,10 @@
 #include "engine/EngineHost.h"
 #include "framework/Dialog.h"
 
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
 namespace quorvel {
 
 // The main window: the source and destination fields, the mode, the piece size, the progress bar
@@ -39,6 +43,8 @@ public:
   void SetProgressRange(int lower, int upper) override;
   void SetProgressPos(int position) override;
   int GetSizeSelection() override;
+  // The size of the list's selection, the sizes added to it this session included.
+  std::uint64_t GetPieceSize() override;
   void ShowMessageBox(std::string_view text, std::string_view caption, unsigned type) override;
   void AfxMessageBox(std::string_view text, unsigned type) override;
   void FocusSourceField() override;
@@ -68,6 +74,10 @@ private:
   void OnJoin();
   void OnModeJoin();
   void OnModeSplit();
+  // The list's last entry asks for a size of the user's own and adds it before itself.
+  void OnSizeChange();
+  // Says on the status line why a drop was not taken.
+  void RefuseDrop(std::string_view why);
   void EnterMode(int splitMode);
   // Split and the size list in split mode, Join in join mode.
   void EnableForMode();
@@ -77,6 +87,10 @@ private:
   void EndIfCloseAsked();
 
   BackgroundRun m_run{*this};
+  // The bytes of each entry of the size list before its last.
+  std::vector<std::uint64_t> m_sizes;
+  // The entry to go back to when asking for another size is cancelled.
+  int m_nSizeChosen = 0;
   bool m_bCloseAfterRun = false;
   // The file-open dialog's filter of the mode in force.
   const char *SourceFilter() const;

@@ -30,8 +30,10 @@ std::string Duration(double seconds) {
 ProgressLine::~ProgressLine() {
   if (m_drawn && !m_showing)
     Draw();
-  if (m_drawn)
-    std::fputc('\n', m_out);
+  if (!m_drawn)
+    return;
+  MarkLineOpen(m_out, false);
+  std::fputc('\n', m_out);
 }
 
 void ProgressLine::Update(std::uint64_t pieceNumber, std::uint64_t bytesDone,
@@ -67,6 +69,8 @@ void ProgressLine::Draw() {
   // Spaces over what a longer line before left: a console has no escape to clear it with.
   text.append(static_cast<std::size_t>(std::max(m_length - length, 0)), ' ');
   m_length = length;
+  // Open before any of it shows, whenever a signal comes.
+  MarkLineOpen(m_out, true);
   WriteText(m_out, text);
   std::fflush(m_out);
   m_drawn = true;

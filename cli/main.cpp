@@ -6,17 +6,21 @@
 #include "engine/HostReports.h"
 #include "engine/JoinRun.h"
 #include "engine/PieceNaming.h"
+#include "engine/SizeNotation.h"
 #include "engine/SizePresets.h"
 #include "engine/SplitRun.h"
 #include "engine/StagedFile.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
@@ -40,17 +44,6 @@ constexpr int kExitUsage = 2;
 
 using quorvel::kSizePresets;
 
-// The labels of the piece sizes, `last` before the last one.
-std::string SizeLabels(std::string_view separator, std::string_view last) {
-  std::string text;
-  for (std::size_t index = 0; index < kSizePresets.size(); ++index) {
-    if (index > 0)
-      text += index + 1 == kSizePresets.size() ? last : separator;
-    text += kSizePresets[index].label;
-  }
-  return text;
-}
-
 // "1,400,000".
 std::string Grouped(std::uint64_t number) {
   const std::string digits = std::to_string(number);
@@ -63,30 +56,70 @@ std::string Grouped(std::uint64_t number) {
   return grouped;
 }
 
-// What follows the sizes in the usage text.
-constexpr std::string_view kUsageTail =
-    "), or give a number of bytes. Once the\n"
-    "       new set is whole it replaces an older set of NAME there.\n"
-    "join   joins the set of FIRST_PIECE (a name beginning 1_) into NAME in DEST_FOLDER, once\n"
-    "       every piece is there and matches the list beside it (without a list: no piece\n"
-    "       missing, all as long as the first but a shorter last one).\n"
-    "\n"
-    "Existing files of the same names are replaced once the new ones are complete. A run that\n"
-    "fails or is interrupted leaves the folder as it was. Exit status: 0 done, 1 stopped with a\n"
-    "message, 2 usage error, 128 + the signal's number when interrupted.\n";
+// The presets' sizes as --size takes them: the label's first word, or the bytes.
+std::string SizeText(const quorvel::SizePreset &preset) {
+  const std::string_view size = preset.label.substr(0, preset.label.find(' '));
+  return size == preset.medium ? std::to_string(preset.bytes) : std::string{size};
+}
+
+// One line for each medium: its name, its size and what it holds.
+std::string MediaLines() {
+  std::string lines;
+  for (const quorvel::SizePreset &preset : kSizePresets) {
+    if (preset.medium.empty())
+      continue;
+    std::string line = "  " + std::string{preset.medium};
+    line.resize(10, ' ');
+    line += SizeText(preset);
+    line.resize(22, ' ');
+    lines += line + Grouped(preset.bytes) + " bytes\n";
+  }
+  return lines;
+}
+
+// The floppy sizes, "1.4M, 1.2M, 1.0M and 0.8M".
+std::string FloppySizes() {
+  std::string text;
+  for (const quorvel::SizePreset &preset : kSizePresets) {
+    if (!preset.medium.empty())
+      continue;
+    if (!text.empty())
+      text += ", ";
+    text += preset.label;
+  }
+  const std::size_t last = text.rfind(", ");
+  return last == std::string::npos ? text : text.replace(last, 2, " and ");
+}
 
 std::string Usage() {
-  std::string usage = "Usage: quorvel-split split [--size " + SizeLabels("|", "|") +
-                      "|BYTES] [--] SOURCE DEST_FOLDER\n";
-  usage += "       quorvel-split join [--] FIRST_PIECE DEST_FOLDER\n"
-           "       quorvel-split --help | --version\n"
-           "\n"
-           "split  cuts SOURCE into pieces 1_NAME, 2_NAME, ... of the given size in DEST_FOLDER, with\n"
-           "       their checksum list NAME.sha256 (sha256sum -c checks it): ";
-  usage += SizeLabels(", ", " and ") + "\n       are " + Grouped(kSizePresets.front().bytes) + " to " +
-           Grouped(kSizePresets.back().bytes) + " bytes (default " +
-           std::string{kSizePresets.front().label};
-  return usage.append(kUsageTail);
+  return "Usage: quorvel-split split [--size SIZE] [--] SOURCE DEST_FOLDER\n"
+         "       quorvel-split join [--] FIRST_PIECE DEST_FOLDER\n"
+         "       quorvel-split --help | --version\n"
+         "\n"
+         "split  cuts SOURCE into pieces 1_NAME, 2_NAME, ... of SIZE in DEST_FOLDER, with their\n"
+         "       checksum list NAME.sha256 (sha256sum -c checks it). Once the new set is whole\n"
+         "       it replaces an older set of NAME there.\n"
+         "join   joins the set of FIRST_PIECE (a name beginning 1_) into NAME in DEST_FOLDER, "
+         "once\n"
+         "       every piece is there and matches the list beside it (without a list: no piece\n"
+         "       missing, all as long as the first but a shorter last one).\n"
+         "\n"
+         "SIZE is a number, with a fraction if need be, and a unit: K, M and G are thousands,\n"
+         "millions and billions of bytes (KB, MB and GB the same), KiB, MiB and GiB 1024, 1024^2\n"
+         "and 1024^3 bytes; a bare number is bytes. The default is " +
+         std::string{kSizePresets.front().label} + ", " + Grouped(kSizePresets.front().bytes) +
+         " bytes.\n"
+         "For today's media give the size or the medium's name:\n" +
+         MediaLines() +
+         "mail fits the attachment limits of mail and chat, DVD a 4.7 GB disc with room for its\n"
+         "file system, FAT32 the largest file that FAT32 sticks and cards hold. Floppy disks\n"
+         "take " +
+         FloppySizes() +
+         ".\n"
+         "\n"
+         "Existing files of the same names are replaced once the new ones are complete. A run\n"
+         "that fails or is interrupted leaves the folder as it was. Exit status: 0 done, 1\n"
+         "stopped with a message, 2 usage error, 128 + the signal's number when interrupted.\n";
 }
 
 struct Request {
@@ -97,19 +130,37 @@ struct Request {
 };
 
 int UsageError(std::string_view problem) {
-  WriteText(stderr, "quorvel-split: " + std::string{problem} + "\n\n" + Usage());
+  WriteText(stderr, "quorvel-split: " + std::string{problem} +
+                        "\nTry 'quorvel-split --help' for more information.\n");
   return kExitUsage;
+}
+
+bool SameWord(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
 }
 
 std::optional<std::uint64_t> PieceSizeOf(std::string_view value) {
   for (const quorvel::SizePreset &preset : kSizePresets)
-    if (preset.label == value)
+    if (!preset.medium.empty() && SameWord(preset.medium, value))
       return preset.bytes;
-  std::uint64_t bytes = 0;
-  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), bytes);
-  if (error != std::errc{} || end != value.data() + value.size() || bytes == 0)
-    return std::nullopt;
-  return bytes;
+  return quorvel::ParsePieceSize(value);
+}
+
+// "mail, CD, DVD or FAT32".
+std::string MediaNames() {
+  std::string names;
+  for (const quorvel::SizePreset &preset : kSizePresets) {
+    if (preset.medium.empty())
+      continue;
+    if (!names.empty())
+      names += ", ";
+    names += preset.medium;
+  }
+  const std::size_t last = names.rfind(", ");
+  return last == std::string::npos ? names : names.replace(last, 2, " or ");
 }
 
 // Returns the request, or the exit status when the arguments call for none.
@@ -158,8 +209,10 @@ std::variant<Request, int> ParseArguments(std::span<const std::string> arguments
       }
       const auto pieceSize = PieceSizeOf(value);
       if (!pieceSize)
-        return UsageError("unknown piece size '" + std::string{value} + "' (choose " +
-                          SizeLabels(", ", ", ") + " or a number of bytes)");
+        return UsageError("'" + std::string{value} +
+                          "' is no piece size: give a number and a unit (K, M, G, KiB, MiB, "
+                          "GiB), as 700M, or bytes, or " +
+                          MediaNames());
       request.pieceSize = *pieceSize;
       continue;
     }
@@ -173,7 +226,33 @@ std::variant<Request, int> ParseArguments(std::span<const std::string> arguments
   return request;
 }
 
+std::filesystem::path PathOf(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// A source or destination that is not what it must be, said as what it is: the file layer would
+// call a missing folder an invalid path, and on Windows a folder given as a file a denied access.
+std::optional<std::string> PlaceProblem(const Request &request) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (!request.source.empty() && fs::is_directory(PathOf(request.source), error))
+    return std::string{request.source} + " is a folder, not a file.";
+  if (request.destFolder.empty())
+    return std::nullopt;
+  const fs::file_status destination = fs::status(PathOf(request.destFolder), error);
+  const std::string named{request.destFolder};
+  if (destination.type() == fs::file_type::not_found)
+    return "the destination folder " + named + " does not exist.";
+  if (fs::exists(destination) && !fs::is_directory(destination))
+    return "the destination " + named + " is not a folder.";
+  return std::nullopt;
+}
+
 int Run(const Request &request) {
+  if (const auto problem = PlaceProblem(request)) {
+    WriteText(stderr, "quorvel-split: " + *problem + "\n");
+    return kExitStopped;
+  }
   ConsoleHost host(quorvel::cli::IsTerminal(stderr) ? stderr : nullptr);
   const bool splitting = request.operation == Operation::split;
   const quorvel::Outcome outcome =
@@ -210,6 +289,7 @@ int Main(const std::vector<std::string> &arguments) {
   std::signal(SIGPIPE, SIG_IGN);
 #endif
   quorvel::RemoveTemporaryFilesOnInterrupt();
+  quorvel::cli::EndOpenLineOnInterrupt();
   const auto parsed = ParseArguments(arguments);
   if (const int *status = std::get_if<int>(&parsed))
     return CheckedExit(*status);

@@ -14,7 +14,9 @@ FaceFont::FaceFont(const CString &faceName, UINT dpi) {
   m_logFont.lfHeight = -ScaleToDpi(kCaptionHeight, dpi);
   m_logFont.lfWeight = FW_NORMAL;
   m_logFont.lfCharSet = DEFAULT_CHARSET;
-  m_logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  // An outline face, which every size draws; where the face is missing a bitmap stand-in would
+  // keep one height at every DPI.
+  m_logFont.lfOutPrecision = OUT_TT_PRECIS;
   m_logFont.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   m_logFont.lfQuality = PROOF_QUALITY;
   m_logFont.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;

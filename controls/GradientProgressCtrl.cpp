@@ -68,6 +68,8 @@ LOGFONT GradientProgressCtrl::PercentageFont(UINT dpi) {
   description.lfHeight = -ScaleToDpi(kTextHeight, dpi);
   description.lfWeight = FW_BOLD;
   description.lfCharSet = DEFAULT_CHARSET;
+  // An outline face, which every size draws, as FaceFont takes.
+  description.lfOutPrecision = OUT_TT_PRECIS;
   description.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
   return description;
 }

@@ -42,6 +42,8 @@ void Focus(HWND window);
 bool IsMinimized(HWND window);
 // The window menu; null when the window has none.
 HMENU SystemMenu(HWND window);
+// Widens the dropped-down list of a combo box, never the box, to show its widest entry whole.
+void FitDroppedWidth(HWND combo);
 // Whether files dropped on the window reach it as WM_DROPFILES.
 void AcceptDroppedFiles(HWND window, bool accept);
 std::vector<CString> DroppedPaths(HDROP drop);

@@ -124,6 +124,7 @@ inline constexpr LONG FW_NORMAL = 400;
 inline constexpr LONG FW_BOLD = 700;
 inline constexpr BYTE DEFAULT_CHARSET = 1;
 inline constexpr BYTE OUT_DEFAULT_PRECIS = 0;
+inline constexpr BYTE OUT_TT_PRECIS = 4;
 inline constexpr BYTE CLIP_DEFAULT_PRECIS = 0;
 inline constexpr BYTE PROOF_QUALITY = 2;
 inline constexpr BYTE NONANTIALIASED_QUALITY = 3;
@@ -173,8 +174,12 @@ inline constexpr UINT PBM_SETRANGE = 0x0401;
 inline constexpr UINT PBM_SETPOS = 0x0402;
 inline constexpr UINT PBM_GETPOS = 0x0408;
 inline constexpr UINT CB_ADDSTRING = 0x0143;
+inline constexpr UINT CB_GETCOUNT = 0x0146;
 inline constexpr UINT CB_GETCURSEL = 0x0147;
+inline constexpr UINT CB_INSERTSTRING = 0x014A;
 inline constexpr UINT CB_SETCURSEL = 0x014E;
+inline constexpr UINT CB_GETDROPPEDWIDTH = 0x015F;
+inline constexpr UINT CB_SETDROPPEDWIDTH = 0x0160;
 inline constexpr LRESULT CB_ERR = -1;
 
 // Commands.

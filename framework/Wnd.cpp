@@ -280,4 +280,19 @@ int CComboBox::SetCurSel(int index) {
   return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index)));
 }
 
+int CComboBox::GetCount() const {
+  return m_hWnd ? static_cast<int>(platform::Send(m_hWnd, CB_GETCOUNT, 0, 0)) : 0;
+}
+
+int CComboBox::AddString(const CString &text) {
+  return static_cast<int>(platform::SendText(m_hWnd, CB_ADDSTRING, 0, text));
+}
+
+int CComboBox::InsertString(int index, const CString &text) {
+  return static_cast<int>(
+      platform::SendText(m_hWnd, CB_INSERTSTRING, static_cast<WPARAM>(index), text));
+}
+
+void CComboBox::FitDroppedWidth() { platform::FitDroppedWidth(m_hWnd); }
+
 } // namespace quorvel::fw

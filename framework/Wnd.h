@@ -170,6 +170,12 @@ class CComboBox : public CWnd {
 public:
   int GetCurSel() const;
   int SetCurSel(int index);
+  int GetCount() const;
+  // Each returns the new entry's index.
+  int AddString(const CString &text);
+  int InsertString(int index, const CString &text);
+  // Widens the dropped-down list, never the box, to show its widest entry whole.
+  void FitDroppedWidth();
 };
 
 } // namespace quorvel::fw

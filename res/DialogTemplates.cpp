@@ -41,25 +41,67 @@ constexpr std::array kSplitterItems{
     DialogItemTemplate{IDC_STATUS, "static", "Status", kChild | SS_CENTER | SS_SUNKEN | WS_GROUP, 0,
                        2, 70, 61, 10},
     DialogItemTemplate{IDC_STATIC, "button", "Options", kChild | BS_GROUPBOX, 0, 2, 42, 157, 24},
+    // Each radio as wide as its text, so that the size list between them shows its entries whole.
     DialogItemTemplate{IDC_MODE_SPLIT, "button", "Split File",
-                       kChild | BS_AUTORADIOBUTTON | WS_GROUP, 0, 5, 53, 58, 9},
-    DialogItemTemplate{IDC_MODE_JOIN, "button", "Join File", kChild | BS_AUTORADIOBUTTON, 0, 107,
-                       53, 50, 9},
+                       kChild | BS_AUTORADIOBUTTON | WS_GROUP, 0, 5, 53, 51, 9},
+    DialogItemTemplate{IDC_MODE_JOIN, "button", "Join File", kChild | BS_AUTORADIOBUTTON, 0, 109,
+                       53, 48, 9},
     DialogItemTemplate{IDC_JOIN, "button", "Join", kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 59, 86,
                        43, 14},
+    // Tall enough to drop down every entry.
     DialogItemTemplate{IDC_SIZE_LIST, "combobox", "",
-                       kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, 63, 49, 41, 54},
+                       kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, 57, 49, 50, 100},
     DialogItemTemplate{IDC_WEB_ADDRESS, "static", "www.quorvel.example",
                        kChild | SS_LEFT | WS_GROUP, 0, 29, 103, 92, 10},
 };
 
-// The size list holds the piece sizes in their order, so that its index picks the size.
+// The size list holds the piece sizes in their order, so that its index picks the size, and
+// then the entry that asks for another.
 constexpr auto kSplitterInit = [] {
-  std::array<DialogInitEntry, kSizePresets.size()> entries{};
+  std::array<DialogInitEntry, kSizePresets.size() + 1> entries{};
   for (std::size_t index = 0; index < kSizePresets.size(); ++index)
     entries[index] = {IDC_SIZE_LIST, CB_ADDSTRING, kSizePresets[index].label};
+  entries.back() = {IDC_SIZE_LIST, CB_ADDSTRING, kOtherSizeEntry};
   return entries;
 }();
+
+constexpr std::array kSizeItems{
+    DialogItemTemplate{IDC_STATIC, "static", "Piece size:", kChild | SS_LEFT | WS_GROUP, 0, 7, 9,
+                       40, 8},
+    DialogItemTemplate{IDC_SIZE_NUMBER, "edit", "",
+                       kChild | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 0, 48, 7, 52, 12},
+    DialogItemTemplate{IDC_SIZE_UNIT, "combobox", "",
+                       kChild | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, 104, 7, 40, 90},
+    DialogItemTemplate{IDC_STATIC, "static",
+                       "K, M, G: 1000, 1000\u00B2, 1000\u00B3 bytes\n"
+                       "KiB, MiB, GiB: 1024, 1024\u00B2, 1024\u00B3 bytes",
+                       kChild | SS_LEFT, 0, 7, 24, 137, 16},
+    DialogItemTemplate{IDOK, "button", "OK", kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0,
+                       30, 44, 43, 14},
+    DialogItemTemplate{IDCANCEL, "button", "Cancel", kChild | BS_PUSHBUTTON | WS_TABSTOP, 0, 78, 44,
+                       43, 14},
+};
+
+// The units in kSizeUnits' order, bytes named as such.
+constexpr auto kSizeInit = [] {
+  std::array<DialogInitEntry, kSizeUnits.size()> entries{};
+  for (std::size_t index = 0; index < kSizeUnits.size(); ++index)
+    entries[index] = {IDC_SIZE_UNIT, CB_ADDSTRING,
+                      kSizeUnits[index].empty() ? "bytes" : kSizeUnits[index]};
+  return entries;
+}();
+
+constexpr DialogTemplate kSizeDialog{IDD_SIZE_DIALOG,
+                                     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
+                                         DS_SETFONT,
+                                     0,
+                                     151,
+                                     64,
+                                     "Piece Size",
+                                     9,
+                                     kFaceName,
+                                     kSizeItems,
+                                     kSizeInit};
 
 constexpr std::array kAboutItems{
     DialogItemTemplate{IDC_STATIC, "static", "#128", kChild | SS_ICON, 0, 17, 9, 20, 20},
@@ -102,5 +144,7 @@ constexpr DialogTemplate kSplitterDialog{IDD_SPLITTER_DIALOG,
 const DialogTemplate &SplitterDialogTemplate() { return kSplitterDialog; }
 
 const DialogTemplate &AboutBoxTemplate() { return kAboutBox; }
+
+const DialogTemplate &SizeDialogTemplate() { return kSizeDialog; }
 
 } // namespace quorvel::res

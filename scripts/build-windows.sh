@@ -12,9 +12,10 @@ if [ "${1:-}" = --x86-64 ]; then
   arch=x86_64 dir=build-windows64
   shift
 fi
-# icoutils and libxml2-utils read back the resources the programs carry, for their test.
+# icoutils and libxml2-utils read back the resources the programs carry, for their test; the
+# Chinese font is the Wine test prefix's (scripts/wine-cjk-font.sh).
 packages=(g++-mingw-w64-i686-posix mingw-w64-i686-dev wine wine32:i386 googletest cmake ninja-build file
-  icoutils libxml2-utils)
+  icoutils libxml2-utils fonts-wqy-microhei)
 [ "$arch" = i686 ] || packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64)
 missing=()
 for package in "${packages[@]}"; do

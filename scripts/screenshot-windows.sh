@@ -26,11 +26,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 xvfb-run -a -s "-screen 0 $((width + 160))x$((height + 160))x24" bash -c '
   set -euo pipefail
-  program=$1 out=$2 dpi=$3 width=$4 height=$5
+  program=$1 out=$2 dpi=$3 width=$4 height=$5 top=$6
   key="HKCU\\Control Panel\\Desktop"
   wineserver -p
   trap "wineserver -k" EXIT
   wineboot --init >/dev/null 2>&1
+  "$top/scripts/wine-cjk-font.sh"
   previous=$(wine reg query "$key" /v LogPixels 2>/dev/null | tr -d "\r" | awk "/LogPixels/ { print \$3 }" || true)
   wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
   wine explorer /desktop=quorvel,${width}x${height} "$program" &
@@ -40,4 +41,4 @@ xvfb-run -a -s "-screen 0 $((width + 160))x$((height + 160))x24" bash -c '
     wine reg add "$key" /v LogPixels /t REG_DWORD /d "$((previous))" /f >/dev/null 2>&1
   else
     wine reg delete "$key" /v LogPixels /f >/dev/null 2>&1
-  fi' run "$program" "$out" "$dpi" "$width" "$height"
+  fi' run "$program" "$out" "$dpi" "$width" "$height" "$top"

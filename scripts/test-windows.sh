@@ -49,6 +49,7 @@ xvfb-run -a bash -c '
   # The server must be persistent before the first Wine process starts one of its own.
   wineserver -p
   wineboot --init >/dev/null 2>&1
+  "$3/scripts/wine-cjk-font.sh"
   # No window manager runs on the virtual display, and Wine waits two seconds for one whenever a
   # window it leaves to a manager is hidden: Wine manages the windows itself.
   wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
@@ -56,7 +57,7 @@ xvfb-run -a bash -c '
   # Wine on a loaded machine now and then fails to start a process or to make a window; a test
   # that fails is run once more, and its first failure stays in the log.
   tree=$1 jobs=$2
-  shift 2
+  shift 3
   ctest --test-dir "$tree" --output-on-failure -j "$jobs" --repeat until-pass:2 "$@" || status=$?
   wineserver -k
-  exit $status' run "$tree" "$jobs" "$@"
+  exit $status' run "$tree" "$jobs" "$top" "$@"

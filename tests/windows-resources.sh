@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Each Windows program carries a manifest that is well-formed XML and declares the Windows versions
 # it is written for up to 10 and 11, PerMonitorV2 DPI awareness with the system-wide fallback, long
-# paths and no elevation, the dialog also the present look of the common controls; and the icon up
-# to 256 x 256 pixels and a version resource that names the program.
+# paths, and no elevation nor the right to drive other programs' windows (uiAccess), the dialog
+# also the present look of the common controls; and the icon up to 256 x 256 pixels and a version
+# resource that names the program.
 #   windows-resources.sh EXE...
 set -euo pipefail
 scratch=$(mktemp -d)
@@ -16,7 +17,7 @@ for exe in "$@"; do
   wrestool -x --raw --type=24 --name=1 "$exe" >"$scratch/manifest.xml"
   xmllint --noout "$scratch/manifest.xml" || fail "the manifest is not well-formed"
   manifest=$(tr -s ' \n' ' ' <"$scratch/manifest.xml")
-  for declared in '<requestedExecutionLevel level="asInvoker"' \
+  for declared in '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>' \
     '<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>' \
     '<dpiAwareness [^>]*>PerMonitorV2</dpiAwareness>' '<dpiAware [^>]*>true</dpiAware>' \
     '<longPathAware [^>]*>true</longPathAware>'; do

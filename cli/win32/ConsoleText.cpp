@@ -5,11 +5,24 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <atomic>
 #include <io.h>
 #include <string>
 
 namespace quorvel::cli {
 namespace {
+
+// The handle whose line is unfinished, or null.
+std::atomic<HANDLE> g_openLine{nullptr};
+
+// Runs on a thread of its own, before the handlers registered earlier.
+BOOL WINAPI EndOpenLine(DWORD) {
+  if (const HANDLE line = g_openLine.exchange(nullptr)) {
+    DWORD written = 0;
+    ::WriteFile(line, "\r\n", 2, &written, nullptr);
+  }
+  return FALSE;
+}
 
 // Null when the stream has none: a program may start us without one.
 HANDLE HandleOf(std::FILE *stream) {
@@ -24,6 +37,12 @@ HANDLE ConsoleOf(std::FILE *stream) {
 }
 
 } // namespace
+
+void MarkLineOpen(std::FILE *stream, bool open) {
+  g_openLine.store(open ? HandleOf(stream) : nullptr);
+}
+
+void EndOpenLineOnInterrupt() { ::SetConsoleCtrlHandler(EndOpenLine, TRUE); }
 
 void WriteText(std::FILE *stream, std::string_view text) {
   // The C runtime cannot reopen a stream it started without a handle; its text has nowhere to go.

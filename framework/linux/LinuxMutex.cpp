@@ -46,6 +46,16 @@ int OpenPrivateFolder(const std::filesystem::path &folder, uid_t user) {
   return -1;
 }
 
+// `name` and the machine's, as one home may serve several machines.
+CString OnThisMachine(const CString &name) {
+  char host[256] = {};
+  if (::gethostname(host, sizeof host - 1) != 0)
+    return name;
+  std::string machine = host;
+  std::replace(machine.begin(), machine.end(), '/', '_');
+  return name + "@" + machine;
+}
+
 } // namespace
 
 std::filesystem::path UserLockFolder() {
@@ -53,13 +63,12 @@ std::filesystem::path UserLockFolder() {
   return home.empty() ? home : home / ".cache";
 }
 
-CString LockFileName(const CString &name) {
-  char host[256] = {};
-  if (::gethostname(host, sizeof host - 1) != 0)
-    return name + ".lock";
-  std::string machine = host;
-  std::replace(machine.begin(), machine.end(), '/', '_');
-  return name + "@" + machine + ".lock";
+CString LockFileName(const CString &name) { return OnThisMachine(name) + ".lock"; }
+
+CString AnswerSocketName(const CString &name) { return OnThisMachine(name) + ".socket"; }
+
+std::filesystem::path NamedLockFolder() {
+  return g_lockFolder.empty() ? UserLockFolder() : g_lockFolder;
 }
 
 void SetNamedLockFolder(std::filesystem::path folder) { g_lockFolder = std::move(folder); }
@@ -74,7 +83,7 @@ bool IsPrivateFolder(const std::filesystem::path &folder, uid_t user) {
 
 HANDLE CreateMutex(const void *, BOOL, const CString &name) {
   g_lastError = 0;
-  const std::filesystem::path folder = g_lockFolder.empty() ? UserLockFolder() : g_lockFolder;
+  const std::filesystem::path folder = NamedLockFolder();
   if (folder.empty() || name.empty() || name.find('/') != CString::npos)
     return nullptr;
   // Made as the desktop makes it when the user has none yet.

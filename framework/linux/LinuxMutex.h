@@ -14,6 +14,11 @@ namespace quorvel::fw {
 std::filesystem::path UserLockFolder();
 // The name of the file that holds lock `name` of this machine, as one home may serve several.
 CString LockFileName(const CString &name);
+// The name of the socket beside it, through which the copy that holds the lock is asked for its
+// window.
+CString AnswerSocketName(const CString &name);
+// The folder the locks are kept in now: the user's, or the one the tests set.
+std::filesystem::path NamedLockFolder();
 // Tests keep their locks apart from the user's; an empty path gives the user's folder back.
 void SetNamedLockFolder(std::filesystem::path folder);
 

@@ -3,6 +3,7 @@
 #include "framework/qt/QtColours.h"
 #include "framework/qt/QtIcons.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QKeyEvent>
 #include <QPainter>
@@ -219,6 +220,17 @@ LRESULT QtComboPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   case CB_ADDSTRING:
     addItem(QString::fromUtf8(reinterpret_cast<const char *>(lParam)));
     return count() - 1;
+  case CB_INSERTSTRING: {
+    const int index = static_cast<int>(wParam) < 0 ? count() : static_cast<int>(wParam);
+    if (index > count())
+      return CB_ERR;
+    insertItem(index, QString::fromUtf8(reinterpret_cast<const char *>(lParam)));
+    return index;
+  }
+  case CB_GETCOUNT:
+    return count();
+  case CB_GETDROPPEDWIDTH:
+    return std::max(width(), view()->minimumWidth());
   case CB_GETCURSEL:
     return currentIndex() < 0 ? CB_ERR : currentIndex();
   case CB_SETCURSEL: {

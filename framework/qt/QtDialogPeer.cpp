@@ -107,6 +107,8 @@ void QtDialogPeer::CreateControls(const DialogTemplate &dialogTemplate) {
   const int lineHeight = QFontMetrics(font()).height();
   QtLabelPeer *label = nullptr;
   QButtonGroup *radios = nullptr;
+  QtGroupBoxPeer *frame = nullptr;
+  QRect frameArea;
   for (const DialogItemTemplate &item : dialogTemplate.items) {
     QtWindowPeer *control = MakeControl(this, item);
     QWidget &widget = control->Widget();
@@ -125,6 +127,16 @@ void QtDialogPeer::CreateControls(const DialogTemplate &dialogTemplate) {
     }
     if (item.className == "static" && (item.style & SS_TYPEMASK) == SS_ICON)
       area.setSize(QSize(kIconSize, kIconSize));
+    // A control within a frame is inside it for assistive technology too, which reads the
+    // frame's title as the name of the group.
+    if (frame && frameArea.contains(area)) {
+      widget.setParent(frame);
+      area.translate(-frameArea.topLeft());
+    }
+    if (auto *groupBox = dynamic_cast<QtGroupBoxPeer *>(control)) {
+      frame = groupBox;
+      frameArea = area;
+    }
     widget.setGeometry(area);
     widget.setVisible((item.style & WS_VISIBLE) != 0);
     if (item.className == "button" && (item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
@@ -151,14 +163,6 @@ void QtDialogPeer::CreateControls(const DialogTemplate &dialogTemplate) {
     radios->addButton(radio);
     StopAtCheckedButton(*radios);
   }
-}
-
-std::vector<QtWindowPeer *> QtDialogPeer::Controls() const {
-  std::vector<QtWindowPeer *> controls;
-  for (QObject *child : children())
-    if (QtWindowPeer *control = PeerOfWidget(child); control && !control->Widget().isWindow())
-      controls.push_back(control);
-  return controls;
 }
 
 void QtDialogPeer::Update() {

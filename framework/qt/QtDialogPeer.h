@@ -53,8 +53,6 @@ protected:
 
 private:
   void CreateControls(const DialogTemplate &dialogTemplate);
-  // The controls in template order.
-  std::vector<QtWindowPeer *> Controls() const;
   void SendCommand(UINT id);
   UINT EnterCommand() const;
 

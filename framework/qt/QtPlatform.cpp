@@ -3,9 +3,13 @@
 #include "framework/qt/QtDialogPeer.h"
 #include "framework/qt/QtModalUi.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
+#include <QLabel>
 #include <QMetaObject>
+#include <QStyle>
 
 #include <memory>
 
@@ -79,7 +83,14 @@ CString Text(HWND window) { return Peer(window)->Text(); }
 void SetText(HWND window, const CString &text) { Peer(window)->SetText(text); }
 
 void SetAccessibleName(HWND window, const CString &name) {
-  qt::WidgetOf(window)->setAccessibleName(qt::ToQString(name));
+  QWidget *widget = qt::WidgetOf(window);
+  widget->setAccessibleName(qt::ToQString(name));
+  // On Linux a combo box's accessible name is its value: what it is comes from its label.
+  if (auto *box = qobject_cast<QComboBox *>(widget)) {
+    auto *label = new QLabel(qt::ToQString(name), box->parentWidget());
+    label->setBuddy(box);
+    label->hide();
+  }
 }
 
 bool IsEnabled(HWND window) { return qt::WidgetOf(window)->isEnabled(); }
@@ -96,6 +107,15 @@ void Focus(HWND window) { qt::WidgetOf(window)->setFocus(Qt::OtherFocusReason); 
 bool IsMinimized(HWND window) { return Peer(window)->IsMinimized(); }
 
 HMENU SystemMenu(HWND window) { return Peer(window)->SystemMenu(); }
+
+void FitDroppedWidth(HWND combo) {
+  auto *box = dynamic_cast<QComboBox *>(qt::WidgetOf(combo));
+  if (!box)
+    return;
+  QAbstractItemView *list = box->view();
+  const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+  list->setMinimumWidth(list->sizeHintForColumn(0) + scrollBar + 2 * list->frameWidth());
+}
 
 void AcceptDroppedFiles(HWND window, bool accept) { Peer(window)->AcceptDroppedFiles(accept); }
 

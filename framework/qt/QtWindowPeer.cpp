@@ -33,12 +33,23 @@ QtPlainPeer::QtPlainPeer(QWidget *parent, UINT controlId, DWORD style, const CSt
 }
 
 QtWindowPeer *QtWindowPeer::FindChild(UINT controlId) const {
-  for (QObject *child : m_widget.children()) {
-    QtWindowPeer *peer = PeerOfWidget(child);
-    if (peer && peer->ControlId() == controlId)
-      return peer;
-  }
+  for (QtWindowPeer *control : Controls())
+    if (control->ControlId() == controlId)
+      return control;
   return nullptr;
+}
+
+std::vector<QtWindowPeer *> QtWindowPeer::Controls() const {
+  std::vector<QtWindowPeer *> controls;
+  for (QObject *child : m_widget.children()) {
+    QtWindowPeer *control = PeerOfWidget(child);
+    if (!control || control->Widget().isWindow())
+      continue;
+    controls.push_back(control);
+    const std::vector<QtWindowPeer *> framed = control->Controls();
+    controls.insert(controls.end(), framed.begin(), framed.end());
+  }
+  return controls;
 }
 
 void QtWindowPeer::SetText(const CString &text) {
@@ -113,7 +124,11 @@ LRESULT QtWindowPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM) {
 
 void QtWindowPeer::PaintDefault(CPaintDC &) {}
 
-QtWindowPeer *QtWindowPeer::ParentPeer() const { return PeerOfWidget(m_widget.parentWidget()); }
+QtWindowPeer *QtWindowPeer::ParentPeer() const {
+  // A control in a frame belongs to the window around both, as on the platform, where the frame
+  // is no parent.
+  return m_widget.isWindow() ? nullptr : PeerOfWidget(m_widget.window());
+}
 
 void QtWindowPeer::Notify(UINT code) {
   if (QtWindowPeer *parent = ParentPeer())

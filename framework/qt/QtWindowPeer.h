@@ -75,6 +75,9 @@ public:
   virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   // The child window with this control ID, or null.
   QtWindowPeer *FindChild(UINT controlId) const;
+  // The window's controls, those in a frame among them after the frame, and not the windows it
+  // owns.
+  std::vector<QtWindowPeer *> Controls() const;
   virtual bool IsMinimized() const { return false; }
   // The window menu; null when the window has none.
   virtual HMENU SystemMenu() { return nullptr; }
@@ -96,7 +99,7 @@ protected:
   virtual void PaintDefault(CPaintDC &dc);
   void InvalidateAll() { Invalidate(nullptr, true); }
   QtWindowPeer *ParentPeer() const;
-  // Sends the parent the notification `code` of this control.
+  // The window the control belongs to: its parent, or the parent's when it is in a frame.
   void Notify(UINT code);
   void CountPainted(const QRect &area) {
     m_paintedPixels += static_cast<std::uint64_t>(area.width()) * area.height();

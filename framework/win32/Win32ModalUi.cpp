@@ -4,6 +4,7 @@
 #include "framework/win32/Win32Utf16.h"
 
 #include <shlobj.h>
+#include <shobjidl.h>
 
 #include <memory>
 
@@ -44,6 +45,52 @@ struct ComFree {
   void operator()(void *memory) const { ::CoTaskMemFree(memory); }
 };
 using ItemList = std::unique_ptr<ITEMIDLIST, ComFree>;
+
+// Releases a COM object when it goes.
+template <class Interface> struct ComObject {
+  Interface *object = nullptr;
+  ComObject() = default;
+  ComObject(const ComObject &) = delete;
+  ComObject &operator=(const ComObject &) = delete;
+  ~ComObject() {
+    if (object)
+      object->Release();
+  }
+  Interface *operator->() const { return object; }
+  void **Out() { return reinterpret_cast<void **>(&object); }
+};
+
+// The folder dialog of Windows Vista and later, with its path box and New Folder. False when the
+// system has none; `choice` then stays as it was.
+bool PickFolder(const FolderBrowseRequest &request, std::optional<FolderChoice> &choice) {
+  ComObject<IFileOpenDialog> dialog;
+  if (FAILED(::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                __uuidof(IFileOpenDialog), dialog.Out())))
+    return false;
+  FILEOPENDIALOGOPTIONS options = 0;
+  dialog->GetOptions(&options);
+  dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+  dialog->SetTitle(Utf16FromUtf8(request.title).c_str());
+  if (!request.initialSelection.empty()) {
+    ComObject<IShellItem> start;
+    if (SUCCEEDED(::SHCreateItemFromParsingName(Utf16FromUtf8(request.initialSelection).c_str(),
+                                                nullptr, __uuidof(IShellItem), start.Out())))
+      dialog->SetFolder(start.object);
+  }
+  // A cancel, or a dialog that could not be shown, chooses nothing.
+  if (FAILED(dialog->Show(request.owner)))
+    return true;
+  ComObject<IShellItem> chosen;
+  PWSTR path = nullptr;
+  if (FAILED(dialog->GetResult(&chosen.object)) ||
+      FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+    choice = FolderChoice{};
+    return true;
+  }
+  choice = FolderChoice{Utf8FromUtf16(path)};
+  ::CoTaskMemFree(path);
+  return true;
+}
 
 int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM, LPARAM data) {
   const auto *initial = reinterpret_cast<const std::wstring *>(data);
@@ -102,6 +149,10 @@ std::optional<CString> Win32ModalUi::OpenFile(const FileOpenRequest &request) {
 }
 
 std::optional<FolderChoice> Win32ModalUi::BrowseForFolder(const FolderBrowseRequest &request) {
+  // The present dialog keeps the user under no root: a root takes the older browser.
+  std::optional<FolderChoice> choice;
+  if (request.root.empty() && PickFolder(request, choice))
+    return choice;
   ItemList root;
   if (!request.root.empty()) {
     PIDLIST_ABSOLUTE parsed = nullptr;

@@ -5,12 +5,14 @@
 #include "framework/win32/Win32Colours.h"
 #include "framework/win32/Win32DialogTemplate.h"
 #include "framework/win32/Win32ModalUi.h"
+#include "framework/win32/Win32RunningCopy.h"
 #include "framework/win32/Win32Utf16.h"
 
 #include <ole2.h>
 #include <oleacc.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -21,6 +23,9 @@ namespace {
 constexpr wchar_t kObjectProperty[] = L"Quorvel.Object";
 constexpr wchar_t kProcedureProperty[] = L"Quorvel.Procedure";
 constexpr wchar_t kArrowProperty[] = L"Quorvel.KeepsArrow";
+// A dialog's font size in points, and the DPI the system last moved a window to.
+constexpr wchar_t kFontPointsProperty[] = L"Quorvel.FontPoints";
+constexpr wchar_t kMovedDpiProperty[] = L"Quorvel.MovedDpi";
 constexpr UINT kRunTasks = WM_APP;
 
 HWND g_taskWindow = nullptr;
@@ -60,7 +65,9 @@ LRESULT CALLBACK ObjectProcedure(HWND window, UINT message, WPARAM wParam, LPARA
   if (message == WM_NCDESTROY) {
     const WNDPROC original = OriginalProcedure(window);
     Detach(window);
-    ::RemovePropW(window, kArrowProperty);
+    for (const wchar_t *property : {kArrowProperty, kFontPointsProperty, kMovedDpiProperty})
+      ::RemovePropW(window, property);
+    win32::ForgetLaterCopies(window);
     if (object)
       object->m_hWnd = nullptr;
     return ::CallWindowProcW(original, window, message, wParam, lParam);
@@ -184,7 +191,36 @@ CRect ClientRect(HWND window) {
 
 DWORD Style(HWND window) { return static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE)); }
 
+namespace {
+
+HANDLE AsProperty(UINT value) { return reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(value)); }
+
+UINT FromProperty(HWND window, const wchar_t *property) {
+  return static_cast<UINT>(reinterpret_cast<ULONG_PTR>(::GetPropW(window, property)));
+}
+
+// The DPI a dialog's font was made for, which its layout follows; 0 for another window. Wine
+// without a desktop of its own makes it for the system's DPI whatever it says of the window's.
+UINT DialogFontDpi(HWND dialog) {
+  const UINT points = FromProperty(dialog, kFontPointsProperty);
+  const auto font = reinterpret_cast<HFONT>(::SendMessageW(dialog, WM_GETFONT, 0, 0));
+  LOGFONTW description{};
+  if (!points || !font || !::GetObjectW(font, sizeof description, &description))
+    return 0;
+  return static_cast<UINT>(::MulDiv(std::abs(description.lfHeight), 72, static_cast<int>(points)));
+}
+
+} // namespace
+
 UINT Dpi(HWND window) {
+  // The window shows at its top-level window's DPI: the one the system last moved it to, or else
+  // the one its dialog is laid out at.
+  if (const HWND root = window ? ::GetAncestor(window, GA_ROOT) : nullptr) {
+    if (const UINT moved = FromProperty(root, kMovedDpiProperty))
+      return moved;
+    if (const UINT laidOut = DialogFontDpi(root))
+      return laidOut;
+  }
   // Windows 10 and later give each window its display's; earlier ones have one for all.
   using GetDpiForWindowProcedure = UINT(WINAPI *)(HWND);
   static const auto getDpiForWindow =
@@ -244,6 +280,31 @@ bool IsMinimized(HWND window) { return ::IsIconic(window) != FALSE; }
 
 HMENU SystemMenu(HWND window) { return ::GetSystemMenu(window, FALSE); }
 
+void FitDroppedWidth(HWND combo) {
+  const HDC dc = ::GetDC(combo);
+  const HGDIOBJ previous =
+      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(combo, WM_GETFONT, 0, 0)));
+  LONG widest = 0;
+  const auto count = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int index = 0; index < count; ++index) {
+    std::wstring item(
+        static_cast<std::size_t>(::SendMessageW(combo, CB_GETLBTEXTLEN, index, 0)) + 1, L'\0');
+    const auto length =
+        ::SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item.data()));
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, item.c_str(), static_cast<int>(std::max<LRESULT>(length, 0)),
+                            &extent);
+    widest = std::max(widest, extent.cx);
+  }
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(combo, dc);
+  // The list's frame, the scroll bar it shows when it holds more than fit, and the margins beside
+  // an entry's text.
+  const int width = static_cast<int>(widest) + ::GetSystemMetrics(SM_CXVSCROLL) +
+                    4 * ::GetSystemMetrics(SM_CXEDGE);
+  ::SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+}
+
 void AcceptDroppedFiles(HWND window, bool accept) {
   ::DragAcceptFiles(window, accept ? TRUE : FALSE);
 }
@@ -294,16 +355,21 @@ LRESULT CallDefault(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_HELP)
       return ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(ID_HELP, BN_CLICKED), 0);
   }
-  if (message == WM_DPICHANGED)
+  if (message == WM_DPICHANGED) {
+    ::SetPropW(window, kMovedDpiProperty, AsProperty(LOWORD(wParam)));
     return TakeSuggestedRect(window, message, wParam, lParam);
+  }
   return CallOriginal(window, message, wParam, lParam);
 }
 
 HWND CreateDialogWindow(const DialogTemplate &dialogTemplate, HWND owner) {
   const std::vector<WORD> words = win32::BuildDialogTemplate(dialogTemplate);
-  return ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
-                                      reinterpret_cast<LPCDLGTEMPLATEW>(words.data()), owner,
-                                      DialogProcedure, 0);
+  const HWND dialog = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr),
+                                                   reinterpret_cast<LPCDLGTEMPLATEW>(words.data()),
+                                                   owner, DialogProcedure, 0);
+  if (dialog && (dialogTemplate.style & DS_SETFONT))
+    ::SetPropW(dialog, kFontPointsProperty, AsProperty(dialogTemplate.pointSize));
+  return dialog;
 }
 
 void ShowDialogWindow(HWND dialog) {

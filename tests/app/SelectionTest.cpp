@@ -72,13 +72,28 @@ TEST_F(DropTest, ADroppedFileBecomesTheSourceAndADroppedFolderTheDestination) {
   EXPECT_TRUE(modal.folderRequests.empty());
 }
 
-TEST_F(DropTest, InJoinModeOnlyAFirstPieceIsTaken) {
+TEST_F(DropTest, InJoinModeOnlyAFirstPieceIsTakenAndTheStatusLineSaysWhyNot) {
   for (const char *name : {"report.doc", "1_report.doc", "2_report.doc"})
     WriteFile(folder / name, RandomBytes(10, 1));
   Click(res::IDC_MODE_JOIN);
-  for (const char *refused : {"report.doc", "2_report.doc", "1_gone.doc"}) {
-    DropPaths(Control(res::IDC_SOURCE_PATH), {folder / refused});
-    EXPECT_EQ(TextOf(res::IDC_SOURCE_PATH), "") << refused;
+  struct Refused {
+    std::vector<CString> names;
+    const char *why;
+  };
+  for (const auto &[names, why] : {
+           Refused{{"report.doc"}, "Only 1_ pieces"},
+           Refused{{"2_report.doc"}, "Only 1_ pieces"},
+           Refused{{"1_gone.doc"}, "Not found"},
+           Refused{{"1_report.doc", "2_report.doc"}, "Only one file"},
+       }) {
+    std::vector<CString> paths;
+    for (const CString &name : names)
+      paths.push_back(folder / name);
+    dialog.m_strStatus = "Status";
+    dialog.UpdateData(false);
+    DropPaths(Control(res::IDC_SOURCE_PATH), paths);
+    EXPECT_EQ(TextOf(res::IDC_SOURCE_PATH), "") << names[0];
+    EXPECT_EQ(TextOf(res::IDC_STATUS), why) << names[0];
   }
   DropPaths(dialog.m_hWnd, {folder / "1_report.doc"});
   EXPECT_EQ(TextOf(res::IDC_SOURCE_PATH), folder / "1_report.doc");
@@ -105,6 +120,8 @@ TEST_F(DestinationChoiceTest, ACancelOrAnItemWithoutAPathChangesNothing) {
   Click(res::IDC_BROWSE_DEST);
   EXPECT_EQ(dialog.m_strDestFolder, "/srv/pieces");
   EXPECT_EQ(TextOf(res::IDC_DEST_FOLDER), "/srv/pieces");
+  // Each time the browser starts at the folder last chosen.
+  EXPECT_EQ(modal.folderRequests.back().initialSelection, "/srv/pieces");
 }
 
 TEST(FolderPickerTest, TrimsBlanksAndOneSeparatorFromTheInitialFolder) {

@@ -1,11 +1,13 @@
 #include "app/SplitterDialog.h"
 #include "engine/FileException.h"
+#include "engine/SizePresets.h"
 #include "framework/Mutex.h"
 #include "framework/Platform.h"
 #include "framework/WinApp.h"
 #include "res/Resources.h"
 #include "tests/app/AppTestSupport.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <iterator>
@@ -51,9 +53,15 @@ TEST_F(StartupTest, OpensInSplitModeWithEmptyFieldsAndAFullBar) {
   EXPECT_EQ(TextOf(IDC_DEST_FOLDER), "");
   EXPECT_EQ(TextOf(IDC_STATUS), "Status");
 
-  EXPECT_EQ(ComboItems(Control(IDC_SIZE_LIST)),
-            (std::vector<CString>{"1.4M", "1.2M", "1.0M", "0.8M"}));
+  // The floppy sizes first, then today's media and the entry that asks for any other.
+  const std::vector<CString> sizes{"1.4M",    "1.2M",     "1.0M",  "0.8M",  "10M mail",
+                                   "700M CD", "4.6G DVD", "FAT32", "Other…"};
+  EXPECT_EQ(ComboItems(Control(IDC_SIZE_LIST)), sizes);
   EXPECT_EQ(dialog.m_comboSize.GetCurSel(), 0);
+  for (int index = 0; index < static_cast<int>(sizes.size()); ++index) {
+    EXPECT_TRUE(ShowsComboItemWhole(Control(IDC_SIZE_LIST), index, false)) << sizes[index];
+    EXPECT_TRUE(ShowsComboItemWhole(Control(IDC_SIZE_LIST), index, true)) << sizes[index];
+  }
 
   EXPECT_EQ(dialog.m_progress.m_nRangeLow, 1);
   EXPECT_EQ(dialog.m_progress.m_nRangeHigh, 500);
@@ -152,6 +160,94 @@ TEST_F(OperationTest, SplitsAndJoinsThroughTheDialogsButtons) {
   ASSERT_EQ(modal.boxes.size(), 2u);
   EXPECT_EQ(modal.boxes[1].text, "Joined successfully");
   EXPECT_EQ(modal.boxes[1].caption, "Splitter");
+}
+
+class SizeListTest : public DialogTest {
+protected:
+  // A split and a join through the dialog's buttons with the size chosen, which must cut
+  // `source` into at least two pieces; returns the first piece's size.
+  std::uintmax_t SplitAndJoinBack(const std::vector<char> &source) {
+    std::filesystem::create_directories(folder.path() / "pieces");
+    std::filesystem::create_directories(folder.path() / "joined");
+    WriteFile(folder / "whole.bin", source);
+    ChooseSource(folder / "whole.bin");
+    ChooseDestination(folder / "pieces");
+    Click(IDC_SPLIT);
+    Click(IDC_MODE_JOIN);
+    ChooseSource(folder / "pieces/1_whole.bin");
+    ChooseDestination(folder / "joined");
+    Click(IDC_JOIN);
+    Click(IDC_MODE_SPLIT);
+    EXPECT_EQ(ReadFile(folder / "joined/whole.bin"), source);
+    const std::uintmax_t firstPiece =
+        std::filesystem::file_size(folder.path() / "pieces" / "1_whole.bin");
+    std::filesystem::remove_all(folder.path() / "pieces");
+    std::filesystem::remove_all(folder.path() / "joined");
+    return firstPiece;
+  }
+};
+
+TEST_F(SizeListTest, EachEntryIsTheSizeItSaysAndSplitsAndJoins) {
+  const HWND list = Control(IDC_SIZE_LIST);
+  for (std::size_t index = 0; index < kSizePresets.size(); ++index) {
+    ChooseComboItem(list, static_cast<int>(index));
+    EXPECT_EQ(dialog.GetPieceSize(), kSizePresets[index].bytes) << kSizePresets[index].label;
+  }
+  ChooseComboItem(list, 4);
+  EXPECT_EQ(SplitAndJoinBack(RandomBytes(2 * 10'000'000 + 7, 5)), 10'000'000u);
+  ChooseComboItem(list, 3);
+  EXPECT_EQ(SplitAndJoinBack(RandomBytes(800'000 + 7, 6)), 800'000u);
+  ASSERT_EQ(modal.boxes.size(), 4u);
+  EXPECT_EQ(modal.boxes[3].text, "Joined successfully");
+}
+
+// Answers the size dialog that the list's last entry opens: each number in turn with the unit,
+// OK after each; a number that is no size leaves the dialog open for the next. Cancels after
+// the last when `cancel` says so.
+void AnswerSizeDialog(std::vector<CString> numbers, const CString &unit, bool cancel = false) {
+  WhenModalWindowShows([numbers, unit, cancel](HWND sizeDialog) {
+    const HWND units = platform::Child(sizeDialog, IDC_SIZE_UNIT);
+    const std::vector<CString> offered = ComboItems(units);
+    ChooseComboItem(
+        units, static_cast<int>(std::find(offered.begin(), offered.end(), unit) - offered.begin()));
+    for (const CString &number : numbers) {
+      platform::SetText(platform::Child(sizeDialog, IDC_SIZE_NUMBER), number);
+      Click(platform::Child(sizeDialog, IDOK));
+    }
+    if (cancel)
+      Click(platform::Child(sizeDialog, IDCANCEL));
+  });
+}
+
+TEST_F(SizeListTest, TheLastEntryAsksForAnySizeAndAddsItForTheSession) {
+  const HWND list = Control(IDC_SIZE_LIST);
+  const int other = static_cast<int>(kSizePresets.size());
+  ChooseComboItem(list, 1);
+  AnswerSizeDialog({"2,5", "2.5"}, "M");
+  ChooseComboItem(list, other);
+  ASSERT_EQ(modal.boxes.size(), 1u) << "the first is no size";
+  EXPECT_NE(modal.boxes[0].text.find("KiB, MiB and GiB"), std::string::npos) << modal.boxes[0].text;
+  EXPECT_EQ(modal.boxes[0].caption, "Splitter");
+  std::vector<CString> items = ComboItems(list);
+  ASSERT_EQ(items.size(), kSizePresets.size() + 2);
+  EXPECT_EQ(items[static_cast<std::size_t>(other)], "2.5M");
+  EXPECT_EQ(items.back(), "Other…");
+  EXPECT_EQ(dialog.m_comboSize.GetCurSel(), other);
+  EXPECT_EQ(SplitAndJoinBack(RandomBytes(6'000'000, 7)), 2'500'000u);
+
+  // A size the list has is chosen there; a cancel goes back to the size chosen before.
+  AnswerSizeDialog({"1200000"}, "bytes");
+  ChooseComboItem(list, other + 1);
+  EXPECT_EQ(dialog.m_comboSize.GetCurSel(), 1);
+  AnswerSizeDialog({}, "KiB", true);
+  ChooseComboItem(list, other + 1);
+  EXPECT_EQ(dialog.m_comboSize.GetCurSel(), 1);
+  AnswerSizeDialog({"12345678901234567890"}, "bytes");
+  ChooseComboItem(list, other + 1);
+  items = ComboItems(list);
+  EXPECT_EQ(items.size(), kSizePresets.size() + 3);
+  EXPECT_EQ(dialog.GetPieceSize(), 12'345'678'901'234'567'890u);
+  EXPECT_TRUE(ShowsComboItemWhole(list, other + 1, true)) << "the list widens for it";
 }
 
 TEST_F(OperationTest, ASetThatIsNotWholeIsRefusedNamingThePiece) {

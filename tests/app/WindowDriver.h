@@ -28,6 +28,11 @@ void HandlePostedMessages();
 HWND FocusedControl(HWND dialog);
 CString SelectedText(HWND edit);
 std::vector<CString> ComboItems(HWND combo);
+// Picks an entry of a drop-down list as the user does, which tells the list's dialog.
+void ChooseComboItem(HWND combo, int index);
+// Whether the entry's text shows whole, in the closed box when it is chosen or in the list dropped
+// down.
+bool ShowsComboItemWhole(HWND combo, int index, bool dropped);
 bool HasWindowIcon(HWND window);
 HWND OwnerOf(HWND window);
 

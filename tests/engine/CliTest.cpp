@@ -4,6 +4,7 @@
 #include "engine/TemporaryName.h"
 #include "tests/engine/TestSupport.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <pty.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -173,24 +175,35 @@ TEST_F(Cli, AFileSizeLimitAndASocketAreReportedAsWhatTheyAre) {
 }
 #endif
 
-TEST_F(Cli, UsageErrorsExitTwo) {
+TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndAPointerToHelp) {
   for (const char *arguments :
-       {"", "split onlyone", "join a b c", "split a b --size 2M", "split a b --size 0",
-        "split a b --size 12x", "join a b --size 1.4M", "frobnicate a b", "split a b --fast"}) {
+       {"", "split onlyone", "join a b c", "split a b --size 2m", "split a b --size 0",
+        "split a b --size 0.0M", "split a b --size 1e6", "split a b --size +5",
+        "split a b --size -5", "split a b --size 1.5", "split a b --size 12x",
+        "join a b --size 1.4M", "frobnicate a b", "split a b --fast"}) {
     CliRun run = Run(arguments);
     EXPECT_EQ(run.exitCode, 2) << arguments;
     EXPECT_TRUE(run.err.starts_with("quorvel-split: ")) << arguments;
-    EXPECT_NE(run.err.find("Usage: quorvel-split split"), std::string::npos) << arguments;
+    EXPECT_TRUE(run.err.ends_with("\nTry 'quorvel-split --help' for more information.\n"))
+        << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << run.err;
   }
   for (const char *arguments : {"--help", "split --help", "join a --help"}) {
     CliRun help = Run(arguments);
     EXPECT_EQ(help.exitCode, 0) << arguments;
     EXPECT_TRUE(help.out.starts_with("Usage:")) << arguments;
   }
+  // Which size each medium needs.
+  const std::string help = Run("--help").out;
+  for (const char *line :
+       {"  mail    10M         10,000,000 bytes\n", "  CD      700M        700,000,000 bytes\n",
+        "  DVD     4.6G        4,600,000,000 bytes\n",
+        "  FAT32   4294967295  4,294,967,295 bytes\n"})
+    EXPECT_NE(help.find(line), std::string::npos) << line << help;
   EXPECT_EQ(Run("--version").out, "quorvel-split 1.0.0\n");
 }
 
-TEST_F(Cli, SizesArePresetsOrBytesAndDoubleDashEndsTheOptions) {
+TEST_F(Cli, SizesAreWrittenAsInTheListOrNamedByTheirMediumAndDoubleDashEndsTheOptions) {
   test::WriteFile(m_dir / "-a.bin", std::string(2'500'000, 'z'));
   const auto firstPieceSize = [&](const std::string &sizeOption) {
     const std::string out = m_dir / ("out" + std::to_string(m_runs++));
@@ -205,6 +218,39 @@ TEST_F(Cli, SizesArePresetsOrBytesAndDoubleDashEndsTheOptions) {
   EXPECT_EQ(firstPieceSize("--size=1.0M"), 1'000'000u);
   EXPECT_EQ(firstPieceSize("--size 0.8M"), 800'000u);
   EXPECT_EQ(firstPieceSize("--size 650000"), 650'000u);
+  EXPECT_EQ(firstPieceSize("--size 1.5KiB"), 1'536u);
+  EXPECT_EQ(firstPieceSize("--size 2MB"), 2'000'000u);
+
+  // Pieces of 4 GiB and more are taken; the file is shorter than one.
+  for (const char *size : {"fat32", "DVD", "4GiB", "5G"}) {
+    const CliRun run = RunIn(m_dir.path().string(), std::string{"split --size "} + size +
+                                                        " -- -a.bin " + m_dir.path().string());
+    EXPECT_EQ(run.exitCode, 1) << size;
+    EXPECT_EQ(run.err, "quorvel-split: File length is 2500000 byte, No need to split.\n") << size;
+  }
+}
+
+TEST_F(Cli, AMissingDestinationAndAFolderAsSourceAreSaidAsWhatTheyAre) {
+  test::WriteFile(m_dir / "a.bin", std::string(1'500'000, 'c'));
+  test::fs::create_directory(test::PathOf(m_dir / "1_set"));
+  struct Expected {
+    std::string arguments;
+    std::string message;
+  };
+  for (const auto &[arguments, message] : {
+           Expected{"split " + m_dir / "a.bin" + " " + m_dir / "missing",
+                    "the destination folder " + m_dir / "missing" + " does not exist."},
+           Expected{"join " + m_dir / "1_set" + " " + m_dir / "missing",
+                    m_dir / "1_set" + " is a folder, not a file."},
+           Expected{"split " + m_dir / "1_set" + " " + m_dir / "",
+                    m_dir / "1_set" + " is a folder, not a file."},
+           Expected{"split " + m_dir / "a.bin" + " " + m_dir / "a.bin",
+                    "the destination " + m_dir / "a.bin" + " is not a folder."},
+       }) {
+    const CliRun run = Run(arguments);
+    EXPECT_EQ(run.exitCode, 1) << arguments;
+    EXPECT_EQ(run.err, "quorvel-split: " + message + "\n");
+  }
 }
 
 #ifndef _WIN32
@@ -366,6 +412,41 @@ TEST_F(Cli, AnInterruptedRunLeavesTheFolderAsItWasAndExitsWithTheSignal) {
                                memory / "out", SIGHUP),
             128 + SIGHUP);
   EXPECT_EQ(test::ContentsOf(memory / "out"), before);
+}
+#endif
+
+#ifndef _WIN32
+// The shell's prompt, which follows, starts on a line of its own.
+TEST_F(Cli, AnInterruptOnATerminalEndsTheProgressLineFirst) {
+  test::WriteFile(m_dir / "big.bin", "");
+  test::fs::resize_file(m_dir / "big.bin", 64 << 20);
+  test::fs::create_directory(m_dir / "out");
+  int terminal = -1;
+  const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (child == 0) {
+    // A thousand pieces, each flushed: the split is still running when the signal comes.
+    ::execl(QUORVEL_SPLIT_EXE, "quorvel-split", "split", "--size", "64KiB",
+            (m_dir / "big.bin").c_str(), (m_dir / "out").c_str(), nullptr);
+    ::_exit(127);
+  }
+  ASSERT_GT(child, 0);
+  std::string shown;
+  char buffer[512];
+  ssize_t count = 0;
+  while (shown.find(" MB/s") == std::string::npos &&
+         (count = ::read(terminal, buffer, sizeof buffer)) > 0)
+    shown.append(buffer, static_cast<std::size_t>(count));
+  ::kill(child, SIGINT);
+  // Until the terminal's other end has closed.
+  while ((count = ::read(terminal, buffer, sizeof buffer)) > 0)
+    shown.append(buffer, static_cast<std::size_t>(count));
+  ::close(terminal);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 128 + SIGINT);
+  EXPECT_NE(shown.find("pieces: "), std::string::npos) << shown;
+  EXPECT_TRUE(shown.ends_with("\r\n")) << shown;
 }
 #endif
 

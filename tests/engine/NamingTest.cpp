@@ -2,6 +2,7 @@
 #include "engine/File.h"
 #include "engine/PieceNaming.h"
 #include "engine/PieceSet.h"
+#include "engine/SizeNotation.h"
 #include "tests/engine/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +15,58 @@ TEST(PieceNaming, SizeListIndexPicksPieceSize) {
   EXPECT_EQ(PieceSizeForIndex(1), 1'200'000u);
   EXPECT_EQ(PieceSizeForIndex(2), 1'000'000u);
   EXPECT_EQ(PieceSizeForIndex(3), 800'000u);
-  for (int other : {-1, 4, 100, -7})
+  for (int other : {-1, 8, 100, -7})
     EXPECT_EQ(PieceSizeForIndex(other), 1'400'000u) << other;
+  // The media's, after the floppies'.
+  EXPECT_EQ(PieceSizeForIndex(7), 4'294'967'295u) << "the largest file FAT32 holds";
+  for (const SizePreset &preset : kSizePresets) {
+    const std::string_view size = preset.label.substr(0, preset.label.find(' '));
+    if (size != preset.medium) {
+      EXPECT_EQ(ParsePieceSize(size), preset.bytes) << preset.label;
+    }
+  }
+}
+
+TEST(SizeNotation, ReadsDecimalAndBinaryUnitsAndNothingElse) {
+  struct Accepted {
+    const char *text;
+    std::uint64_t bytes;
+  };
+  for (const auto &[text, bytes] : {
+           Accepted{"1.4M", 1'400'000},
+           Accepted{"0.8M", 800'000},
+           Accepted{"2MB", 2'000'000},
+           Accepted{"1.50K", 1'500},
+           Accepted{"4.6G", 4'600'000'000},
+           Accepted{"1.5KiB", 1'536},
+           Accepted{"4GiB", std::uint64_t{4} << 30},
+           Accepted{"650000", 650'000},
+           Accepted{"18446744073709551615", ~std::uint64_t{0}},
+       })
+    EXPECT_EQ(ParsePieceSize(text), bytes) << text;
+  for (const char *text : {"",
+                           "M",
+                           "1.4m",
+                           "1.4 M",
+                           " 1.4M",
+                           "1e6",
+                           "+5",
+                           "-5",
+                           "0",
+                           "0.0M",
+                           ".5M",
+                           "5.M",
+                           "1.5",
+                           "0.0001K",
+                           "1.4.5M",
+                           "1Ki",
+                           "1KIB",
+                           "1kB",
+                           "1MiBB",
+                           "18446744073709551616",
+                           "20000000000G",
+                           "FAT32"})
+    EXPECT_EQ(ParsePieceSize(text), std::nullopt) << text;
 }
 
 TEST(PieceSet, NumbersHaveNoLeadingZerosAndNamesAreNotSpecial) {

@@ -1,3 +1,5 @@
+#include "framework/RunningCopy.h"
+#include "framework/WinApp.h"
 #include "framework/linux/LinuxMutex.h"
 #include "tests/app/AppTestSupport.h"
 
@@ -33,6 +35,7 @@ public:
   ~Program() {
     std::error_code ignored;
     std::filesystem::remove(LockFile(), ignored);
+    std::filesystem::remove(fw::UserLockFolder() / fw::AnswerSocketName(m_name), ignored);
   }
   std::string path() const { return m_folder / m_name; }
   std::string LockFile() const { return fw::UserLockFolder() / fw::LockFileName(m_name); }
@@ -133,6 +136,21 @@ TEST(SingleInstanceTest, TheLockIsFreedWhenTheCopyHoldingItCrashes) {
   EXPECT_FALSE(IsHeld(program.LockFile()));
   Copy next(program);
   EXPECT_TRUE(BecomesHeld(program.LockFile()));
+}
+
+// The application's own dialog, which a later start of the program asks to come back.
+TEST(RunningCopyTest, ALaterStartBringsTheWindowBackRestored) {
+  SplitterDialog &dialog = ApplicationDialog();
+  dialog.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
+  ASSERT_TRUE(dialog.IsIconic());
+  EXPECT_TRUE(fw::BringRunningCopyToFront(fw::AfxGetApp()->m_pszAppName));
+  for (int turn = 0; turn < 500 && dialog.IsIconic(); ++turn) {
+    HandlePostedMessages();
+    std::this_thread::sleep_for(10ms);
+  }
+  EXPECT_FALSE(dialog.IsIconic());
+  EXPECT_TRUE(IsShown(dialog.m_hWnd));
+  EXPECT_FALSE(fw::BringRunningCopyToFront("quorvel-splitter-elsewhere")) << "no such copy runs";
 }
 
 TEST(LockFolderTest, OnlyAFolderOfTheUsersOwnThatNoOneElseMayWriteToHoldsLocks) {

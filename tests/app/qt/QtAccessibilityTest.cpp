@@ -38,8 +38,8 @@ TEST_F(QtAccessibilityTest, EveryControlHasTheRoleAndNameOfWhatItIs) {
            Expected{IDC_MODE_JOIN, QAccessible::RadioButton, "Join File"},
            Expected{IDC_SOURCE_PATH, QAccessible::EditableText, "Choose a source file:"},
            Expected{IDC_DEST_FOLDER, QAccessible::EditableText, "Select a folder to save:"},
-           Expected{IDC_SIZE_LIST, QAccessible::ComboBox, nullptr},
-           Expected{IDC_PROGRESS, QAccessible::ProgressBar, nullptr},
+           Expected{IDC_SIZE_LIST, QAccessible::ComboBox, "1.4M"},
+           Expected{IDC_PROGRESS, QAccessible::ProgressBar, "Progress"},
            Expected{IDC_STATUS, QAccessible::StaticText, "Status"},
        }) {
     QAccessibleInterface *control = Accessible(Control(id));
@@ -50,6 +50,13 @@ TEST_F(QtAccessibilityTest, EveryControlHasTheRoleAndNameOfWhatItIs) {
     }
   }
   EXPECT_EQ(TextOf(IDC_BROWSE_SOURCE), "...") << "the caption stays";
+
+  // The size list's name is its value; what it is, its label says, beside its frame's title.
+  QStringList sizeLabels;
+  for (const auto &[label, relation] :
+       Accessible(Control(IDC_SIZE_LIST))->relations(QAccessible::Label))
+    sizeLabels << NameOf(label);
+  EXPECT_TRUE(sizeLabels.contains("Piece size")) << sizeLabels.join('|').toStdString();
 
   // The fields are labelled by the texts above them.
   for (unsigned id : {IDC_SOURCE_PATH, IDC_DEST_FOLDER}) {
@@ -64,11 +71,14 @@ TEST_F(QtAccessibilityTest, EveryControlHasTheRoleAndNameOfWhatItIs) {
   QAccessibleInterface *frame = Accessible(dialog.m_hWnd);
   EXPECT_EQ(frame->role(), QAccessible::Dialog);
   EXPECT_EQ(NameOf(frame), "Quorvel File Splitter");
-  bool grouped = false;
-  for (int child = 0; child < frame->childCount(); ++child)
-    grouped = grouped || (frame->child(child)->role() == QAccessible::Grouping &&
-                          NameOf(frame->child(child)) == "Options");
-  EXPECT_TRUE(grouped) << "the Options frame";
+  // The frame's title names the group of what is inside it.
+  for (unsigned id : {IDC_MODE_SPLIT, IDC_MODE_JOIN, IDC_SIZE_LIST}) {
+    QAccessibleInterface *group = Accessible(Control(id))->parent();
+    ASSERT_NE(group, nullptr) << id;
+    EXPECT_EQ(group->role(), QAccessible::Grouping) << id;
+    EXPECT_EQ(NameOf(group), "Options") << id;
+    EXPECT_EQ(group->parent()->role(), QAccessible::Dialog);
+  }
 }
 
 TEST_F(QtAccessibilityTest, StatesAndValuesFollowTheDialog) {

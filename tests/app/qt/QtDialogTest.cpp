@@ -104,7 +104,8 @@ TEST_F(QtStartupTest, TheOptionsFrameRunsThroughItsTitleAndStaysClearOfTheSizeLi
   const int titleHeight = QFontMetrics(frame->font()).height();
   EXPECT_GT(line, titleHeight / 4);
   EXPECT_LT(line, titleHeight * 3 / 4);
-  const QRect sizes = WidgetOf(Control(IDC_SIZE_LIST))->geometry();
+  const QWidget *list = WidgetOf(Control(IDC_SIZE_LIST));
+  const QRect sizes(list->mapTo(WidgetOf(dialog.m_hWnd), QPoint(0, 0)), list->size());
   EXPECT_LT(frame->y() + line + 1, sizes.top());
   EXPECT_LT(sizes.bottom(), frame->geometry().bottom() - 1);
 }

@@ -4,12 +4,15 @@
 #include "framework/qt/QtControlPeers.h"
 #include "framework/qt/QtDialogPeer.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <gtest/gtest.h>
 
 namespace quorvel::test {
@@ -89,6 +92,30 @@ std::vector<CString> ComboItems(HWND combo) {
   for (int i = 0; i < box->count(); ++i)
     items.push_back(box->itemText(i).toStdString());
   return items;
+}
+
+void ChooseComboItem(HWND combo, int index) {
+  auto *box = dynamic_cast<QComboBox *>(WidgetOf(combo));
+  box->setCurrentIndex(index);
+  Q_EMIT box->activated(index);
+}
+
+bool ShowsComboItemWhole(HWND combo, int index, bool dropped) {
+  auto *box = dynamic_cast<QComboBox *>(WidgetOf(combo));
+  if (dropped) {
+    box->showPopup();
+    QAbstractItemView *list = box->view();
+    const int room = list->viewport()->width();
+    const int needed = list->sizeHintForIndex(box->model()->index(index, 0)).width();
+    box->hidePopup();
+    return needed <= room;
+  }
+  QStyleOptionComboBox option;
+  option.initFrom(box);
+  option.currentText = box->itemText(index);
+  const QRect field =
+      box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
+  return box->fontMetrics().horizontalAdvance(box->itemText(index)) <= field.width();
 }
 
 bool HasWindowIcon(HWND window) { return !WidgetOf(window)->windowIcon().isNull(); }

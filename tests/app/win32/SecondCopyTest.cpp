@@ -49,18 +49,22 @@ public:
     return code;
   }
   // The process's visible windows titled `title`.
-  int WindowsTitled(const wchar_t *title) const {
-    Search search{m_process.dwProcessId, title};
-    ::EnumWindows(Count, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-  }
+  int WindowsTitled(const wchar_t *title) const { return Find(title).found; }
+  // The last of them, or null.
+  HWND WindowTitled(const wchar_t *title) const { return Find(title).window; }
 
 private:
   struct Search {
     DWORD process;
     const wchar_t *title;
     int found = 0;
+    HWND window = nullptr;
   };
+  Search Find(const wchar_t *title) const {
+    Search search{m_process.dwProcessId, title};
+    ::EnumWindows(Count, reinterpret_cast<LPARAM>(&search));
+    return search;
+  }
   static BOOL CALLBACK Count(HWND window, LPARAM data) {
     auto &search = *reinterpret_cast<Search *>(data);
     DWORD process = 0;
@@ -68,8 +72,10 @@ private:
     wchar_t text[64] = {};
     ::GetWindowTextW(window, text, 64);
     if (process == search.process && ::IsWindowVisible(window) &&
-        std::wstring_view{text} == search.title)
+        std::wstring_view{text} == search.title) {
       ++search.found;
+      search.window = window;
+    }
     return TRUE;
   }
 
@@ -77,7 +83,7 @@ private:
   BOOL m_started = FALSE;
 };
 
-TEST(SecondCopyTest, ASecondCopyEndsAtOnceWithoutAWindow) {
+TEST(SecondCopyTest, ASecondCopyEndsAtOnceWithoutAWindowAndBringsTheFirstBackRestored) {
   TempFolder folder;
   const fs::path program = folder.path() / "quorvel-splitter-check.exe";
   fs::copy_file(ProgramBesideTheTests(), program);
@@ -87,11 +93,16 @@ TEST(SecondCopyTest, ASecondCopyEndsAtOnceWithoutAWindow) {
          std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(50ms);
   ASSERT_EQ(first.WindowsTitled(L"Quorvel File Splitter"), 1);
+  const HWND window = first.WindowTitled(L"Quorvel File Splitter");
+  ::ShowWindow(window, SW_MINIMIZE);
+  ASSERT_TRUE(::IsIconic(window));
 
   const Copy second(program);
   EXPECT_EQ(second.Wait(20s), std::optional<DWORD>{0});
   EXPECT_EQ(second.WindowsTitled(L"Quorvel File Splitter"), 0);
   EXPECT_FALSE(first.Wait(0ms)) << "the first copy runs on";
+  EXPECT_FALSE(::IsIconic(window));
+  EXPECT_EQ(::GetForegroundWindow(), window);
 }
 
 } // namespace

@@ -171,13 +171,38 @@ TEST(Win32ManifestTest, TheSystemTakesTheProgramAsDpiAwareWithTheCommonControls6
   ::GetModuleFileNameW(::GetModuleHandleW(L"comctl32.dll"), path, MAX_PATH);
   std::wstring loaded{path};
   std::transform(loaded.begin(), loaded.end(), loaded.begin(), std::towlower);
-  EXPECT_NE(loaded.find(L"microsoft.windows.common-controls_6595b64144ccf1df_6."), std::wstring::npos)
+  EXPECT_NE(loaded.find(L"microsoft.windows.common-controls_6595b64144ccf1df_6."),
+            std::wstring::npos)
       << fw::win32::Utf8FromUtf16(loaded);
 }
 
 using Win32DpiTest = DialogTest;
 
+// The rows of a button that its dark caption reaches, its smoothed edges too, inside the skin's
+// margins.
+int CaptionHeight(HWND button) {
+  ::InvalidateRect(button, nullptr, FALSE);
+  ::UpdateWindow(button);
+  RECT client;
+  ::GetClientRect(button, &client);
+  int top = -1;
+  int bottom = -1;
+  for (int y = 6; y < client.bottom - 6; ++y)
+    for (int x = 6; x < client.right - 6; ++x) {
+      const COLORREF pixel = PixelAt(button, x, y);
+      if (GetRValue(pixel) + GetGValue(pixel) + GetBValue(pixel) < 3 * 128) {
+        top = top < 0 ? y : top;
+        bottom = y;
+        break;
+      }
+    }
+  return top < 0 ? 0 : bottom - top + 1;
+}
+
 TEST_F(Win32DpiTest, OnADisplayOfAnotherDpiTheDialogTakesTheSuggestedPlaceAndTheSkinsTheNewSizes) {
+  ASSERT_EQ(dialog.GetDpi(), 96u) << "the tests' display";
+  const int captionAt96 = CaptionHeight(Control(IDC_SPLIT));
+  ASSERT_GT(captionAt96, 5);
   RECT suggested{40, 30, 40 + 360, 30 + 300};
   ::SendMessageW(dialog.m_hWnd, WM_DPICHANGED, MAKEWPARAM(144, 144),
                  reinterpret_cast<LPARAM>(&suggested));
@@ -199,6 +224,9 @@ TEST_F(Win32DpiTest, OnADisplayOfAnotherDpiTheDialogTakesTheSuggestedPlaceAndThe
     return pixels;
   };
   const std::vector<COLORREF> refitted = lowerRightCorner();
+  // The caption follows, half as high again.
+  EXPECT_GE(2 * CaptionHeight(split), 3 * captionAt96 - 2) << captionAt96;
+  EXPECT_EQ(dialog.m_btnExit.GetDpi(), 144u) << "every control of the window";
   dialog.m_btnSplit.SetStateImages(IDB_BUTTON_SKIN, 5, 5, 5, 5, 4);
   dialog.m_btnSplit.Invalidate(FALSE);
   EXPECT_EQ(refitted, lowerRightCorner());
@@ -296,6 +324,37 @@ TEST_F(Win32BoxTest, ShowsTheTextUnderItsCaptionWithItsIconAndOneButtonInTheDial
   EXPECT_EQ(notice.background, RGB(160, 180, 220));
   EXPECT_EQ(ShowAndRead(dialog.m_hWnd, MB_ICONSTOP).icon, ::LoadIconW(nullptr, IDI_HAND));
   EXPECT_TRUE(dialog.IsWindowEnabled()) << "the owner takes input again";
+}
+
+BOOL CALLBACK FindPathBox(HWND child, LPARAM found) {
+  wchar_t className[16] = {};
+  ::GetClassNameW(child, className, 16);
+  if (std::wstring_view{className} != L"Edit" || !::IsWindowVisible(child))
+    return TRUE;
+  *reinterpret_cast<HWND *>(found) = child;
+  return FALSE;
+}
+
+// The present folder dialog, in which a path can be typed: the folder typed there is chosen.
+using Win32FolderDialogTest = DialogTest;
+
+TEST_F(Win32FolderDialogTest, TakesAPathTypedIntoItsBox) {
+  std::filesystem::create_directory(folder.path() / "pieces");
+  CString title;
+  HWND pathBox = nullptr;
+  WhenModalWindowShows([&](HWND window) {
+    title = platform::Text(window);
+    ::EnumChildWindows(window, FindPathBox, reinterpret_cast<LPARAM>(&pathBox));
+    if (pathBox)
+      platform::SetText(pathBox, folder / "pieces");
+    ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(pathBox ? IDOK : IDCANCEL, BN_CLICKED), 0);
+  });
+  const auto choice = platform::PlatformModalUi().BrowseForFolder(
+      {dialog.m_hWnd, "Select a folder", {}, folder.Text()});
+  EXPECT_EQ(title, "Select a folder");
+  EXPECT_NE(pathBox, nullptr);
+  ASSERT_TRUE(choice);
+  EXPECT_EQ(choice->path, folder / "pieces");
 }
 
 using Win32LongRunTest = DialogFixture<SlowRunDialog>;

@@ -96,6 +96,38 @@ std::vector<CString> ComboItems(HWND combo) {
   return items;
 }
 
+void ChooseComboItem(HWND combo, int index) {
+  ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  ::SendMessageW(::GetParent(combo), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+}
+
+bool ShowsComboItemWhole(HWND combo, int index, bool dropped) {
+  std::wstring item(static_cast<std::size_t>(::SendMessageW(combo, CB_GETLBTEXTLEN, index, 0)) + 1,
+                    L'\0');
+  const auto length =
+      ::SendMessageW(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item.data()));
+  const HDC dc = ::GetDC(combo);
+  const HGDIOBJ previous =
+      ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(combo, WM_GETFONT, 0, 0)));
+  SIZE text{};
+  ::GetTextExtentPoint32W(dc, item.c_str(), static_cast<int>(length), &text);
+  ::SelectObject(dc, previous);
+  ::ReleaseDC(combo, dc);
+  COMBOBOXINFO parts{};
+  parts.cbSize = sizeof parts;
+  if (!dropped) {
+    ::GetComboBoxInfo(combo, &parts);
+    return text.cx <= parts.rcItem.right - parts.rcItem.left;
+  }
+  ::SendMessageW(combo, CB_SHOWDROPDOWN, TRUE, 0);
+  ::GetComboBoxInfo(combo, &parts);
+  RECT list{};
+  ::GetClientRect(parts.hwndList, &list);
+  ::SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
+  return text.cx <= list.right;
+}
+
 bool HasWindowIcon(HWND window) { return ::SendMessageW(window, WM_GETICON, ICON_BIG, 0) != 0; }
 
 HWND OwnerOf(HWND window) { return ::GetWindow(window, GW_OWNER); }
