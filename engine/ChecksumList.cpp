@@ -166,15 +166,15 @@ std::variant<Entry, ListFault> EntryOf(std::string_view line) {
 
 } // namespace
 
-std::string ChecksumList::Format(const PieceSet &set) const {
-  std::string text = HeaderOf(set, wholeLength) + '\n';
-  for (std::size_t index = 0; index < pieces.size(); ++index)
-    text += LineOf(pieces[index], set.PieceName(index + 1)) + '\n';
-  return text;
+ChecksumListWriter::ChecksumListWriter(const PieceSet &set, std::uint64_t wholeLength)
+    : m_set(set), m_text(HeaderOf(set, wholeLength) + '\n') {}
+
+void ChecksumListWriter::Add(const Sha256::Digest &digest) {
+  m_text += LineOf(digest, m_set.PieceName(++m_pieceCount)) + '\n';
 }
 
 std::optional<ListProblem> ListedSet::Read(File &list, std::uint64_t length) {
-  if (length > ChecksumList::kLargestText)
+  if (length > kLargestText)
     return ListProblem{ListFault::tooLong};
   m_reach = length / kShortestLine + 1;
   std::string buffer;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quorvel {
@@ -17,15 +18,22 @@ class File;
 // set too: a line "# name: length bytes" first, which sha256sum skips, then one line
 // "<64 lowercase hex digits>  <piece name>" for each piece in order, UTF-8, LF line ends. A name
 // with a backslash, a carriage return or a line feed is escaped as sha256sum escapes it.
-struct ChecksumList {
-  // Lists stay far below this; anything longer is no list of a set.
-  static constexpr std::uint64_t kLargestText = std::uint64_t{64} << 20;
+//
+// Made a line at a time as the pieces are hashed, so that the memory a split takes stays the same
+// whatever the number of its pieces.
+class ChecksumListWriter {
+public:
+  ChecksumListWriter(const PieceSet &set, std::uint64_t wholeLength);
 
-  std::uint64_t wholeLength = 0;
-  // The pieces' digests, piece 1 first.
-  std::vector<Sha256::Digest> pieces;
+  // The line of the next piece.
+  void Add(const Sha256::Digest &digest);
+  // The text made since the last call.
+  std::string Take() { return std::exchange(m_text, {}); }
 
-  std::string Format(const PieceSet &set) const;
+private:
+  const PieceSet &m_set;
+  std::uint64_t m_pieceCount = 0;
+  std::string m_text;
 };
 
 // A set's checksum list as a join reads it: any list that sha256sum writes or checks for the
@@ -36,6 +44,9 @@ struct ChecksumList {
 // small whatever the number of pieces; the hashes are read back as the pieces are checked.
 class ListedSet {
 public:
+  // Lists stay far below this; anything longer is no list of a set.
+  static constexpr std::uint64_t kLargestText = std::uint64_t{64} << 20;
+
   explicit ListedSet(const PieceSet &set) : m_set(set) {}
 
   // Reads the list, `length` bytes from the file's start; what refuses it, if anything.

@@ -4,6 +4,7 @@
 #include "engine/FileException.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,8 +41,9 @@ public:
   // else that is not a file is refused. A link goes, never its target. Returns false and fills
   // `error` naming the path.
   bool Remove(std::string_view name, FileException *error) const;
-  // Every name in the folder, in no order; none when it cannot be read.
-  std::vector<std::string> Names() const;
+  // Calls `visit` with every name in the folder, in no order; with none when it cannot be read.
+  // A name at a time, so that a folder of any size takes no memory for its names.
+  void ForEachName(const std::function<void(std::string_view name)> &visit) const;
 
   // The room its file system has for this user, and the unit a file's room is counted in.
   struct Space {

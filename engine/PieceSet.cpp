@@ -44,8 +44,7 @@ std::uint64_t PieceSet::CountIn(const Folder &folder) const {
 
 std::uint64_t PieceSet::HighestIn(const Folder &folder) const {
   std::uint64_t highest = 0;
-  for (const std::string &name : folder.Names())
-    highest = std::max(highest, NumberOf(name));
+  folder.ForEachName([&](std::string_view name) { highest = std::max(highest, NumberOf(name)); });
   return highest;
 }
 

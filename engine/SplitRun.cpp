@@ -61,7 +61,8 @@ private:
   bool FlushPending();
   // Waits for the pieces handed last; false when the progress asked to stop meanwhile.
   bool WaitForFlush();
-  void WriteList();
+  // Writes the list's lines of the pieces hashed by now, or, when `last`, of all.
+  void WriteListLines(bool last);
 
   const SplitRequest &m_request;
   File &m_source;
@@ -73,6 +74,8 @@ private:
   StagedSet m_staged;
   HashingCopier m_copier;
   std::uint64_t m_copied = 0;
+  File m_list;
+  ChecksumListWriter m_listLines{m_set, m_length};
   std::vector<File> m_pending;
   std::uint64_t m_pendingBytes = 0;
   std::future<void> m_flushing;
@@ -157,15 +160,15 @@ bool Splitter::FlushPending() {
     return false;
   m_pendingBytes = 0;
   m_flushing = FlushInBackground(std::exchange(m_pending, {}));
+  WriteListLines(false);
   return true;
 }
 
-void Splitter::WriteList() {
-  File list = m_staged.Create(StagedSet::kList);
-  const std::string text = ChecksumList{m_length, m_copier.TakeDigests(true)}.Format(m_set);
-  list.Write(text.data(), text.size());
-  list.Flush();
-  list.Close();
+void Splitter::WriteListLines(bool last) {
+  for (const Sha256::Digest &digest : m_copier.TakeDigests(last))
+    m_listLines.Add(digest);
+  const std::string text = m_listLines.Take();
+  m_list.Write(text.data(), text.size());
 }
 
 Outcome Splitter::Run() {
@@ -176,6 +179,7 @@ Outcome Splitter::Run() {
     return Outcome::Failed(Stage::open, *tooLong);
   if (auto refused = MakeRoom())
     return *refused;
+  m_list = m_staged.Create(StagedSet::kList);
 
   for (std::uint64_t pieceNumber = 1; pieceNumber <= m_pieceCount; ++pieceNumber) {
     File piece = m_staged.Create(pieceNumber);
@@ -191,7 +195,9 @@ Outcome Splitter::Run() {
   }
   if (!FlushPending() || !WaitForFlush())
     return Outcome::Cancelled();
-  WriteList();
+  WriteListLines(true);
+  m_list.Flush();
+  m_list.Close();
   m_staged.Commit();
   return Outcome::Done();
 }

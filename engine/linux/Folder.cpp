@@ -94,20 +94,18 @@ bool Folder::Remove(std::string_view name, FileException *error) const {
   return removed || fail(CauseFromErrno(removeError), removeError);
 }
 
-std::vector<std::string> Folder::Names() const {
-  std::vector<std::string> names;
+void Folder::ForEachName(const std::function<void(std::string_view name)> &visit) const {
   const int listing = ::openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (listing < 0)
-    return names;
+    return;
   DIR *entries = ::fdopendir(listing);
   if (!entries) {
     ::close(listing);
-    return names;
+    return;
   }
   while (const dirent *entry = ::readdir(entries))
-    names.emplace_back(entry->d_name);
+    visit(entry->d_name);
   ::closedir(entries);
-  return names;
 }
 
 } // namespace quorvel

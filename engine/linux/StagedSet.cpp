@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <optional>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -44,12 +45,6 @@ constexpr int kTakeAttempts = 16;
 // the older one aside (to "on") and put the new one in its place in two, where the file system
 // cannot swap.
 enum StepState : std::uint8_t { kUntouched = 0, kSwapped = 1, kOlderAside = 2, kNewPlaced = 4 };
-
-struct Step {
-  std::uint64_t number = 0;
-  bool hasNew = false;
-  std::atomic<std::uint8_t> state{kUntouched};
-};
 
 // The decimal digits of `number`, without allocating: usable in a signal's handler.
 char *FormatNumber(char *out, std::uint64_t number) {
@@ -140,8 +135,8 @@ struct StagedSet::State {
   bool TakeStaging(FileException *error);
   // Undoes what the steps did and removes the staging folder; async-signal-safe.
   static void PutBack(void *state) noexcept;
-  void PutBackStep(Step &step) noexcept;
-  void TakeName(Step &step);
+  void PutBackStep(std::size_t step) noexcept;
+  void TakeName(std::size_t step);
 
   const PieceSet set;
   const std::uint64_t pieceCount;
@@ -154,7 +149,9 @@ struct StagedSet::State {
   Descriptor staging;
   // The older first piece, held from the start so that no join takes the older set meanwhile.
   Descriptor olderFirst;
-  std::unique_ptr<Step[]> steps;
+  std::optional<staging::CommitOrder> order;
+  // What each step has done to its name, and how many have begun.
+  std::unique_ptr<std::atomic<std::uint8_t>[]> stepStates;
   std::atomic<std::size_t> stepCount{0};
   std::atomic<bool> committed{false};
   std::atomic<bool> putBack{false};
@@ -162,17 +159,18 @@ struct StagedSet::State {
   CleanupEntry *cleanup = nullptr;
 };
 
-void StagedSet::State::PutBackStep(Step &step) noexcept {
+void StagedSet::State::PutBackStep(std::size_t step) noexcept {
+  const std::uint64_t number = (*order)[step];
   char finalName[NAME_MAX + 32];
   char asideName[32] = "o";
-  if (step.number == kList) {
+  if (number == kList) {
     std::memcpy(finalName, listName, sizeof listName);
   } else {
-    char *end = FormatNumber(finalName, step.number);
+    char *end = FormatNumber(finalName, number);
     std::memcpy(end, pieceNameTail, std::strlen(pieceNameTail) + 1);
   }
-  FormatNumber(asideName + 1, step.number);
-  const std::uint8_t state = step.state.load();
+  FormatNumber(asideName + 1, number);
+  const std::uint8_t state = stepStates[step].exchange(kUntouched);
   // The older file back over the new one in one rename, so the name is never empty meanwhile.
   if (state & kSwapped)
     ::renameat(staging.get(), asideName + 1, parent.get(), finalName);
@@ -180,7 +178,6 @@ void StagedSet::State::PutBackStep(Step &step) noexcept {
     ::renameat(staging.get(), asideName, parent.get(), finalName);
   else if (state & kNewPlaced)
     ::unlinkat(parent.get(), finalName, 0);
-  step.state.store(kUntouched);
 }
 
 void StagedSet::State::PutBack(void *data) noexcept {
@@ -189,7 +186,7 @@ void StagedSet::State::PutBack(void *data) noexcept {
     return;
   if (!state.committed.load()) {
     for (std::size_t index = state.stepCount.load(); index-- > 0;)
-      state.PutBackStep(state.steps[index]);
+      state.PutBackStep(index);
   }
   EmptyFolder(state.staging.get(), &state.kept);
   ::unlinkat(state.parent.get(), state.stagingName.c_str(), AT_REMOVEDIR);
@@ -234,22 +231,22 @@ bool StagedSet::State::TakeStaging(FileException *error) {
   return fail(FileCause::sharingViolation, EWOULDBLOCK);
 }
 
-void StagedSet::State::TakeName(Step &step) {
-  const std::string name = FinalName(step.number);
+void StagedSet::State::TakeName(std::size_t step) {
+  const std::uint64_t number = (*order)[step];
+  const std::string name = FinalName(number);
+  std::atomic<std::uint8_t> &state = stepStates[step];
   char stagedName[32];
   char asideName[32] = "o";
-  FormatNumber(stagedName, step.number);
-  FormatNumber(asideName + 1, step.number);
-  const auto fail = [&](FileCause cause, int osError) {
-    throw Failure(cause, osError, step.number);
-  };
+  FormatNumber(stagedName, number);
+  FormatNumber(asideName + 1, number);
+  const auto fail = [&](FileCause cause, int osError) { throw Failure(cause, osError, number); };
   const NameHold hold = Hold(name);
   if (hold.refusal)
     fail(hold.refusal->cause, hold.refusal->osError);
-  if (hold.taken && step.hasNew) {
+  if (hold.taken && order->HasNew(step)) {
     EndingSignalsDeferred deferred;
     if (::renameat2(staging.get(), stagedName, parent.get(), name.c_str(), RENAME_EXCHANGE) == 0) {
-      step.state.store(kSwapped);
+      state.store(kSwapped);
       return;
     }
     if (errno != EINVAL && errno != ENOSYS)
@@ -259,9 +256,9 @@ void StagedSet::State::TakeName(Step &step) {
     EndingSignalsDeferred deferred;
     if (::renameat(parent.get(), name.c_str(), staging.get(), asideName) != 0)
       fail(CauseFromErrno(errno), errno);
-    step.state.fetch_or(kOlderAside);
+    state.fetch_or(kOlderAside);
   }
-  if (!step.hasNew)
+  if (!order->HasNew(step))
     return;
   EndingSignalsDeferred deferred;
   int renamed = ::renameat2(staging.get(), stagedName, parent.get(), name.c_str(), RENAME_NOREPLACE);
@@ -270,7 +267,7 @@ void StagedSet::State::TakeName(Step &step) {
   // A name taken since it was looked at belongs to whoever took it.
   if (renamed != 0)
     fail(errno == EEXIST ? FileCause::sharingViolation : CauseFromErrno(errno), errno);
-  step.state.fetch_or(kNewPlaced);
+  state.fetch_or(kNewPlaced);
 }
 
 StagedSet::StagedSet(const PieceSet &set, std::uint64_t pieceCount)
@@ -306,10 +303,13 @@ bool StagedSet::Open(std::string_view folder, FileException *error) {
   if (!state.TakeStaging(error))
     return false;
 
-  for (const std::string &name : state.folder.Names()) {
+  std::vector<std::string> temporaries;
+  state.folder.ForEachName([&](std::string_view name) {
     if (IsTemporaryName(name) && name != state.stagingName)
-      RemoveIfUnheld(state.parent.get(), name);
-  }
+      temporaries.emplace_back(name);
+  });
+  for (const std::string &name : temporaries)
+    RemoveIfUnheld(state.parent.get(), name);
   // Every older name is looked at now, so that one that can never be replaced stops the split
   // before it copies anything; the first piece first, which holds the set and stays held.
   const std::vector<std::uint64_t> older = staging::OlderFiles(state.folder, state.set);
@@ -367,17 +367,15 @@ File StagedSet::Create(std::uint64_t number) {
 
 void StagedSet::Commit() {
   State &state = *m_state;
-  const std::vector<std::uint64_t> order =
-      staging::CommitOrder(state.pieceCount, staging::OlderFiles(state.folder, state.set));
-
-  state.steps = std::make_unique<Step[]>(order.size());
-  for (std::size_t index = 0; index < order.size(); ++index) {
-    state.steps[index].number = order[index];
-    state.steps[index].hasNew = order[index] <= state.pieceCount;
+  {
+    // Whole before a signal's handler reads it.
+    EndingSignalsDeferred deferred;
+    state.order.emplace(state.pieceCount, staging::OlderFiles(state.folder, state.set));
+    state.stepStates = std::make_unique<std::atomic<std::uint8_t>[]>(state.order->size());
   }
-  for (std::size_t index = 0; index < order.size(); ++index) {
-    state.stepCount.store(index + 1);
-    state.TakeName(state.steps[index]);
+  for (std::size_t step = 0; step < state.order->size(); ++step) {
+    state.stepCount.store(step + 1);
+    state.TakeName(step);
   }
   File::FlushFolder(state.folderPath);
   state.committed.store(true);

@@ -106,21 +106,19 @@ bool Folder::Remove(std::string_view name, FileException *error) const {
   return removeError == ERROR_FILE_NOT_FOUND || refuse(removeError);
 }
 
-std::vector<std::string> Folder::Names() const {
-  std::vector<std::string> names;
+void Folder::ForEachName(const std::function<void(std::string_view name)> &visit) const {
   std::wstring pattern;
   if (!win32::ToWindowsPath(PathOf("*"), pattern))
-    return names;
+    return;
   WIN32_FIND_DATAW found{};
   const HANDLE search = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
                                            FindExSearchNameMatch, nullptr, 0);
   if (search == INVALID_HANDLE_VALUE)
-    return names;
+    return;
   do
-    names.push_back(win32::Utf8FromUtf16(found.cFileName));
+    visit(win32::Utf8FromUtf16(found.cFileName));
   while (::FindNextFileW(search, &found));
   ::FindClose(search);
-  return names;
 }
 
 } // namespace quorvel

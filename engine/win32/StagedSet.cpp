@@ -239,10 +239,14 @@ bool StagedSet::Open(std::string_view folder, FileException *error) {
     return refuse(::GetLastError());
 
   // What killed runs left; a temporary file that a run holds cannot be deleted.
-  for (const std::string &name : state.folder.Names()) {
+  std::vector<std::string> temporaries;
+  state.folder.ForEachName([&](std::string_view name) {
+    if (IsTemporaryName(name) && name != holdName)
+      temporaries.emplace_back(name);
+  });
+  for (const std::string &name : temporaries) {
     std::wstring path;
-    if (IsTemporaryName(name) && name != holdName &&
-        win32::ToWindowsPath(state.folder.PathOf(name), path))
+    if (win32::ToWindowsPath(state.folder.PathOf(name), path))
       ::DeleteFileW(path.c_str());
   }
   // The first piece first, which holds the set.

@@ -142,8 +142,10 @@ std::optional<ListProblem> ReadList(std::string_view text, const PieceSet &set,
 
 TEST(ChecksumList, IsWhatSha256sumWritesAfterAHeaderLine) {
   const PieceSet set("报告.doc");
-  const ChecksumList list{3'000'000, {DigestOfByte(0x01), DigestOfByte(0xab)}};
-  const std::string text = list.Format(set);
+  ChecksumListWriter list(set, 3'000'000);
+  list.Add(DigestOfByte(0x01));
+  list.Add(DigestOfByte(0xab));
+  const std::string text = list.Take();
   EXPECT_EQ(text, "# 报告.doc: 3000000 bytes\n"
                   "0101010101010101010101010101010101010101010101010101010101010101  1_报告.doc\n"
                   "abababababababababababababababababababababababababababababababab  2_报告.doc\n");
@@ -155,8 +157,10 @@ TEST(ChecksumList, IsWhatSha256sumWritesAfterAHeaderLine) {
 
 TEST(ChecksumList, ANameWithABackslashOrLineBreakIsEscapedAsSha256sumDoes) {
   const PieceSet set("a\\b\nc\rd");
-  const ChecksumList list{7, {DigestOfByte(0x10), DigestOfByte(0x20)}};
-  const std::string text = list.Format(set);
+  ChecksumListWriter list(set, 7);
+  list.Add(DigestOfByte(0x10));
+  list.Add(DigestOfByte(0x20));
+  const std::string text = list.Take();
   EXPECT_EQ(
       text,
       "# a\\\\b\\nc\\rd: 7 bytes\n"
