@@ -75,12 +75,10 @@ struct Staged {
   std::wstring temporaryPath;
 };
 
+// What a step of the commit order has done, and the older file it moved aside.
 struct Step {
-  std::uint64_t number = 0;
-  bool hasNew = false;
   std::uint8_t state = kUntouched;
   Handle older;
-  std::wstring finalPath;
 };
 
 } // namespace
@@ -105,7 +103,7 @@ struct StagedSet::State {
   }
 
   std::optional<FileException> CheckOlder(std::uint64_t number);
-  void TakeName(Step &step);
+  void TakeName(std::size_t step);
   static void PutBack(void *state);
 
   const PieceSet set;
@@ -114,6 +112,7 @@ struct StagedSet::State {
   Handle hold;
   Handle olderFirst;
   std::vector<Staged> staged;
+  std::optional<staging::CommitOrder> order;
   std::vector<Step> steps;
   bool published = false;
   bool committed = false;
@@ -137,41 +136,43 @@ std::optional<FileException> StagedSet::State::CheckOlder(std::uint64_t number) 
   return std::nullopt;
 }
 
-void StagedSet::State::TakeName(Step &step) {
-  step.finalPath = WindowsPath(FinalPath(step.number));
-  const bool heldFirst = step.number == 1 && olderFirst;
-  const bool nameOfFirst = !heldFirst && olderFirst && IsNameOf(olderFirst.get(), step.finalPath);
+void StagedSet::State::TakeName(std::size_t index) {
+  const std::uint64_t number = (*order)[index];
+  Step &step = steps[index];
+  const std::wstring finalPath = WindowsPath(FinalPath(number));
+  const bool heldFirst = number == 1 && olderFirst;
+  const bool nameOfFirst = !heldFirst && olderFirst && IsNameOf(olderFirst.get(), finalPath);
   if (!heldFirst && !nameOfFirst) {
-    if (const auto refusal = win32::RefusalOfName(step.finalPath))
-      throw Failure(*refusal, step.number);
+    if (const auto refusal = win32::RefusalOfName(finalPath))
+      throw Failure(*refusal, number);
   }
-  if (heldFirst || ::GetFileAttributesW(step.finalPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
+  if (heldFirst || ::GetFileAttributesW(finalPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
     const DWORD share = nameOfFirst ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE : 0;
     Handle older = heldFirst ? std::move(olderFirst)
-                             : Handle(::CreateFileW(step.finalPath.c_str(), DELETE, share, nullptr,
+                             : Handle(::CreateFileW(finalPath.c_str(), DELETE, share, nullptr,
                                                     OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
                                                     nullptr));
     if (!older)
-      throw Failure(::GetLastError(), step.number);
+      throw Failure(::GetLastError(), number);
     const std::wstring aside = WindowsPath(folder.PathOf(RandomTemporaryName()));
     EndingDeferred deferred;
     if (!win32::RenameTo(older.get(), aside, false))
-      throw Failure(::GetLastError(), step.number);
+      throw Failure(::GetLastError(), number);
     step.older = std::move(older);
     step.state |= kOlderAside;
   }
-  if (!step.hasNew)
+  if (!order->HasNew(index))
     return;
-  const HANDLE file = staged[step.number].file.get();
+  const HANDLE file = staged[number].file.get();
   EndingDeferred deferred;
   if (!win32::MarkForDeletion(file, false))
-    throw Failure(::GetLastError(), step.number);
-  if (!win32::RenameTo(file, step.finalPath, false)) {
+    throw Failure(::GetLastError(), number);
+  if (!win32::RenameTo(file, finalPath, false)) {
     const DWORD renameError = ::GetLastError();
     win32::MarkForDeletion(file, true);
     // A name taken since it was looked at belongs to whoever took it.
     throw Failure(renameError == ERROR_ALREADY_EXISTS ? ERROR_SHARING_VIOLATION : renameError,
-                  step.number);
+                  number);
   }
   step.state |= kNewPlaced;
 }
@@ -180,15 +181,18 @@ void StagedSet::State::PutBack(void *data) {
   auto &state = *static_cast<State *>(data);
   if (state.committed)
     return;
-  for (auto step = state.steps.rbegin(); step != state.steps.rend(); ++step) {
-    if (step->state & kNewPlaced) {
-      Staged &staged = state.staged[step->number];
+  for (std::size_t index = state.steps.size(); index-- > 0;) {
+    Step &step = state.steps[index];
+    const std::uint64_t number = (*state.order)[index];
+    if (step.state & kNewPlaced) {
+      Staged &staged = state.staged[number];
       win32::RenameTo(staged.file.get(), staged.temporaryPath, false);
       win32::MarkForDeletion(staged.file.get(), true);
     }
-    if (step->state & kOlderAside)
-      win32::RenameTo(step->older.get(), step->finalPath, false);
-    step->state = kUntouched;
+    std::wstring finalPath;
+    if ((step.state & kOlderAside) && win32::ToWindowsPath(state.FinalPath(number), finalPath))
+      win32::RenameTo(step.older.get(), finalPath, false);
+    step.state = kUntouched;
   }
 }
 
@@ -312,18 +316,12 @@ File StagedSet::Create(std::uint64_t number) {
 
 void StagedSet::Commit() {
   State &state = *m_state;
-  const std::vector<std::uint64_t> order =
-      staging::CommitOrder(state.pieceCount, staging::OlderFiles(state.folder, state.set));
-
   {
     EndingDeferred deferred;
-    state.steps.resize(order.size());
-    for (std::size_t index = 0; index < order.size(); ++index) {
-      state.steps[index].number = order[index];
-      state.steps[index].hasNew = order[index] <= state.pieceCount;
-    }
+    state.order.emplace(state.pieceCount, staging::OlderFiles(state.folder, state.set));
+    state.steps.resize(state.order->size());
   }
-  for (Step &step : state.steps)
+  for (std::size_t step = 0; step < state.steps.size(); ++step)
     state.TakeName(step);
   // The files' folder entries too: FAT keeps a file's length there.
   for (std::uint64_t number = 0; number < state.staged.size(); ++number) {
