@@ -1,4 +1,5 @@
 #include "controls/GradientProgressCtrl.h"
+#include "res/Look.h"
 #include "tests/controls/ControlWindow.h"
 #include "tests/controls/ControlsTestSupport.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 using namespace fw;
 
-constexpr COLORREF kBack = RGB(160, 180, 220);
+constexpr COLORREF kBack = res::ColourRef(res::kDialogColour);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 class BarTest : public testing::Test {
