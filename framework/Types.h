@@ -77,19 +77,6 @@ struct CRect : RECT {
 
   int Width() const { return static_cast<int>(right - left); }
   int Height() const { return static_cast<int>(bottom - top); }
-  bool IsRectEmpty() const { return right <= left || bottom <= top; }
-  void OffsetRect(int dx, int dy) {
-    left += dx;
-    right += dx;
-    top += dy;
-    bottom += dy;
-  }
-  // The common part of both, or an empty rectangle at the origin.
-  static CRect Intersection(const CRect &a, const CRect &b) {
-    const CRect common{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                       std::min(a.bottom, b.bottom)};
-    return common.IsRectEmpty() ? CRect{} : common;
-  }
   friend bool operator==(const CRect &a, const CRect &b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
   }

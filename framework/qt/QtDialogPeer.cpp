@@ -191,8 +191,6 @@ LRESULT QtDialogPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
       Send(WM_CLOSE);
     else if ((wParam & 0xFFF0) == SC_MINIMIZE)
       showMinimized();
-    else if ((wParam & 0xFFF0) == SC_RESTORE)
-      showNormal();
     return 0;
   case WM_CLOSE:
     SendCommand(IDCANCEL);

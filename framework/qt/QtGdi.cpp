@@ -234,15 +234,6 @@ CFont *CDC::SelectObject(CFont *font) {
   return previous ? previous : &noFont;
 }
 
-CBrush *CDC::SelectObject(CBrush *brush) {
-  if (!m_hDC)
-    return nullptr;
-  CBrush *previous = m_hDC->selectedBrush;
-  m_hDC->selectedBrush = brush;
-  static CBrush noBrush;
-  return previous ? previous : &noBrush;
-}
-
 COLORREF CDC::SetBkColor(COLORREF colour) {
   if (!m_hDC)
     return CLR_INVALID;
@@ -379,13 +370,9 @@ int CDC::DrawText(const CString &text, CRect *rect, UINT format) {
       m_hDC->selectedFont ? detail::DCAccess::Data(*m_hDC->selectedFont) : nullptr;
   const QFont &font = selected ? selected->font : detail::DefaultFont();
   int alignment = Qt::TextSingleLine;
-  alignment |= (format & DT_CENTER)  ? Qt::AlignHCenter
-               : (format & DT_RIGHT) ? Qt::AlignRight
-                                     : Qt::AlignLeft;
+  alignment |= (format & DT_CENTER) ? Qt::AlignHCenter : Qt::AlignLeft;
   const bool singleLine = (format & DT_SINGLELINE) != 0;
-  alignment |= singleLine && (format & DT_VCENTER)  ? Qt::AlignVCenter
-               : singleLine && (format & DT_BOTTOM) ? Qt::AlignBottom
-                                                    : Qt::AlignTop;
+  alignment |= singleLine && (format & DT_VCENTER) ? Qt::AlignVCenter : Qt::AlignTop;
   if (!(format & DT_NOPREFIX))
     alignment |= Qt::TextShowMnemonic;
   QPainter painter(&m_hDC->surface->image);
@@ -454,8 +441,6 @@ QFont FontFromLogFont(const LOGFONT &logFont) {
   font.setItalic(logFont.lfItalic != 0);
   font.setUnderline(logFont.lfUnderline != 0);
   font.setStrikeOut(logFont.lfStrikeOut != 0);
-  if (logFont.lfQuality == NONANTIALIASED_QUALITY)
-    font.setStyleStrategy(QFont::NoAntialias);
   return font;
 }
 
