@@ -262,7 +262,8 @@ TEST_F(Win32LayoutTest, LabelsReadOnlyFieldsAndRadiosShowTheDialogColour) {
     ::UpdateWindow(Control(id));
     RECT client;
     ::GetClientRect(Control(id), &client);
-    EXPECT_EQ(PixelAt(Control(id), client.right - 2, client.bottom - 2), ColourRef(kDialogColour)) << id;
+    EXPECT_EQ(PixelAt(Control(id), client.right - 2, client.bottom - 2), ColourRef(kDialogColour))
+        << id;
   }
 }
 
