@@ -45,7 +45,6 @@ static_assert(sizeof(TCHAR) == sizeof(wchar_t),
 
 #include "base/Text.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -60,13 +59,11 @@ using quorvel::Utf8PrefixLength;
 struct CPoint : POINT {
   constexpr CPoint() : POINT{0, 0} {}
   constexpr CPoint(LONG x, LONG y) : POINT{x, y} {}
-  friend bool operator==(const CPoint &a, const CPoint &b) { return a.x == b.x && a.y == b.y; }
 };
 
 struct CSize : SIZE {
   constexpr CSize() : SIZE{0, 0} {}
   constexpr CSize(LONG cx, LONG cy) : SIZE{cx, cy} {}
-  friend bool operator==(const CSize &a, const CSize &b) { return a.cx == b.cx && a.cy == b.cy; }
 };
 
 // A rectangle covers its left and top edges, not its right and bottom ones.
@@ -77,9 +74,6 @@ struct CRect : RECT {
 
   int Width() const { return static_cast<int>(right - left); }
   int Height() const { return static_cast<int>(bottom - top); }
-  friend bool operator==(const CRect &a, const CRect &b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-  }
 };
 
 } // namespace quorvel::fw

@@ -3,6 +3,7 @@
 #include "framework/win32/Win32GdiData.h"
 #include "framework/win32/Win32Utf16.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
