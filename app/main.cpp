@@ -1,4 +1,4 @@
-// quorvel-splitter: the dialog of Quorvel File Splitter.
+// quorvel-splitter: the product's dialog.
 
 #include "app/SplitterApp.h"
 

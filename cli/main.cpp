@@ -1,4 +1,4 @@
-// quorvel-split: the split and join of Quorvel File Splitter for scripts.
+// quorvel-split: the product's split and join for scripts.
 
 #include "base/Product.h"
 #include "cli/ConsoleHost.h"

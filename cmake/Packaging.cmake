@@ -1,17 +1,18 @@
 # The releases, made by `cpack` in a built tree from whatever the tree installs: a Debian package
 # on Linux; on Windows a zip of the programs and an NSIS installer. Included last, once every
 # target is known.
+# The name, version, summary and maker are the project's (the top CMakeLists.txt).
 set(CPACK_PACKAGE_NAME quorvel-splitter)
-set(CPACK_PACKAGE_VENDOR Quorvel)
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Cut a large file into numbered pieces and join them back")
+set(CPACK_PACKAGE_VENDOR "${QUORVEL_VENDOR}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Quorvel File Splitter cuts one file into numbered pieces of a chosen size\n"
+    "${QUORVEL_PRODUCT_NAME} cuts one file into numbered pieces of a chosen size\n"
     "(1_report.doc, 2_report.doc, ...) so that a file too large for one removable\n"
     "medium can be carried on several, and joins such pieces back into the whole\n"
     "file, byte for byte. It comes as a dialog, quorvel-splitter, and a command-line\n"
     "tool for scripts, quorvel-split.")
 list(JOIN CPACK_PACKAGE_DESCRIPTION "" CPACK_PACKAGE_DESCRIPTION)
-set(CPACK_PACKAGE_CONTACT "Quorvel File Splitter developers <developers@quorvel.example>")
+set(CPACK_PACKAGE_CONTACT "${QUORVEL_CONTACT}")
 set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
@@ -19,10 +20,10 @@ if(WIN32)
   # The zip and the installer would otherwise differ only in their extension.
   set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/PackagingPerGenerator.cmake)
 
-  set(CPACK_PACKAGE_INSTALL_DIRECTORY "Quorvel File Splitter")
-  set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "Quorvel File Splitter")
-  set(CPACK_NSIS_DISPLAY_NAME "Quorvel File Splitter")
-  set(CPACK_NSIS_PACKAGE_NAME "Quorvel File Splitter")
+  set(CPACK_PACKAGE_INSTALL_DIRECTORY "${QUORVEL_PRODUCT_NAME}")
+  set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY "${QUORVEL_PRODUCT_NAME}")
+  set(CPACK_NSIS_DISPLAY_NAME "${QUORVEL_PRODUCT_NAME}")
+  set(CPACK_NSIS_PACKAGE_NAME "${QUORVEL_PRODUCT_NAME}")
   set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/res/icons/app_128.ico)
   set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/res/icons/app_128.ico)
   # The project ships no licence text to agree to.
@@ -34,7 +35,7 @@ if(WIN32)
   # only the uninstaller's entry, as a console program started from there would close before it
   # could be read.
   if(TARGET quorvel-splitter)
-    set(CPACK_PACKAGE_EXECUTABLES quorvel-splitter "Quorvel File Splitter")
+    set(CPACK_PACKAGE_EXECUTABLES quorvel-splitter "${QUORVEL_PRODUCT_NAME}")
     set(CPACK_NSIS_INSTALLED_ICON_NAME quorvel-splitter.exe)
     set(CPACK_NSIS_MUI_FINISHPAGE_RUN quorvel-splitter.exe)
   endif()

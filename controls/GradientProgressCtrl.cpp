@@ -3,6 +3,7 @@
 #include "controls/MemoryDC.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,74 @@
 namespace quorvel {
 
 using namespace fw;
+
+namespace {
+
+// The bar's rectangles, along its length and across it; the length runs down a vertical bar.
+struct BarAxis {
+  const CRect &client;
+  bool vertical;
+
+  int Extent() const { return vertical ? client.Height() : client.Width(); }
+  // From `start` to `end` along the bar, and a pixel beyond the client across it.
+  CRect Band(int start, int end) const {
+    return vertical ? CRect{0, start, client.right + 1, end}
+                    : CRect{start, 0, end, client.bottom + 1};
+  }
+  // The rest of the bar from `edge` on.
+  CRect RestFrom(int edge) const {
+    return vertical ? CRect{0, edge, client.right, client.bottom}
+                    : CRect{edge, 0, client.right, client.bottom};
+  }
+};
+
+// Bands shading from one colour toward another over the bar's extent, one for each step of the
+// channel that changes most. The band size and the steps are kept in single precision, and
+// their products taken in double, so that every bar of a size shows the same bands.
+class Shading {
+public:
+  Shading(COLORREF from, COLORREF to, int extent)
+      : m_from{GetRValue(from), GetGValue(from), GetBValue(from)}, m_extent(extent) {
+    const std::array<int, 3> target{GetRValue(to), GetGValue(to), GetBValue(to)};
+    std::array<int, 3> difference{};
+    for (std::size_t channel = 0; channel < 3; ++channel) {
+      difference[channel] = target[channel] - m_from[channel];
+      m_bands = std::max(m_bands, std::abs(difference[channel]));
+    }
+    if (m_bands == 0)
+      return;
+    m_bandSize = static_cast<float>(extent) / static_cast<float>(m_bands);
+    for (std::size_t channel = 0; channel < 3; ++channel)
+      m_step[channel] = static_cast<float>(difference[channel]) / static_cast<float>(m_bands);
+  }
+
+  int Bands() const { return m_bands; }
+  int Start(int band) const { return static_cast<int>(band * double(m_bandSize)); }
+  // The float band size can fall short of the extent; the last band ends at the far edge.
+  int End(int band) const {
+    return band == m_bands - 1 ? std::max(m_extent, Start(band)) : Start(band + 1);
+  }
+  COLORREF Colour(int band) const {
+    std::array<int, 3> colour{};
+    for (std::size_t channel = 0; channel < 3; ++channel)
+      colour[channel] = static_cast<int>(m_from[channel] + band * double(m_step[channel]));
+    return RGB(colour[0], colour[1], colour[2]);
+  }
+
+private:
+  std::array<int, 3> m_from;
+  int m_extent;
+  int m_bands = 0;
+  float m_bandSize = 0;
+  std::array<float, 3> m_step{};
+};
+
+void Fill(CDC &dc, const CRect &area, COLORREF colour) {
+  CBrush brush(colour);
+  dc.FillRect(&area, &brush);
+}
+
+} // namespace
 
 GradientProgressCtrl::GradientProgressCtrl() : m_crBack(GetSysColor(COLOR_BTNFACE)) {}
 
@@ -79,54 +148,20 @@ BOOL GradientProgressCtrl::OnEraseBkgnd(CDC *) { return TRUE; }
 void GradientProgressCtrl::DrawGradient(CDC *pDC, const CRect &client, int filledLength,
                                         BOOL vertical) {
   MemoryDC memDC(pDC);
-  const int extent = vertical ? client.Height() : client.Width();
-  const int from[3] = {GetRValue(m_crGradientFrom), GetGValue(m_crGradientFrom),
-                       GetBValue(m_crGradientFrom)};
-  const int to[3] = {GetRValue(m_crGradientTo), GetGValue(m_crGradientTo),
-                     GetBValue(m_crGradientTo)};
-  int bands = 0;
-  for (int channel = 0; channel < 3; ++channel)
-    bands = std::max(bands, std::abs(to[channel] - from[channel]));
-
-  // Rest of the bar from `edge` on, along the bar.
-  auto fillBackFrom = [&](int edge) {
-    CRect rest = vertical ? CRect{0, edge, client.right, client.bottom}
-                          : CRect{edge, 0, client.right, client.bottom};
-    CBrush back(m_crBack);
-    memDC.FillRect(&rest, &back);
-  };
-  auto bandRect = [&](int start, int end) {
-    return vertical ? CRect{0, start, client.right + 1, end}
-                    : CRect{start, 0, end, client.bottom + 1};
-  };
-
-  if (bands == 0) {
+  const BarAxis bar{client, vertical != FALSE};
+  const Shading shading(m_crGradientFrom, m_crGradientTo, bar.Extent());
+  if (shading.Bands() == 0) {
     // One colour: no bands to shade, so the reached part is that colour.
-    CBrush band(m_crGradientFrom);
-    const CRect reached = bandRect(0, filledLength);
-    memDC.FillRect(&reached, &band);
-    fillBackFrom(filledLength);
+    Fill(memDC, bar.Band(0, filledLength), m_crGradientFrom);
+    Fill(memDC, bar.RestFrom(filledLength), m_crBack);
     return;
   }
-
-  const float bandSize = static_cast<float>(extent) / static_cast<float>(bands);
-  float step[3];
-  for (int channel = 0; channel < 3; ++channel)
-    step[channel] = static_cast<float>(to[channel] - from[channel]) / static_cast<float>(bands);
-
-  for (int i = 0; i < bands; ++i) {
-    const int start = static_cast<int>(i * double(bandSize));
-    // The float band size can fall short of the extent; the last band ends at the far edge.
-    const int end =
-        i == bands - 1 ? std::max(extent, start) : static_cast<int>((i + 1) * double(bandSize));
-    int colour[3];
-    for (int channel = 0; channel < 3; ++channel)
-      colour[channel] = static_cast<int>(from[channel] + i * double(step[channel]));
-    CBrush band(RGB(colour[0], colour[1], colour[2]));
-    const CRect bandArea = bandRect(start, end);
-    memDC.FillRect(&bandArea, &band);
+  for (int i = 0; i < shading.Bands(); ++i) {
+    const int end = shading.End(i);
+    Fill(memDC, bar.Band(shading.Start(i), end), shading.Colour(i));
+    // The bands stop with the one that holds the filled length.
     if (end > filledLength) {
-      fillBackFrom(end);
+      Fill(memDC, bar.RestFrom(end), m_crBack);
       return;
     }
   }

@@ -8,22 +8,67 @@ using namespace fw;
 
 namespace {
 
-// Borders that fit both the frame and the button, so that no piece has a negative size or reads
-// outside its frame.
+// The borders of a frame that keep their size when the frame is fitted to a button.
 struct Borders {
   int top, bottom, left, right;
 };
 
-Borders FitBorders(int top, int bottom, int left, int right, int frameWidth, int frameHeight,
-                   int width, int height) {
-  const int across = std::min(frameWidth, width);
-  const int down = std::min(frameHeight, height);
-  Borders fitted{};
-  fitted.left = std::clamp(left, 0, across);
-  fitted.right = std::clamp(right, 0, across - fitted.left);
-  fitted.top = std::clamp(top, 0, down);
-  fitted.bottom = std::clamp(bottom, 0, down - fitted.top);
-  return fitted;
+// A frame of the strip and the button it is fitted to in nine pieces: the frame begins at sx and
+// is fw x sh, the button is w x h, and the borders t, b, l and r keep their size.
+struct NinePieces {
+  int sx, fw, sh;
+  int w, h;
+  int t, b, l, r;
+
+  // The borders as near `wanted` as fit both the frame and the button, so that no piece has a
+  // negative size or reads outside its frame.
+  void FitBorders(Borders wanted) {
+    const int across = std::min(fw, w);
+    const int down = std::min(sh, h);
+    l = std::clamp(wanted.left, 0, across);
+    r = std::clamp(wanted.right, 0, across - l);
+    t = std::clamp(wanted.top, 0, down);
+    b = std::clamp(wanted.bottom, 0, down - t);
+  }
+
+  // The four corners, at their own size; false as soon as one cannot be copied.
+  bool CopyCorners(CDC &target, CDC &source) const {
+    return target.BitBlt(0, 0, l, t, &source, sx, 0, SRCCOPY) &&
+           target.BitBlt(0, h - b, l, b, &source, sx, sh - b, SRCCOPY) &&
+           target.BitBlt(w - r, 0, r, t, &source, sx + fw - r, 0, SRCCOPY) &&
+           target.BitBlt(w - r, h - b, r, b, &source, sx + fw - r, sh - b, SRCCOPY);
+  }
+
+  // The centre, stretched both ways, then the four edges, each stretched along its length only.
+  void StretchCentreAndEdges(CDC &target, CDC &source) const {
+    const int innerWidth = w - l - r;
+    const int innerHeight = h - t - b;
+    const int sourceInnerWidth = fw - l - r;
+    const int sourceInnerHeight = sh - t - b;
+    target.StretchBlt(l, t, innerWidth, innerHeight, &source, sx + l, t, sourceInnerWidth,
+                      sourceInnerHeight, SRCCOPY);
+    target.StretchBlt(l, 0, innerWidth, t, &source, sx + l, 0, sourceInnerWidth, t, SRCCOPY);
+    target.StretchBlt(l, h - b, innerWidth, b, &source, sx + l, sh - b, sourceInnerWidth, b,
+                      SRCCOPY);
+    target.StretchBlt(0, t, l, innerHeight, &source, sx, t, l, sourceInnerHeight, SRCCOPY);
+    target.StretchBlt(w - r, t, r, innerHeight, &source, sx + fw - r, t, r, sourceInnerHeight,
+                      SRCCOPY);
+  }
+};
+
+// Frame `frame` of `strip` cut into `frameCount`, fitted to a button of the client's size.
+NinePieces CutFrame(const CBitmap &strip, int frame, int frameCount, const CRect &client,
+                    Borders margins) {
+  BITMAP stripInfo{};
+  strip.GetObject(&stripInfo);
+  NinePieces pieces{};
+  pieces.fw = stripInfo.bmWidth / frameCount;
+  pieces.sx = frame * pieces.fw;
+  pieces.sh = stripInfo.bmHeight;
+  pieces.w = client.Width();
+  pieces.h = client.Height();
+  pieces.FitBorders(margins);
+  return pieces;
 }
 
 class ClientDCHandle {
@@ -107,43 +152,20 @@ bool ImageButton::BuildStateImage(CBitmap &strip, CBitmap &image, int frame, int
   sourceDC.CreateCompatibleDC(windowDC.Get());
   targetDC.CreateCompatibleDC(windowDC.Get());
   BitmapSelection stripSelection(sourceDC, &strip);
-
-  BITMAP stripInfo{};
-  strip.GetObject(&stripInfo);
-  const int frameWidth = stripInfo.bmWidth / frameCount;
-  const int sx = frame * frameWidth;
-  const int sh = stripInfo.bmHeight;
   CRect client;
   GetClientRect(&client);
-  const int w = client.Width();
-  const int h = client.Height();
+  const NinePieces pieces = CutFrame(strip, frame, frameCount, client,
+                                     {m_marginTop, m_marginBottom, m_marginLeft, m_marginRight});
 
   image.DeleteObject();
-  image.CreateCompatibleBitmap(windowDC.Get(), w, h);
+  image.CreateCompatibleBitmap(windowDC.Get(), pieces.w, pieces.h);
   BitmapSelection imageSelection(targetDC, &image);
-
-  const auto [t, b, l, r] =
-      FitBorders(m_marginTop, m_marginBottom, m_marginLeft, m_marginRight, frameWidth, sh, w, h);
-  if (!targetDC.BitBlt(0, 0, l, t, &sourceDC, sx, 0, SRCCOPY) ||
-      !targetDC.BitBlt(0, h - b, l, b, &sourceDC, sx, sh - b, SRCCOPY) ||
-      !targetDC.BitBlt(w - r, 0, r, t, &sourceDC, sx + frameWidth - r, 0, SRCCOPY) ||
-      !targetDC.BitBlt(w - r, h - b, r, b, &sourceDC, sx + frameWidth - r, sh - b, SRCCOPY)) {
+  if (!pieces.CopyCorners(targetDC, sourceDC)) {
     // Half made, it would be drawn as if whole.
     image.DeleteObject();
     return false;
   }
-  const int innerWidth = w - l - r;
-  const int innerHeight = h - t - b;
-  const int sourceInnerWidth = frameWidth - l - r;
-  const int sourceInnerHeight = sh - t - b;
-  targetDC.StretchBlt(l, t, innerWidth, innerHeight, &sourceDC, sx + l, t, sourceInnerWidth,
-                      sourceInnerHeight, SRCCOPY);
-  targetDC.StretchBlt(l, 0, innerWidth, t, &sourceDC, sx + l, 0, sourceInnerWidth, t, SRCCOPY);
-  targetDC.StretchBlt(l, h - b, innerWidth, b, &sourceDC, sx + l, sh - b, sourceInnerWidth, b,
-                      SRCCOPY);
-  targetDC.StretchBlt(0, t, l, innerHeight, &sourceDC, sx, t, l, sourceInnerHeight, SRCCOPY);
-  targetDC.StretchBlt(w - r, t, r, innerHeight, &sourceDC, sx + frameWidth - r, t, r,
-                      sourceInnerHeight, SRCCOPY);
+  pieces.StretchCentreAndEdges(targetDC, sourceDC);
   m_imagesReady = 1;
   return true;
 }
@@ -193,21 +215,29 @@ void ImageButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
 
   CBrush face(GetSysColor(COLOR_BTNFACE));
   surface.FillRect(&client, &face);
-
   const UINT state = lpDrawItemStruct->itemState;
-  const bool disabled = (state & ODS_DISABLED) != 0;
+  DrawStatePictures(surface, state, textRect);
+  DrawCaption(surface, textRect, (state & ODS_DISABLED) != 0);
+
+  requestDC->BitBlt(0, 0, client.Width(), client.Height(), &surface, 0, 0, SRCCOPY);
+  surface.SelectObject(previousBitmap);
+}
+
+void ImageButton::DrawStatePictures(CDC &surface, UINT state, CRect &textRect) {
   if (state & ODS_FOCUS) {
     DrawStateImage(&surface, m_focusedImage);
     if (state & ODS_SELECTED) {
       DrawStateImage(&surface, m_pressedImage);
       textRect.left += 5;
     }
-  } else if (disabled) {
+  } else if (state & ODS_DISABLED) {
     DrawStateImage(&surface, m_disabledImage);
   } else {
     DrawStateImage(&surface, m_normalImage);
   }
+}
 
+void ImageButton::DrawCaption(CDC &surface, CRect &textRect, bool disabled) {
   const int previousMode = surface.SetBkMode(TRANSPARENT);
   CFont *previousFont = surface.SelectObject(m_pFont.get());
   const COLORREF previousColor =
@@ -218,9 +248,6 @@ void ImageButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
   surface.SetTextColor(previousColor);
   surface.SelectObject(previousFont);
   surface.SetBkMode(previousMode);
-
-  requestDC->BitBlt(0, 0, client.Width(), client.Height(), &surface, 0, 0, SRCCOPY);
-  surface.SelectObject(previousBitmap);
 }
 
 } // namespace quorvel

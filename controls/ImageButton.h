@@ -33,6 +33,11 @@ protected:
 private:
   bool BuildStateImage(fw::CBitmap &strip, fw::CBitmap &image, int frame, int frameCount);
   void DrawStateImage(fw::CDC *target, fw::CBitmap &image);
+  // The focused image, with the pressed one over it and the caption moved right while pressed;
+  // else the disabled or the normal image.
+  void DrawStatePictures(fw::CDC &surface, UINT state, fw::CRect &textRect);
+  // The window's text, centred in `textRect`, in grey while disabled.
+  void DrawCaption(fw::CDC &surface, fw::CRect &textRect, bool disabled);
 
   int m_imagesReady = 0;
   fw::CBitmap m_normalImage;

@@ -58,16 +58,8 @@ private:
   State m_state;
 };
 
-int RunDemo(int argc, char **argv) {
-  QWidget window;
-  window.setWindowTitle("Quorvel controls");
-  QPalette palette = window.palette();
-  palette.setColor(QPalette::Window, QColor(res::kDialogColour.red, res::kDialogColour.green,
-                                            res::kDialogColour.blue));
-  window.setPalette(palette);
-  window.setAutoFillBackground(true);
-  window.resize(460, 250);
-
+// A row of the main dialog's buttons for each state, each labelled with its state.
+std::vector<std::unique_ptr<StateButton>> MakeButtonRows(QWidget &window) {
   std::vector<std::unique_ptr<StateButton>> buttons;
   for (std::size_t row = 0; row < kStates.size(); ++row) {
     auto *label = new QLabel(kStateNames[row], &window);
@@ -87,23 +79,36 @@ int RunDemo(int argc, char **argv) {
       x += layout.width + 8;
     }
   }
+  return buttons;
+}
 
-  auto *barPeer = new qt::QtProgressPeer(&window, 1034, WS_CHILD | WS_VISIBLE | PBS_SMOOTH);
-  barPeer->setGeometry(80, 170, 138, 16);
-  GradientProgressCtrl bar;
-  bar.SubclassWindow(barPeer->Handle());
+// `bar` over a bar control at `y`, as the main dialog has it, with the range 1 to 500.
+void AttachBar(QWidget &window, UINT id, int y, GradientProgressCtrl &bar) {
+  auto *peer = new qt::QtProgressPeer(&window, id, WS_CHILD | WS_VISIBLE | PBS_SMOOTH);
+  peer->setGeometry(80, y, 138, 16);
+  bar.SubclassWindow(peer->Handle());
   bar.SetRange(1, 500);
   bar.m_crBack = res::ColourRef(res::kDialogColour);
+}
+
+int RunDemo(int argc, char **argv) {
+  QWidget window;
+  window.setWindowTitle("Quorvel controls");
+  QPalette palette = window.palette();
+  palette.setColor(QPalette::Window, QColor(res::kDialogColour.red, res::kDialogColour.green,
+                                            res::kDialogColour.blue));
+  window.setPalette(palette);
+  window.setAutoFillBackground(true);
+  window.resize(460, 250);
+  const std::vector<std::unique_ptr<StateButton>> buttons = MakeButtonRows(window);
+
+  GradientProgressCtrl bar;
+  AttachBar(window, 1034, 170, bar);
   bar.m_bShowPercentage = TRUE;
   bar.SetPos(500);
-
   // A second bar held part-way, as during a split.
-  auto *partPeer = new qt::QtProgressPeer(&window, 1035, WS_CHILD | WS_VISIBLE | PBS_SMOOTH);
-  partPeer->setGeometry(80, 200, 138, 16);
   GradientProgressCtrl part;
-  part.SubclassWindow(partPeer->Handle());
-  part.SetRange(1, 500);
-  part.m_crBack = res::ColourRef(res::kDialogColour);
+  AttachBar(window, 1035, 200, part);
   part.SetPos(argc > 1 ? std::atoi(argv[1]) : 180);
 
   int position = 1;

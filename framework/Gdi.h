@@ -66,10 +66,6 @@ public:
     m_created = true;
     return TRUE;
   }
-  BOOL DeleteObject() {
-    m_created = false;
-    return TRUE;
-  }
   bool IsNull() const { return !m_created; }
   COLORREF Colour() const { return m_colour; }
 
@@ -124,7 +120,6 @@ public:
   // contexts take bitmaps; selecting null puts the context's first bitmap back.
   CBitmap *SelectObject(CBitmap *bitmap);
   CFont *SelectObject(CFont *font);
-  CBrush *SelectObject(CBrush *brush);
 
   COLORREF SetBkColor(COLORREF colour);
   COLORREF SetTextColor(COLORREF colour);

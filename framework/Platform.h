@@ -29,7 +29,6 @@ DWORD Style(HWND window);
 // The window's dots per inch, 96 being 100 %; with a null window, the display's. 96 where the
 // window system scales the program's pixels itself.
 UINT Dpi(HWND window);
-UINT ControlId(HWND window);
 CString Text(HWND window);
 void SetText(HWND window, const CString &text);
 // What assistive technology calls the window, in place of its text.

@@ -45,7 +45,6 @@ static_assert(sizeof(TCHAR) == sizeof(wchar_t),
 
 #include "base/Text.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -60,13 +59,11 @@ using quorvel::Utf8PrefixLength;
 struct CPoint : POINT {
   constexpr CPoint() : POINT{0, 0} {}
   constexpr CPoint(LONG x, LONG y) : POINT{x, y} {}
-  friend bool operator==(const CPoint &a, const CPoint &b) { return a.x == b.x && a.y == b.y; }
 };
 
 struct CSize : SIZE {
   constexpr CSize() : SIZE{0, 0} {}
   constexpr CSize(LONG cx, LONG cy) : SIZE{cx, cy} {}
-  friend bool operator==(const CSize &a, const CSize &b) { return a.cx == b.cx && a.cy == b.cy; }
 };
 
 // A rectangle covers its left and top edges, not its right and bottom ones.
@@ -77,22 +74,6 @@ struct CRect : RECT {
 
   int Width() const { return static_cast<int>(right - left); }
   int Height() const { return static_cast<int>(bottom - top); }
-  bool IsRectEmpty() const { return right <= left || bottom <= top; }
-  void OffsetRect(int dx, int dy) {
-    left += dx;
-    right += dx;
-    top += dy;
-    bottom += dy;
-  }
-  // The common part of both, or an empty rectangle at the origin.
-  static CRect Intersection(const CRect &a, const CRect &b) {
-    const CRect common{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-                       std::min(a.bottom, b.bottom)};
-    return common.IsRectEmpty() ? CRect{} : common;
-  }
-  friend bool operator==(const CRect &a, const CRect &b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-  }
 };
 
 } // namespace quorvel::fw

@@ -95,11 +95,8 @@ inline constexpr DWORD SRCCOPY = 0x00CC0020;
 inline constexpr DWORD SRCINVERT = 0x00660046;
 inline constexpr DWORD SRCAND = 0x008800C6;
 
-inline constexpr UINT DT_LEFT = 0x00;
 inline constexpr UINT DT_CENTER = 0x01;
-inline constexpr UINT DT_RIGHT = 0x02;
 inline constexpr UINT DT_VCENTER = 0x04;
-inline constexpr UINT DT_BOTTOM = 0x08;
 inline constexpr UINT DT_SINGLELINE = 0x20;
 inline constexpr UINT DT_NOPREFIX = 0x800;
 
@@ -123,11 +120,9 @@ struct BITMAP {
 inline constexpr LONG FW_NORMAL = 400;
 inline constexpr LONG FW_BOLD = 700;
 inline constexpr BYTE DEFAULT_CHARSET = 1;
-inline constexpr BYTE OUT_DEFAULT_PRECIS = 0;
 inline constexpr BYTE OUT_TT_PRECIS = 4;
 inline constexpr BYTE CLIP_DEFAULT_PRECIS = 0;
 inline constexpr BYTE PROOF_QUALITY = 2;
-inline constexpr BYTE NONANTIALIASED_QUALITY = 3;
 inline constexpr BYTE VARIABLE_PITCH = 2;
 inline constexpr BYTE FF_SWISS = 0x20;
 inline constexpr int LF_FACESIZE = 32;
@@ -150,7 +145,6 @@ struct LOGFONT {
 };
 
 // Messages.
-inline constexpr UINT WM_SETTEXT = 0x000C;
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_ERASEBKGND = 0x0014;
@@ -158,10 +152,8 @@ inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
 inline constexpr UINT WM_DRAWITEM = 0x002B;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
 inline constexpr UINT WM_SETICON = 0x0080;
-inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
-inline constexpr UINT WM_DPICHANGED = 0x02E0;
 inline constexpr UINT WM_DPICHANGED_AFTERPARENT = 0x02E3;
 inline constexpr UINT WM_DROPFILES = 0x0233;
 inline constexpr UINT EM_SETSEL = 0x00B1;
@@ -174,12 +166,9 @@ inline constexpr UINT PBM_SETRANGE = 0x0401;
 inline constexpr UINT PBM_SETPOS = 0x0402;
 inline constexpr UINT PBM_GETPOS = 0x0408;
 inline constexpr UINT CB_ADDSTRING = 0x0143;
-inline constexpr UINT CB_GETCOUNT = 0x0146;
 inline constexpr UINT CB_GETCURSEL = 0x0147;
 inline constexpr UINT CB_INSERTSTRING = 0x014A;
 inline constexpr UINT CB_SETCURSEL = 0x014E;
-inline constexpr UINT CB_GETDROPPEDWIDTH = 0x015F;
-inline constexpr UINT CB_SETDROPPEDWIDTH = 0x0160;
 inline constexpr LRESULT CB_ERR = -1;
 
 // Commands.
@@ -187,17 +176,14 @@ inline constexpr UINT IDOK = 1;
 inline constexpr UINT IDCANCEL = 2;
 inline constexpr UINT SC_CLOSE = 0xF060;
 inline constexpr UINT SC_MINIMIZE = 0xF020;
-inline constexpr UINT SC_RESTORE = 0xF120;
 inline constexpr WPARAM ICON_SMALL = 0;
 inline constexpr WPARAM ICON_BIG = 1;
 
 // Window styles.
 inline constexpr int GWL_STYLE = -16;
-inline constexpr int GWL_ID = -12;
 inline constexpr DWORD WS_POPUP = 0x80000000;
 inline constexpr DWORD WS_CHILD = 0x40000000;
 inline constexpr DWORD WS_VISIBLE = 0x10000000;
-inline constexpr DWORD WS_DISABLED = 0x08000000;
 inline constexpr DWORD WS_GROUP = 0x00020000;
 inline constexpr DWORD WS_TABSTOP = 0x00010000;
 inline constexpr DWORD WS_BORDER = 0x00800000;
@@ -221,7 +207,6 @@ inline constexpr DWORD PBS_VERTICAL = 0x4;
 inline constexpr DWORD SS_TYPEMASK = 0x1F;
 inline constexpr DWORD SS_LEFT = 0x0;
 inline constexpr DWORD SS_CENTER = 0x1;
-inline constexpr DWORD SS_RIGHT = 0x2;
 inline constexpr DWORD SS_ICON = 0x3;
 inline constexpr DWORD SS_NOPREFIX = 0x80;
 inline constexpr DWORD SS_SUNKEN = 0x1000;
@@ -239,7 +224,6 @@ inline constexpr UINT BST_CHECKED = 0x1;
 inline constexpr UINT ODT_BUTTON = 4;
 inline constexpr UINT ODA_DRAWENTIRE = 0x1;
 inline constexpr UINT ODS_SELECTED = 0x1;
-inline constexpr UINT ODS_GRAYED = 0x2;
 inline constexpr UINT ODS_DISABLED = 0x4;
 inline constexpr UINT ODS_FOCUS = 0x10;
 

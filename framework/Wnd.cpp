@@ -85,8 +85,6 @@ LONG CWnd::GetWindowLong(int index) const {
     return 0;
   if (index == GWL_STYLE)
     return static_cast<LONG>(platform::Style(m_hWnd));
-  if (index == GWL_ID)
-    return static_cast<LONG>(platform::ControlId(m_hWnd));
   return 0;
 }
 
@@ -258,15 +256,6 @@ LRESULT CButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return TRUE;
 }
 
-void CProgressCtrl::SetRange(short lower, short upper) {
-  SendMessage(PBM_SETRANGE, 0,
-              MAKELPARAM(static_cast<unsigned short>(lower), static_cast<unsigned short>(upper)));
-}
-
-int CProgressCtrl::SetPos(int pos) {
-  return static_cast<int>(SendMessage(PBM_SETPOS, static_cast<WPARAM>(pos)));
-}
-
 int CProgressCtrl::GetPos() const {
   return m_hWnd ? static_cast<int>(platform::Send(m_hWnd, PBM_GETPOS, 0, 0)) : 0;
 }
@@ -278,14 +267,6 @@ int CComboBox::GetCurSel() const {
 
 int CComboBox::SetCurSel(int index) {
   return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index)));
-}
-
-int CComboBox::GetCount() const {
-  return m_hWnd ? static_cast<int>(platform::Send(m_hWnd, CB_GETCOUNT, 0, 0)) : 0;
-}
-
-int CComboBox::AddString(const CString &text) {
-  return static_cast<int>(platform::SendText(m_hWnd, CB_ADDSTRING, 0, text));
 }
 
 int CComboBox::InsertString(int index, const CString &text) {

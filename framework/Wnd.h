@@ -65,7 +65,6 @@ public:
   CWnd &operator=(const CWnd &) = delete;
 
   HWND m_hWnd = nullptr;
-  HWND GetSafeHwnd() const { return m_hWnd; }
 
   // Attaches this object to an existing window; fails when either is already attached.
   BOOL SubclassWindow(HWND window);
@@ -159,8 +158,6 @@ protected:
 
 class CProgressCtrl : public CWnd {
 public:
-  void SetRange(short lower, short upper);
-  int SetPos(int pos);
   int GetPos() const;
 };
 
@@ -170,9 +167,7 @@ class CComboBox : public CWnd {
 public:
   int GetCurSel() const;
   int SetCurSel(int index);
-  int GetCount() const;
-  // Each returns the new entry's index.
-  int AddString(const CString &text);
+  // Returns the new entry's index.
   int InsertString(int index, const CString &text);
   // Widens the dropped-down list, never the box, to show its widest entry whole.
   void FitDroppedWidth();

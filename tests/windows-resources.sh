@@ -3,9 +3,11 @@
 # it is written for up to 10 and 11, PerMonitorV2 DPI awareness with the system-wide fallback, long
 # paths, and no elevation nor the right to drive other programs' windows (uiAccess), the dialog
 # also the present look of the common controls; and the icon up to 256 x 256 pixels and a version
-# resource that names the program.
-#   windows-resources.sh EXE...
+# resource that names the program and the product with its version.
+#   windows-resources.sh PRODUCT VERSION EXE...
 set -euo pipefail
+product=$1 release=$2
+shift 2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 for exe in "$@"; do
@@ -34,4 +36,7 @@ for exe in "$@"; do
   # The version's texts are UTF-16; without their zero bytes a name runs on into its value.
   version=$(wrestool -x --raw --type=16 "$exe" | tr -d '\0')
   grep -q "OriginalFilename$program.exe" <<<"$version" || fail "no version resource naming it"
+  for value in "ProductName$product" "ProductVersion$release"; do
+    grep -q "$value" <<<"$version" || fail "the version resource lacks $value"
+  done
 done

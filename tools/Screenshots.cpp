@@ -110,11 +110,12 @@ void TakeRunningPicture(PictureModalUi &modal, const std::filesystem::path &work
   QApplication::processEvents();
 }
 
-void TakePictures(SplitterDialog &dialog, PictureModalUi &modal,
-                  const std::filesystem::path &work) {
+// The dialog in split mode with its files chosen, the notice its split ends with, and the dialog
+// switched to join mode from the keyboard.
+void TakeModePictures(SplitterDialog &dialog, PictureModalUi &modal,
+                      const std::filesystem::path &work) {
   QWidget *window = qt::WidgetOf(dialog.m_hWnd);
-  const std::string source = (work / "holiday-video.mp4").string();
-  modal.nextFile = source;
+  modal.nextFile = (work / "holiday-video.mp4").string();
   modal.nextFolder = (work / "pieces").string();
   Click(dialog, res::IDC_BROWSE_SOURCE);
   Click(dialog, res::IDC_BROWSE_DEST);
@@ -123,7 +124,7 @@ void TakePictures(SplitterDialog &dialog, PictureModalUi &modal,
   modal.nextBoxName = "4-notice";
   Click(dialog, res::IDC_SPLIT);
 
-  // From the keyboard: six Tabs from Split reach the mode, and the right arrow switches it.
+  // Six Tabs from Split reach the mode, and the right arrow switches it.
   Settle();
   for (int tab = 0; tab < 6; ++tab)
     Press(window, Qt::Key_Tab);
@@ -131,24 +132,36 @@ void TakePictures(SplitterDialog &dialog, PictureModalUi &modal,
   modal.nextFile = (work / "pieces" / "1_holiday-video.mp4").string();
   Click(dialog, res::IDC_BROWSE_SOURCE);
   Grab(window, "2-join-mode");
+}
 
-  // A folder in the place of the fifth piece stops the split half-way.
+// Back in split mode, a folder in the place of the fifth piece stops the split half-way.
+void TakeStoppedSplitPictures(SplitterDialog &dialog, PictureModalUi &modal,
+                              const std::filesystem::path &work) {
+  QWidget *window = qt::WidgetOf(dialog.m_hWnd);
   Press(window, Qt::Key_Left);
-  modal.nextFile = source;
+  modal.nextFile = (work / "holiday-video.mp4").string();
   modal.nextFolder = (work / "blocked").string();
   Click(dialog, res::IDC_BROWSE_SOURCE);
   Click(dialog, res::IDC_BROWSE_DEST);
   modal.halfWayDialog = window;
   modal.nextBoxName = "5-file-error";
   Click(dialog, res::IDC_SPLIT);
+}
 
+void TakeAboutPicture(SplitterDialog &dialog) {
   QTimer::singleShot(0, [] {
     QWidget *about = QApplication::activeModalWidget();
     Grab(about, "6-about");
     qt::PeerOfWidget(about)->Send(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
   });
   dialog.SendMessage(WM_SYSCOMMAND, res::IDM_ABOUTBOX);
+}
 
+void TakePictures(SplitterDialog &dialog, PictureModalUi &modal,
+                  const std::filesystem::path &work) {
+  TakeModePictures(dialog, modal, work);
+  TakeStoppedSplitPictures(dialog, modal, work);
+  TakeAboutPicture(dialog);
   TakeRunningPicture(modal, work);
 }
 

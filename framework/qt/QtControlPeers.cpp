@@ -151,9 +151,7 @@ void QtGroupBoxPeer::paintEvent(QPaintEvent *event) {
 QtLabelPeer::QtLabelPeer(QWidget *parent, UINT controlId, DWORD style, const CString &text)
     : QtPeerWidget(parent, controlId, style) {
   const DWORD type = style & SS_TYPEMASK;
-  int alignment = type == SS_CENTER  ? Qt::AlignHCenter
-                  : type == SS_RIGHT ? Qt::AlignRight
-                                     : Qt::AlignLeft;
+  int alignment = type == SS_CENTER ? Qt::AlignHCenter : Qt::AlignLeft;
   alignment |= (style & SS_SUNKEN) ? Qt::AlignVCenter : Qt::AlignTop;
   setAlignment(Qt::Alignment(alignment));
   if (style & SS_SUNKEN)
@@ -227,10 +225,6 @@ LRESULT QtComboPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     insertItem(index, QString::fromUtf8(reinterpret_cast<const char *>(lParam)));
     return index;
   }
-  case CB_GETCOUNT:
-    return count();
-  case CB_GETDROPPEDWIDTH:
-    return std::max(width(), view()->minimumWidth());
   case CB_GETCURSEL:
     return currentIndex() < 0 ? CB_ERR : currentIndex();
   case CB_SETCURSEL: {

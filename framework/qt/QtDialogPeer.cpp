@@ -69,6 +69,79 @@ void StopAtCheckedButton(const QButtonGroup &group) {
     button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
+// What a control takes from those before it in the template: the frame it may lie in, the text
+// label that names it and the group of radio buttons it may join.
+struct TemplateNeighbours {
+  QtGroupBoxPeer *frame = nullptr;
+  QRect frameArea;
+  QtLabelPeer *label = nullptr;
+  QButtonGroup *radios = nullptr;
+};
+
+// Where the template puts the control, in pixels of the dialog's font.
+QRect ControlArea(const QWidget &dialog, CSize units, const DialogItemTemplate &item,
+                  QtWindowPeer &control) {
+  QRect area(MulDiv(item.x, units.cx, 4), MulDiv(item.y, units.cy, 8), MulDiv(item.cx, units.cx, 4),
+             MulDiv(item.cy, units.cy, 8));
+  if (auto *combo = dynamic_cast<QtComboPeer *>(&control))
+    // The template's height is the dropped-down list's; the closed box is as high as its text.
+    area.setHeight(std::min(area.height(), combo->sizeHint().height()));
+  if (item.className == "static" && (item.style & SS_TYPEMASK) == SS_LEFT) {
+    // A label keeps its whole line, which the substitute font draws wider and lower than the
+    // face it stands in for, as far as the dialog reaches.
+    const QFontMetrics metrics(dialog.font());
+    const int textWidth = metrics.horizontalAdvance(ToQString(item.text)) + 2;
+    area.setWidth(std::max(area.width(), std::min(textWidth, dialog.width() - area.x())));
+    area.setHeight(std::max(area.height(), metrics.height()));
+  }
+  if (item.className == "static" && (item.style & SS_TYPEMASK) == SS_ICON)
+    area.setSize(QSize(kIconSize, kIconSize));
+  return area;
+}
+
+// A control within a frame is inside it for assistive technology too, which reads the frame's
+// title as the name of the group.
+void PlaceInFrame(TemplateNeighbours &before, QtWindowPeer &control, QRect area) {
+  QWidget &widget = control.Widget();
+  if (before.frame && before.frameArea.contains(area)) {
+    widget.setParent(before.frame);
+    area.translate(-before.frameArea.topLeft());
+  }
+  if (auto *groupBox = dynamic_cast<QtGroupBoxPeer *>(&control)) {
+    before.frame = groupBox;
+    before.frameArea = area;
+  }
+  widget.setGeometry(area);
+}
+
+// A text label names the field that follows it, as it does on the platform.
+void NameByLabel(TemplateNeighbours &before, const DialogItemTemplate &item,
+                 QtWindowPeer &control) {
+  if (before.label && (item.className == "edit" || item.className == "combobox"))
+    before.label->setBuddy(&control.Widget());
+  before.label = dynamic_cast<QtLabelPeer *>(&control);
+  if (before.label && !before.label->IsText())
+    before.label = nullptr;
+}
+
+// A group of radio buttons runs from one with WS_GROUP to the next control with it.
+void JoinRadioGroup(QWidget &dialog, TemplateNeighbours &before, QtWindowPeer &control,
+                    const DialogItemTemplate &item) {
+  auto *radio = dynamic_cast<QtRadioPeer *>(&control);
+  if (item.style & WS_GROUP || !radio)
+    before.radios = nullptr;
+  if (!radio)
+    return;
+  if (!before.radios) {
+    QButtonGroup *radios = new QButtonGroup(&dialog);
+    QObject::connect(radios, &QButtonGroup::buttonToggled,
+                     [radios] { StopAtCheckedButton(*radios); });
+    before.radios = radios;
+  }
+  before.radios->addButton(radio);
+  StopAtCheckedButton(*before.radios);
+}
+
 } // namespace
 
 CSize DialogBaseUnits(const QFont &font) {
@@ -104,64 +177,17 @@ QtDialogPeer::~QtDialogPeer() { EndModal(); }
 
 void QtDialogPeer::CreateControls(const DialogTemplate &dialogTemplate) {
   const CSize units = DialogBaseUnits(font());
-  const int lineHeight = QFontMetrics(font()).height();
-  QtLabelPeer *label = nullptr;
-  QButtonGroup *radios = nullptr;
-  QtGroupBoxPeer *frame = nullptr;
-  QRect frameArea;
+  TemplateNeighbours before;
   for (const DialogItemTemplate &item : dialogTemplate.items) {
     QtWindowPeer *control = MakeControl(this, item);
     QWidget &widget = control->Widget();
     widget.setFont(font());
-    QRect area(MulDiv(item.x, units.cx, 4), MulDiv(item.y, units.cy, 8),
-               MulDiv(item.cx, units.cx, 4), MulDiv(item.cy, units.cy, 8));
-    if (auto *combo = dynamic_cast<QtComboPeer *>(control))
-      // The template's height is the dropped-down list's; the closed box is as high as its text.
-      area.setHeight(std::min(area.height(), combo->sizeHint().height()));
-    if (item.className == "static" && (item.style & SS_TYPEMASK) == SS_LEFT) {
-      // A label keeps its whole line, which the substitute font draws wider and lower than the
-      // face it stands in for, as far as the dialog reaches.
-      const int textWidth = QFontMetrics(font()).horizontalAdvance(ToQString(item.text)) + 2;
-      area.setWidth(std::max(area.width(), std::min(textWidth, width() - area.x())));
-      area.setHeight(std::max(area.height(), lineHeight));
-    }
-    if (item.className == "static" && (item.style & SS_TYPEMASK) == SS_ICON)
-      area.setSize(QSize(kIconSize, kIconSize));
-    // A control within a frame is inside it for assistive technology too, which reads the
-    // frame's title as the name of the group.
-    if (frame && frameArea.contains(area)) {
-      widget.setParent(frame);
-      area.translate(-frameArea.topLeft());
-    }
-    if (auto *groupBox = dynamic_cast<QtGroupBoxPeer *>(control)) {
-      frame = groupBox;
-      frameArea = area;
-    }
-    widget.setGeometry(area);
+    PlaceInFrame(before, *control, ControlArea(*this, units, item, *control));
     widget.setVisible((item.style & WS_VISIBLE) != 0);
     if (item.className == "button" && (item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
       m_defaultId = item.id;
-
-    // A text label names the field that follows it, as it does on the platform.
-    if (label && (item.className == "edit" || item.className == "combobox"))
-      label->setBuddy(&widget);
-    label = dynamic_cast<QtLabelPeer *>(control);
-    if (label && !label->IsText())
-      label = nullptr;
-
-    // A group of radio buttons runs from one with WS_GROUP to the next control with it.
-    auto *radio = dynamic_cast<QtRadioPeer *>(control);
-    if (item.style & WS_GROUP || !radio)
-      radios = nullptr;
-    if (!radio)
-      continue;
-    if (!radios) {
-      radios = new QButtonGroup(this);
-      QObject::connect(radios, &QButtonGroup::buttonToggled,
-                       [radios] { StopAtCheckedButton(*radios); });
-    }
-    radios->addButton(radio);
-    StopAtCheckedButton(*radios);
+    NameByLabel(before, item, *control);
+    JoinRadioGroup(*this, before, *control, item);
   }
 }
 
@@ -191,8 +217,6 @@ LRESULT QtDialogPeer::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
       Send(WM_CLOSE);
     else if ((wParam & 0xFFF0) == SC_MINIMIZE)
       showMinimized();
-    else if ((wParam & 0xFFF0) == SC_RESTORE)
-      showNormal();
     return 0;
   case WM_CLOSE:
     SendCommand(IDCANCEL);

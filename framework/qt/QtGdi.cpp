@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 namespace quorvel::fw {
@@ -88,6 +89,61 @@ QRgb Combine(QRgb target, QRgb source, DWORD rop) {
 }
 
 bool IsSupportedRop(DWORD rop) { return rop == SRCCOPY || rop == SRCINVERT || rop == SRCAND; }
+
+// Source pixels from `first` up to `last`.
+struct Span {
+  int first, last;
+};
+
+// Which source pixels each target pixel of a stretch takes, and their merge.
+class Stretch {
+public:
+  // Source and target may be one image: the part that is sampled is read into a copy.
+  Stretch(const QImage &source, const QRect &sourceDevice, const QRect &targetDevice)
+      : m_sampled(source.copy(sourceDevice & source.rect())),
+        m_sampledOrigin((sourceDevice & source.rect()).topLeft() - sourceDevice.topLeft()),
+        m_source(sourceDevice), m_target(targetDevice) {}
+
+  Span Rows(int targetY) const {
+    return Covered(targetY - m_target.y(), m_source.height(), m_target.height(),
+                   m_sampledOrigin.y());
+  }
+  Span Columns(int targetX) const {
+    return Covered(targetX - m_target.x(), m_source.width(), m_target.width(), m_sampledOrigin.x());
+  }
+
+  // The copy's pixels in `columns` and `rows` merged with AND, as GDI's default stretch mode
+  // merges them; nothing where they lie outside the source.
+  std::optional<QRgb> Merged(Span columns, Span rows) const {
+    QRgb merged = kWhite;
+    bool any = false;
+    for (int sy = std::max(rows.first, 0); sy < std::min(rows.last, m_sampled.height()); ++sy) {
+      const auto *sourceRow = reinterpret_cast<const QRgb *>(m_sampled.constScanLine(sy));
+      for (int sx = std::max(columns.first, 0); sx < std::min(columns.last, m_sampled.width());
+           ++sx) {
+        merged &= sourceRow[sx];
+        any = true;
+      }
+    }
+    return any ? std::optional<QRgb>(merged) : std::nullopt;
+  }
+
+private:
+  // The source pixels that target pixel `offset` covers, less the copy's offset `origin`. A
+  // shrinking stretch takes them all; an enlarging one the pixel under the target pixel's centre.
+  static Span Covered(int offset, int sourceExtent, int extent, int origin) {
+    const auto first = sourceExtent <= extent
+                           ? (2LL * offset + 1) * sourceExtent / (2LL * extent)
+                           : static_cast<long long>(offset) * sourceExtent / extent;
+    const auto last = static_cast<long long>(offset + 1) * sourceExtent / extent;
+    return {static_cast<int>(first) - origin, static_cast<int>(std::max(last, first + 1)) - origin};
+  }
+
+  QImage m_sampled;
+  QPoint m_sampledOrigin;
+  QRect m_source;
+  QRect m_target;
+};
 
 } // namespace
 
@@ -234,15 +290,6 @@ CFont *CDC::SelectObject(CFont *font) {
   return previous ? previous : &noFont;
 }
 
-CBrush *CDC::SelectObject(CBrush *brush) {
-  if (!m_hDC)
-    return nullptr;
-  CBrush *previous = m_hDC->selectedBrush;
-  m_hDC->selectedBrush = brush;
-  static CBrush noBrush;
-  return previous ? previous : &noBrush;
-}
-
 COLORREF CDC::SetBkColor(COLORREF colour) {
   if (!m_hDC)
     return CLR_INVALID;
@@ -322,51 +369,20 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC *source, int sourc
       sourceHeight <= 0)
     return FALSE;
   const QRect targetDevice = m_hDC->ToDevice(x, y, width, height);
-  const QRect area = targetDevice & m_hDC->deviceClip;
-  // Source and target may be one image; read a copy of the part that is sampled.
   const BitmapData &picture = PictureFor(*from->surface, m_hDC->surface->scale);
-  const QImage &sourceImage = picture.image;
   const QRect sourceDevice =
       picture.ToDevice(sourceX, sourceY, sourceWidth, sourceHeight, from->windowOrg);
   if (targetDevice.isEmpty() || sourceDevice.isEmpty())
     return TRUE;
-  const QImage sampled = sourceImage.copy(sourceDevice & sourceImage.rect());
-  const QPoint sampledOrigin =
-      (sourceDevice & sourceImage.rect()).topLeft() - sourceDevice.topLeft();
-  const int originX = targetDevice.x();
-  const int originY = targetDevice.y();
-  width = targetDevice.width();
-  height = targetDevice.height();
-  sourceWidth = sourceDevice.width();
-  sourceHeight = sourceDevice.height();
+  const Stretch stretch(picture.image, sourceDevice, targetDevice);
   QImage &target = m_hDC->surface->image;
-  // The source pixels that one target pixel covers, less the sampled part's offset. A shrinking
-  // stretch merges them with AND, as GDI's default stretch mode does.
-  // An enlarging one takes the pixel under the target pixel's centre.
-  auto covered = [](int offset, int sourceExtent, int extent, int origin) {
-    const auto first = sourceExtent <= extent
-                           ? (2LL * offset + 1) * sourceExtent / (2LL * extent)
-                           : static_cast<long long>(offset) * sourceExtent / extent;
-    const auto last = static_cast<long long>(offset + 1) * sourceExtent / extent;
-    return std::pair<int, int>(static_cast<int>(first) - origin,
-                               static_cast<int>(std::max(last, first + 1)) - origin);
-  };
+  const QRect area = targetDevice & m_hDC->deviceClip;
   for (int ty = area.top(); ty <= area.bottom(); ++ty) {
-    const auto [sy0, sy1] = covered(ty - originY, sourceHeight, height, sampledOrigin.y());
+    const Span rows = stretch.Rows(ty);
     auto *targetRow = reinterpret_cast<QRgb *>(target.scanLine(ty));
     for (int tx = area.left(); tx <= area.right(); ++tx) {
-      const auto [sx0, sx1] = covered(tx - originX, sourceWidth, width, sampledOrigin.x());
-      QRgb merged = kWhite;
-      bool any = false;
-      for (int sy = std::max(sy0, 0); sy < std::min(sy1, sampled.height()); ++sy) {
-        const auto *sourceRow = reinterpret_cast<const QRgb *>(sampled.constScanLine(sy));
-        for (int sx = std::max(sx0, 0); sx < std::min(sx1, sampled.width()); ++sx) {
-          merged &= sourceRow[sx];
-          any = true;
-        }
-      }
-      if (any)
-        targetRow[tx] = Combine(targetRow[tx], Convert(merged, *from, *m_hDC), rop);
+      if (const std::optional<QRgb> merged = stretch.Merged(stretch.Columns(tx), rows))
+        targetRow[tx] = Combine(targetRow[tx], Convert(*merged, *from, *m_hDC), rop);
     }
   }
   return TRUE;
@@ -379,13 +395,9 @@ int CDC::DrawText(const CString &text, CRect *rect, UINT format) {
       m_hDC->selectedFont ? detail::DCAccess::Data(*m_hDC->selectedFont) : nullptr;
   const QFont &font = selected ? selected->font : detail::DefaultFont();
   int alignment = Qt::TextSingleLine;
-  alignment |= (format & DT_CENTER)  ? Qt::AlignHCenter
-               : (format & DT_RIGHT) ? Qt::AlignRight
-                                     : Qt::AlignLeft;
+  alignment |= (format & DT_CENTER) ? Qt::AlignHCenter : Qt::AlignLeft;
   const bool singleLine = (format & DT_SINGLELINE) != 0;
-  alignment |= singleLine && (format & DT_VCENTER)  ? Qt::AlignVCenter
-               : singleLine && (format & DT_BOTTOM) ? Qt::AlignBottom
-                                                    : Qt::AlignTop;
+  alignment |= singleLine && (format & DT_VCENTER) ? Qt::AlignVCenter : Qt::AlignTop;
   if (!(format & DT_NOPREFIX))
     alignment |= Qt::TextShowMnemonic;
   QPainter painter(&m_hDC->surface->image);
@@ -454,8 +466,6 @@ QFont FontFromLogFont(const LOGFONT &logFont) {
   font.setItalic(logFont.lfItalic != 0);
   font.setUnderline(logFont.lfUnderline != 0);
   font.setStrikeOut(logFont.lfStrikeOut != 0);
-  if (logFont.lfQuality == NONANTIALIASED_QUALITY)
-    font.setStyleStrategy(QFont::NoAntialias);
   return font;
 }
 

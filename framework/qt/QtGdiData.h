@@ -44,7 +44,6 @@ struct DCData {
   CBitmap firstBitmap;
   CBitmap *selectedBitmap = nullptr;
   CFont *selectedFont = nullptr;
-  CBrush *selectedBrush = nullptr;
   COLORREF bkColor = RGB(255, 255, 255);
   COLORREF textColor = RGB(0, 0, 0);
   int bkMode = OPAQUE;
@@ -60,9 +59,6 @@ struct DCAccess {
   // A context over a window's surface, clipped to `clip` (client coordinates, logical pixels).
   static void OpenOnWindow(CDC &dc, qt::QtWindowPeer &window, const QRect &clip);
   static const std::shared_ptr<BitmapData> &Data(const CBitmap &bitmap) { return bitmap.m_data; }
-  static void SetData(CBitmap &bitmap, std::shared_ptr<BitmapData> data) {
-    bitmap.m_data = std::move(data);
-  }
   static const std::shared_ptr<FontData> &Data(const CFont &font) { return font.m_data; }
   static DCData *Data(const CDC &dc) { return dc.m_hDC; }
 };

@@ -76,8 +76,6 @@ DWORD Style(HWND window) { return Peer(window)->Style(); }
 // Qt scales the program's pixels to the display itself.
 UINT Dpi(HWND) { return USER_DEFAULT_SCREEN_DPI; }
 
-UINT ControlId(HWND window) { return Peer(window)->ControlId(); }
-
 CString Text(HWND window) { return Peer(window)->Text(); }
 
 void SetText(HWND window, const CString &text) { Peer(window)->SetText(text); }

@@ -11,9 +11,7 @@ namespace quorvel::fw::qt {
 
 QtWindowPeer::QtWindowPeer(QWidget &widget, UINT controlId, DWORD style)
     : m_widget(widget), m_controlId(controlId), m_style(style),
-      m_surface(std::make_shared<detail::BitmapData>()) {
-  m_widget.setEnabled(!(style & WS_DISABLED));
-}
+      m_surface(std::make_shared<detail::BitmapData>()) {}
 
 QtWindowPeer::~QtWindowPeer() {
   if (m_owner)

@@ -3,6 +3,7 @@
 #include "framework/win32/Win32GdiData.h"
 #include "framework/win32/Win32Utf16.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -68,12 +69,6 @@ HBITMAP FirstBitmap() {
     return bitmap;
   }();
   return first;
-}
-
-// The framework's brush has no handle; a context holds its colour in its own brush.
-std::unordered_map<HDC, CBrush *> &SelectedBrushes() {
-  static std::unordered_map<HDC, CBrush *> selected;
-  return selected;
 }
 
 // The pixels of a bitmap file as a bitmap in the screen's format, as a bitmap resource loads;
@@ -224,7 +219,6 @@ BOOL CDC::DeleteDC() {
   if (!m_hDC)
     return FALSE;
   const HDC dc = std::exchange(m_hDC, nullptr);
-  SelectedBrushes().erase(dc);
   if (::GetObjectType(dc) == OBJ_MEMDC)
     return ::DeleteDC(dc);
   // A window's context is given back to the window.
@@ -247,19 +241,6 @@ CFont *CDC::SelectObject(CFont *font) {
   if (!next)
     next = static_cast<HFONT>(::GetStockObject(SYSTEM_FONT));
   return ObjectFor<CFont, HFONT>(::SelectObject(m_hDC, next));
-}
-
-CBrush *CDC::SelectObject(CBrush *brush) {
-  if (!m_hDC)
-    return nullptr;
-  const bool solid = brush && !brush->IsNull();
-  if (solid)
-    ::SetDCBrushColor(m_hDC, brush->Colour());
-  ::SelectObject(m_hDC, ::GetStockObject(solid ? DC_BRUSH : WHITE_BRUSH));
-  CBrush *previous = std::exchange(SelectedBrushes()[m_hDC], brush);
-  // The context's own brush stands for "none selected"; hand back something that restores it.
-  static CBrush noBrush;
-  return previous ? previous : &noBrush;
 }
 
 COLORREF CDC::SetBkColor(COLORREF colour) {

@@ -235,8 +235,6 @@ UINT Dpi(HWND window) {
   return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
-UINT ControlId(HWND window) { return static_cast<UINT>(::GetDlgCtrlID(window)); }
-
 CString Text(HWND window) {
   std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
   const int length = ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()));

@@ -4,6 +4,7 @@
 #include "framework/Mutex.h"
 #include "framework/Platform.h"
 #include "framework/WinApp.h"
+#include "res/Look.h"
 #include "res/Resources.h"
 #include "tests/app/AppTestSupport.h"
 
@@ -33,7 +34,7 @@ TEST(ApplicationTest, StartsGuardedWithItsMainDialogInTheDialogColours) {
   dialog.CWnd::UpdateWindow();
   CRect client;
   dialog.GetClientRect(&client);
-  EXPECT_EQ(PixelAt(dialog.m_hWnd, 1, client.Height() - 2), RGB(160, 180, 220));
+  EXPECT_EQ(PixelAt(dialog.m_hWnd, 1, client.Height() - 2), ColourRef(kDialogColour));
 
   CreateMutex(nullptr, TRUE, "quorvel-splitter");
   EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
@@ -66,7 +67,7 @@ TEST_F(StartupTest, OpensInSplitModeWithEmptyFieldsAndAFullBar) {
   EXPECT_EQ(dialog.m_progress.m_nRangeLow, 1);
   EXPECT_EQ(dialog.m_progress.m_nRangeHigh, 500);
   EXPECT_EQ(dialog.m_progress.GetPos(), 500);
-  EXPECT_EQ(dialog.m_progress.m_crBack, RGB(160, 180, 220));
+  EXPECT_EQ(dialog.m_progress.m_crBack, ColourRef(kDialogColour));
 }
 
 TEST_F(StartupTest, OffersTheAboutItemShowsTheIconAndSkinsTheButtons) {

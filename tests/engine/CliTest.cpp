@@ -1,3 +1,4 @@
+#include "base/Product.h"
 #include "cli/ConsoleHost.h"
 #include "engine/JoinRun.h"
 #include "engine/SplitRun.h"
@@ -200,7 +201,7 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndAPointerToHelp) {
         "  DVD     4.6G        4,600,000,000 bytes\n",
         "  FAT32   4294967295  4,294,967,295 bytes\n"})
     EXPECT_NE(help.find(line), std::string::npos) << line << help;
-  EXPECT_EQ(Run("--version").out, "quorvel-split 1.0.0\n");
+  EXPECT_EQ(Run("--version").out, "quorvel-split " + std::string{kProductVersion} + "\n");
 }
 
 TEST_F(Cli, SizesAreWrittenAsInTheListOrNamedByTheirMediumAndDoubleDashEndsTheOptions) {

@@ -31,6 +31,7 @@ using qt::PeerOfWidget;
 using qt::WidgetOf;
 
 constexpr std::size_t kPiece = 1'400'000;
+const QColor kDialogBackground(kDialogColour.red, kDialogColour.green, kDialogColour.blue);
 
 TEST(QtApplicationTest, ATerminateSignalFirstRemovesTemporaries) {
   struct sigaction onTerminate {};
@@ -99,7 +100,7 @@ TEST_F(QtStartupTest, TheOptionsFrameRunsThroughItsTitleAndStaysClearOfTheSizeLi
   // The first row of the frame's right part, beyond the title, that is not the background.
   const int column = frame->width() - 4;
   int line = 0;
-  while (line < frame->height() && pixels.pixelColor(column, line) == QColor(160, 180, 220))
+  while (line < frame->height() && pixels.pixelColor(column, line) == kDialogBackground)
     ++line;
   const int titleHeight = QFontMetrics(frame->font()).height();
   EXPECT_GT(line, titleHeight / 4);
@@ -240,7 +241,7 @@ TEST_F(QtMinimisedTest, DrawsTheIconCentredWithTheRounding) {
 
   // (36 - 32 + 1) / 2 = 2 and (37 - 32 + 1) / 2 = 3.
   QImage expected(36, 37, QImage::Format_RGB32);
-  expected.fill(QColor(160, 180, 220));
+  expected.fill(kDialogBackground);
   QPainter(&expected).drawImage(2, 3, qt::IconImage(dialog.m_hIcon));
   EXPECT_EQ(PeerOf(dialog.m_hWnd)->Surface()->image, expected);
 }

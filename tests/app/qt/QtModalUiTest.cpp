@@ -2,6 +2,7 @@
 #include "framework/qt/QtModalUi.h"
 #include "framework/WinApp.h"
 #include "framework/qt/QtWindowPeer.h"
+#include "res/Look.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <QApplication>
@@ -80,7 +81,8 @@ TEST_F(PlatformBoxTest, ShowsTheTextUnderItsCaptionWithItsIconAndOneButton) {
   EXPECT_EQ(notice.icon, QMessageBox::Warning);
   EXPECT_EQ(notice.parent, qt::WidgetOf(dialog.m_hWnd));
   EXPECT_EQ(notice.buttons, 1);
-  EXPECT_EQ(notice.background, QColor(160, 180, 220));
+  EXPECT_EQ(notice.background,
+            QColor(res::kDialogColour.red, res::kDialogColour.green, res::kDialogColour.blue));
   EXPECT_TRUE(notice.flags.testFlags(Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                      Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint));
   EXPECT_FALSE(notice.flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));

@@ -3,6 +3,7 @@
 #include "app/AboutDialog.h"
 #include "framework/Platform.h"
 #include "framework/win32/Win32Utf16.h"
+#include "res/Look.h"
 #include "res/Resources.h"
 #include "tests/app/AppTestSupport.h"
 
@@ -261,7 +262,8 @@ TEST_F(Win32LayoutTest, LabelsReadOnlyFieldsAndRadiosShowTheDialogColour) {
     ::UpdateWindow(Control(id));
     RECT client;
     ::GetClientRect(Control(id), &client);
-    EXPECT_EQ(PixelAt(Control(id), client.right - 2, client.bottom - 2), RGB(160, 180, 220)) << id;
+    EXPECT_EQ(PixelAt(Control(id), client.right - 2, client.bottom - 2), ColourRef(kDialogColour))
+        << id;
   }
 }
 
@@ -321,7 +323,7 @@ TEST_F(Win32BoxTest, ShowsTheTextUnderItsCaptionWithItsIconAndOneButtonInTheDial
   EXPECT_EQ(notice.owner, dialog.m_hWnd);
   EXPECT_EQ(notice.icon, ::LoadIconW(nullptr, IDI_EXCLAMATION));
   EXPECT_EQ(notice.buttons, 1);
-  EXPECT_EQ(notice.background, RGB(160, 180, 220));
+  EXPECT_EQ(notice.background, ColourRef(kDialogColour));
   EXPECT_EQ(ShowAndRead(dialog.m_hWnd, MB_ICONSTOP).icon, ::LoadIconW(nullptr, IDI_HAND));
   EXPECT_TRUE(dialog.IsWindowEnabled()) << "the owner takes input again";
 }
