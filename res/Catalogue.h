@@ -112,6 +112,10 @@ struct Catalogue {
   std::string_view destinationNotFolder;
   std::string_view outputLost;
   std::string_view removingOlderSetFirst;
+  // Its progress line on a terminal: %1 is the piece, %2 the percentage done, %3 and %4 the bytes
+  // done and all of them in %5, %6 the rate in MB/s, %7 timeLeft or nothing; %1 there is the time.
+  std::string_view progressLine;
+  std::string_view timeLeft;
 };
 
 const Catalogue &EnglishCatalogue();

@@ -133,6 +133,8 @@ constexpr Catalogue kEnglish{
     .outputLost = "cannot write to standard output: %1",
     .removingOlderSetFirst =
         "no room to keep the older set until the new one is whole: removing it first",
+    .progressLine = "pieces: %1  %2 %  %3 of %4 %5  %6 MB/s  %7",
+    .timeLeft = "%1 left",
 };
 
 } // namespace
