@@ -71,7 +71,7 @@ struct Option {
   // What it takes, as "--size SIZE" or "--size=SIZE"; empty for nothing.
   std::string_view value;
   Action action;
-  // Given in place of a command, and after one.
+  // Taken in place of a command; taken after one.
   bool alone;
   bool inCommands;
   // The one command that takes it, when not all do.
