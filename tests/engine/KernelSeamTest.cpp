@@ -106,10 +106,23 @@ extern "C" int renameat(int fromFolder, const char *from, int toFolder, const ch
   return Renamed(::syscall(SYS_renameat2, fromFolder, from, toFolder, to, 0));
 }
 
-// The join reads the open-file limit between its first look at the set and holding it.
-extern "C" int getrlimit(__rlimit_resource_t resource, struct rlimit *limit) {
+// Set as the globals above are made: the address sanitizer asks for limits before it can check
+// memory and before they are made.
+bool g_globalsMade = false;
+const struct MarkGlobalsMade {
+  MarkGlobalsMade() { g_globalsMade = true; }
+} g_markGlobalsMade;
+
+void BeforeLimitRead() {
   if (const auto before = std::exchange(g_beforeLimitRead, nullptr))
     before();
+}
+
+// The join reads the open-file limit between its first look at the set and holding it.
+extern "C" __attribute__((no_sanitize("address"))) int getrlimit(__rlimit_resource_t resource,
+                                                                 struct rlimit *limit) {
+  if (g_globalsMade)
+    BeforeLimitRead();
   return static_cast<int>(::syscall(SYS_prlimit64, 0, resource, nullptr, limit));
 }
 
