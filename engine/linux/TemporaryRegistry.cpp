@@ -121,7 +121,12 @@ extern "C" void RemoveTemporariesAndExit(int signalNumber) {
   // Creating and publishing takes microseconds; the bound only keeps a stuck file system from
   // holding the exit.
   constexpr timespec kPause{0, 1'000'000};
-  g_removing.store(true);
+  // A second signal, which another thread takes meanwhile (the terminal's hang-up once the
+  // descriptors below are closed), leaves the exit and its status to the first.
+  if (g_removing.exchange(true)) {
+    for (;;)
+      ::pause();
+  }
   for (int waited = 0; g_creating.load() > 0 && waited < 2000; ++waited)
     ::nanosleep(&kPause, nullptr);
   for (CleanupEntry *entry = g_cleanups.load(); entry; entry = entry->next) {
