@@ -63,7 +63,7 @@ struct BackgroundRun::Relay final : Progress {
   bool reportPosted = false;
 };
 
-Outcome BackgroundRun::Run(const EngineHost::Core &core, Progress &progress) {
+Outcome BackgroundRun::Run(const Core &core, Progress &progress) {
   auto relay = std::make_shared<Relay>();
   relay->self = relay;
   relay->progress = &progress;

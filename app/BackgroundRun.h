@@ -1,9 +1,11 @@
 #pragma once
 
-#include "engine/EngineHost.h"
+#include "engine/Outcome.h"
+#include "engine/Progress.h"
 #include "framework/Dialog.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 namespace quorvel {
@@ -14,13 +16,16 @@ namespace quorvel {
 // latest piece only when it reports faster than the dialog takes them.
 class BackgroundRun {
 public:
+  // A split or join itself: runs it with `progress` told of its way and returns how it ended.
+  using Core = std::function<Outcome(Progress &)>;
+
   explicit BackgroundRun(fw::CDialog &dialog) : m_dialog(dialog) {}
   BackgroundRun(const BackgroundRun &) = delete;
   BackgroundRun &operator=(const BackgroundRun &) = delete;
 
   // Runs `core` and returns once it has ended, with each report told to `progress` on this
   // thread. A failure escaping the core escapes here.
-  Outcome Run(const EngineHost::Core &core, Progress &progress);
+  Outcome Run(const Core &core, Progress &progress);
   bool IsRunning() const { return m_running; }
   // The run ends at its next block as cancelled; nothing while none runs.
   void Stop();

@@ -1,6 +1,7 @@
 #include "app/FolderPicker.h"
 
 #include "framework/ModalUi.h"
+#include "res/Catalogue.h"
 
 namespace quorvel {
 
@@ -15,7 +16,7 @@ void TrimRight(CString &text) {
 
 } // namespace
 
-FolderPicker::FolderPicker() : m_strTitle("Select a folder") {}
+FolderPicker::FolderPicker() : m_strTitle(res::Texts().folderPickerTitle) {}
 
 FolderPicker::~FolderPicker() = default;
 

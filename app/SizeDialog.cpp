@@ -1,8 +1,8 @@
 #include "app/SizeDialog.h"
 
-#include "engine/HostReports.h"
 #include "engine/SizeNotation.h"
 #include "engine/SizePresets.h"
+#include "res/Catalogue.h"
 #include "res/DialogTemplates.h"
 #include "res/Look.h"
 
@@ -14,10 +14,6 @@ namespace quorvel {
 using namespace fw;
 
 namespace {
-
-constexpr std::string_view kNotASize =
-    "Please enter a size: a number such as 700 or 2.5, and its unit. K, M and G are thousands, "
-    "millions and billions of bytes, KiB, MiB and GiB 1024, 1024\u00B2 and 1024\u00B3 bytes.";
 
 // The unit a new size starts with.
 constexpr std::string_view kFirstUnit = "M";
@@ -47,7 +43,7 @@ BOOL SizeDialog::OnInitDialog() {
   const res::Skin &skin = res::kButtonSkin;
   for (ImageButton *button : {&m_btnOK, &m_btnCancel})
     button->SetStateImages(skin.bitmap, skin.frames, skin.top, skin.bottom, skin.left, skin.right);
-  m_comboUnit.SetAccessibleName("Unit");
+  m_comboUnit.SetAccessibleName(CString{res::Texts().unitName});
   m_comboUnit.SetCurSel(static_cast<int>(
       std::distance(kSizeUnits.begin(), std::ranges::find(kSizeUnits, kFirstUnit))));
   return TRUE;
@@ -62,7 +58,8 @@ void SizeDialog::OnOK() {
       Trimmed(number) + CString{hasUnit ? kSizeUnits[static_cast<std::size_t>(unit)] : ""};
   const auto bytes = ParsePieceSize(label);
   if (!bytes) {
-    MessageBox(CString{kNotASize}, CString{kNoticeCaption}, MB_OK | MB_ICONEXCLAMATION);
+    MessageBox(CString{res::Texts().notASize}, CString{res::Texts().noticeCaption},
+               MB_OK | MB_ICONEXCLAMATION);
     m_editNumber.SetFocus();
     m_editNumber.SendMessage(EM_SETSEL, 0, -1);
     return;

@@ -3,6 +3,7 @@
 #include "app/SplitterDialog.h"
 #include "engine/StagedFile.h"
 #include "framework/Mutex.h"
+#include "res/Messages.h"
 #include "framework/ResourceModule.h"
 #include "framework/RunningCopy.h"
 #include "res/Look.h"
@@ -48,13 +49,7 @@ BOOL SplitterApp::InitInstance() {
 }
 
 void SplitterApp::OnHelp() {
-  AfxMessageBox("No help is available for " + m_pszAppName +
-                    ".\n\nTo split a file, choose it and a folder to save to with the two \"...\" "
-                    "buttons, pick a piece size and press \"Split\": the floppy sizes, or one for "
-                    "mail, a CD, a DVD or a FAT32 stick, or \"Other\u2026\" for any size. To join "
-                    "pieces, choose \"Join File\", pick the first piece (1_name) and a folder, and "
-                    "press \"Join\".",
-                MB_ICONINFORMATION);
+  AfxMessageBox(res::Fill(res::Texts().noHelp, {m_pszAppName}), MB_ICONINFORMATION);
 }
 
 bool DriveSplitterApp(int argc, char **argv, const std::function<void(SplitterDialog &)> &drive) {

@@ -3,21 +3,25 @@
 #include "app/AboutDialog.h"
 #include "app/FolderPicker.h"
 #include "app/SizeDialog.h"
-#include "engine/HostReports.h"
-#include "engine/JoinFiles.h"
-#include "engine/SplitFile.h"
+#include "base/Text.h"
+#include "engine/JoinRun.h"
+#include "engine/PieceNaming.h"
+#include "engine/PieceSet.h"
+#include "engine/SplitRun.h"
 #include "framework/FileDialog.h"
 #include "framework/RunningCopy.h"
 #include "framework/Utf8Path.h"
 #include "framework/WinApp.h"
 #include "res/DialogTemplates.h"
 #include "res/Look.h"
+#include "res/Messages.h"
 #include "res/Resources.h"
-#include "res/StringTable.h"
 
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <limits>
+#include <stdexcept>
 #include <utility>
 
 namespace quorvel {
@@ -27,21 +31,68 @@ using namespace res;
 
 namespace {
 
-constexpr const char *kSplitFilter = "All Files(*.*)|*.*||";
-constexpr const char *kJoinFilter = "Splitted File(1_*.*)|1_*.*||";
 constexpr DWORD kOpenFlags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 
-// Why a drop was not taken, short enough for the status line.
-constexpr std::string_view kDropOneFile = "Only one file";
-constexpr std::string_view kDropFirstPiece = "Only 1_ pieces";
-constexpr std::string_view kDropNotFound = "Not found";
+// Progress bars take int; a count beyond that range shows as full.
+int ToProgressUnits(std::uint64_t value) {
+  constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<int>::max());
+  return static_cast<int>(std::min(value, kMax));
+}
+
+// Holds the wait cursor for one operation, on every path out of it.
+class WaitCursor {
+public:
+  WaitCursor() { DoWaitCursor(1); }
+  WaitCursor(const WaitCursor &) = delete;
+  WaitCursor &operator=(const WaitCursor &) = delete;
+  ~WaitCursor() { DoWaitCursor(-1); }
+
+private:
+  static void DoWaitCursor(int code) {
+    if (CWinApp *application = AfxGetApp())
+      application->DoWaitCursor(code);
+  }
+};
 
 } // namespace
 
+// The report after each piece: the bar, the status line ("3Files created"), the fields and an
+// immediate repaint.
+class SplitterDialog::PieceReport final : public Progress {
+public:
+  // `shownSource`, when not empty, is what the source field shows while the run goes on.
+  PieceReport(SplitterDialog &dialog, std::string_view status, std::string shownSource = {})
+      : m_dialog(dialog), m_status(status), m_strShownSource(std::move(shownSource)) {}
+
+  Flow PieceDone(std::uint64_t pieceNumber, std::uint64_t pieceCount) override {
+    m_dialog.m_progress.SetRange(0, ToProgressUnits(pieceCount));
+    m_dialog.m_progress.SetPos(ToProgressUnits(pieceNumber));
+    m_dialog.m_strStatus = Fill(m_status, {std::to_string(pieceNumber)});
+    if (!m_strShownSource.empty())
+      m_dialog.m_strSourcePath = m_strShownSource;
+    Show();
+    return Flow::proceed;
+  }
+
+  void RemovingOlderSet() override {
+    m_dialog.m_strStatus = Texts().removingOlderSet;
+    Show();
+  }
+
+private:
+  void Show() {
+    m_dialog.UpdateData(FALSE);
+    m_dialog.UpdateWindow();
+  }
+
+  SplitterDialog &m_dialog;
+  std::string_view m_status;
+  std::string m_strShownSource;
+};
+
 SplitterDialog::SplitterDialog()
-    : CDialog(res::SplitterDialogTemplate()), m_hIcon(AfxGetApp()->LoadIcon(res::IDR_MAINFRAME)) {
-  m_strStatus = "Status";
-}
+    : CDialog(res::SplitterDialogTemplate()), m_strStatus(Texts().initialStatus),
+      m_hIcon(AfxGetApp()->LoadIcon(res::IDR_MAINFRAME)) {}
 
 SplitterDialog::~SplitterDialog() = default;
 
@@ -79,30 +130,10 @@ BOOL SplitterDialog::OnInitDialog() {
   if (m_bSplitMode)
     m_radioSplit.SetCheck(BST_CHECKED);
   GetDlgItem(IDC_JOIN)->EnableWindow(FALSE);
-
-  if (CMenu *systemMenu = GetSystemMenu(FALSE)) {
-    const CString aboutItem{res::FindString(res::IDS_ABOUTBOX)};
-    if (!aboutItem.empty()) {
-      systemMenu->AppendMenu(MF_SEPARATOR);
-      systemMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, aboutItem);
-    }
-  }
+  AddAboutItem();
   SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
-
-  for (ImageButton *browse : {&m_btnBrowseSource, &m_btnBrowseDest}) {
-    browse->SetStateImages(kBrowseSkin.bitmap, kBrowseSkin.frames, kBrowseSkin.top,
-                           kBrowseSkin.bottom, kBrowseSkin.left, kBrowseSkin.right);
-    browse->SetCaptionColor(ColourRef(kBrowseCaptionColour));
-  }
-  // Their caption, "...", tells a screen reader's user nothing.
-  m_btnBrowseSource.SetAccessibleName("Choose the source file");
-  m_btnBrowseDest.SetAccessibleName("Choose the destination folder");
-  for (ImageButton *push : {&m_btnExit, &m_btnJoin, &m_btnSplit})
-    push->SetStateImages(kButtonSkin.bitmap, kButtonSkin.frames, kButtonSkin.top,
-                         kButtonSkin.bottom, kButtonSkin.left, kButtonSkin.right);
-  // It is the Cancel button while the rest wait.
-  m_btnExit.KeepArrowCursor(TRUE);
+  SkinButtons();
 
   m_progress.SetRange(1, 500);
   m_progress.m_crBack = ColourRef(kDialogColour);
@@ -114,12 +145,37 @@ BOOL SplitterDialog::OnInitDialog() {
   m_comboSize.SetCurSel(0);
   m_comboSize.FitDroppedWidth();
   // Their texts, a size and a percentage, say nothing of what they are.
-  m_comboSize.SetAccessibleName("Piece size");
-  m_progress.SetAccessibleName("Progress");
+  m_comboSize.SetAccessibleName(CString{Texts().pieceSizeName});
+  m_progress.SetAccessibleName(CString{Texts().progressName});
   DragAcceptFiles();
   if (CWinApp *application = AfxGetApp(); application && application->m_pMainWnd == this)
     AnswerLaterCopies(m_hWnd, application->m_pszAppName);
   return TRUE;
+}
+
+void SplitterDialog::AddAboutItem() {
+  CMenu *systemMenu = GetSystemMenu(FALSE);
+  const CString aboutItem{Texts().aboutItem};
+  if (!systemMenu || aboutItem.empty())
+    return;
+  systemMenu->AppendMenu(MF_SEPARATOR);
+  systemMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, aboutItem);
+}
+
+void SplitterDialog::SkinButtons() {
+  for (ImageButton *browse : {&m_btnBrowseSource, &m_btnBrowseDest}) {
+    browse->SetStateImages(kBrowseSkin.bitmap, kBrowseSkin.frames, kBrowseSkin.top,
+                           kBrowseSkin.bottom, kBrowseSkin.left, kBrowseSkin.right);
+    browse->SetCaptionColor(ColourRef(kBrowseCaptionColour));
+  }
+  // Their caption, "...", tells a screen reader's user nothing.
+  m_btnBrowseSource.SetAccessibleName(CString{Texts().chooseSourceName});
+  m_btnBrowseDest.SetAccessibleName(CString{Texts().chooseDestinationName});
+  for (ImageButton *push : {&m_btnExit, &m_btnJoin, &m_btnSplit})
+    push->SetStateImages(kButtonSkin.bitmap, kButtonSkin.frames, kButtonSkin.top,
+                         kButtonSkin.bottom, kButtonSkin.left, kButtonSkin.right);
+  // It is the Cancel button while the rest wait.
+  m_btnExit.KeepArrowCursor(TRUE);
 }
 
 void SplitterDialog::OnSysCommand(UINT id, LPARAM lParam) {
@@ -170,8 +226,8 @@ void SplitterDialog::StopRun() {
   m_run.Stop();
   // Seen at once, however long the run takes to put the folder back.
   GetDlgItem(IDC_EXIT)->EnableWindow(FALSE);
-  m_strStatus = kCancellingStatus;
-  UpdateData(false);
+  m_strStatus = Texts().cancelling;
+  UpdateData(FALSE);
 }
 
 void SplitterDialog::EndIfCloseAsked() {
@@ -179,17 +235,18 @@ void SplitterDialog::EndIfCloseAsked() {
     EndDialog(IDCANCEL);
 }
 
-const char *SplitterDialog::SourceFilter() const {
-  return m_bSplitMode ? kSplitFilter : kJoinFilter;
+std::string SplitterDialog::SourceFilter() const {
+  return m_bSplitMode ? std::string{Texts().splitFilter}
+                      : Fill(Texts().joinFilter, {PieceSet::PiecePrefix(1)});
 }
 
 void SplitterDialog::OnBrowseSource() {
-  CFileDialog dialog(TRUE, nullptr, nullptr, kOpenFlags, SourceFilter());
+  CFileDialog dialog(TRUE, nullptr, nullptr, kOpenFlags, SourceFilter().c_str());
   if (dialog.DoModal() != IDOK)
     return;
   m_strSourcePath = dialog.GetPathName();
   m_strSourceName = dialog.GetFileName();
-  UpdateData(false);
+  UpdateData(FALSE);
 }
 
 void SplitterDialog::OnDropFiles(HDROP drop) {
@@ -197,32 +254,32 @@ void SplitterDialog::OnDropFiles(HDROP drop) {
   if (paths.empty())
     return;
   if (paths.size() > 1)
-    return RefuseDrop(kDropOneFile);
+    return RefuseDrop(Texts().dropOneFile);
   const std::filesystem::path dropped = PathFromUtf8(paths.front());
   std::error_code error;
   if (std::filesystem::is_directory(dropped, error)) {
     m_strDestFolder = paths.front();
-    UpdateData(false);
+    UpdateData(FALSE);
     return;
   }
   // Only what the file-open dialog of the mode would offer: in join mode a first piece.
   const CString name = Utf8FromPath(dropped.filename());
   bool offered = false;
-  for (const FileFilter &filter : ParseFilterString(SourceFilter()))
+  for (const FileFilter &filter : ParseFilterString(SourceFilter().c_str()))
     for (const CString &pattern : filter.patterns)
       offered = offered || MatchesFilterPattern(name, pattern);
   if (!std::filesystem::exists(dropped, error))
-    return RefuseDrop(kDropNotFound);
+    return RefuseDrop(Texts().dropNotFound);
   if (!offered)
-    return RefuseDrop(kDropFirstPiece);
+    return RefuseDrop(Fill(Texts().dropFirstPieceOnly, {PieceSet::PiecePrefix(1)}));
   m_strSourcePath = paths.front();
   m_strSourceName = name;
-  UpdateData(false);
+  UpdateData(FALSE);
 }
 
 void SplitterDialog::RefuseDrop(std::string_view why) {
   m_strStatus = why;
-  UpdateData(false);
+  UpdateData(FALSE);
 }
 
 void SplitterDialog::OnBrowseDest() {
@@ -232,18 +289,18 @@ void SplitterDialog::OnBrowseDest() {
   if (picker.Browse(this) != 1)
     return;
   m_strDestFolder = picker.m_strPath;
-  UpdateData(false);
+  UpdateData(FALSE);
 }
 
 void SplitterDialog::OnSplit() {
   if (SplitFile() == 0)
-    MessageBox(CString{kSplitSucceeded}, CString{kNoticeCaption}, MB_OK | MB_ICONEXCLAMATION);
+    ShowNotice(Texts().splitSucceeded);
   EndIfCloseAsked();
 }
 
 void SplitterDialog::OnJoin() {
   if (JoinFiles() == 0)
-    MessageBox(CString{kJoinSucceeded}, CString{kNoticeCaption}, MB_OK | MB_ICONEXCLAMATION);
+    ShowNotice(Texts().joinSucceeded);
   EndIfCloseAsked();
 }
 
@@ -277,7 +334,7 @@ void SplitterDialog::EnterMode(int splitMode) {
   m_bSplitMode = splitMode;
   EnableForMode();
   m_strSourcePath.clear();
-  UpdateData(false);
+  UpdateData(FALSE);
 }
 
 void SplitterDialog::EnableForMode() {
@@ -303,46 +360,38 @@ void SplitterDialog::ShowRunning(bool running) {
       m_btnExit.SetFocus();
     }
   }
-  m_btnExit.SetWindowText(running ? "Cancel" : "Exit");
+  m_btnExit.SetWindowText(CString{running ? Texts().cancelButton : Texts().exitButton});
   // Seen before the first piece, however long that takes.
   UpdateWindow();
 }
 
-int SplitterDialog::SplitFile() { return quorvel::SplitFile(*this); }
-
-int SplitterDialog::JoinFiles() { return quorvel::JoinFiles(*this); }
-
-void SplitterDialog::DoWaitCursor(int code) {
-  if (CWinApp *application = AfxGetApp())
-    application->DoWaitCursor(code);
+int SplitterDialog::SplitFile() {
+  WaitCursor waitCursor;
+  UpdateData(TRUE);
+  const SplitRequest request{m_strSourcePath, m_strDestFolder, GetPieceSize()};
+  PieceReport report(*this, Texts().piecesCreated);
+  return ReportOutcome(
+      RunCore([&request](Progress &progress) { return RunSplit(request, progress); }, report));
 }
 
-void SplitterDialog::UpdateData(bool saveAndValidate) {
-  CDialog::UpdateData(saveAndValidate ? TRUE : FALSE);
+int SplitterDialog::JoinFiles() {
+  WaitCursor waitCursor;
+  UpdateData(TRUE);
+  const JoinRequest request{m_strSourcePath, m_strDestFolder};
+  PieceReport report(*this, Texts().piecesJoined, JoinedPathOf(request));
+  const Outcome outcome =
+      RunCore([&request](Progress &progress) { return RunJoin(request, progress); }, report);
+  if (outcome.kind == Outcome::Kind::cancelled)
+    // Ready to be joined again.
+    m_strSourcePath = request.firstPiece;
+  return ReportOutcome(outcome);
 }
 
-void SplitterDialog::UpdateWindow() { CWnd::UpdateWindow(); }
-
-void SplitterDialog::SetProgressRange(int lower, int upper) { m_progress.SetRange(lower, upper); }
-
-void SplitterDialog::SetProgressPos(int position) { m_progress.SetPos(position); }
-
-int SplitterDialog::GetSizeSelection() { return m_comboSize.GetCurSel(); }
-
-std::uint64_t SplitterDialog::GetPieceSize() {
-  const int index = GetSizeSelection();
+std::uint64_t SplitterDialog::GetPieceSize() const {
+  const int index = m_comboSize.GetCurSel();
   if (index < 0 || static_cast<std::size_t>(index) >= m_sizes.size())
     return kDefaultPieceSize;
   return m_sizes[static_cast<std::size_t>(index)];
-}
-
-void SplitterDialog::ShowMessageBox(std::string_view text, std::string_view caption,
-                                    unsigned type) {
-  CWnd::MessageBox(CString{text}, CString{caption}, type);
-}
-
-void SplitterDialog::AfxMessageBox(std::string_view text, unsigned type) {
-  fw::AfxMessageBox(CString{text}, type);
 }
 
 Outcome SplitterDialog::RunCore(const Core &core, Progress &progress) {
@@ -353,6 +402,65 @@ Outcome SplitterDialog::RunCore(const Core &core, Progress &progress) {
     ~Restore() { dialog.ShowRunning(false); }
   } restore{*this};
   return m_run.Run(core, progress);
+}
+
+int SplitterDialog::ReportOutcome(const Outcome &outcome) {
+  switch (outcome.kind) {
+  case Outcome::Kind::done:
+    m_strSourcePath.clear();
+    m_strSourceName.clear();
+    UpdateData(FALSE);
+    return 0;
+  case Outcome::Kind::refused:
+    return ReportRefusal(outcome);
+  case Outcome::Kind::failed:
+    return ReportFailure(outcome);
+  case Outcome::Kind::cancelled:
+    // The user asked for it: the status line says so, and no box.
+    m_strStatus = Texts().cancelled;
+    UpdateData(FALSE);
+    return 1;
+  }
+  return 1;
+}
+
+int SplitterDialog::ReportRefusal(const Outcome &outcome) {
+  switch (outcome.refusal) {
+  case Refusal::noSource:
+  case Refusal::noDestination:
+    ShowNotice(RefusalText(outcome));
+    return 1;
+  case Refusal::tooShort:
+    ShowNotice(RefusalText(outcome));
+    m_strSourcePath.clear();
+    m_strSourceName.clear();
+    UpdateData(FALSE);
+    return 1;
+  default:
+    AfxMessageBox(CString{RefusalText(outcome)}, MB_ICONSTOP);
+    return 1;
+  }
+}
+
+int SplitterDialog::ReportFailure(const Outcome &outcome) {
+  switch (outcome.stage) {
+  case Stage::source:
+    AfxMessageBox(CString{FailureText(outcome.failure)}, MB_OK);
+    // Lead the user back to the source field.
+    FocusSourceField();
+    return 1;
+  case Stage::open:
+    AfxMessageBox(CString{FailureText(outcome.failure)}, MB_OK);
+    return 1;
+  case Stage::copy:
+    // Left to the framework's failure report, as any failure that escapes a command.
+    throw std::runtime_error(FailureText(outcome.failure, kFailureReportBufferSize));
+  }
+  return 1;
+}
+
+void SplitterDialog::ShowNotice(std::string_view text) {
+  MessageBox(CString{text}, CString{Texts().noticeCaption}, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void SplitterDialog::FocusSourceField() {

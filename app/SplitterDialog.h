@@ -3,25 +3,36 @@
 #include "app/BackgroundRun.h"
 #include "controls/GradientProgressCtrl.h"
 #include "controls/ImageButton.h"
-#include "engine/EngineHost.h"
+#include "engine/Outcome.h"
+#include "engine/Progress.h"
 #include "framework/Dialog.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace quorvel {
 
 // The main window: the source and destination fields, the mode, the piece size, the progress bar
-// and the status line. Its Split and Join buttons run the engine with the dialog as its host.
-class SplitterDialog : public fw::CDialog, public EngineHost {
+// and the status line. Its Split and Join buttons make a request of the fields, run it and tell
+// the user how it ended.
+class SplitterDialog : public fw::CDialog {
 public:
+  using Core = BackgroundRun::Core;
+
   SplitterDialog();
   ~SplitterDialog() override;
 
-  // 0 when the operation ran to its end; 1 when it stopped after telling the user why.
+  // 0 when the operation ran to its end; 1 when it stopped after telling the user why. A failure
+  // while the bytes are copied escapes to the framework's failure report.
   int SplitFile();
   int JoinFiles();
+  // The size of the list's selection, the sizes added to it this session included.
+  std::uint64_t GetPieceSize() const;
+  // Runs a split or join on a worker thread and returns how it ended, with the dialog alive, the
+  // controls of a run's start disabled, and `progress` told of its way on this thread.
+  virtual Outcome RunCore(const Core &core, Progress &progress);
 
   fw::CComboBox m_comboSize;
   GradientProgressCtrl m_progress;
@@ -32,24 +43,13 @@ public:
   ImageButton m_btnBrowseDest;
   fw::CButton m_radioSplit;
   fw::CEdit m_editSource;
-  // The status, source and destination texts and the source name and file are EngineHost's.
+  std::string m_strStatus;
+  std::string m_strSourcePath;
+  std::string m_strDestFolder;
+  // The chosen source's name without its folder.
+  std::string m_strSourceName;
   int m_bSplitMode = 1;
   HICON m_hIcon;
-
-  // What the engine needs of its host.
-  void DoWaitCursor(int code) override;
-  void UpdateData(bool saveAndValidate) override;
-  void UpdateWindow() override;
-  void SetProgressRange(int lower, int upper) override;
-  void SetProgressPos(int position) override;
-  int GetSizeSelection() override;
-  // The size of the list's selection, the sizes added to it this session included.
-  std::uint64_t GetPieceSize() override;
-  void ShowMessageBox(std::string_view text, std::string_view caption, unsigned type) override;
-  void AfxMessageBox(std::string_view text, unsigned type) override;
-  void FocusSourceField() override;
-  // On a worker thread, with the dialog alive and the controls of a run's start disabled.
-  Outcome RunCore(const Core &core, Progress &progress) override;
 
 protected:
   std::span<const fw::CommandMapEntry> GetMessageMap() const override;
@@ -68,6 +68,8 @@ protected:
   void OnDropFiles(HDROP drop) override;
 
 private:
+  class PieceReport;
+
   void OnBrowseSource();
   void OnBrowseDest();
   void OnSplit();
@@ -78,6 +80,8 @@ private:
   void OnSizeChange();
   // Says on the status line why a drop was not taken.
   void RefuseDrop(std::string_view why);
+  void AddAboutItem();
+  void SkinButtons();
   void EnterMode(int splitMode);
   // Split and the size list in split mode, Join in join mode.
   void EnableForMode();
@@ -85,6 +89,14 @@ private:
   // Stops the run and shows at once that it is stopping.
   void StopRun();
   void EndIfCloseAsked();
+  // Tells the user how a run ended and returns SplitFile's and JoinFiles' result.
+  int ReportOutcome(const Outcome &outcome);
+  int ReportRefusal(const Outcome &outcome);
+  int ReportFailure(const Outcome &outcome);
+  // A box under "Splitter" with the exclamation icon.
+  void ShowNotice(std::string_view text);
+  // Focus into the source field with all its text selected and the caret scrolled into view.
+  void FocusSourceField();
 
   BackgroundRun m_run{*this};
   // The bytes of each entry of the size list before its last.
@@ -93,7 +105,7 @@ private:
   int m_nSizeChosen = 0;
   bool m_bCloseAfterRun = false;
   // The file-open dialog's filter of the mode in force.
-  const char *SourceFilter() const;
+  std::string SourceFilter() const;
 };
 
 } // namespace quorvel

@@ -1,6 +1,8 @@
 #include "cli/ConsoleHost.h"
 
+#include "base/Text.h"
 #include "cli/ConsoleText.h"
+#include "res/Messages.h"
 
 #include <string>
 
@@ -21,8 +23,7 @@ Flow ConsoleHost::BytesDone(std::uint64_t done, std::uint64_t total) {
 
 void ConsoleHost::RemovingOlderSet() {
   m_progress.reset();
-  WriteText(stderr, "quorvel-split: no room to keep the older set until the new one is whole: "
-                    "removing it first\n");
+  Say(res::Texts().removingOlderSetFirst);
 }
 
 void ConsoleHost::Show() {
@@ -36,22 +37,21 @@ void ConsoleHost::Show() {
 int ConsoleHost::Report(const Outcome &outcome) {
   // Ends the progress line so that what follows starts on a line of its own.
   m_progress.reset();
-  std::string text;
   switch (outcome.kind) {
   case Outcome::Kind::done:
     return 0;
   case Outcome::Kind::cancelled:
     return 1;
   case Outcome::Kind::refused:
-    text = outcome.RefusalText();
-    break;
+    Say(res::RefusalText(outcome));
+    return 1;
   case Outcome::Kind::failed:
-    text = outcome.failure.GetErrorMessage(outcome.stage == Stage::copy
-                                               ? FileException::kFailureReportBufferSize
-                                               : FileException::kOpenErrorBufferSize);
-    break;
+    // Cut as the dialog cuts it.
+    Say(res::FailureText(outcome.failure, outcome.stage == Stage::copy
+                                              ? kFailureReportBufferSize
+                                              : res::kOpenErrorBufferSize));
+    return 1;
   }
-  WriteText(stderr, "quorvel-split: " + text + "\n");
   return 1;
 }
 

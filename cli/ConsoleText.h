@@ -1,13 +1,21 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace quorvel::cli {
 
+// The tool's name, which each of its messages begins with.
+inline constexpr std::string_view kProgramName = "quorvel-split";
+
 // Writes UTF-8 text to a standard stream. A Windows console is given it as UTF-16, so that names
 // show right whatever its code page; files and pipes get the UTF-8 bytes.
 void WriteText(std::FILE *stream, std::string_view text);
+// A line on stderr after the tool's name: why it stopped, or what it does meanwhile.
+inline void Say(std::string_view message) {
+  WriteText(stderr, std::string{kProgramName}.append(": ").append(message).append("\n"));
+}
 
 // Whether the stream is a terminal (on Windows a console), where a line can be redrawn in place.
 bool IsTerminal(std::FILE *stream);

@@ -1,6 +1,7 @@
 #include "cli/ProgressLine.h"
 
 #include "cli/ConsoleText.h"
+#include "res/Messages.h"
 
 #include <algorithm>
 #include <cinttypes>
@@ -23,6 +24,18 @@ std::string Duration(double seconds) {
     std::snprintf(text, sizeof text, "%u:%02u", static_cast<unsigned>(whole / 60),
                   static_cast<unsigned>(whole % 60));
   return text;
+}
+
+std::string Fixed(double value, int decimals) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+// Right-aligned in three places, as 100 is the widest.
+std::string Percent(unsigned percent) {
+  std::string text = std::to_string(percent);
+  return text.insert(0, text.size() < 3 ? 3 - text.size() : 0, ' ');
 }
 
 } // namespace
@@ -57,15 +70,17 @@ void ProgressLine::Draw() {
   const double rate = seconds > 0 ? m_bytesDone / seconds : 0;
   // The first moments of a run, its opening included, say little of its pace.
   const bool settled = m_updated - m_start >= kRedrawInterval && rate > 0;
+  const res::Catalogue &texts = res::Texts();
   const std::string left =
-      settled ? Duration((m_totalBytes - m_bytesDone) / rate) + " left" : std::string{};
-  char line[160];
-  int length = std::snprintf(
-      line, sizeof line, "\rpieces: %" PRIu64 "  %3u %%  %.*f of %.*f %s  %.1f MB/s  %s",
-      m_pieceNumber, percent, inGiga ? 2 : 1, m_bytesDone / unit, inGiga ? 2 : 1,
-      m_totalBytes / unit, inGiga ? "GB" : "MB", rate / kMega, left.c_str());
-  length = std::min(length, static_cast<int>(sizeof line) - 1);
-  std::string text(line, static_cast<std::size_t>(length));
+      settled ? res::Fill(texts.timeLeft, {Duration((m_totalBytes - m_bytesDone) / rate)})
+              : std::string{};
+  const int decimals = inGiga ? 2 : 1;
+  std::string text =
+      "\r" + res::Fill(texts.progressLine,
+                       {std::to_string(m_pieceNumber), Percent(percent),
+                        Fixed(m_bytesDone / unit, decimals), Fixed(m_totalBytes / unit, decimals),
+                        inGiga ? "GB" : "MB", Fixed(rate / kMega, 1), left});
+  const int length = static_cast<int>(text.size());
   // Spaces over what a longer line before left: a console has no escape to clear it with.
   text.append(static_cast<std::size_t>(std::max(m_length - length, 0)), ' ');
   m_length = length;

@@ -3,13 +3,13 @@
 #include "base/Product.h"
 #include "cli/ConsoleHost.h"
 #include "cli/ConsoleText.h"
-#include "engine/HostReports.h"
 #include "engine/JoinRun.h"
 #include "engine/PieceNaming.h"
 #include "engine/SizeNotation.h"
 #include "engine/SizePresets.h"
 #include "engine/SplitRun.h"
 #include "engine/StagedFile.h"
+#include "res/Messages.h"
 
 #include <algorithm>
 #include <array>
@@ -34,26 +34,74 @@
 
 namespace {
 
+using quorvel::kSizePresets;
 using quorvel::cli::ConsoleHost;
+using quorvel::cli::kProgramName;
+using quorvel::cli::Say;
 using quorvel::cli::WriteText;
-
-enum class Operation { split, join };
+using quorvel::res::Catalogue;
+using quorvel::res::Fill;
+using quorvel::res::GroupedDigits;
+using quorvel::res::Texts;
 
 constexpr int kExitStopped = 1;
 constexpr int kExitUsage = 2;
 
-using quorvel::kSizePresets;
+enum class Operation { split, join };
 
-// "1,400,000".
-std::string Grouped(std::uint64_t number) {
-  const std::string digits = std::to_string(number);
-  std::string grouped;
-  for (std::size_t index = 0; index < digits.size(); ++index) {
-    if (index > 0 && (digits.size() - index) % 3 == 0)
-      grouped += ',';
-    grouped += digits[index];
+struct Command {
+  std::string_view name;
+  Operation operation;
+  std::array<std::string_view, 2> operands;
+  // What it does, in the usage.
+  std::string_view Catalogue::*usage;
+};
+
+constexpr std::array kCommands{
+    Command{"split", Operation::split, {"SOURCE", "DEST_FOLDER"}, &Catalogue::splitUsage},
+    Command{"join", Operation::join, {"FIRST_PIECE", "DEST_FOLDER"}, &Catalogue::joinUsage},
+};
+
+enum class Action { help, version, size };
+
+// The options, which the parser takes and the usage shows.
+struct Option {
+  std::string_view name;
+  std::string_view shortName;
+  // What it takes, as "--size SIZE" or "--size=SIZE"; empty for nothing.
+  std::string_view value;
+  Action action;
+  // Taken in place of a command; taken after one.
+  bool alone;
+  bool inCommands;
+  // The one command that takes it, when not all do.
+  std::optional<Operation> onlyFor;
+};
+
+constexpr std::array kOptions{
+    Option{"--help", "-h", {}, Action::help, true, true, std::nullopt},
+    Option{"--version", {}, {}, Action::version, true, false, std::nullopt},
+    Option{"--size", {}, "SIZE", Action::size, false, true, Operation::split},
+};
+
+// "a, b and c", with the catalogue's "and" or "or" before the last.
+std::string ListOf(const std::vector<std::string_view> &items, std::string_view last) {
+  std::string list;
+  for (std::size_t index = 0; index < items.size(); ++index) {
+    if (index > 0)
+      list += index + 1 == items.size() ? last : ", ";
+    list += items[index];
   }
-  return grouped;
+  return list;
+}
+
+// The media's or the floppies' sizes: the presets with a medium's name or without.
+std::vector<quorvel::SizePreset> PresetsWithMedium(bool medium) {
+  std::vector<quorvel::SizePreset> presets;
+  for (const quorvel::SizePreset &preset : kSizePresets)
+    if (preset.medium.empty() != medium)
+      presets.push_back(preset);
+  return presets;
 }
 
 // The presets' sizes as --size takes them: the label's first word, or the bytes.
@@ -65,61 +113,65 @@ std::string SizeText(const quorvel::SizePreset &preset) {
 // One line for each medium: its name, its size and what it holds.
 std::string MediaLines() {
   std::string lines;
-  for (const quorvel::SizePreset &preset : kSizePresets) {
-    if (preset.medium.empty())
-      continue;
+  for (const quorvel::SizePreset &preset : PresetsWithMedium(true)) {
     std::string line = "  " + std::string{preset.medium};
     line.resize(10, ' ');
     line += SizeText(preset);
     line.resize(22, ' ');
-    lines += line + Grouped(preset.bytes) + " bytes\n";
+    lines += line + Fill(Texts().bytes, {GroupedDigits(preset.bytes)}) + "\n";
   }
   return lines;
 }
 
-// The floppy sizes, "1.4M, 1.2M, 1.0M and 0.8M".
+std::string MediaNames() {
+  std::vector<std::string_view> names;
+  for (const quorvel::SizePreset &preset : PresetsWithMedium(true))
+    names.push_back(preset.medium);
+  return ListOf(names, Texts().listOr);
+}
+
 std::string FloppySizes() {
-  std::string text;
-  for (const quorvel::SizePreset &preset : kSizePresets) {
-    if (!preset.medium.empty())
-      continue;
-    if (!text.empty())
-      text += ", ";
-    text += preset.label;
-  }
-  const std::size_t last = text.rfind(", ");
-  return last == std::string::npos ? text : text.replace(last, 2, " and ");
+  std::vector<std::string_view> labels;
+  for (const quorvel::SizePreset &preset : PresetsWithMedium(false))
+    labels.push_back(preset.label);
+  return ListOf(labels, Texts().listAnd);
+}
+
+// "split [--size SIZE] [--] SOURCE DEST_FOLDER".
+std::string Synopsis(const Command &command) {
+  std::string synopsis{command.name};
+  for (const Option &option : kOptions)
+    if (option.inCommands && !option.value.empty() &&
+        (!option.onlyFor || option.onlyFor == command.operation))
+      synopsis.append(" [").append(option.name).append(" ").append(option.value).append("]");
+  synopsis += " [--]";
+  for (std::string_view operand : command.operands)
+    synopsis.append(" ").append(operand);
+  return synopsis;
 }
 
 std::string Usage() {
-  return "Usage: quorvel-split split [--size SIZE] [--] SOURCE DEST_FOLDER\n"
-         "       quorvel-split join [--] FIRST_PIECE DEST_FOLDER\n"
-         "       quorvel-split --help | --version\n"
-         "\n"
-         "split  cuts SOURCE into pieces 1_NAME, 2_NAME, ... of SIZE in DEST_FOLDER, with their\n"
-         "       checksum list NAME.sha256 (sha256sum -c checks it). Once the new set is whole\n"
-         "       it replaces an older set of NAME there.\n"
-         "join   joins the set of FIRST_PIECE (a name beginning 1_) into NAME in DEST_FOLDER, "
-         "once\n"
-         "       every piece is there and matches the list beside it (without a list: no piece\n"
-         "       missing, all as long as the first but a shorter last one).\n"
-         "\n"
-         "SIZE is a number, with a fraction if need be, and a unit: K, M and G are thousands,\n"
-         "millions and billions of bytes (KB, MB and GB the same), KiB, MiB and GiB 1024, 1024^2\n"
-         "and 1024^3 bytes; a bare number is bytes. The default is " +
-         std::string{kSizePresets.front().label} + ", " + Grouped(kSizePresets.front().bytes) +
-         " bytes.\n"
-         "For today's media give the size or the medium's name:\n" +
-         MediaLines() +
-         "mail fits the attachment limits of mail and chat, DVD a 4.7 GB disc with room for its\n"
-         "file system, FAT32 the largest file that FAT32 sticks and cards hold. Floppy disks\n"
-         "take " +
-         FloppySizes() +
-         ".\n"
-         "\n"
-         "Existing files of the same names are replaced once the new ones are complete. A run\n"
-         "that fails or is interrupted leaves the folder as it was. Exit status: 0 done, 1\n"
-         "stopped with a message, 2 usage error, 128 + the signal's number when interrupted.\n";
+  const Catalogue &texts = Texts();
+  const std::string indent(texts.usageStart.size(), ' ');
+  std::string usage;
+  for (const Command &command : kCommands)
+    usage.append(usage.empty() ? texts.usageStart : indent)
+        .append(kProgramName).append(" ").append(Synopsis(command)).append("\n");
+  std::vector<std::string_view> alone;
+  for (const Option &option : kOptions)
+    if (option.alone)
+      alone.push_back(option.name);
+  usage.append(indent).append(kProgramName).append(" ").append(ListOf(alone, " | ")).append("\n\n");
+  for (const Command &command : kCommands) {
+    std::string name{command.name};
+    name.resize(indent.size(), ' ');
+    usage.append(name).append(texts.*command.usage);
+  }
+  const quorvel::SizePreset &byDefault = kSizePresets.front();
+  return usage + "\n" +
+         Fill(texts.sizeUsage, {byDefault.label, Fill(texts.bytes, {GroupedDigits(byDefault.bytes)}),
+                                MediaLines(), FloppySizes()}) +
+         "\n" + std::string{texts.usageEnd};
 }
 
 struct Request {
@@ -130,8 +182,8 @@ struct Request {
 };
 
 int UsageError(std::string_view problem) {
-  WriteText(stderr, "quorvel-split: " + std::string{problem} +
-                        "\nTry 'quorvel-split --help' for more information.\n");
+  Say(problem);
+  WriteText(stderr, Fill(Texts().helpPointer, {kProgramName}) + "\n");
   return kExitUsage;
 }
 
@@ -143,87 +195,104 @@ bool SameWord(std::string_view a, std::string_view b) {
 }
 
 std::optional<std::uint64_t> PieceSizeOf(std::string_view value) {
-  for (const quorvel::SizePreset &preset : kSizePresets)
-    if (!preset.medium.empty() && SameWord(preset.medium, value))
+  for (const quorvel::SizePreset &preset : PresetsWithMedium(true))
+    if (SameWord(preset.medium, value))
       return preset.bytes;
   return quorvel::ParsePieceSize(value);
 }
 
-// "mail, CD, DVD or FAT32".
-std::string MediaNames() {
-  std::string names;
-  for (const quorvel::SizePreset &preset : kSizePresets) {
-    if (preset.medium.empty())
-      continue;
-    if (!names.empty())
-      names += ", ";
-    names += preset.medium;
-  }
-  const std::size_t last = names.rfind(", ");
-  return last == std::string::npos ? names : names.replace(last, 2, " or ");
-}
+// What the arguments call for: a request, or the exit status of an answer or a usage error.
+using Parsed = std::variant<Request, int>;
 
-// Returns the request, or the exit status when the arguments call for none.
-std::variant<Request, int> ParseArguments(std::span<const std::string> arguments) {
-  if (arguments.empty())
-    return UsageError("no command given");
-  const std::string_view command = arguments[0];
-  if (command == "--help" || command == "-h") {
+// An option that ends the arguments at once, or takes its value into the request.
+std::optional<int> TakeOption(const Option &option, std::string_view value, Request *request) {
+  switch (option.action) {
+  case Action::help:
     WriteText(stdout, Usage());
     return EXIT_SUCCESS;
-  }
-  if (command == "--version") {
-    WriteText(stdout, "quorvel-split " + std::string{quorvel::kProductVersion} + "\n");
+  case Action::version:
+    WriteText(stdout, std::string{kProgramName} + " " + std::string{quorvel::kProductVersion} + "\n");
     return EXIT_SUCCESS;
+  case Action::size: {
+    const auto pieceSize = PieceSizeOf(value);
+    if (!pieceSize)
+      return UsageError(Fill(Texts().notAPieceSize, {value, MediaNames()}));
+    request->pieceSize = *pieceSize;
+    return std::nullopt;
   }
-  if (command != "split" && command != "join")
-    return UsageError("unknown command '" + std::string{command} + "'");
+  }
+  return std::nullopt;
+}
 
-  Request request{command == "split" ? Operation::split : Operation::join, {}, {}};
+const Option *OptionNamed(std::string_view argument) {
+  for (const Option &option : kOptions) {
+    const bool withValue = !option.value.empty() && argument.starts_with(option.name) &&
+                           argument.substr(option.name.size()).starts_with('=');
+    if (argument == option.name || argument == option.shortName || withValue)
+      return &option;
+  }
+  return nullptr;
+}
+
+const Command *CommandNamed(std::string_view name) {
+  const auto *command = std::ranges::find(kCommands, name, &Command::name);
+  return command == kCommands.end() ? nullptr : command;
+}
+
+std::string_view NameOf(Operation operation) {
+  return std::ranges::find(kCommands, operation, &Command::operation)->name;
+}
+
+// The option at `index` within a command, with its value; moves `index` past what it took.
+std::optional<int> TakeCommandOption(std::span<const std::string> arguments, std::size_t &index,
+                                     const Command &command, Request *request) {
+  const std::string_view argument = arguments[index];
+  const Option *option = OptionNamed(argument);
+  if (!option || !option->inCommands)
+    return UsageError(Fill(Texts().unknownOption, {argument}));
+  if (option->onlyFor && option->onlyFor != command.operation)
+    return UsageError(Fill(Texts().optionOnlyFor, {option->name, NameOf(*option->onlyFor)}));
+  std::string_view value;
+  if (!option->value.empty() && argument == option->name) {
+    if (++index == arguments.size())
+      return UsageError(Fill(Texts().needsValue, {option->name}));
+    value = arguments[index];
+  } else if (!option->value.empty()) {
+    value = argument.substr(option->name.size() + 1);
+  }
+  return TakeOption(*option, value, request);
+}
+
+Parsed ParseCommand(std::span<const std::string> arguments, const Command &command) {
+  Request request{command.operation, {}, {}};
   std::vector<std::string_view> operands;
   bool optionsEnded = false;
   for (std::size_t index = 1; index < arguments.size(); ++index) {
-    std::string_view argument = arguments[index];
-    if (optionsEnded || argument == "-" || !argument.starts_with('-')) {
+    const std::string_view argument = arguments[index];
+    if (optionsEnded || argument == "-" || !argument.starts_with('-'))
       operands.push_back(argument);
-      continue;
-    }
-    if (argument == "--") {
+    else if (argument == "--")
       optionsEnded = true;
-      continue;
-    }
-    if (argument == "--help" || argument == "-h") {
-      WriteText(stdout, Usage());
-      return EXIT_SUCCESS;
-    }
-    if (argument == "--size" || argument.starts_with("--size=")) {
-      if (request.operation != Operation::split)
-        return UsageError("--size applies to split only");
-      std::string_view value;
-      if (argument == "--size") {
-        if (++index == arguments.size())
-          return UsageError("--size needs a value");
-        value = arguments[index];
-      } else {
-        value = argument.substr(std::string_view{"--size="}.size());
-      }
-      const auto pieceSize = PieceSizeOf(value);
-      if (!pieceSize)
-        return UsageError("'" + std::string{value} +
-                          "' is no piece size: give a number and a unit (K, M, G, KiB, MiB, "
-                          "GiB), as 700M, or bytes, or " +
-                          MediaNames());
-      request.pieceSize = *pieceSize;
-      continue;
-    }
-    return UsageError("unknown option '" + std::string{argument} + "'");
+    else if (const auto status = TakeCommandOption(arguments, index, command, &request))
+      return *status;
   }
-  if (operands.size() != 2)
-    return UsageError(command == "split" ? "split takes SOURCE and DEST_FOLDER"
-                                         : "join takes FIRST_PIECE and DEST_FOLDER");
+  if (operands.size() != command.operands.size())
+    return UsageError(Fill(Texts().operandsWanted,
+                           {command.name, ListOf({command.operands.begin(), command.operands.end()},
+                                                 Texts().listAnd)}));
   request.source = operands[0];
   request.destFolder = operands[1];
   return request;
+}
+
+Parsed ParseArguments(std::span<const std::string> arguments) {
+  if (arguments.empty())
+    return UsageError(Texts().noCommand);
+  if (const Option *option = OptionNamed(arguments[0]); option && option->alone)
+    return *TakeOption(*option, {}, nullptr);
+  if (const Command *command = CommandNamed(arguments[0]))
+    return ParseCommand(arguments, *command);
+  return UsageError(Fill(Texts().unknownCommand, {arguments[0]}));
 }
 
 std::filesystem::path PathOf(std::string_view utf8) {
@@ -236,21 +305,20 @@ std::optional<std::string> PlaceProblem(const Request &request) {
   namespace fs = std::filesystem;
   std::error_code error;
   if (!request.source.empty() && fs::is_directory(PathOf(request.source), error))
-    return std::string{request.source} + " is a folder, not a file.";
+    return Fill(Texts().sourceIsFolder, {request.source});
   if (request.destFolder.empty())
     return std::nullopt;
   const fs::file_status destination = fs::status(PathOf(request.destFolder), error);
-  const std::string named{request.destFolder};
   if (destination.type() == fs::file_type::not_found)
-    return "the destination folder " + named + " does not exist.";
+    return Fill(Texts().destinationMissing, {request.destFolder});
   if (fs::exists(destination) && !fs::is_directory(destination))
-    return "the destination " + named + " is not a folder.";
+    return Fill(Texts().destinationNotFolder, {request.destFolder});
   return std::nullopt;
 }
 
 int Run(const Request &request) {
   if (const auto problem = PlaceProblem(request)) {
-    WriteText(stderr, "quorvel-split: " + *problem + "\n");
+    Say(*problem);
     return kExitStopped;
   }
   ConsoleHost host(quorvel::cli::IsTerminal(stderr) ? stderr : nullptr);
@@ -264,15 +332,14 @@ int Run(const Request &request) {
   if (const int status = host.Report(outcome); status != EXIT_SUCCESS)
     return status;
   WriteText(stdout,
-            std::string{splitting ? quorvel::kSplitSucceeded : quorvel::kJoinSucceeded} + "\n");
+            std::string{splitting ? Texts().splitSucceeded : Texts().joinSucceeded} + "\n");
   return EXIT_SUCCESS;
 }
 
 // Output that did not arrive is a failure, said where it still can be.
 int CheckedExit(int status) {
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-    WriteText(stderr, "quorvel-split: cannot write to standard output: " +
-                          std::string{std::strerror(errno)} + "\n");
+    Say(Fill(Texts().outputLost, {std::strerror(errno)}));
     return kExitStopped;
   }
   return std::ferror(stderr) ? kExitStopped : status;

@@ -7,48 +7,49 @@
 namespace quorvel {
 
 #ifndef _WIN32
+namespace {
+
+struct ErrnoCause {
+  int error;
+  FileCause cause;
+};
+
+// Every error not listed is a generic failure.
+constexpr auto kErrnoCauses = std::to_array<ErrnoCause>({
+    {0, FileCause::none},
+    {ENOENT, FileCause::fileNotFound},
+    {ENOTDIR, FileCause::badPath},
+    {ENAMETOOLONG, FileCause::badPath},
+    {ELOOP, FileCause::badPath},
+    {EMFILE, FileCause::tooManyOpenFiles},
+    {ENFILE, FileCause::tooManyOpenFiles},
+    {EACCES, FileCause::accessDenied},
+    {EPERM, FileCause::accessDenied},
+    {EROFS, FileCause::accessDenied},
+    {EISDIR, FileCause::accessDenied},
+    {EEXIST, FileCause::accessDenied},
+    {EBADF, FileCause::invalidFile},
+    {ESPIPE, FileCause::badSeek},
+    {EIO, FileCause::hardIO},
+    {ENXIO, FileCause::hardIO},
+    {ENODEV, FileCause::hardIO},
+    {EWOULDBLOCK, FileCause::sharingViolation},
+    {ETXTBSY, FileCause::sharingViolation},
+    {EBUSY, FileCause::sharingViolation},
+    {ENOLCK, FileCause::lockViolation},
+    {EDEADLK, FileCause::lockViolation},
+    {ENOSPC, FileCause::diskFull},
+    {EDQUOT, FileCause::diskFull},
+    {EFBIG, FileCause::fileTooLarge},
+});
+
+} // namespace
+
 FileCause CauseFromErrno(int error, OpenPurpose purpose) {
-  switch (error) {
-  case 0:
-    return FileCause::none;
-  case ENOENT:
-    return purpose == OpenPurpose::creating ? FileCause::badPath : FileCause::fileNotFound;
-  case ENOTDIR:
-  case ENAMETOOLONG:
-  case ELOOP:
+  if (error == ENOENT && purpose == OpenPurpose::creating)
     return FileCause::badPath;
-  case EMFILE:
-  case ENFILE:
-    return FileCause::tooManyOpenFiles;
-  case EACCES:
-  case EPERM:
-  case EROFS:
-  case EISDIR:
-  case EEXIST:
-    return FileCause::accessDenied;
-  case EBADF:
-    return FileCause::invalidFile;
-  case ESPIPE:
-    return FileCause::badSeek;
-  case EIO:
-  case ENXIO:
-  case ENODEV:
-    return FileCause::hardIO;
-  case EWOULDBLOCK:
-  case ETXTBSY:
-  case EBUSY:
-    return FileCause::sharingViolation;
-  case ENOLCK:
-  case EDEADLK:
-    return FileCause::lockViolation;
-  case ENOSPC:
-  case EDQUOT:
-    return FileCause::diskFull;
-  case EFBIG:
-    return FileCause::fileTooLarge;
-  default:
-    return FileCause::genericException;
-  }
+  const auto *found = std::ranges::find(kErrnoCauses, error, &ErrnoCause::error);
+  return found == kErrnoCauses.end() ? FileCause::genericException : found->cause;
 }
 #endif
 

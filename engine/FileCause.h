@@ -1,11 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace quorvel {
 
-// Why a file operation failed, in the classification the cause texts are keyed by: cause c has
-// the text of string IDS_FILE_CAUSE_FIRST + c.
+// Why a file operation failed, in the classification the cause texts are keyed by.
 enum class FileCause : std::uint8_t {
   none,
   genericException,
@@ -29,6 +29,8 @@ enum class FileCause : std::uint8_t {
   fileTooLarge,
   sourceItself,
 };
+// One more than the last cause.
+inline constexpr std::size_t kFileCauseCount = static_cast<std::size_t>(FileCause::sourceItself) + 1;
 
 #ifndef _WIN32
 enum class OpenPurpose : std::uint8_t { existing, creating };

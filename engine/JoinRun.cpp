@@ -10,6 +10,7 @@
 #include "engine/StagedFile.h"
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace quorvel {
@@ -17,9 +18,8 @@ namespace {
 
 class Joiner {
 public:
-  Joiner(const JoinRequest &request, Progress &progress)
-      : m_request(request), m_progress(progress),
-        m_set(PieceSet::OfFirstPiece(SourceNameOf(request.firstPiece))) {}
+  Joiner(const JoinRequest &request, PieceSet set, Progress &progress)
+      : m_request(request), m_progress(progress), m_set(std::move(set)) {}
 
   Outcome Run();
 
@@ -204,7 +204,7 @@ Outcome Joiner::Run() {
   // would otherwise be blamed on the set's list of that name. Nothing takes the name unless the
   // set proves whole. Created before the set is held: its name may be a link to the first piece.
   StagedFile output;
-  if (!output.Open(JoinedPathOf(m_request), &error))
+  if (!output.Open(JoinFolder(m_request.destFolder, m_set.Name()), &error))
     return Outcome::Failed(Stage::open, error);
   if (auto stopped = ReadList())
     return *stopped;
@@ -218,10 +218,10 @@ Outcome Joiner::Run() {
 } // namespace
 
 std::string JoinedPathOf(const JoinRequest &request) {
-  const std::string_view firstName = SourceNameOf(request.firstPiece);
-  if (!PieceSet::IsFirstPieceName(firstName) || request.destFolder.empty())
+  const auto set = PieceSet::OfFirstPiece(SourceNameOf(request.firstPiece));
+  if (!set || request.destFolder.empty())
     return {};
-  return JoinFolder(request.destFolder, PieceSet::OfFirstPiece(firstName).Name());
+  return JoinFolder(request.destFolder, set->Name());
 }
 
 Outcome RunJoin(const JoinRequest &request, Progress &progress) {
@@ -232,14 +232,16 @@ Outcome RunJoin(const JoinRequest &request, Progress &progress) {
     if (!chosen.Open(request.firstPiece, File::kReadShared, &error))
       return Outcome::Failed(Stage::source, error);
   }
-  if (SourceNameOf(request.firstPiece).empty())
+  const std::string_view chosenName = SourceNameOf(request.firstPiece);
+  if (chosenName.empty())
     return Outcome::Refused(Refusal::noSource);
   if (request.destFolder.empty())
     return Outcome::Refused(Refusal::noDestination);
-  if (!PieceSet::IsFirstPieceName(SourceNameOf(request.firstPiece)))
+  std::optional<PieceSet> set = PieceSet::OfFirstPiece(chosenName);
+  if (!set)
     return Outcome::Refused(Refusal::notFirstPiece);
   try {
-    return Joiner(request, progress).Run();
+    return Joiner(request, std::move(*set), progress).Run();
   } catch (const FileException &failure) {
     return Outcome::Failed(Stage::copy, failure);
   }

@@ -2,6 +2,7 @@
 
 #include "engine/FileException.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -36,6 +37,8 @@ enum class Refusal : std::uint8_t {
   // it needs `length` bytes and the folder (the subject) has room for `room`.
   noRoom,
 };
+// One more than the last refusal.
+inline constexpr std::size_t kRefusalCount = static_cast<std::size_t>(Refusal::noRoom) + 1;
 
 // What is wrong with a checksum list that a join refuses.
 enum class ListFault : std::uint8_t {
@@ -60,6 +63,8 @@ enum class ListFault : std::uint8_t {
   // A folder, a device or a FIFO stands under the list's name.
   notAFile,
 };
+// One more than the last fault.
+inline constexpr std::size_t kListFaultCount = static_cast<std::size_t>(ListFault::notAFile) + 1;
 
 struct ListProblem {
   ListProblem() = default;
@@ -91,9 +96,6 @@ struct Outcome {
   static Outcome Refused(Refusal refusal, std::string subject = {}, std::uint64_t length = 0);
   static Outcome ListRefused(std::string listPath, ListProblem problem);
   static Outcome Failed(Stage stage, FileException failure);
-
-  // The message that tells the user why a refused run stopped.
-  std::string RefusalText() const;
 
   Kind kind = Kind::done;
   Refusal refusal = Refusal::noSource;

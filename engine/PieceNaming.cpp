@@ -1,14 +1,6 @@
 #include "engine/PieceNaming.h"
 
-#include <array>
-
 namespace quorvel {
-
-std::uint64_t PieceSizeForIndex(int index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= kSizePresets.size())
-    return kDefaultPieceSize;
-  return kSizePresets[static_cast<std::size_t>(index)].bytes;
-}
 
 std::string_view SourceNameOf(std::string_view path) {
   const auto separator = path.find_last_of(kNameDelimiters);

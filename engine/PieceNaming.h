@@ -18,10 +18,6 @@ inline constexpr std::string_view kNameDelimiters = "/";
 #endif
 inline constexpr std::uint64_t kDefaultPieceSize = kSizePresets.front().bytes;
 
-// The piece size of a size-list index, as kSizePresets orders them; no selection (-1) and any
-// other index the default.
-std::uint64_t PieceSizeForIndex(int index);
-
 // The part of a path after its last name delimiter; all of it when it has none.
 std::string_view SourceNameOf(std::string_view path);
 // The part before it, delimiter included, so that a name follows it directly; empty for a bare

@@ -6,22 +6,16 @@
 #include <charconv>
 
 namespace quorvel {
-namespace {
 
-constexpr std::string_view kFirstPrefix = "1_";
-
-} // namespace
-
-bool PieceSet::IsFirstPieceName(std::string_view pieceName) {
-  return pieceName.size() > kFirstPrefix.size() && pieceName.starts_with(kFirstPrefix);
+std::string PieceSet::PiecePrefix(std::uint64_t pieceNumber) {
+  return std::to_string(pieceNumber).append("_");
 }
 
-PieceSet PieceSet::OfFirstPiece(std::string_view firstPieceName) {
-  return PieceSet{std::string{firstPieceName.substr(kFirstPrefix.size())}};
-}
-
-std::string PieceSet::PieceName(std::uint64_t pieceNumber) const {
-  return std::to_string(pieceNumber).append("_").append(m_strName);
+std::optional<PieceSet> PieceSet::OfFirstPiece(std::string_view firstPieceName) {
+  const std::string prefix = PiecePrefix(1);
+  if (firstPieceName.size() <= prefix.size() || !firstPieceName.starts_with(prefix))
+    return std::nullopt;
+  return PieceSet{std::string{firstPieceName.substr(prefix.size())}};
 }
 
 std::uint64_t PieceSet::NumberOf(std::string_view pieceName) const {

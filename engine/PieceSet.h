@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,14 +16,17 @@ class PieceSet {
 public:
   explicit PieceSet(std::string name) : m_strName(std::move(name)) {}
 
-  // A first piece's name: "1_" and the whole file's name after it, which is not empty.
-  static bool IsFirstPieceName(std::string_view pieceName);
-  // The whole file's name of a first piece's name.
-  static PieceSet OfFirstPiece(std::string_view firstPieceName);
+  // What a piece's name begins with: "12_" for piece 12.
+  static std::string PiecePrefix(std::uint64_t pieceNumber);
+  // The set of a first piece's name, which is "1_" and the whole file's name, not empty; none for
+  // any other name.
+  static std::optional<PieceSet> OfFirstPiece(std::string_view firstPieceName);
 
   // The whole file's name.
   const std::string &Name() const { return m_strName; }
-  std::string PieceName(std::uint64_t pieceNumber) const;
+  std::string PieceName(std::uint64_t pieceNumber) const {
+    return PiecePrefix(pieceNumber).append(m_strName);
+  }
   std::string ListName() const { return m_strName + ".sha256"; }
   // The piece number of a name of this set, 0 for any other name.
   std::uint64_t NumberOf(std::string_view pieceName) const;

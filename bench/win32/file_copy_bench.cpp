@@ -4,6 +4,7 @@
 #include "engine/File.h"
 #include "engine/HashingCopier.h"
 #include "engine/win32/WideText.h"
+#include "res/Messages.h"
 
 #include <cstdio>
 #include <string>
@@ -26,7 +27,7 @@ int wmain(int argc, wchar_t **argv) {
     quorvel::HashingCopier().Copy(source, target, source.GetLength(), {});
     target.Close();
   } catch (const quorvel::FileException &error) {
-    std::fprintf(stderr, "file_copy_bench: %s\n", error.GetErrorMessage().c_str());
+    std::fprintf(stderr, "file_copy_bench: %s\n", quorvel::res::FailureText(error).c_str());
     return 1;
   }
   return 0;

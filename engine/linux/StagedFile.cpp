@@ -18,6 +18,27 @@ namespace {
 // Enough for any honest race between runs over one name; beyond it the name counts as held.
 constexpr int kReplaceAttempts = 64;
 
+// The folder to open for a file's path, and the file's name in it.
+std::pair<std::string, std::string_view> FolderAndName(std::string_view path) {
+  const auto separator = path.rfind(kPathSeparator);
+  if (separator == std::string_view::npos)
+    return {".", path};
+  return {separator == 0 ? std::string{kPathSeparator} : std::string{path.substr(0, separator)},
+          path.substr(separator + 1)};
+}
+
+// A new file of a random temporary name in the folder, open for writing; -1 with errno set when
+// none can be made.
+int CreateTemporary(int folder, std::string &name) {
+  for (;;) {
+    name = RandomTemporaryName();
+    const int fd =
+        ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST)
+      return fd;
+  }
+}
+
 } // namespace
 
 StagedFile::~StagedFile() { Discard(); }
@@ -32,11 +53,8 @@ bool StagedFile::Open(std::string_view finalPath, FileException *error) {
     return false;
   };
 
-  const auto separator = finalPath.rfind(kPathSeparator);
-  const std::string folder = separator == std::string_view::npos ? std::string{"."}
-                             : separator == 0                    ? std::string{kPathSeparator}
-                                              : std::string{finalPath.substr(0, separator)};
-  m_strName = separator == std::string_view::npos ? finalPath : finalPath.substr(separator + 1);
+  const auto [folder, name] = FolderAndName(finalPath);
+  m_strName = name;
   m_folder = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (m_folder < 0)
     return fail(CauseFromErrno(errno, OpenPurpose::creating), errno);
@@ -47,11 +65,7 @@ bool StagedFile::Open(std::string_view finalPath, FileException *error) {
 
   EndingSignalsDeferred deferred;
   for (;;) {
-    m_strTemporaryName = RandomTemporaryName();
-    const int fd = ::openat(m_folder, m_strTemporaryName.c_str(),
-                            O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
-    if (fd < 0 && errno == EEXIST)
-      continue;
+    const int fd = CreateTemporary(m_folder, m_strTemporaryName);
     if (fd < 0) {
       m_strTemporaryName.clear();
       return fail(CauseFromErrno(errno, OpenPurpose::creating), errno);

@@ -102,6 +102,12 @@ struct StagedSet::State {
     return FileException(win32::CauseOfRefusal(code, windowsPath), static_cast<int>(code), path);
   }
 
+  // Holds the folder by a temporary file of the set's, which no other run can take meanwhile.
+  std::optional<FileException> HoldFolder(const std::string &holdName);
+  // What killed runs left; a temporary file that a run holds cannot be deleted.
+  void RemoveLeftTemporaries(const std::string &holdName) const;
+  // Every older name, the first piece first, which holds the set.
+  std::optional<FileException> CheckOlderSet();
   std::optional<FileException> CheckOlder(std::uint64_t number);
   void TakeName(std::size_t step);
   static void PutBack(void *state);
@@ -219,53 +225,59 @@ StagedSet::~StagedSet() {
   }
 }
 
-bool StagedSet::Open(std::string_view folder, FileException *error) {
-  State &state = *m_state;
-  const std::string firstPath = JoinFolder(folder, state.set.PieceName(1));
-  if (!state.folder.Open(folder, nullptr)) {
-    // Told as creating the first piece there would fail.
-    StagedFile probe;
-    probe.Open(firstPath, error);
-    return false;
-  }
-  const auto refuse = [&](DWORD code) {
-    if (error)
-      *error = state.Failure(code, 1);
-    return false;
-  };
-  const std::string holdName = TemporaryNameFor(state.set.Name());
+std::optional<FileException> StagedSet::State::HoldFolder(const std::string &holdName) {
   std::wstring holdPath;
-  if (!win32::ToWindowsPath(state.folder.PathOf(holdName), holdPath))
-    return refuse(ERROR_INVALID_NAME);
-  state.hold = Handle(::CreateFileW(holdPath.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-  if (!state.hold)
-    return refuse(::GetLastError());
+  if (!win32::ToWindowsPath(folder.PathOf(holdName), holdPath))
+    return Failure(ERROR_INVALID_NAME, 1);
+  hold = Handle(::CreateFileW(holdPath.c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  if (!hold)
+    return Failure(::GetLastError(), 1);
+  return std::nullopt;
+}
 
-  // What killed runs left; a temporary file that a run holds cannot be deleted.
+void StagedSet::State::RemoveLeftTemporaries(const std::string &holdName) const {
   std::vector<std::string> temporaries;
-  state.folder.ForEachName([&](std::string_view name) {
+  folder.ForEachName([&](std::string_view name) {
     if (IsTemporaryName(name) && name != holdName)
       temporaries.emplace_back(name);
   });
   for (const std::string &name : temporaries) {
     std::wstring path;
-    if (win32::ToWindowsPath(state.folder.PathOf(name), path))
+    if (win32::ToWindowsPath(folder.PathOf(name), path))
       ::DeleteFileW(path.c_str());
   }
-  // The first piece first, which holds the set.
-  const std::vector<std::uint64_t> older = staging::OlderFiles(state.folder, state.set);
+}
+
+std::optional<FileException> StagedSet::State::CheckOlderSet() {
   try {
-    for (std::uint64_t number : older) {
-      if (auto refused = state.CheckOlder(number)) {
-        if (error)
-          *error = *refused;
-        return false;
-      }
+    for (std::uint64_t number : staging::OlderFiles(folder, set)) {
+      if (auto refused = CheckOlder(number))
+        return refused;
     }
   } catch (const FileException &failure) {
+    return failure;
+  }
+  return std::nullopt;
+}
+
+bool StagedSet::Open(std::string_view folder, FileException *error) {
+  State &state = *m_state;
+  if (!state.folder.Open(folder, nullptr)) {
+    // Told as creating the first piece there would fail.
+    StagedFile probe;
+    probe.Open(JoinFolder(folder, state.set.PieceName(1)), error);
+    return false;
+  }
+  const std::string holdName = TemporaryNameFor(state.set.Name());
+  std::optional<FileException> refused = state.HoldFolder(holdName);
+  if (!refused) {
+    state.RemoveLeftTemporaries(holdName);
+    refused = state.CheckOlderSet();
+  }
+  if (refused) {
     if (error)
-      *error = failure;
+      *error = *refused;
     return false;
   }
   win32::PublishPutBack(&State::PutBack, &state);

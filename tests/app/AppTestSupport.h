@@ -68,13 +68,31 @@ void WhenModalWindowShows(std::function<void(HWND window)> look, int turnsLeft =
 // `onFirstPiece` is called from the event loop once the dialog has shown a run's first piece.
 class SlowRunDialog final : public tools::SlowRunDialog {
 public:
-  void UpdateWindow() override {
-    tools::SlowRunDialog::UpdateWindow();
-    if (onFirstPiece && m_strStatus != "Status")
-      fw::platform::PostTask(std::exchange(onFirstPiece, {}));
+  Outcome RunCore(const Core &core, Progress &progress) override {
+    Watched watched(progress, onFirstPiece);
+    return tools::SlowRunDialog::RunCore(core, watched);
   }
 
   std::function<void()> onFirstPiece;
+
+private:
+  // The dialog's own report, then the test's look at it.
+  class Watched final : public Progress {
+  public:
+    Watched(Progress &shown, std::function<void()> &onFirstPiece)
+        : m_shown(shown), m_onFirstPiece(onFirstPiece) {}
+    Flow PieceDone(std::uint64_t pieceNumber, std::uint64_t pieceCount) override {
+      const Flow flow = m_shown.PieceDone(pieceNumber, pieceCount);
+      if (m_onFirstPiece)
+        fw::platform::PostTask(std::exchange(m_onFirstPiece, {}));
+      return flow;
+    }
+    void RemovingOlderSet() override { m_shown.RemovingOlderSet(); }
+
+  private:
+    Progress &m_shown;
+    std::function<void()> &m_onFirstPiece;
+  };
 };
 
 // Asks the window system's thread from another, every few milliseconds until destroyed, as the

@@ -1,5 +1,4 @@
 #include "app/SplitterDialog.h"
-#include "engine/FileException.h"
 #include "engine/SizePresets.h"
 #include "framework/Mutex.h"
 #include "framework/Platform.h"
@@ -12,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <iterator>
+#include <stdexcept>
 #include <thread>
 
 namespace quorvel::test {
@@ -156,6 +156,7 @@ TEST_F(OperationTest, SplitsAndJoinsThroughTheDialogsButtons) {
 
   EXPECT_EQ(ReadFile(folder / "joined/report.doc"), source);
   EXPECT_EQ(TextOf(IDC_STATUS), "3files joined");
+  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), "");
   EXPECT_EQ(dialog.m_progress.m_nRangeHigh, 3);
   EXPECT_EQ(dialog.m_progress.GetPos(), 3) << "the bar ends full";
   ASSERT_EQ(modal.boxes.size(), 2u);
@@ -194,6 +195,8 @@ TEST_F(SizeListTest, EachEntryIsTheSizeItSaysAndSplitsAndJoins) {
     ChooseComboItem(list, static_cast<int>(index));
     EXPECT_EQ(dialog.GetPieceSize(), kSizePresets[index].bytes) << kSizePresets[index].label;
   }
+  dialog.m_comboSize.SetCurSel(-1);
+  EXPECT_EQ(dialog.GetPieceSize(), 1'400'000u) << "no selection";
   ChooseComboItem(list, 4);
   EXPECT_EQ(SplitAndJoinBack(RandomBytes(2 * 10'000'000 + 7, 5)), 10'000'000u);
   ChooseComboItem(list, 3);
@@ -283,6 +286,8 @@ TEST_F(OperationTest, AStoppedCheckShowsOnlyTheEnginesNoticeUnderTheWaitCursor) 
   Click(IDC_JOIN);
   ASSERT_EQ(modal.boxes.size(), 2u);
   EXPECT_EQ(modal.boxes[0].text, "Please select a file.");
+  EXPECT_EQ(modal.boxes[0].caption, "Splitter");
+  EXPECT_EQ(modal.boxes[0].type, MB_OK | MB_ICONEXCLAMATION);
   EXPECT_EQ(TextOf(IDC_STATUS), "Status");
   EXPECT_EQ(waiting, (std::vector<bool>{true, true}));
   EXPECT_FALSE(ShowsWaitCursor(Control(IDC_SOURCE_PATH)));
@@ -302,12 +307,50 @@ TEST_F(OperationTest, ASourceThatCannotBeOpenedLeadsBackToTheSourceField) {
   EXPECT_EQ(modal.boxes[0].owner, dialog.m_hWnd);
   EXPECT_EQ(FocusedControl(dialog.m_hWnd), Control(IDC_SOURCE_PATH));
   EXPECT_EQ(SelectedText(Control(IDC_SOURCE_PATH)), folder / "gone.bin");
+
+  // The failure fills the whole buffer of 1024 bytes it is shown from.
+  dialog.m_strSourcePath = folder / std::string(1100, 'd');
+  dialog.UpdateData(FALSE);
+  Click(IDC_SPLIT);
+  ASSERT_EQ(modal.boxes.size(), 2u);
+  EXPECT_EQ(modal.boxes[1].text.size(), 1023u);
 }
 
-// A window whose one command fails as a copy does.
+TEST_F(OperationTest, ASourceShorterThanAPieceIsNotSplitAndLeavesTheSourceField) {
+  WriteFile(folder / "short.bin", RandomBytes(10, 1));
+  ChooseSource(folder / "short.bin");
+  ChooseDestination(folder.Text());
+  Click(IDC_SPLIT);
+  ASSERT_EQ(modal.boxes.size(), 1u);
+  EXPECT_EQ(modal.boxes[0].text, "File length is 10 byte, No need to split.");
+  EXPECT_EQ(modal.boxes[0].caption, "Splitter");
+  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), "");
+  EXPECT_EQ(dialog.m_strSourceName, "");
+}
+
+using SlowOperationTest = DialogFixture<SlowRunDialog>;
+
+TEST_F(SlowOperationTest, ASourceCutShortWhileItIsSplitStopsTheRunWithTheFailureReport) {
+  WriteFile(folder / "whole.bin", RandomBytes(3 * 800'000 + 10, 3));
+  std::filesystem::create_directory(folder.path() / "pieces");
+  ChooseSource(folder / "whole.bin");
+  ChooseDestination(folder / "pieces");
+  dialog.m_comboSize.SetCurSel(3);
+  dialog.onFirstPiece = [&] { std::filesystem::resize_file(folder.path() / "whole.bin", 800'000); };
+  Click(IDC_SPLIT);
+  ASSERT_EQ(modal.boxes.size(), 1u) << "no success box";
+  EXPECT_EQ(modal.boxes[0].text, "试图越过其尾端对 " + folder / "whole.bin" + " 进行读写。");
+  EXPECT_EQ(modal.boxes[0].caption, "quorvel-splitter");
+  EXPECT_EQ(modal.boxes[0].type, MB_ICONSTOP);
+  EXPECT_TRUE(TextOf(IDC_STATUS).ends_with("Files created")) << "the last report stays";
+  EXPECT_EQ(TextOf(IDC_SOURCE_PATH), folder / "whole.bin");
+  EXPECT_TRUE(std::filesystem::is_empty(folder.path() / "pieces"));
+}
+
+// A window whose one command fails with the given text.
 class FailingWindow : public CWnd {
 public:
-  explicit FailingWindow(std::string fileName) : m_fileName(std::move(fileName)) {}
+  explicit FailingWindow(std::string text) : m_text(std::move(text)) {}
 
 protected:
   std::span<const CommandMapEntry> GetMessageMap() const override {
@@ -316,27 +359,24 @@ protected:
   }
 
 private:
-  void Fail() { throw FileException(FileCause::diskFull, 28, m_fileName); }
-  std::string m_fileName;
+  void Fail() { throw std::runtime_error(m_text); }
+  std::string m_text;
 };
 
-TEST(FailureReportTest, CutsTheCauseTextToTheReportBufferAndNeverInsideACharacter) {
+TEST(FailureReportTest, CutsTheTextToTheReportBufferAndNeverInsideACharacter) {
   ScriptedModalUi modal;
-  auto reportOf = [&modal](const std::string &fileName) {
-    FailingWindow window(fileName);
+  auto reportOf = [&modal](const std::string &text) {
+    FailingWindow window(text);
     window.SubclassWindow(MakeBareWindow(nullptr));
     window.SendMessage(WM_COMMAND, MAKEWPARAM(7, BN_CLICKED));
     return modal.boxes.back();
   };
-  // A name that puts a two-byte character at bytes 510 and 511 of the report.
-  const std::string marked = FileException(FileCause::diskFull, 28, "\x01").what();
-  std::string name(510 - marked.find('\x01'), 'a');
-  while (name.size() < 700)
-    name += "é";
-  const MessageBoxRequest cut = reportOf(name);
-  EXPECT_EQ(cut.text.size(), 510u);
-  EXPECT_EQ(cut.text, FileException(FileCause::diskFull, 28, name)
-                          .GetErrorMessage(FileException::kFailureReportBufferSize));
+  // A two-byte character at bytes 510 and 511 of the report.
+  std::string text(510, 'a');
+  while (text.size() < 700)
+    text += "é";
+  const MessageBoxRequest cut = reportOf(text);
+  EXPECT_EQ(cut.text, text.substr(0, 510));
   EXPECT_EQ(cut.type, MB_ICONSTOP);
   EXPECT_EQ(cut.caption, "quorvel-splitter");
   // The buffer holds 511 bytes and the terminating zero.

@@ -194,8 +194,12 @@ TEST_F(Cli, UsageErrorsExitTwoWithOneLineAndAPointerToHelp) {
     EXPECT_EQ(help.exitCode, 0) << arguments;
     EXPECT_TRUE(help.out.starts_with("Usage:")) << arguments;
   }
-  // Which size each medium needs.
+  // The options each command takes, and which size each medium needs.
   const std::string help = Run("--help").out;
+  EXPECT_TRUE(help.starts_with("Usage: quorvel-split split [--size SIZE] [--] SOURCE DEST_FOLDER\n"
+                               "       quorvel-split join [--] FIRST_PIECE DEST_FOLDER\n"
+                               "       quorvel-split --help | --version\n\n"))
+      << help;
   for (const char *line :
        {"  mail    10M         10,000,000 bytes\n", "  CD      700M        700,000,000 bytes\n",
         "  DVD     4.6G        4,600,000,000 bytes\n",

@@ -143,7 +143,7 @@ TEST_F(KernelSeam, EveryFileIsFlushedBeforeItTakesItsNameAndTheFolderAtTheEnd) {
   test::WriteFile(m_dir / "a.bin", std::string(3'000'000, 'f'));
   test::TempDir out;
   g_flushed.clear();
-  ASSERT_EQ(Split(m_dir / "a.bin", out.path()), 0);
+  ASSERT_TRUE(test::Done(Split(m_dir / "a.bin", out.path())));
   // The pieces in any order, as they are flushed side by side, then the list, each under its
   // staged name, and the folder once they have their names.
   const std::string staged = out / ".quorvel-";
@@ -155,8 +155,7 @@ TEST_F(KernelSeam, EveryFileIsFlushedBeforeItTakesItsNameAndTheFolderAtTheEnd) {
   EXPECT_EQ(g_flushed[4], out.path().string());
 
   g_flushed.clear();
-  test::RecordingHost joiner;
-  ASSERT_EQ(Join(joiner, out / "1_a.bin", m_dir.path()), 0);
+  ASSERT_TRUE(test::Done(Join(out / "1_a.bin", m_dir.path())));
   EXPECT_THAT(g_flushed, ElementsAre(StartsWith(m_dir / ".quorvel-"), m_dir.path().string()));
 }
 
@@ -173,7 +172,7 @@ TEST_F(KernelSeam, NoStopWhileTheSetTakesItsNamesLeavesASetThatJoins) {
     for (const bool olderListed : {true, false}) {
       test::TempDir out;
       for (int renames = 1;; ++renames) {
-        ASSERT_EQ(Split(m_dir / "older/a.bin", out.path()), 0);
+        ASSERT_TRUE(test::Done(Split(m_dir / "older/a.bin", out.path())));
         if (!olderListed)
           test::fs::remove(out / "a.bin.sha256");
         const auto before = test::ContentsOf(out.path());
@@ -195,9 +194,8 @@ TEST_F(KernelSeam, NoStopWhileTheSetTakesItsNamesLeavesASetThatJoins) {
           EXPECT_EQ(test::ContentsOf(out.path()), before) << "after " << renames << " renames";
           continue;
         }
-        test::RecordingHost joiner;
         test::TempDir joined;
-        const bool joins = Join(joiner, out / "1_a.bin", joined.path()) == 0;
+        const bool joins = Join(out / "1_a.bin", joined.path()).kind == Outcome::Kind::done;
         EXPECT_EQ(joins, renames == 5) << "killed after " << renames << " renames";
         if (joins) {
           EXPECT_EQ(test::ReadFile(joined / "a.bin"), newer);
@@ -229,7 +227,7 @@ private:
 TEST_F(KernelSeam, AStopDoesNotWaitForTheFlushesInFlight) {
   test::WriteFile(m_dir / "a.bin", test::RandomBytes(1'500'000, 9));
   test::TempDir out;
-  ASSERT_EQ(Split(m_dir / "a.bin", out.path()), 0);
+  ASSERT_TRUE(test::Done(Split(m_dir / "a.bin", out.path())));
   const auto before = test::ContentsOf(out.path());
   test::WriteFile(m_dir / "a.bin", test::RandomBytes(1'500'000, 10));
   g_flushesHeld = true;
@@ -251,12 +249,10 @@ TEST_F(KernelSeam, WithoutLeasesAFileAnotherProgramHasOpenIsStillNotReplaced) {
   g_leasesRefused = true;
   {
     const test::LockHolder holder(out / "a.bin", test::Hold::openOnly);
-    test::RecordingHost joiner;
-    EXPECT_EQ(Join(joiner, m_dir / "1_a.bin", out.path()), 1);
+    EXPECT_EQ(Join(m_dir / "1_a.bin", out.path()).kind, Outcome::Kind::failed);
     EXPECT_EQ(test::ReadFile(out / "a.bin"), "another program's");
   }
-  test::RecordingHost joiner;
-  EXPECT_EQ(Join(joiner, m_dir / "1_a.bin", out.path()), 0) << "closed, it is replaced";
+  EXPECT_TRUE(test::Done(Join(m_dir / "1_a.bin", out.path()))) << "closed, it is replaced";
   g_leasesRefused = false;
   EXPECT_EQ(test::ReadFile(out / "a.bin"), "one,two");
 }
@@ -268,16 +264,13 @@ TEST_F(KernelSeam, WithoutLeasesAPieceAnotherProgramWritesIsStillRefused) {
   g_leasesRefused = true;
   {
     const test::LockHolder reader(m_dir / "2_a.bin", test::Hold::openOnly);
-    test::RecordingHost joiner;
-    EXPECT_EQ(Join(joiner, m_dir / "1_a.bin", out.path()), 0) << "a program that only reads it";
+    EXPECT_TRUE(test::Done(Join(m_dir / "1_a.bin", out.path()))) << "a program that only reads it";
   }
   fs::remove(out / "a.bin");
   {
     const test::LockHolder writer(m_dir / "2_a.bin", test::Hold::writing);
-    test::RecordingHost joiner;
-    EXPECT_EQ(Join(joiner, m_dir / "1_a.bin", out.path()), 1);
-    EXPECT_THAT(joiner.Messages(),
-                ElementsAre(kFileError + "在存取 " + m_dir / "2_a.bin" + " 时发生共享违例。"));
+    EXPECT_EQ(test::Said(Join(m_dir / "1_a.bin", out.path())),
+              "在存取 " + m_dir / "2_a.bin" + " 时发生共享违例。");
   }
   g_leasesRefused = false;
   EXPECT_THAT(test::NamesIn(out.path()), IsEmpty());
@@ -288,17 +281,17 @@ TEST_F(KernelSeam, ASetReplacedBeforeTheJoinHoldsItIsRefused) {
   fs::create_directory(m_dir.path() / "other");
   test::WriteFile(m_dir / "other/report.doc", test::RandomBytes(5'000'000, 46));
   test::TempDir pieces;
-  ASSERT_EQ(Split(m_dir / "report.doc", pieces.path()), 0);
+  ASSERT_TRUE(test::Done(Split(m_dir / "report.doc", pieces.path())));
   fs::remove(pieces / "report.doc.sha256");
   // Pieces of 1.2M, where the join has measured those of 1.4M.
-  g_beforeLimitRead = [&] { ASSERT_EQ(Split(m_dir / "other/report.doc", pieces.path(), 1), 0); };
+  g_beforeLimitRead = [&] {
+    ASSERT_TRUE(test::Done(Split(m_dir / "other/report.doc", pieces.path(), 1'200'000)));
+  };
   test::TempDir out;
-  test::RecordingHost joiner;
-  EXPECT_EQ(Join(joiner, pieces / "1_report.doc", out.path()), 1);
-  EXPECT_THAT(joiner.Messages(), ElementsAre("app|16|" + pieces / "1_report.doc" +
-                                             " changed while the set was being joined (another "
-                                             "program or split wrote it): the set cannot be "
-                                             "joined."));
+  EXPECT_EQ(test::Said(Join(pieces / "1_report.doc", out.path())),
+            pieces / "1_report.doc" +
+                " changed while the set was being joined (another program or split wrote it): "
+                "the set cannot be joined.");
   EXPECT_THAT(test::NamesIn(out.path()), IsEmpty());
 }
 
@@ -313,14 +306,11 @@ TEST_F(KernelSeam, AFlushBehindTheJoinsCopyThatFailsFailsTheJoin) {
   for (int flushesBefore : {0, 1}) {
     g_failingFlushes = out / ".quorvel-";
     g_flushesBeforeFailure = flushesBefore;
-    test::RecordingHost joiner;
-    try {
-      Join(joiner, pieces / "1_a.bin", out.path());
-      ADD_FAILURE() << "joined, the flush after " << flushesBefore << " others failing";
-    } catch (const FileException &failure) {
-      EXPECT_EQ(failure.m_cause, FileCause::hardIO);
-      EXPECT_EQ(failure.m_strFileName, out / "a.bin");
-    }
+    const Outcome join = Join(pieces / "1_a.bin", out.path());
+    EXPECT_EQ(join.stage, Stage::copy)
+        << "joined, the flush after " << flushesBefore << " others failing";
+    EXPECT_EQ(join.failure.m_cause, FileCause::hardIO);
+    EXPECT_EQ(join.failure.m_strFileName, out / "a.bin");
     EXPECT_THAT(test::NamesIn(out.path()), IsEmpty());
   }
   g_failingFlushes.clear();

@@ -1,6 +1,6 @@
 #include "engine/PieceNaming.h"
 #include "engine/PieceSet.h"
-#include "engine/SplitFile.h"
+#include "engine/SplitRun.h"
 #include "tests/engine/TestSupport.h"
 
 #include <fstream>
@@ -27,16 +27,14 @@ TEST(LargeFile, ASourceOverFourGibibytesIsMeasuredAndSplitWhole) {
   std::ofstream(source, std::ios::binary | std::ios::app) << 'E';
   ASSERT_EQ(test::fs::file_size(source), length);
 
-  test::RecordingHost host;
-  host.m_strSourcePath = test::Utf8Of(source);
-  host.m_strDestFolder = dir / "pieces";
   test::fs::create_directory(dir.path() / "pieces");
-  ASSERT_EQ(SplitFile(host), 0);
+  test::PieceWatch watch;
+  const std::uint64_t pieceSize = kDefaultPieceSize;
+  ASSERT_TRUE(test::Done(RunSplit({test::Utf8Of(source), dir / "pieces", pieceSize}, watch)));
 
-  const std::uint64_t pieceSize = PieceSizeForIndex(0);
   const std::uint64_t pieceCount = length / pieceSize + 1;
-  EXPECT_EQ(host.m_strStatus, std::to_string(pieceCount) + "Files created");
-  EXPECT_EQ(host.m_rangeUpper, static_cast<int>(pieceCount));
+  EXPECT_EQ(watch.m_pieces.back(), pieceCount);
+  EXPECT_EQ(watch.m_pieceCount, pieceCount);
   const std::string lastPiece = dir / ("pieces/" + PieceSet("big.bin").PieceName(pieceCount));
   EXPECT_EQ(test::fs::file_size(test::PathOf(lastPiece)), length % pieceSize);
   EXPECT_EQ(test::ReadFile(lastPiece).back(), 'E');

@@ -1,6 +1,8 @@
-#include "res/StringTable.h"
+#include "res/Messages.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 namespace quorvel {
 namespace {
@@ -20,17 +22,49 @@ TEST(MessageLanguage, ChineseLocalesAndLanguageIdsAreChineseAllOthersEnglish) {
 }
 
 TEST(MessageLanguage, EveryCauseReadsInBothLanguagesNamingTheFileOnce) {
-  for (unsigned id = res::IDS_FILE_CAUSE_FIRST + 1; id <= res::IDS_FILE_CAUSE_LAST; ++id) {
-    for (Language language : {Language::english, Language::chinese}) {
-      const std::string_view text = res::FindString(id, language);
+  const res::Catalogue &english = res::CatalogueOf(Language::english);
+  const res::Catalogue &chinese = res::CatalogueOf(Language::chinese);
+  for (std::size_t index = 1; index < kFileCauseCount; ++index) {
+    const auto cause = static_cast<FileCause>(index);
+    for (const res::Catalogue *texts : {&english, &chinese}) {
+      const std::string_view text = texts->fileCauses[cause];
       const auto marker = text.find("%1");
-      ASSERT_NE(marker, std::string_view::npos) << id;
-      EXPECT_EQ(text.find("%1", marker + 1), std::string_view::npos) << id;
+      ASSERT_NE(marker, std::string_view::npos) << index;
+      EXPECT_EQ(text.find("%1", marker + 1), std::string_view::npos) << index;
     }
-    EXPECT_NE(res::FindString(id, Language::english), res::FindString(id, Language::chinese));
+    EXPECT_NE(english.fileCauses[cause], chinese.fileCauses[cause]);
   }
-  EXPECT_EQ(res::FindString(res::IDS_ABOUTBOX, Language::english),
-            res::FindString(res::IDS_ABOUTBOX, Language::chinese));
+  EXPECT_EQ(english.aboutItem, chinese.aboutItem);
+  EXPECT_EQ(english.refusals[Refusal::noSource], chinese.refusals[Refusal::noSource]);
+}
+
+TEST(MessageLanguage, AFailureNamesItsPathOnceAndIsCutWholeCharacters) {
+  EXPECT_EQ(res::FailureText(FileException(FileCause::fileNotFound, ENOENT, "/a/%1.bin")),
+            "没有找到 /a/%1.bin。");
+  EXPECT_EQ(res::FailureText(FileException(FileCause::diskFull, ENOSPC, "/x"), 512),
+            "在存取 /x 时磁盘已满。");
+  EXPECT_EQ(res::FailureText(FileException()), "无错误发生。");
+
+  // Each "文" is three bytes; the cut must not leave part of one behind.
+  std::string longPath = "/";
+  for (int i = 0; i < 400; ++i)
+    longPath += "文";
+  for (std::size_t buffer : {std::size_t{1024}, std::size_t{512}}) {
+    const std::string text =
+        res::FailureText(FileException(FileCause::accessDenied, EACCES, longPath), buffer);
+    EXPECT_LE(text.size(), buffer - 1);
+    EXPECT_GT(text.size(), buffer - 4);
+    EXPECT_TRUE(text.starts_with("对 /文文"));
+    EXPECT_EQ(text.size() % 3, (std::string_view{"对 /"}.size()) % 3) << "split a character";
+  }
+}
+
+TEST(MessageLanguage, SizesInARefusalAreGrouped) {
+  Outcome noRoom = Outcome::Refused(Refusal::noRoom, "/media/stick", 4'700'000'000);
+  noRoom.room = 999;
+  EXPECT_EQ(res::RefusalText(noRoom),
+            "The pieces need 4,700,000,000 bytes, but /media/stick has room for 999. Nothing was "
+            "changed.");
 }
 
 } // namespace

@@ -10,15 +10,7 @@
 namespace quorvel {
 namespace {
 
-TEST(PieceNaming, SizeListIndexPicksPieceSize) {
-  EXPECT_EQ(PieceSizeForIndex(0), 1'400'000u);
-  EXPECT_EQ(PieceSizeForIndex(1), 1'200'000u);
-  EXPECT_EQ(PieceSizeForIndex(2), 1'000'000u);
-  EXPECT_EQ(PieceSizeForIndex(3), 800'000u);
-  for (int other : {-1, 8, 100, -7})
-    EXPECT_EQ(PieceSizeForIndex(other), 1'400'000u) << other;
-  // The media's, after the floppies'.
-  EXPECT_EQ(PieceSizeForIndex(7), 4'294'967'295u) << "the largest file FAT32 holds";
+TEST(PieceNaming, EveryPresetsLabelReadsAsItsSize) {
   for (const SizePreset &preset : kSizePresets) {
     const std::string_view size = preset.label.substr(0, preset.label.find(' '));
     if (size != preset.medium) {
@@ -74,7 +66,7 @@ TEST(PieceSet, NumbersHaveNoLeadingZerosAndNamesAreNotSpecial) {
   EXPECT_EQ(PieceSet("a.bin").PieceName(10), "10_a.bin");
   EXPECT_EQ(PieceSet("a.bin").PieceName(100), "100_a.bin");
   EXPECT_EQ(PieceSet("1_a.bin").PieceName(2), "2_1_a.bin");
-  EXPECT_EQ(PieceSet::OfFirstPiece("1_1_a.bin").Name(), "1_a.bin");
+  EXPECT_EQ(PieceSet::OfFirstPiece("1_1_a.bin")->Name(), "1_a.bin");
   EXPECT_EQ(PieceSet("a.bin").ListName(), "a.bin.sha256");
   EXPECT_EQ(PieceSet("a.bin").NumberOf("12_a.bin"), 12u);
   for (const char *other : {"a.bin", "_a.bin", "012_a.bin", "1_a.bin2", "x1_a.bin", "1-a.bin"})
@@ -83,9 +75,9 @@ TEST(PieceSet, NumbersHaveNoLeadingZerosAndNamesAreNotSpecial) {
 
 TEST(PieceSet, OnlyOneUnderscoreAndANameMakeAFirstPiece) {
   for (const char *name : {"1_report.doc", "1_1_a.bin", "1_x"})
-    EXPECT_TRUE(PieceSet::IsFirstPieceName(name)) << name;
+    EXPECT_TRUE(PieceSet::OfFirstPiece(name)) << name;
   for (const char *name : {"10_report.doc", "11_a", "2_a.bin", "1_", "1", "_1_a", "1a_b", ""})
-    EXPECT_FALSE(PieceSet::IsFirstPieceName(name)) << name;
+    EXPECT_FALSE(PieceSet::OfFirstPiece(name)) << name;
 }
 
 #ifdef _WIN32

@@ -19,9 +19,11 @@ namespace quorvel {
 namespace {
 
 namespace fs = test::fs;
+using test::Done;
 using test::NamesIn;
+using test::PieceWatch;
 using test::ReadFile;
-using test::RecordingHost;
+using test::Said;
 using test::TempDir;
 using test::WriteFile;
 using ::testing::ElementsAre;
@@ -49,24 +51,20 @@ TEST_F(SafeOutput, NoRunWritesThroughASymbolicLinkOrIntoAFifo) {
   const auto [pieces, dest] = TwoPiecesAndAFolder(m_dir.path());
 
   fs::create_symlink("../p/1_src", dest / "src");
-  RecordingHost viaSymlink;
-  ASSERT_EQ(Join(viaSymlink, pieces / "1_src", dest), 0);
+  ASSERT_TRUE(Done(Join(pieces / "1_src", dest)));
   EXPECT_EQ(ReadFile(pieces / "1_src"), "first,");
   EXPECT_FALSE(fs::is_symlink(dest / "src"));
   EXPECT_EQ(ReadFile(dest / "src"), "first,last");
 
   fs::remove(dest / "src");
   ASSERT_EQ(::mkfifo((dest / "src").c_str(), 0600), 0);
-  RecordingHost ontoFifo;
-  EXPECT_EQ(Join(ontoFifo, pieces / "1_src", dest), 1);
-  EXPECT_THAT(ontoFifo.Messages(),
-              ElementsAre(kFileError + "对 " + (dest / "src").string() + " 的存取被拒绝。"));
+  EXPECT_EQ(Said(Join(pieces / "1_src", dest)), "对 " + (dest / "src").string() + " 的存取被拒绝。");
   EXPECT_TRUE(fs::is_fifo(dest / "src")) << "a name that is no file is never replaced";
 
   const std::string bytes = test::RandomBytes(3'000'000, 5);
   WriteFile(m_dir / "src", bytes);
   fs::create_symlink("1_src", dest / "3_src");
-  ASSERT_EQ(Split(m_dir / "src", dest), 0);
+  ASSERT_TRUE(Done(Split(m_dir / "src", dest)));
   EXPECT_EQ(ReadFile(dest / "1_src"), bytes.substr(0, 1'400'000)) << "piece 3 went onto piece 1";
   EXPECT_EQ(ReadFile(dest / "3_src"), bytes.substr(2'800'000));
 }
@@ -75,8 +73,7 @@ TEST_F(SafeOutput, NoRunWritesThroughASymbolicLinkOrIntoAFifo) {
 TEST_F(SafeOutput, NoRunWritesThroughAHardLinkOntoItsInputs) {
   const auto [pieces, dest] = TwoPiecesAndAFolder(m_dir.path());
   fs::create_hard_link(pieces / "1_src", dest / "src");
-  RecordingHost join;
-  ASSERT_EQ(Join(join, pieces / "1_src", dest), 0);
+  ASSERT_TRUE(Done(Join(pieces / "1_src", dest)));
   EXPECT_EQ(ReadFile(pieces / "1_src"), "first,");
   EXPECT_EQ(ReadFile(dest / "src"), "first,last");
 
@@ -84,7 +81,7 @@ TEST_F(SafeOutput, NoRunWritesThroughAHardLinkOntoItsInputs) {
   WriteFile(m_dir / "src", bytes);
   WriteFile(dest / "1_src", "an earlier piece");
   fs::create_hard_link(dest / "1_src", dest / "3_src");
-  ASSERT_EQ(Split(m_dir / "src", dest), 0);
+  ASSERT_TRUE(Done(Split(m_dir / "src", dest)));
   EXPECT_EQ(ReadFile(dest / "1_src"), bytes.substr(0, 1'400'000)) << "piece 3 went onto piece 1";
   EXPECT_EQ(ReadFile(dest / "3_src"), bytes.substr(2'800'000));
 
@@ -92,14 +89,12 @@ TEST_F(SafeOutput, NoRunWritesThroughAHardLinkOntoItsInputs) {
   // a name go while its file is open; Windows does not, and the split says what the name is.
   fs::remove(dest / "2_src");
   fs::create_hard_link(m_dir / "src", dest / "2_src");
-  RecordingHost split;
 #ifdef _WIN32
-  EXPECT_EQ(Split(split, m_dir / "src", dest), 1);
-  EXPECT_THAT(split.Messages(), ElementsAre(kFileError + test::Utf8Of(dest / "2_src") +
-                                            " 是正在分割的文件的另一个名称。"));
+  EXPECT_EQ(Said(Split(m_dir / "src", dest)),
+            test::Utf8Of(dest / "2_src") + " 是正在分割的文件的另一个名称。");
   EXPECT_EQ(ReadFile(dest / "2_src"), bytes);
 #else
-  ASSERT_EQ(Split(split, m_dir / "src", dest), 0) << testing::PrintToString(split.Messages());
+  ASSERT_TRUE(Done(Split(m_dir / "src", dest)));
   EXPECT_EQ(ReadFile(dest / "2_src"), bytes.substr(1'400'000, 1'400'000));
 #endif
   EXPECT_EQ(ReadFile(m_dir / "src"), bytes);
@@ -113,19 +108,15 @@ TEST_F(SafeOutput, AFileAnotherProgramHasOpenIsNeverReplacedOrRemoved) {
   WriteFile(dest / "src", "another program's");
   WriteFile(m_dir / "f", test::RandomBytes(1'500'000, 4));
   const auto sharingViolation = [](const fs::path &path) {
-    return kFileError + "在存取 " + path.string() + " 时发生共享违例。";
+    return "在存取 " + path.string() + " 时发生共享违例。";
   };
   for (const test::Hold hold : {test::Hold::openOnly, test::Hold::posixLock}) {
     const test::LockHolder output(dest / "src", hold);
-    RecordingHost join;
-    EXPECT_EQ(Join(join, pieces / "1_src", dest), 1);
-    EXPECT_THAT(join.Messages(), ElementsAre(sharingViolation(dest / "src")));
+    EXPECT_EQ(Said(Join(pieces / "1_src", dest)), sharingViolation(dest / "src"));
 
     WriteFile(dest / "3_f", "stale");
     const test::LockHolder stalePiece(dest / "3_f", hold);
-    RecordingHost split;
-    EXPECT_EQ(Split(split, m_dir / "f", dest), 1);
-    EXPECT_THAT(split.Messages(), ElementsAre(sharingViolation(dest / "3_f")));
+    EXPECT_EQ(Said(Split(m_dir / "f", dest)), sharingViolation(dest / "3_f"));
   }
   EXPECT_EQ(ReadFile(dest / "src"), "another program's");
   EXPECT_EQ(ReadFile(dest / "3_f"), "stale");
@@ -141,36 +132,31 @@ TEST_F(SafeOutput, ASplitRemovesTheContinuationAnEarlierLongerSplitLeft) {
     WriteFile(out / PieceSet("f").PieceName(n), "stale");
   WriteFile(out / "8_f", "after a gap");
 
-  ASSERT_EQ(Split(m_dir / "f", out), 0);
+  ASSERT_TRUE(Done(Split(m_dir / "f", out)));
   EXPECT_THAT(NamesIn(out), ElementsAre("1_f", "2_f", "f.sha256")) << "whatever the gaps";
   TempDir joined;
-  RecordingHost joiner;
-  ASSERT_EQ(Join(joiner, out / "1_f", joined.path()), 0);
+  ASSERT_TRUE(Done(Join(out / "1_f", joined.path())));
   EXPECT_EQ(ReadFile(joined / "f"), bytes);
 
   // A folder under a name the set takes stops it: before it copies anything, or, when the folder
   // comes while it copies, as the set takes its names, which all go back.
   WriteFile(m_dir / "f", test::RandomBytes(3'000'000, 10));
   const auto before = test::ContentsOf(out);
-  RecordingHost changed;
-  changed.m_onRepaint = [&] {
-    if (changed.m_strStatus == "1Files created")
+  PieceWatch changed;
+  changed.m_onPiece = [&](std::uint64_t pieceNumber) {
+    if (pieceNumber == 1)
       fs::create_directories(out / "3_f");
   };
-  try {
-    Split(changed, m_dir / "f", out);
-    ADD_FAILURE() << "a folder was taken for a piece";
-  } catch (const FileException &failure) {
-    EXPECT_EQ(failure.GetErrorMessage(), "对 " + (out / "3_f").string() + " 的存取被拒绝。");
-  }
+  const Outcome taken = Split(changed, m_dir / "f", out);
+  EXPECT_EQ(taken.stage, Stage::copy) << "a folder was taken for a piece";
+  EXPECT_EQ(Said(taken), "对 " + (out / "3_f").string() + " 的存取被拒绝。");
   auto withFolder = before;
   withFolder["3_f"] = "<folder>";
   EXPECT_EQ(test::ContentsOf(out), withFolder);
 
-  RecordingHost blocked;
-  EXPECT_EQ(Split(blocked, m_dir / "f", out), 1);
-  EXPECT_THAT(blocked.Messages(),
-              ElementsAre(kFileError + "对 " + (out / "3_f").string() + " 的存取被拒绝。"));
+  const Outcome blocked = Split(m_dir / "f", out);
+  EXPECT_EQ(blocked.stage, Stage::open);
+  EXPECT_EQ(Said(blocked), "对 " + (out / "3_f").string() + " 的存取被拒绝。");
   EXPECT_EQ(test::ContentsOf(out), withFolder);
 }
 
@@ -182,24 +168,18 @@ TEST_F(SafeOutput, ASetIsHeldWhileItIsWritten) {
   WriteFile(m_dir / "b/f", test::RandomBytes(3'000'000, 22));
   const fs::path out = m_dir.path() / "o";
   fs::create_directories(out);
-  const std::string held = kFileError + "在存取 " + (out / "1_f").string() + " 时发生共享违例。";
-  ASSERT_EQ(Split(m_dir / "b/f", out), 0) << "an older set, which a join could take meanwhile";
+  const std::string held = "在存取 " + (out / "1_f").string() + " 时发生共享违例。";
+  ASSERT_TRUE(Done(Split(m_dir / "b/f", out))) << "an older set, which a join could take meanwhile";
 
-  RecordingHost first;
-  RecordingHost second;
-  RecordingHost joiner;
-  first.m_onRepaint = [&] {
-    if (first.m_strStatus != "2Files created")
+  PieceWatch first;
+  first.m_onPiece = [&](std::uint64_t pieceNumber) {
+    if (pieceNumber != 2)
       return;
-    EXPECT_EQ(Split(second, m_dir / "b/f", out), 1);
-    EXPECT_EQ(Join(joiner, out / "1_f", m_dir.path()), 1);
+    EXPECT_EQ(Said(Split(m_dir / "b/f", out)), held);
+    EXPECT_EQ(Said(Join(out / "1_f", m_dir.path())), held);
   };
-  ASSERT_EQ(Split(first, m_dir / "a/f", out), 0);
-  EXPECT_THAT(second.Messages(), ElementsAre(held));
-  EXPECT_THAT(joiner.Messages(), ElementsAre(held));
-
-  RecordingHost after;
-  ASSERT_EQ(Join(after, out / "1_f", m_dir.path()), 0) << "the set is free once the split ends";
+  ASSERT_TRUE(Done(Split(first, m_dir / "a/f", out)));
+  ASSERT_TRUE(Done(Join(out / "1_f", m_dir.path()))) << "the set is free once the split ends";
   EXPECT_EQ(ReadFile(m_dir / "f"), bytes);
 }
 
@@ -208,25 +188,21 @@ TEST_F(SafeOutput, OnlyTheLengthMeasuredAtTheStartIsCut) {
   const std::string bytes = test::RandomBytes(3'000'000, 13);
   WriteFile(source, bytes);
   TempDir grown;
-  RecordingHost growing;
-  growing.m_onRepaint = [&] {
+  PieceWatch growing;
+  growing.m_onPiece = [&](std::uint64_t) {
     std::ofstream(source, std::ios::app | std::ios::binary) << std::string(2'000'000, 'g');
   };
-  ASSERT_EQ(Split(growing, source, grown.path()), 0);
-  EXPECT_EQ(growing.m_strStatus, "3Files created");
-  RecordingHost joiner;
-  ASSERT_EQ(Join(joiner, grown / "1_log", m_dir.path()), 0);
+  ASSERT_TRUE(Done(Split(growing, source, grown.path())));
+  EXPECT_EQ(growing.m_pieces.back(), 3u);
+  ASSERT_TRUE(Done(Join(grown / "1_log", m_dir.path())));
   EXPECT_EQ(ReadFile(m_dir / "log"), bytes);
 
   TempDir shrunk;
-  RecordingHost shrinking;
-  shrinking.m_onRepaint = [&] { fs::resize_file(source, 2'000'000); };
-  try {
-    Split(shrinking, source, shrunk.path());
-    ADD_FAILURE() << "a source that ends early passed for a whole one";
-  } catch (const FileException &failure) {
-    EXPECT_EQ(failure.GetErrorMessage(), "试图越过其尾端对 " + source + " 进行读写。");
-  }
+  PieceWatch shrinking;
+  shrinking.m_onPiece = [&](std::uint64_t) { fs::resize_file(source, 2'000'000); };
+  const Outcome cutShort = Split(shrinking, source, shrunk.path());
+  EXPECT_EQ(cutShort.stage, Stage::copy) << "a source that ends early passed for a whole one";
+  EXPECT_EQ(Said(cutShort), "试图越过其尾端对 " + source + " 进行读写。");
   EXPECT_THAT(NamesIn(shrunk.path()), ElementsAre()) << "nothing that joins";
 }
 
@@ -235,19 +211,16 @@ TEST_F(SafeOutput, AnOutputNameTakenDuringTheJoinIsLeftToItsHolder) {
   WriteFile(m_dir / "2_a.bin", "two");
   TempDir out;
   std::unique_ptr<test::LockHolder> holder;
-  RecordingHost host;
-  host.m_onRepaint = [&] {
+  PieceWatch watch;
+  watch.m_onPiece = [&](std::uint64_t) {
     if (holder)
       return;
     WriteFile(out / "a.bin", "another program's");
     holder = std::make_unique<test::LockHolder>(out / "a.bin", test::Hold::shared);
   };
-  try {
-    Join(host, m_dir / "1_a.bin", out.path());
-    ADD_FAILURE() << "the join replaced a file another program holds";
-  } catch (const FileException &failure) {
-    EXPECT_EQ(failure.m_cause, FileCause::sharingViolation);
-  }
+  const Outcome join = Join(watch, m_dir / "1_a.bin", out.path());
+  EXPECT_EQ(join.stage, Stage::copy) << "the join replaced a file another program holds";
+  EXPECT_EQ(join.failure.m_cause, FileCause::sharingViolation);
   holder.reset();
   EXPECT_EQ(ReadFile(out / "a.bin"), "another program's");
   EXPECT_THAT(NamesIn(out.path()), ElementsAre("a.bin"));
@@ -258,10 +231,7 @@ TEST_F(SafeOutput, AnOutputNameTakenDuringTheJoinIsLeftToItsHolder) {
 TEST_F(SafeOutput, ADeviceNameIsRefusedAsTheJoinedFile) {
   WriteFile(m_dir / "1_nul.txt", "piece");
   TempDir out;
-  RecordingHost host;
-  EXPECT_EQ(Join(host, m_dir / "1_nul.txt", out.path()), 1);
-  EXPECT_THAT(host.Messages(),
-              ElementsAre(kFileError + "对 " + out / "nul.txt" + " 的存取被拒绝。"));
+  EXPECT_EQ(Said(Join(m_dir / "1_nul.txt", out.path())), "对 " + out / "nul.txt" + " 的存取被拒绝。");
   EXPECT_THAT(NamesIn(out.path()), ElementsAre());
 }
 #endif
@@ -274,7 +244,7 @@ TEST_F(SafeOutput, EverySignalThatEndsTheRunLeavesTheFolderAsItWas) {
   WriteFile(m_dir / "older/f", test::RandomBytes(3'000'000, 11));
   WriteFile(m_dir / "f", test::RandomBytes(3'000'000, 12));
   TempDir out;
-  ASSERT_EQ(Split(m_dir / "older/f", out.path()), 0);
+  ASSERT_TRUE(Done(Split(m_dir / "older/f", out.path())));
   const auto before = test::ContentsOf(out.path());
   std::vector<int> endingSignals{SIGHUP,  SIGINT,    SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2,  SIGALRM,
                                  SIGXCPU, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSTKFLT};
@@ -284,14 +254,12 @@ TEST_F(SafeOutput, EverySignalThatEndsTheRunLeavesTheFolderAsItWas) {
     const pid_t child = ::fork();
     if (child == 0) {
       RemoveTemporaryFilesOnInterrupt();
-      RecordingHost host;
-      host.m_onRepaint = [&] {
-        if (host.m_strStatus == "2Files created")
+      PieceWatch watch;
+      watch.m_onPiece = [&](std::uint64_t pieceNumber) {
+        if (pieceNumber == 2)
           ::raise(signalNumber);
       };
-      host.m_strSourcePath = m_dir / "f";
-      host.m_strDestFolder = out.path();
-      SplitFile(host);
+      Split(watch, m_dir / "f", out.path());
       ::_exit(0);
     }
     int status = 0;
@@ -305,11 +273,9 @@ TEST_F(SafeOutput, EverySignalThatEndsTheRunLeavesTheFolderAsItWas) {
   if (child == 0) {
     std::signal(SIGHUP, SIG_IGN);
     RemoveTemporaryFilesOnInterrupt();
-    RecordingHost host;
-    host.m_onRepaint = [] { ::raise(SIGHUP); };
-    host.m_strSourcePath = m_dir / "f";
-    host.m_strDestFolder = out.path();
-    ::_exit(SplitFile(host));
+    PieceWatch watch;
+    watch.m_onPiece = [](std::uint64_t) { ::raise(SIGHUP); };
+    ::_exit(Done(Split(watch, m_dir / "f", out.path())) ? 0 : 1);
   }
   int status = 0;
   ::waitpid(child, &status, 0);
@@ -361,11 +327,9 @@ TEST_F(SafeOutput, AnInterruptedJoinLeavesTheFileThatWasThere) {
   const pid_t child = ::fork();
   if (child == 0) {
     RemoveTemporaryFilesOnInterrupt();
-    RecordingHost host;
-    host.m_onRepaint = [] { ::raise(SIGTERM); };
-    host.m_strSourcePath = m_dir / "1_a.bin";
-    host.m_strDestFolder = out.path();
-    JoinFiles(host);
+    PieceWatch watch;
+    watch.m_onPiece = [](std::uint64_t) { ::raise(SIGTERM); };
+    Join(watch, m_dir / "1_a.bin", out.path());
     ::_exit(0);
   }
   int status = 0;

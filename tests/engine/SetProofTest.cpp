@@ -23,27 +23,22 @@ namespace quorvel {
 namespace {
 
 namespace fs = test::fs;
+using test::Done;
 using test::NamesIn;
+using test::PieceWatch;
 using test::ReadFile;
-using test::RecordingHost;
+using test::Said;
 using test::TempDir;
 using test::WriteFile;
 using ::testing::ElementsAre;
 
-const std::string kSetRefusal = "app|16|";
-
 std::string Missing(const std::string &piecePath) {
-  return kSetRefusal + "The piece " + piecePath + " is missing: the set cannot be joined.";
+  return "The piece " + piecePath + " is missing: the set cannot be joined.";
 }
 std::string Differs(const std::string &piecePath) {
-  return kSetRefusal + "The piece " + piecePath +
+  return "The piece " + piecePath +
          " differs from the set's checksum list: it is damaged or from another file.";
 }
-
-class Proceed final : public Progress {
-public:
-  Flow PieceDone(std::uint64_t, std::uint64_t) override { return Flow::proceed; }
-};
 
 // Stops a run at the given piece, as the dialog's cancel will.
 class StopAt final : public Progress {
@@ -64,7 +59,7 @@ protected:
     m_bytes = test::RandomBytes(5'000'000, 41);
     WriteFile(m_dir / "report.doc", m_bytes);
     fs::create_directory(m_pieces);
-    ASSERT_EQ(Split(m_dir / "report.doc", m_pieces), 0);
+    ASSERT_TRUE(Done(Split(m_dir / "report.doc", m_pieces)));
   }
 
   std::string Piece(int pieceNumber) const {
@@ -72,22 +67,21 @@ protected:
   }
 
   // Joins the pieces into a folder where a good file of the output's name waits; a refused join
-  // leaves it as it was and nothing beside it.
-  std::vector<std::string> RefusedJoin() {
+  // leaves it as it was and nothing beside it. Returns what it said.
+  std::string RefusedJoin() {
     TempDir out;
     WriteFile(out / "report.doc", "a good file");
-    RecordingHost host;
-    EXPECT_EQ(Join(host, Piece(1), out.path()), 1);
+    const Outcome join = Join(Piece(1), out.path());
+    EXPECT_NE(join.kind, Outcome::Kind::done);
     EXPECT_EQ(ReadFile(out / "report.doc"), "a good file");
     EXPECT_THAT(NamesIn(out.path()), ElementsAre("report.doc"));
-    return host.Messages();
+    return Said(join);
   }
 
   // Whether a join says done, and gives back the source.
   bool Joins(bool *sameBytes = nullptr) {
     TempDir out;
-    RecordingHost host;
-    const bool done = Join(host, Piece(1), out.path()) == 0;
+    const bool done = Join(Piece(1), out.path()).kind == Outcome::Kind::done;
     if (sameBytes)
       *sameBytes = done && ReadFile(out / "report.doc") == m_bytes;
     return done;
@@ -102,28 +96,28 @@ TEST_F(SetProof, AListedSetProvesEveryPieceBeforeItSaysDone) {
   ASSERT_TRUE(Joins(&sameBytes));
   EXPECT_TRUE(sameBytes);
   fs::rename(Piece(4), m_dir / "held back");
-  EXPECT_THAT(RefusedJoin(), ElementsAre(Missing(Piece(4))));
+  EXPECT_EQ(RefusedJoin(), (Missing(Piece(4))));
   fs::rename(m_dir / "held back", Piece(4));
   const std::string last = ReadFile(Piece(4));
   WriteFile(Piece(4), "X" + last.substr(1));
-  EXPECT_THAT(RefusedJoin(), ElementsAre(Differs(Piece(4))));
+  EXPECT_EQ(RefusedJoin(), (Differs(Piece(4))));
   WriteFile(Piece(4), last);
 
   const std::string second = ReadFile(Piece(2));
   fs::rename(Piece(2), m_dir / "held back");
-  EXPECT_THAT(RefusedJoin(), ElementsAre(Missing(Piece(2))));
+  EXPECT_EQ(RefusedJoin(), (Missing(Piece(2))));
   WriteFile(Piece(2), second.substr(0, second.size() / 2));
-  EXPECT_THAT(RefusedJoin(), ElementsAre(Differs(Piece(2))));
+  EXPECT_EQ(RefusedJoin(), (Differs(Piece(2))));
   WriteFile(Piece(2), "");
-  EXPECT_THAT(RefusedJoin(), ElementsAre(Differs(Piece(2))));
+  EXPECT_EQ(RefusedJoin(), (Differs(Piece(2))));
   std::string damaged = second;
   damaged[700'000] ^= 1;
   WriteFile(Piece(2), damaged);
-  EXPECT_THAT(RefusedJoin(), ElementsAre(Differs(Piece(2))));
+  EXPECT_EQ(RefusedJoin(), (Differs(Piece(2))));
 #ifndef _WIN32
   fs::remove(Piece(2));
   ASSERT_EQ(::mkfifo(Piece(2).c_str(), 0600), 0);
-  EXPECT_THAT(RefusedJoin(), ElementsAre(kSetRefusal + "The piece " + Piece(2) +
+  EXPECT_EQ(RefusedJoin(), ("The piece " + Piece(2) +
                                          " is not a file: the set cannot be joined."));
   fs::remove(Piece(2));
 #endif
@@ -134,16 +128,16 @@ TEST_F(SetProof, AListedSetProvesEveryPieceBeforeItSaysDone) {
   const std::string list = ReadFile(listPath);
   const std::string lastLineLost = list.substr(0, list.rfind('\n', list.size() - 2) + 1);
   WriteFile(listPath, lastLineLost);
-  EXPECT_THAT(RefusedJoin(), ElementsAre(kSetRefusal + listPath +
+  EXPECT_EQ(RefusedJoin(), (listPath +
                                          ", line 1, gives a whole length of 5000000 bytes, but "
                                          "the listed pieces hold 4200000: the set cannot be "
                                          "joined."));
   WriteFile(listPath, lastLineLost.substr(lastLineLost.find('\n') + 1));
-  EXPECT_THAT(RefusedJoin(), ElementsAre(kSetRefusal + "The piece " + Piece(4) +
+  EXPECT_EQ(RefusedJoin(), ("The piece " + Piece(4) +
                                          " is not in the set's checksum list: the set cannot be "
                                          "joined."));
   WriteFile(listPath, "# report.doc: 5000000 bytes\n");
-  EXPECT_THAT(RefusedJoin(), ElementsAre(kSetRefusal + listPath +
+  EXPECT_EQ(RefusedJoin(), (listPath +
                                          " has no line for piece 1: the set cannot be joined."));
   WriteFile(listPath, list);
   EXPECT_TRUE(Joins());
@@ -156,25 +150,23 @@ TEST_F(SetProof, WithoutAListTheSetMustBeWhatASplitMakes) {
   EXPECT_TRUE(sameBytes);
 
   WriteFile(m_pieces / "6_report.doc", "after a gap");
-  EXPECT_THAT(RefusedJoin(), ElementsAre(Missing(Piece(5)))) << "a gap, and a piece after it";
+  EXPECT_EQ(RefusedJoin(), (Missing(Piece(5)))) << "a gap, and a piece after it";
   fs::remove(m_pieces / "6_report.doc");
   WriteFile(Piece(3), ReadFile(Piece(3)).substr(1));
   EXPECT_THAT(
       RefusedJoin(),
-      ElementsAre(kSetRefusal + "The piece " + Piece(3) +
+      ("The piece " + Piece(3) +
                   " is not as long as the first piece: it is damaged or from another file."));
   fs::remove(Piece(3));
   fs::remove(Piece(4));
-  EXPECT_THAT(RefusedJoin(), ElementsAre(Missing(Piece(3)))) << "ends with a piece as long";
+  EXPECT_EQ(RefusedJoin(), (Missing(Piece(3)))) << "ends with a piece as long";
   fs::remove(Piece(2));
-  EXPECT_THAT(RefusedJoin(), ElementsAre(Missing(Piece(2)))) << "a lone first piece";
+  EXPECT_EQ(RefusedJoin(), (Missing(Piece(2)))) << "a lone first piece";
 }
 
 TEST_F(SetProof, AFirstPieceIsOneUnderscoreAndAName) {
   fs::copy_file(Piece(1), m_pieces / "10_report.doc");
-  RecordingHost tenth;
-  EXPECT_EQ(Join(tenth, m_pieces / "10_report.doc", m_dir.path()), 1);
-  EXPECT_THAT(tenth.Messages(), ElementsAre("app|16|Source file name error..."));
+  EXPECT_EQ(Join(m_pieces / "10_report.doc", m_dir.path()).refusal, Refusal::notFirstPiece);
   EXPECT_FALSE(fs::exists(m_dir.path() / "_report.doc"));
 }
 
@@ -199,14 +191,12 @@ TEST_F(SetProof, AStoppedSplitLeavesTheFolderAsItFoundIt) {
     const pid_t child = ::fork();
     if (child == 0) {
       RemoveTemporaryFilesOnInterrupt();
-      RecordingHost host;
-      host.m_onRepaint = [&] {
-        if (host.m_strStatus == "4Files created")
+      PieceWatch watch;
+      watch.m_onPiece = [&](std::uint64_t pieceNumber) {
+        if (pieceNumber == 4)
           ::raise(signalNumber);
       };
-      host.m_strSourcePath = m_dir / "report.doc";
-      host.m_strDestFolder = test::Utf8Of(m_pieces);
-      SplitFile(host);
+      Split(watch, m_dir / "report.doc", m_pieces);
       ::_exit(0);
     }
     int status = 0;
@@ -221,7 +211,7 @@ TEST_F(SetProof, AStoppedSplitLeavesTheFolderAsItFoundIt) {
   EXPECT_EQ(NamesIn(m_pieces).size(), before.size() + 1) << "what the kill left";
 #endif
   // The next split clears what a kill left and replaces the older set whole.
-  ASSERT_EQ(Split(m_dir / "report.doc", m_pieces), 0);
+  ASSERT_TRUE(Done(Split(m_dir / "report.doc", m_pieces)));
   EXPECT_THAT(NamesIn(m_pieces), ElementsAre("1_report.doc", "2_report.doc", "3_report.doc",
                                              "4_report.doc", "report.doc.sha256"));
 }
@@ -237,22 +227,20 @@ TEST_F(SetProof, AStoppedJoinLeavesTheFileThatWasThere) {
 
 TEST_F(SetProof, AJoinHoldsItsSetForItsWholeRun) {
   TempDir out;
-  RecordingHost joiner;
-  RecordingHost splitter;
-  const std::string sharingViolation = kFileError + "在存取 " + Piece(1) + " 时发生共享违例。";
-  joiner.m_onRepaint = [&] {
-    if (joiner.m_strStatus != "2files joined")
+  PieceWatch joiner;
+  const std::string sharingViolation = "在存取 " + Piece(1) + " 时发生共享违例。";
+  joiner.m_onPiece = [&](std::uint64_t pieceNumber) {
+    if (pieceNumber != 2)
       return;
 #ifdef _WIN32
-    EXPECT_EQ(Split(splitter, m_dir / "report.doc", m_pieces, 1), 1);
-    EXPECT_THAT(splitter.Messages(), ElementsAre(sharingViolation));
+    EXPECT_EQ(Said(Split(m_dir / "report.doc", m_pieces, 1'200'000)), sharingViolation);
 #else
     // From another process: on Linux a run may replace what its own process reads, as a piece
     // name linked to its source.
     const pid_t child = ::fork();
     if (child == 0) {
-      const bool refused = Split(splitter, m_dir / "report.doc", m_pieces, 1) == 1 &&
-                           splitter.Messages() == std::vector<std::string>{sharingViolation};
+      const bool refused =
+          Said(Split(m_dir / "report.doc", m_pieces, 1'200'000)) == sharingViolation;
       ::_exit(refused ? 0 : 1);
     }
     int status = 0;
@@ -260,7 +248,7 @@ TEST_F(SetProof, AJoinHoldsItsSetForItsWholeRun) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the split was not refused";
 #endif
   };
-  ASSERT_EQ(Join(joiner, Piece(1), out.path()), 0);
+  ASSERT_TRUE(Done(Join(joiner, Piece(1), out.path())));
   EXPECT_EQ(ReadFile(out / "report.doc"), m_bytes);
 }
 
@@ -276,7 +264,7 @@ TEST_F(SetProof, APieceAnotherProgramHasOpenForWritingIsRefusedNamingIt) {
   }
   const test::LockHolder other(Piece(4), test::Hold::writing);
 #endif
-  EXPECT_THAT(RefusedJoin(), ElementsAre(kFileError + "在存取 " + Piece(4) + " 时发生共享违例。"));
+  EXPECT_EQ(RefusedJoin(), ("在存取 " + Piece(4) + " 时发生共享违例。"));
 }
 
 #ifndef _WIN32
@@ -284,17 +272,15 @@ TEST_F(SetProof, APieceAnotherProgramHasOpenForWritingIsRefusedNamingIt) {
 // wait; the join then knows the piece for one that may have changed.
 TEST_F(SetProof, APieceOpenedForWritingWhileTheSetIsJoinedIsRefused) {
   TempDir out;
-  RecordingHost joiner;
-  joiner.m_onRepaint = [&] {
-    if (joiner.m_strStatus == "1files joined") {
+  PieceWatch joiner;
+  joiner.m_onPiece = [&](std::uint64_t pieceNumber) {
+    if (pieceNumber == 1) {
       EXPECT_EQ(::open(Piece(3).c_str(), O_WRONLY | O_NONBLOCK), -1);
     }
   };
-  EXPECT_EQ(Join(joiner, Piece(1), out.path()), 1);
-  EXPECT_THAT(joiner.Messages(),
-              ElementsAre(kSetRefusal + Piece(3) +
-                          " changed while the set was being joined (another program or split "
-                          "wrote it): the set cannot be joined."));
+  EXPECT_EQ(Said(Join(joiner, Piece(1), out.path())),
+            Piece(3) + " changed while the set was being joined (another program or split wrote "
+                       "it): the set cannot be joined.");
   EXPECT_THAT(NamesIn(out.path()), ElementsAre());
 }
 #endif
@@ -304,25 +290,21 @@ TEST_F(SetProof, ASplitWhoseLastNameCannotExistWritesNothing) {
   const std::string name(253, 'n');
   WriteFile(m_dir / name, std::string(10 * 800'000 + 5, 'x'));
   TempDir out;
-  RecordingHost tooLong;
-  EXPECT_EQ(Split(tooLong, m_dir / name, out.path(), 3), 1);
-  EXPECT_THAT(tooLong.Messages(),
-              ElementsAre(kFileError + out / ("11_" + name) + " 中包含无效的路径。"));
+  EXPECT_EQ(Said(Split(m_dir / name, out.path(), 800'000)),
+            out / ("11_" + name) + " 中包含无效的路径。");
   EXPECT_THAT(NamesIn(out.path()), ElementsAre());
 
   // The list's name is the longest of a set of nine.
   const std::string longest(248, 'l');
   WriteFile(m_dir / longest, std::string(8 * 800'000 + 5, 'y'));
   WriteFile(m_dir / (longest + "x"), std::string(8 * 800'000 + 5, 'y'));
-  RecordingHost listTooLong;
-  EXPECT_EQ(Split(listTooLong, m_dir / (longest + "x"), out.path(), 3), 1);
-  EXPECT_THAT(listTooLong.Messages(),
-              ElementsAre(kFileError + out / (longest + "x.sha256") + " 中包含无效的路径。"));
-  ASSERT_EQ(Split(m_dir / longest, out.path(), 3), 0);
+  EXPECT_EQ(Said(Split(m_dir / (longest + "x"), out.path(), 800'000)),
+            out / (longest + "x.sha256") + " 中包含无效的路径。");
+  ASSERT_TRUE(Done(Split(m_dir / longest, out.path(), 800'000)));
   TempDir joined;
-  RecordingHost joiner;
-  ASSERT_EQ(Join(joiner, out / ("1_" + longest), joined.path()), 0);
-  EXPECT_EQ(joiner.m_strStatus, "9files joined");
+  PieceWatch joiner;
+  ASSERT_TRUE(Done(Join(joiner, out / ("1_" + longest), joined.path())));
+  EXPECT_EQ(joiner.m_pieces.back(), 9u);
 }
 
 #ifndef _WIN32
@@ -337,11 +319,9 @@ TEST_F(SetProof, PiecesBeyondThePathLimitJoin) {
   const std::string name(4092 - deep.size(), 'f');
   const std::string bytes = test::RandomBytes(95, 43);
   WriteFile(m_dir / name, bytes);
-  Proceed proceed;
-  const Outcome split = RunSplit({m_dir / name, deep, 10}, proceed);
-  ASSERT_EQ(split.kind, Outcome::Kind::done) << split.failure.what();
+  ASSERT_TRUE(Done(Split(m_dir / name, deep, 10)));
   TempDir out;
-  ASSERT_EQ(RunJoin({deep + "/1_" + name, out.path()}, proceed).kind, Outcome::Kind::done);
+  ASSERT_TRUE(Done(Join(deep + "/1_" + name, out.path())));
   EXPECT_EQ(ReadFile(out / name), bytes);
 }
 // Every piece is held at once: the open-file limit is raised as far as the system lets it be, and
@@ -360,11 +340,10 @@ TEST_F(SetProof, ASetOfMorePiecesThanTheOpenFileLimitIsRefusedSayingSo) {
     if (child == 0) {
       const rlimit limit{soft, hard};
       ::setrlimit(RLIMIT_NOFILE, &limit);
-      Proceed proceed;
-      const Outcome joined = RunJoin({first, m_dir.path()}, proceed);
+      const Outcome joined = Join(first, m_dir.path());
       const bool saysSo =
           joined.kind == Outcome::Kind::refused &&
-          joined.RefusalText().starts_with(
+          Said(joined).starts_with(
               "The set of " + first +
               " has 300 pieces, but the limit of open files lets the program hold only ");
       ::_exit(joined.kind == Outcome::Kind::done ? 0 : saysSo ? 2 : 3);
@@ -403,10 +382,8 @@ TEST(ChecksumListOnDisk, IsTheSameOnBothBuildsAndSha256sumChecksIt) {
     bytes[index] = static_cast<char>(index % 251);
   WriteFile(dir / "报告.doc", bytes);
   fs::create_directory(dir.path() / "p");
-  RecordingHost host;
-  host.m_strSourcePath = dir / "报告.doc";
-  host.m_strDestFolder = dir / "p";
-  ASSERT_EQ(SplitFile(host), 0);
+  PieceWatch watch;
+  ASSERT_TRUE(Done(RunSplit({dir / "报告.doc", dir / "p", kDefaultPieceSize}, watch)));
   EXPECT_EQ(ReadFile(dir / "p/报告.doc.sha256"),
             "# 报告.doc: 3000000 bytes\n"
             "280142c3588830b5987d1cb74fe759d5755998e7047bb27fb0df6a0484422b10  1_报告.doc\n"
@@ -420,9 +397,7 @@ TEST(ChecksumListOnDisk, IsTheSameOnBothBuildsAndSha256sumChecksIt) {
   const std::string odd = "a\\b\nc\rd";
   WriteFile(dir / odd, bytes);
   fs::create_directory(dir.path() / "q");
-  host.m_strSourcePath = dir / odd;
-  host.m_strDestFolder = dir / "q";
-  ASSERT_EQ(SplitFile(host), 0);
+  ASSERT_TRUE(Done(RunSplit({dir / odd, dir / "q", kDefaultPieceSize}, watch)));
   const std::string inQ = "cd " + dir / "q" + " && ";
   ASSERT_EQ(std::system((inQ + "sha256sum [0-9]_* >../q.sha256").c_str()), 0);
   const std::string list = ReadFile(dir / ("q/" + odd + ".sha256"));

@@ -1,43 +1,33 @@
 #pragma once
 
-#include "engine/JoinFiles.h"
+#include "engine/JoinRun.h"
 #include "engine/PieceNaming.h"
 #include "engine/PieceSet.h"
-#include "engine/SplitFile.h"
+#include "engine/SplitRun.h"
 #include "tests/engine/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace quorvel {
 
-inline const std::string kNotice = "Splitter|48|";
-inline const std::string kFileError = "app|0|";
-
-// Runs the split and join on a recording host and checks what every run must leave: the wait
-// cursor off.
+// Runs the split and join as the programs do, with the piece sizes of the size list.
 class SplitJoin : public ::testing::Test {
 protected:
-  int Split(const test::PathText &source, const test::PathText &dest, int sizeSelection = 0) {
-    test::RecordingHost host;
-    return Split(host, source, dest, sizeSelection);
+  Outcome Split(const test::PathText &source, const test::PathText &dest,
+                std::uint64_t pieceSize = kDefaultPieceSize) {
+    test::PieceWatch watch;
+    return Split(watch, source, dest, pieceSize);
   }
-  int Split(test::RecordingHost &host, const test::PathText &source, const test::PathText &dest,
-            int sizeSelection = 0) {
-    host.m_strSourcePath = source.str();
-    host.m_strSourceName = std::string{SourceNameOf(source.str())};
-    host.m_strDestFolder = dest.str();
-    host.m_sizeSelection = sizeSelection;
-    const int result = SplitFile(host);
-    EXPECT_EQ(host.m_waitDepth, 0) << "wait cursor left on";
-    return result;
+  Outcome Split(Progress &progress, const test::PathText &source, const test::PathText &dest,
+                std::uint64_t pieceSize = kDefaultPieceSize) {
+    return RunSplit({source.str(), dest.str(), pieceSize}, progress);
   }
-  int Join(test::RecordingHost &host, const test::PathText &firstPiece,
-           const test::PathText &dest) {
-    host.m_strSourcePath = firstPiece.str();
-    host.m_strDestFolder = dest.str();
-    const int result = JoinFiles(host);
-    EXPECT_EQ(host.m_waitDepth, 0) << "wait cursor left on";
-    return result;
+  Outcome Join(const test::PathText &firstPiece, const test::PathText &dest) {
+    test::PieceWatch watch;
+    return Join(watch, firstPiece, dest);
+  }
+  Outcome Join(Progress &progress, const test::PathText &firstPiece, const test::PathText &dest) {
+    return RunJoin({firstPiece.str(), dest.str()}, progress);
   }
 
   test::TempDir m_dir;

@@ -1,3 +1,4 @@
+#include "engine/SizePresets.h"
 #include "tests/engine/SplitJoinFixture.h"
 
 #include <gmock/gmock.h>
@@ -7,17 +8,18 @@ namespace quorvel {
 namespace {
 
 namespace fs = test::fs;
+using test::Done;
+using test::PieceWatch;
 using test::ReadFile;
-using test::RecordingHost;
+using test::Said;
 using test::TempDir;
 using test::WriteFile;
 using ::testing::ElementsAre;
 
-class RoundTrip : public SplitJoin, public ::testing::WithParamInterface<int> {};
+class RoundTrip : public SplitJoin, public ::testing::WithParamInterface<std::uint64_t> {};
 
 TEST_P(RoundTrip, JoinGivesBackEverySourceByteForByte) {
-  const int sizeSelection = GetParam();
-  const std::uint64_t pieceSize = PieceSizeForIndex(sizeSelection);
+  const std::uint64_t pieceSize = GetParam();
   for (std::uint64_t length :
        {pieceSize, pieceSize + 1, 2 * pieceSize, 3 * pieceSize - 1, pieceSize + 12'345}) {
     SCOPED_TRACE(length);
@@ -27,12 +29,11 @@ TEST_P(RoundTrip, JoinGivesBackEverySourceByteForByte) {
     const std::string bytes = test::RandomBytes(length, static_cast<unsigned>(length));
     WriteFile(source, bytes);
 
-    RecordingHost splitter;
-    ASSERT_EQ(Split(splitter, source, pieces.path().string(), sizeSelection), 0);
+    PieceWatch splitter;
+    ASSERT_TRUE(Done(Split(splitter, source, pieces.path().string(), pieceSize)));
     const std::uint64_t pieceCount = length / pieceSize + 1;
-    EXPECT_EQ(splitter.m_strStatus, std::to_string(pieceCount) + "Files created");
-    EXPECT_EQ(splitter.m_rangeUpper, static_cast<int>(pieceCount));
-    EXPECT_EQ(splitter.m_position, splitter.m_rangeUpper) << "the bar must end full";
+    EXPECT_EQ(splitter.m_pieces.back(), pieceCount);
+    EXPECT_EQ(splitter.m_pieceCount, pieceCount);
     const PieceSet set("data.bin");
     for (std::uint64_t n = 1; n < pieceCount; ++n)
       EXPECT_EQ(fs::file_size(pieces / set.PieceName(n)), pieceSize);
@@ -40,102 +41,66 @@ TEST_P(RoundTrip, JoinGivesBackEverySourceByteForByte) {
     EXPECT_FALSE(fs::exists(pieces / set.PieceName(pieceCount + 1)));
     EXPECT_TRUE(fs::exists(pieces / set.ListName()));
 
-    RecordingHost joiner;
-    ASSERT_EQ(Join(joiner, pieces / "1_data.bin", joined.path().string()), 0);
+    ASSERT_TRUE(Done(Join(pieces / "1_data.bin", joined.path().string())));
     EXPECT_EQ(ReadFile(joined / "data.bin"), bytes);
-    EXPECT_TRUE(joiner.Messages().empty());
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(EverySize, RoundTrip, ::testing::Values(0, 1, 2, 3));
+INSTANTIATE_TEST_SUITE_P(EveryFloppySize, RoundTrip,
+                         ::testing::Values(kSizePresets[0].bytes, kSizePresets[1].bytes,
+                                           kSizePresets[2].bytes, kSizePresets[3].bytes));
 
 TEST_F(SplitJoin, ShorterThanOnePieceIsNotSplit) {
   for (std::uint64_t length : {std::uint64_t{0}, std::uint64_t{1'399'999}}) {
     WriteFile(m_dir / "a.bin", std::string(length, 'x'));
-    RecordingHost host;
-    EXPECT_EQ(Split(host, m_dir / "a.bin", m_dir.path().string()), 1);
-    EXPECT_THAT(host.Messages(), ElementsAre(kNotice + "File length is " + std::to_string(length) +
-                                             " byte, No need to split."));
-    EXPECT_EQ(host.m_strSourcePath, "");
-    EXPECT_EQ(host.m_strSourceName, "");
-    EXPECT_EQ(host.m_events.back(), "UpdateData(false)");
+    const Outcome split = Split(m_dir / "a.bin", m_dir.path().string());
+    EXPECT_EQ(split.refusal, Refusal::tooShort);
+    EXPECT_EQ(Said(split), "File length is " + std::to_string(length) + " byte, No need to split.");
     EXPECT_FALSE(fs::exists(m_dir / "1_a.bin"));
   }
-  RecordingHost host;
-  EXPECT_EQ(Split(host, m_dir / "a.bin", m_dir.path().string(), 1), 0) << "1.2M splits it";
+  EXPECT_TRUE(Done(Split(m_dir / "a.bin", m_dir.path().string(), 1'200'000)));
   EXPECT_EQ(fs::file_size(m_dir / "2_a.bin"), 199'999u);
 }
 
-TEST_F(SplitJoin, SplitChecksComeInOrderAndLeaveTheFieldsAlone) {
+TEST_F(SplitJoin, SplitChecksComeInOrder) {
   WriteFile(m_dir / "short.bin", "tiny");
-  RecordingHost host;
-  EXPECT_EQ(Split(host, "", ""), 1);
-  EXPECT_THAT(host.Messages(), ElementsAre(kNotice + "Please select a file."));
-
-  RecordingHost noDest;
-  EXPECT_EQ(Split(noDest, m_dir / "short.bin", ""), 1);
-  EXPECT_THAT(noDest.Messages(), ElementsAre(kNotice + "Please select a folder to save."))
+  EXPECT_EQ(Said(Split("", "")), "Please select a file.");
+  EXPECT_EQ(Said(Split(m_dir / "short.bin", "")), "Please select a folder to save.")
       << "the destination is tested before the length";
-  EXPECT_EQ(noDest.m_strSourcePath, m_dir / "short.bin");
 
-  RecordingHost missing;
-  missing.m_strStatus = "Status";
-  EXPECT_EQ(Split(missing, m_dir / "gone.bin", ""), 1) << "the source is opened first";
-  EXPECT_THAT(missing.m_events,
-              ElementsAre("UpdateData(true)",
-                          "box " + kFileError + "没有找到 " + m_dir / "gone.bin" + "。",
-                          "FocusSourceField"));
-  EXPECT_EQ(missing.m_strSourcePath, m_dir / "gone.bin");
-
-  // The open's failure fills its whole buffer of 1024 bytes.
-  std::string deep = m_dir.path().string();
-  while (deep.size() < 1100)
-    deep += "/" + std::string(100, 'd');
-  RecordingHost longPath;
-  EXPECT_EQ(Split(longPath, deep + "/f", ""), 1);
-  ASSERT_EQ(longPath.Messages().size(), 1u);
-  EXPECT_EQ(longPath.Messages()[0].size(), kFileError.size() + 1023);
+  const Outcome missing = Split(m_dir / "gone.bin", "");
+  EXPECT_EQ(missing.stage, Stage::source) << "the source is opened first";
+  EXPECT_EQ(Said(missing), "没有找到 " + m_dir / "gone.bin" + "。");
 }
 
 TEST_F(SplitJoin, SplitReportsEachPieceInOrder) {
   WriteFile(m_dir / "a.bin", std::string(3'000'000, 'a'));
   // The source is shared: a program reading it does not stop the split.
   test::LockHolder reader(m_dir / "a.bin", test::Hold::shared);
-  RecordingHost host;
-  ASSERT_EQ(Split(host, m_dir / "a.bin", m_dir.path().string()), 0);
-  std::vector<std::string> expected{"UpdateData(true)"};
-  for (int n = 1; n <= 3; ++n) {
-    const std::string status = std::to_string(n) + "Files created";
-    expected.insert(expected.end(), {"SetRange 0 3", "SetPos " + std::to_string(n),
-                                     "UpdateData(false)", "UpdateWindow status=" + status});
-  }
-  expected.push_back("UpdateData(false)");
-  EXPECT_EQ(host.m_events, expected);
-  EXPECT_EQ(host.m_strSourcePath, "");
-  EXPECT_EQ(host.m_strSourceName, "");
+  PieceWatch watch;
+  ASSERT_TRUE(Done(Split(watch, m_dir / "a.bin", m_dir.path().string())));
+  EXPECT_THAT(watch.m_pieces, ElementsAre(1, 2, 3));
+  EXPECT_EQ(watch.m_pieceCount, 3u);
   EXPECT_EQ(ReadFile(m_dir / "a.bin"), std::string(3'000'000, 'a')) << "source untouched";
 }
 
 TEST_F(SplitJoin, PieceNamesBeginningOneUnderscoreRoundTrip) {
   const std::string bytes = test::RandomBytes(2'000'000, 7);
   WriteFile(m_dir / "1_a.bin", bytes);
-  ASSERT_EQ(Split(m_dir / "1_a.bin", m_dir.path().string() + "/"), 0);
+  ASSERT_TRUE(Done(Split(m_dir / "1_a.bin", m_dir.path().string() + "/")));
   EXPECT_TRUE(fs::exists(m_dir / "1_1_a.bin"));
   EXPECT_TRUE(fs::exists(m_dir / "2_1_a.bin"));
   TempDir out;
-  RecordingHost host;
-  ASSERT_EQ(Join(host, m_dir / "1_1_a.bin", out.path().string()), 0);
+  ASSERT_TRUE(Done(Join(m_dir / "1_1_a.bin", out.path().string())));
   EXPECT_EQ(ReadFile(out / "1_a.bin"), bytes);
 }
 
 TEST_F(SplitJoin, PieceCreateFailuresNameThePieceAndStop) {
   WriteFile(m_dir / "a.bin", std::string(3'000'000, 'a'));
   const auto expectFileError = [&](const std::string &dest, const std::string &text) {
-    RecordingHost host;
-    host.m_strStatus = "before";
-    EXPECT_EQ(Split(host, m_dir / "a.bin", dest), 1);
-    EXPECT_THAT(host.Messages(), ElementsAre(kFileError + text));
-    EXPECT_EQ(host.m_strSourcePath, m_dir / "a.bin");
+    const Outcome split = Split(m_dir / "a.bin", dest);
+    EXPECT_EQ(split.stage, Stage::open);
+    EXPECT_EQ(Said(split), text);
   };
   expectFileError(m_dir / "missing", m_dir / "missing/1_a.bin 中包含无效的路径。");
 #ifndef _WIN32
@@ -152,12 +117,10 @@ TEST_F(SplitJoin, APieceHeldByAnotherProgramIsNotOverwritten) {
   WriteFile(m_dir / "a.bin", std::string(3'000'000, 'a'));
   WriteFile(m_dir / "3_a.bin", "older piece");
   test::LockHolder holder(m_dir / "3_a.bin", test::Hold::shared);
-  RecordingHost host;
-  host.m_strStatus = "before";
-  EXPECT_EQ(Split(host, m_dir / "a.bin", m_dir.path().string()), 1);
-  EXPECT_THAT(host.Messages(),
-              ElementsAre(kFileError + "在存取 " + m_dir / "3_a.bin" + " 时发生共享违例。"));
-  EXPECT_EQ(host.m_strStatus, "before") << "refused before a piece was copied";
+  PieceWatch watch;
+  EXPECT_EQ(Said(Split(watch, m_dir / "a.bin", m_dir.path().string())),
+            "在存取 " + m_dir / "3_a.bin" + " 时发生共享违例。");
+  EXPECT_THAT(watch.m_pieces, ElementsAre()) << "refused before a piece was copied";
   EXPECT_THAT(test::NamesIn(m_dir.path()), ElementsAre("3_a.bin", "a.bin"));
   EXPECT_EQ(ReadFile(m_dir / "3_a.bin"), "older piece");
 }
@@ -165,29 +128,17 @@ TEST_F(SplitJoin, APieceHeldByAnotherProgramIsNotOverwritten) {
 TEST_F(SplitJoin, JoinChecksComeInOrder) {
   WriteFile(m_dir / "1_a.bin", "one,");
   WriteFile(m_dir / "2_a.bin", "2");
-  RecordingHost empty;
-  EXPECT_EQ(Join(empty, "", m_dir.path().string()), 1);
-  EXPECT_THAT(empty.Messages(), ElementsAre(kNotice + "Please select a file."));
-
-  RecordingHost noDest;
-  EXPECT_EQ(Join(noDest, m_dir / "2_a.bin", ""), 1);
-  EXPECT_THAT(noDest.Messages(), ElementsAre(kNotice + "Please select a folder to save."))
+  EXPECT_EQ(Said(Join("", m_dir.path().string())), "Please select a file.");
+  EXPECT_EQ(Said(Join(m_dir / "2_a.bin", "")), "Please select a folder to save.")
       << "the destination is tested before the name";
 
-  RecordingHost wrongName;
-  EXPECT_EQ(Join(wrongName, m_dir / "2_a.bin", m_dir / "out"), 1);
-  EXPECT_THAT(wrongName.Messages(), ElementsAre("app|16|Source file name error..."));
+  EXPECT_EQ(Said(Join(m_dir / "2_a.bin", m_dir / "out")), "Source file name error...");
   EXPECT_FALSE(fs::exists(m_dir / "out"));
+  EXPECT_EQ(Join(m_dir / "1_b.bin", m_dir.path().string()).stage, Stage::source);
 
-  RecordingHost missing;
-  EXPECT_EQ(Join(missing, m_dir / "1_b.bin", m_dir.path().string()), 1);
-  EXPECT_EQ(missing.m_events.back(), "FocusSourceField");
-
-  RecordingHost noOutput;
-  EXPECT_EQ(Join(noOutput, m_dir / "1_a.bin", m_dir / "missing"), 1);
-  EXPECT_THAT(noOutput.Messages(),
-              ElementsAre(kFileError + m_dir / "missing/a.bin" + " 中包含无效的路径。"));
-  EXPECT_EQ(noOutput.m_strSourcePath, m_dir / "1_a.bin");
+  const Outcome noOutput = Join(m_dir / "1_a.bin", m_dir / "missing");
+  EXPECT_EQ(noOutput.stage, Stage::open);
+  EXPECT_EQ(Said(noOutput), m_dir / "missing/a.bin" + " 中包含无效的路径。");
 }
 
 TEST_F(SplitJoin, JoinCountsItsPiecesSoTheBarFillsAsItGoes) {
@@ -195,16 +146,10 @@ TEST_F(SplitJoin, JoinCountsItsPiecesSoTheBarFillsAsItGoes) {
   WriteFile(m_dir / "2_a.bin", "two,");
   WriteFile(m_dir / "3_a.bin", "3");
   TempDir out;
-  RecordingHost host;
-  ASSERT_EQ(Join(host, m_dir / "1_a.bin", out.path().string()), 0);
-  std::vector<std::string> expected{"UpdateData(true)"};
-  for (int n = 1; n <= 3; ++n) {
-    expected.insert(expected.end(),
-                    {"SetRange 0 3", "SetPos " + std::to_string(n), "UpdateData(false)",
-                     "UpdateWindow status=" + std::to_string(n) + "files joined"});
-  }
-  expected.push_back("UpdateData(false)");
-  EXPECT_EQ(host.m_events, expected) << "the fields are refreshed once more at the end";
+  PieceWatch watch;
+  ASSERT_TRUE(Done(Join(watch, m_dir / "1_a.bin", out.path().string())));
+  EXPECT_THAT(watch.m_pieces, ElementsAre(1, 2, 3));
+  EXPECT_EQ(watch.m_pieceCount, 3u);
 }
 
 TEST_F(SplitJoin, JoinGoesPastFourHundredNinetyNinePieces) {
@@ -217,11 +162,10 @@ TEST_F(SplitJoin, JoinGoesPastFourHundredNinetyNinePieces) {
     expected += bytes;
   }
   TempDir out;
-  RecordingHost host;
-  ASSERT_EQ(Join(host, m_dir / "1_a.bin", out.path().string()), 0);
+  PieceWatch watch;
+  ASSERT_TRUE(Done(Join(watch, m_dir / "1_a.bin", out.path().string())));
   EXPECT_EQ(ReadFile(out / "a.bin"), expected);
-  EXPECT_EQ(host.m_strStatus, "600files joined");
-  EXPECT_EQ(host.m_strSourcePath, "");
+  EXPECT_EQ(watch.m_pieces.back(), 600u);
 }
 
 TEST_F(SplitJoin, APieceThatExistsButCannotBeOpenedIsAnErrorNotTheEnd) {
@@ -230,17 +174,14 @@ TEST_F(SplitJoin, APieceThatExistsButCannotBeOpenedIsAnErrorNotTheEnd) {
   WriteFile(m_dir / "3_a.bin", "3");
   TempDir out;
   test::LockHolder holder(m_dir / "2_a.bin", test::Hold::shared);
-  RecordingHost host;
-  EXPECT_EQ(Join(host, m_dir / "1_a.bin", out.path().string()), 1);
-  EXPECT_THAT(host.Messages(),
-              ElementsAre(kFileError + "在存取 " + m_dir / "2_a.bin" + " 时发生共享违例。"));
-  // Every piece is held before any is joined.
-  EXPECT_EQ(host.m_strStatus, "");
-  EXPECT_EQ(host.m_strSourcePath, m_dir / "1_a.bin") << "the fields keep what they showed";
+  PieceWatch watch;
+  EXPECT_EQ(Said(Join(watch, m_dir / "1_a.bin", out.path().string())),
+            "在存取 " + m_dir / "2_a.bin" + " 时发生共享违例。");
+  EXPECT_THAT(watch.m_pieces, ElementsAre()) << "every piece is held before any is joined";
   EXPECT_THAT(test::NamesIn(out.path()), ElementsAre()) << "no partial output, no temporary";
 
   WriteFile(out / "a.bin", "the file that was there");
-  EXPECT_EQ(Join(host, m_dir / "1_a.bin", out.path().string()), 1);
+  EXPECT_EQ(Join(m_dir / "1_a.bin", out.path().string()).kind, Outcome::Kind::failed);
   EXPECT_EQ(ReadFile(out / "a.bin"), "the file that was there");
   EXPECT_THAT(test::NamesIn(out.path()), ElementsAre("a.bin"));
 }
@@ -254,9 +195,8 @@ TEST_F(SplitJoin, RoundTripsAcrossFileSystems) {
   TempDir memory("/dev/shm");
   const std::string bytes = test::RandomBytes(2'900'000, 11);
   WriteFile(memory / "a.bin", bytes);
-  ASSERT_EQ(Split(memory / "a.bin", m_dir.path().string()), 0);
-  RecordingHost host;
-  ASSERT_EQ(Join(host, m_dir / "1_a.bin", memory.path().string()), 0);
+  ASSERT_TRUE(Done(Split(memory / "a.bin", m_dir.path().string())));
+  ASSERT_TRUE(Done(Join(m_dir / "1_a.bin", memory.path().string())));
   EXPECT_EQ(ReadFile(memory / "a.bin"), bytes);
 }
 #endif

@@ -1,5 +1,7 @@
 #include "tests/engine/TestSupport.h"
 
+#include "res/Messages.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -127,39 +129,32 @@ LockHolder::~LockHolder() {
 }
 #endif
 
-void RecordingHost::UpdateWindow() {
-  Record("UpdateWindow status=" + m_strStatus);
-  if (m_onRepaint)
-    m_onRepaint();
+Flow PieceWatch::PieceDone(std::uint64_t pieceNumber, std::uint64_t pieceCount) {
+  m_pieces.push_back(pieceNumber);
+  m_pieceCount = pieceCount;
+  if (m_onPiece)
+    m_onPiece(pieceNumber);
+  return Flow::proceed;
 }
 
-void RecordingHost::SetProgressRange(int lower, int upper) {
-  m_rangeLower = lower;
-  m_rangeUpper = upper;
-  m_position = lower;
-  Record("SetRange " + std::to_string(lower) + " " + std::to_string(upper));
-}
-
-void RecordingHost::SetProgressPos(int position) {
-  m_position = position;
-  Record("SetPos " + std::to_string(position));
-}
-
-void RecordingHost::ShowMessageBox(std::string_view text, std::string_view caption, unsigned type) {
-  Record("box " + std::string{caption} + "|" + std::to_string(type) + "|" + std::string{text});
-}
-
-void RecordingHost::AfxMessageBox(std::string_view text, unsigned type) {
-  ShowMessageBox(text, "app", type);
-}
-
-std::vector<std::string> RecordingHost::Messages() const {
-  std::vector<std::string> messages;
-  for (const std::string &event : m_events) {
-    if (event.starts_with("box "))
-      messages.push_back(event.substr(4));
+std::string Said(const Outcome &outcome) {
+  switch (outcome.kind) {
+  case Outcome::Kind::refused:
+    return res::RefusalText(outcome);
+  case Outcome::Kind::failed:
+    return res::FailureText(outcome.failure);
+  case Outcome::Kind::done:
+  case Outcome::Kind::cancelled:
+    break;
   }
-  return messages;
+  return {};
+}
+
+::testing::AssertionResult Done(const Outcome &outcome) {
+  if (outcome.kind == Outcome::Kind::done)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << (outcome.kind == Outcome::Kind::cancelled ? "cancelled" : Said(outcome));
 }
 
 } // namespace quorvel::test

@@ -1,6 +1,9 @@
 #pragma once
 
-#include "engine/EngineHost.h"
+#include "engine/Outcome.h"
+#include "engine/Progress.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -122,31 +125,20 @@ private:
 #endif
 };
 
-// Records every report in the order the engine makes it.
-class RecordingHost final : public EngineHost {
+// Keeps the pieces a run reports, and acts at each where a test acts while a run goes on.
+class PieceWatch final : public Progress {
 public:
-  void DoWaitCursor(int code) override { m_waitDepth += code; }
-  void UpdateData(bool save) override { Record(save ? "UpdateData(true)" : "UpdateData(false)"); }
-  void UpdateWindow() override;
-  void SetProgressRange(int lower, int upper) override;
-  void SetProgressPos(int position) override;
-  int GetSizeSelection() override { return m_sizeSelection; }
-  void ShowMessageBox(std::string_view text, std::string_view caption, unsigned type) override;
-  void AfxMessageBox(std::string_view text, unsigned type) override;
-  void FocusSourceField() override { Record("FocusSourceField"); }
+  Flow PieceDone(std::uint64_t pieceNumber, std::uint64_t pieceCount) override;
 
-  void Record(std::string event) { m_events.push_back(std::move(event)); }
-  // The message boxes alone, as "caption|type|text" with "app" for the application's title.
-  std::vector<std::string> Messages() const;
-
-  // Runs at each repaint, that is once after each piece: where a test acts while a run goes on.
-  std::function<void()> m_onRepaint;
-  int m_sizeSelection = 0;
-  int m_waitDepth = 0;
-  int m_rangeLower = 0;
-  int m_rangeUpper = 0;
-  int m_position = 0;
-  std::vector<std::string> m_events;
+  std::function<void(std::uint64_t pieceNumber)> m_onPiece;
+  std::vector<std::uint64_t> m_pieces;
+  std::uint64_t m_pieceCount = 0;
 };
+
+// What the user reads of how a run stopped: why it was refused or the cause of its failure;
+// empty when it was done or cancelled.
+std::string Said(const Outcome &outcome);
+// Done, or what the run said instead.
+::testing::AssertionResult Done(const Outcome &outcome);
 
 } // namespace quorvel::test

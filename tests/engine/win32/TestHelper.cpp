@@ -8,8 +8,9 @@
 //   console COMMAND_LINE         runs the command on a console of its own, then writes what the
 //                                 console shows (UTF-8, a line per row) and exits with its status
 #include "engine/File.h"
-#include "engine/JoinFiles.h"
-#include "engine/SplitFile.h"
+#include "engine/JoinRun.h"
+#include "engine/PieceNaming.h"
+#include "engine/SplitRun.h"
 #include "engine/win32/WideText.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -23,22 +24,16 @@ namespace {
 
 using namespace quorvel;
 
-class WaitingHost final : public EngineHost {
+// Says "r" at the first piece and waits there.
+class WaitingProgress final : public Progress {
 public:
-  void DoWaitCursor(int) override {}
-  void UpdateData(bool) override {}
-  void UpdateWindow() override {
+  Flow PieceDone(std::uint64_t, std::uint64_t) override {
     std::fputc('r', stdout);
     std::fflush(stdout);
     while (std::fgetc(stdin) != EOF) {
     }
+    return Flow::proceed;
   }
-  void SetProgressRange(int, int) override {}
-  void SetProgressPos(int) override {}
-  int GetSizeSelection() override { return kNoSelection; }
-  void ShowMessageBox(std::string_view, std::string_view, unsigned) override {}
-  void AfxMessageBox(std::string_view, unsigned) override {}
-  void FocusSourceField() override {}
 };
 
 // The helper is started on a console of its own, which the command shares.
@@ -103,10 +98,11 @@ int wmain(int argc, wchar_t **argv) {
     return 0;
   }
   if (arguments.size() == 3 && (arguments[0] == "join" || arguments[0] == "split")) {
-    WaitingHost host;
-    host.m_strSourcePath = arguments[1];
-    host.m_strDestFolder = arguments[2];
-    return arguments[0] == "join" ? JoinFiles(host) : SplitFile(host);
+    WaitingProgress progress;
+    const Outcome outcome = arguments[0] == "join"
+                                ? RunJoin({arguments[1], arguments[2]}, progress)
+                                : RunSplit({arguments[1], arguments[2], kDefaultPieceSize}, progress);
+    return outcome.kind == Outcome::Kind::done ? 0 : 1;
   }
   if (arguments.size() == 2 && arguments[0] == "console")
     return RunOnConsole(arguments[1]);
