@@ -102,11 +102,12 @@ std::uint64_t Splitter::RoomNeeded(std::uint64_t unit) const {
 
 std::uint64_t Splitter::OlderRoom(std::uint64_t unit) const {
   std::uint64_t room = 0;
-  for (std::uint64_t number : staging::OlderFiles(m_folder, m_set)) {
+  staging::ForEachOlderFile(m_folder, m_set, [&](std::uint64_t number) {
     std::uint64_t length = 0;
     m_folder.Look(staging::FinalName(m_set, number), &length);
     room += RoundedUp(length, unit);
-  }
+    return true;
+  });
   return room;
 }
 

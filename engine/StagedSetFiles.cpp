@@ -10,24 +10,44 @@ std::string FinalName(const PieceSet &set, std::uint64_t number) {
   return number == StagedSet::kList ? set.ListName() : set.PieceName(number);
 }
 
-std::vector<std::uint64_t> OlderFiles(const Folder &folder, const PieceSet &set) {
-  std::vector<std::uint64_t> numbers;
+bool ForEachOlderFile(const Folder &folder, const PieceSet &set,
+                      const std::function<bool(std::uint64_t number)> &visit) {
+  const bool firstVisited = folder.Look(set.PieceName(1)) != Folder::Entry::absent;
+  if (firstVisited && !visit(1))
+    return false;
   const std::string listName = set.ListName();
+  bool going = true;
   folder.ForEachName([&](std::string_view name) {
+    if (!going)
+      return;
     if (name == listName)
-      numbers.push_back(StagedSet::kList);
-    else if (const std::uint64_t number = set.NumberOf(name); number > 0)
-      numbers.push_back(number);
+      going = visit(StagedSet::kList);
+    else if (const std::uint64_t number = set.NumberOf(name); number > 1 || (number == 1 && !firstVisited))
+      going = visit(number);
   });
-  std::ranges::sort(numbers);
-  std::ranges::stable_partition(numbers, [](std::uint64_t number) { return number == 1; });
-  return numbers;
+  return going;
 }
 
-CommitOrder::CommitOrder(std::uint64_t pieceCount, std::vector<std::uint64_t> olderFiles)
-    : m_pieceCount(pieceCount), m_beyond(std::move(olderFiles)) {
-  std::erase_if(m_beyond, [pieceCount](std::uint64_t number) { return number <= pieceCount; });
-  m_beyond.shrink_to_fit();
+CommitOrder::CommitOrder(std::uint64_t pieceCount, const Folder &folder, const PieceSet &set)
+    : m_pieceCount(pieceCount) {
+  std::uint64_t last = pieceCount;
+  ForEachOlderFile(folder, set, [&](std::uint64_t number) {
+    if (number > pieceCount) {
+      ++m_beyondCount;
+      last = std::max(last, number);
+    }
+    return true;
+  });
+  if (last - pieceCount == m_beyondCount)
+    return;
+  m_scattered.reserve(m_beyondCount);
+  ForEachOlderFile(folder, set, [&](std::uint64_t number) {
+    if (number > pieceCount && m_scattered.size() < m_beyondCount)
+      m_scattered.push_back(number);
+    return true;
+  });
+  m_beyondCount = m_scattered.size();
+  std::ranges::sort(m_scattered);
 }
 
 std::uint64_t CommitOrder::operator[](std::size_t step) const noexcept {
@@ -35,9 +55,10 @@ std::uint64_t CommitOrder::operator[](std::size_t step) const noexcept {
     return StagedSet::kList;
   if (step < m_pieceCount)
     return m_pieceCount + 1 - step;
-  if (step - m_pieceCount < m_beyond.size())
-    return m_beyond[step - m_pieceCount];
-  return 1;
+  const std::uint64_t beyond = step - m_pieceCount;
+  if (beyond >= m_beyondCount)
+    return 1;
+  return m_scattered.empty() ? m_pieceCount + 1 + beyond : m_scattered[beyond];
 }
 
 } // namespace quorvel::staging

@@ -312,34 +312,41 @@ bool StagedSet::Open(std::string_view folder, FileException *error) {
     RemoveIfUnheld(state.parent.get(), name);
   // Every older name is looked at now, so that one that can never be replaced stops the split
   // before it copies anything; the first piece first, which holds the set and stays held.
-  const std::vector<std::uint64_t> older = staging::OlderFiles(state.folder, state.set);
-  for (std::uint64_t number : older) {
+  std::optional<FileException> refused;
+  staging::ForEachOlderFile(state.folder, state.set, [&](std::uint64_t number) {
     NameHold hold = state.Hold(state.FinalName(number));
-    if (hold.refusal) {
-      if (error)
-        *error = state.Failure(hold.refusal->cause, hold.refusal->osError, number);
-      return false;
-    }
-    if (number == 1)
+    if (hold.refusal)
+      refused = state.Failure(hold.refusal->cause, hold.refusal->osError, number);
+    else if (number == 1)
       state.olderFirst = std::move(hold.file);
+    return !refused;
+  });
+  if (refused) {
+    if (error)
+      *error = *refused;
+    return false;
   }
   return true;
 }
 
 bool StagedSet::RemoveOlder(FileException *error) {
   State &state = *m_state;
-  for (std::uint64_t number : staging::OlderFiles(state.folder, state.set)) {
+  std::optional<FileException> failed;
+  staging::ForEachOlderFile(state.folder, state.set, [&](std::uint64_t number) {
     const std::string name = state.FinalName(number);
     const NameHold hold = state.Hold(name);
-    const int removeError = hold.refusal                                         ? 0
-                            : ::unlinkat(state.parent.get(), name.c_str(), 0) == 0 ? 0
-                                                                                   : errno;
-    if (hold.refusal || (removeError != 0 && removeError != ENOENT)) {
-      if (error)
-        *error = hold.refusal ? state.Failure(hold.refusal->cause, hold.refusal->osError, number)
-                              : state.Failure(CauseFromErrno(removeError), removeError, number);
-      return false;
+    if (hold.refusal) {
+      failed = state.Failure(hold.refusal->cause, hold.refusal->osError, number);
+    } else if (::unlinkat(state.parent.get(), name.c_str(), 0) != 0 && errno != ENOENT) {
+      const int removeError = errno;
+      failed = state.Failure(CauseFromErrno(removeError), removeError, number);
     }
+    return !failed;
+  });
+  if (failed) {
+    if (error)
+      *error = *failed;
+    return false;
   }
   // The older first piece's room comes free only once it is let go.
   state.olderFirst = Descriptor();
@@ -370,7 +377,7 @@ void StagedSet::Commit() {
   {
     // Whole before a signal's handler reads it.
     EndingSignalsDeferred deferred;
-    state.order.emplace(state.pieceCount, staging::OlderFiles(state.folder, state.set));
+    state.order.emplace(state.pieceCount, state.folder, state.set);
     state.stepStates = std::make_unique<std::atomic<std::uint8_t>[]>(state.order->size());
   }
   for (std::size_t step = 0; step < state.order->size(); ++step) {

@@ -250,15 +250,16 @@ void StagedSet::State::RemoveLeftTemporaries(const std::string &holdName) const 
 }
 
 std::optional<FileException> StagedSet::State::CheckOlderSet() {
-  try {
-    for (std::uint64_t number : staging::OlderFiles(folder, set)) {
-      if (auto refused = CheckOlder(number))
-        return refused;
+  std::optional<FileException> refused;
+  staging::ForEachOlderFile(folder, set, [&](std::uint64_t number) {
+    try {
+      refused = CheckOlder(number);
+    } catch (const FileException &failure) {
+      refused = failure;
     }
-  } catch (const FileException &failure) {
-    return failure;
-  }
-  return std::nullopt;
+    return !refused;
+  });
+  return refused;
 }
 
 bool StagedSet::Open(std::string_view folder, FileException *error) {
@@ -287,20 +288,17 @@ bool StagedSet::Open(std::string_view folder, FileException *error) {
 
 bool StagedSet::RemoveOlder(FileException *error) {
   State &state = *m_state;
-  for (std::uint64_t number : staging::OlderFiles(state.folder, state.set)) {
-    if (number == 1 && state.olderFirst) {
-      if (!win32::MarkForDeletion(state.olderFirst.get(), true)) {
-        if (error)
-          *error = state.Failure(::GetLastError(), number);
-        return false;
-      }
-      state.olderFirst = Handle();
-      continue;
-    }
-    if (!state.folder.Remove(state.FinalName(number), error))
+  return staging::ForEachOlderFile(state.folder, state.set, [&](std::uint64_t number) {
+    if (number != 1 || !state.olderFirst)
+      return state.folder.Remove(state.FinalName(number), error);
+    if (!win32::MarkForDeletion(state.olderFirst.get(), true)) {
+      if (error)
+        *error = state.Failure(::GetLastError(), number);
       return false;
-  }
-  return true;
+    }
+    state.olderFirst = Handle();
+    return true;
+  });
 }
 
 File StagedSet::Create(std::uint64_t number) {
@@ -330,7 +328,7 @@ void StagedSet::Commit() {
   State &state = *m_state;
   {
     EndingDeferred deferred;
-    state.order.emplace(state.pieceCount, staging::OlderFiles(state.folder, state.set));
+    state.order.emplace(state.pieceCount, state.folder, state.set);
     state.steps.resize(state.order->size());
   }
   for (std::size_t step = 0; step < state.steps.size(); ++step)
