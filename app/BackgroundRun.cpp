@@ -79,6 +79,7 @@ Outcome BackgroundRun::Run(const Core &core, Progress &progress) {
       failure = std::current_exception();
     }
     relay->ended = true;
+    relay->ended.notify_all();
     // Wakes the loop below to see it.
     fw::platform::PostTask([] {});
   });
@@ -107,6 +108,13 @@ Outcome BackgroundRun::Run(const Core &core, Progress &progress) {
 void BackgroundRun::Stop() {
   if (m_relay)
     m_relay->stop = true;
+}
+
+void BackgroundRun::StopAndWait() {
+  if (!m_relay)
+    return;
+  m_relay->stop = true;
+  m_relay->ended.wait(false);
 }
 
 } // namespace quorvel

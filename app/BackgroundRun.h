@@ -29,6 +29,9 @@ public:
   bool IsRunning() const { return m_running; }
   // The run ends at its next block as cancelled; nothing while none runs.
   void Stop();
+  // Stops the run and returns once it has ended, its folders put back, for a program that ends
+  // without going back to the run.
+  void StopAndWait();
 
 private:
   struct Relay;

@@ -222,6 +222,12 @@ void SplitterDialog::OnClose() {
   StopRun();
 }
 
+// The system ends the program once this returns, so the run puts its folders back first.
+void SplitterDialog::OnEndSession(BOOL ending) {
+  if (ending)
+    m_run.StopAndWait();
+}
+
 void SplitterDialog::StopRun() {
   m_run.Stop();
   // Seen at once, however long the run takes to put the folder back.

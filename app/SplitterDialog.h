@@ -61,6 +61,7 @@ protected:
   void OnCancel() override;
   // During a run: stops it and ends the program once it has stopped.
   void OnClose() override;
+  void OnEndSession(BOOL ending) override;
   void OnPaint() override;
   HICON OnQueryDragIcon() override;
   // A dropped file is chosen as the source, as the source "..." would choose it; a dropped folder

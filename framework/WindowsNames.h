@@ -148,6 +148,7 @@ struct LOGFONT {
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_ERASEBKGND = 0x0014;
+inline constexpr UINT WM_ENDSESSION = 0x0016;
 inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
 inline constexpr UINT WM_DRAWITEM = 0x002B;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;

@@ -207,6 +207,9 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   case WM_CLOSE:
     OnClose();
     return 0;
+  case WM_ENDSESSION:
+    OnEndSession(static_cast<BOOL>(wParam));
+    return 0;
   case WM_QUERYDRAGICON:
     return reinterpret_cast<LRESULT>(OnQueryDragIcon());
   case WM_DPICHANGED_AFTERPARENT:
@@ -236,6 +239,8 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) { return OnCmdMsg(LOWORD(wParam), HI
 void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
 
 void CWnd::OnClose() { Default(); }
+
+void CWnd::OnEndSession(BOOL) { Default(); }
 
 HICON CWnd::OnQueryDragIcon() { return reinterpret_cast<HICON>(Default()); }
 

@@ -125,6 +125,9 @@ protected:
   virtual void OnSysCommand(UINT id, LPARAM lParam);
   // Every way of closing the window arrives here: its close box, Alt+F4, the window menu's Close.
   virtual void OnClose();
+  // The user's session ends, when `ending`, and the program with it once this returns: its
+  // windows are not closed first.
+  virtual void OnEndSession(BOOL ending);
   virtual HICON OnQueryDragIcon();
   // The window's parent has moved to a display of another DPI, and the window with it: the
   // window's DPI and size may be new.

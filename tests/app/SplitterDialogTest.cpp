@@ -11,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <iterator>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
@@ -444,10 +445,10 @@ TEST_F(SystemMenuTest, HelpSaysThereIsNoneAndHowToUseTheProgram) {
     EXPECT_NE(text.find(button), std::string::npos) << button;
 }
 
-enum class CancelWay { exitButton, escapeKey, closeRequest };
+enum class CancelWay { exitButton, escapeKey, closeRequest, sessionEnd };
 
 std::string NameOf(const testing::TestParamInfo<CancelWay> &way) {
-  constexpr std::array kNames{"ExitButton", "EscapeKey", "CloseRequest"};
+  constexpr std::array kNames{"ExitButton", "EscapeKey", "CloseRequest", "SessionEnd"};
   return kNames[static_cast<std::size_t>(way.param)];
 }
 
@@ -468,6 +469,7 @@ protected:
   double CancelAfterFirstPiece(unsigned button) {
     std::chrono::steady_clock::time_point cancelled;
     bool seen = false;
+    const std::set<std::filesystem::path> before = Entries();
     dialog.onFirstPiece = [&] {
       seen = true;
       for (unsigned id : {IDC_SPLIT, IDC_JOIN, IDC_BROWSE_SOURCE, IDC_BROWSE_DEST, IDC_MODE_SPLIT,
@@ -487,6 +489,12 @@ protected:
         return PressEscape(dialog.m_hWnd);
       case CancelWay::closeRequest:
         dialog.SendMessage(WM_SYSCOMMAND, SC_CLOSE);
+        break;
+      case CancelWay::sessionEnd:
+        dialog.SendMessage(WM_ENDSESSION, TRUE, 0);
+        // The system may end the program from here on; what the files hold the test checks after.
+        EXPECT_EQ(Entries(), before) << "the folders are not back yet";
+        return;
       }
       EXPECT_FALSE(IsEnabled(IDC_EXIT)) << "the stop is seen at once";
       EXPECT_EQ(TextOf(IDC_STATUS), "Cancelling...");
@@ -521,6 +529,12 @@ protected:
     EXPECT_EQ(IsEnabled(IDC_JOIN), splitMode == 0);
     EXPECT_FALSE(ShowsWaitCursor(Control(IDC_SOURCE_PATH)));
     EXPECT_EQ(IsShown(dialog.m_hWnd), GetParam() != CancelWay::closeRequest);
+  }
+
+  // Every name below the test's folder, hidden ones too.
+  std::set<std::filesystem::path> Entries() const {
+    return {std::filesystem::recursive_directory_iterator(folder.path()),
+            std::filesystem::recursive_directory_iterator()};
   }
 
   std::vector<std::filesystem::path> FilesIn(const char *name) const {
@@ -565,7 +579,7 @@ TEST_P(CancelTest, ALongJoinStopsAtOnceAndLeavesTheOutputAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(EveryWay, CancelTest,
                          testing::Values(CancelWay::exitButton, CancelWay::escapeKey,
-                                         CancelWay::closeRequest),
+                                         CancelWay::closeRequest, CancelWay::sessionEnd),
                          NameOf);
 
 TEST(WaitCursorTest, NestedRequestsKeepTheCursorUntilTheLastEnds) {
