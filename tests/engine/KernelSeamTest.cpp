@@ -23,11 +23,12 @@
 
 namespace {
 
-std::mutex g_flushedMutex;
-std::vector<std::string> g_flushed;
+// Never destroyed, as the flushes a stopped run left behind may still come while the process ends.
+std::mutex &g_flushedMutex = *new std::mutex;
+std::vector<std::string> &g_flushed = *new std::vector<std::string>;
 std::atomic<bool> g_leasesRefused{false};
 // Flushes of files whose path begins so fail with EIO, the one counted down to 0 alone.
-std::string g_failingFlushes;
+std::string &g_failingFlushes = *new std::string;
 std::atomic<int> g_flushesBeforeFailure{-1};
 std::function<void()> g_beforeLimitRead;
 // Flushes of staged files wait while this is set; the count of those waiting.
@@ -239,6 +240,8 @@ TEST_F(KernelSeam, AStopDoesNotWaitForTheFlushesInFlight) {
   EXPECT_EQ(g_heldFlushesEnded, 0) << "the run waited for its flushes";
   EXPECT_EQ(test::ContentsOf(out.path()), before);
   g_flushesHeld = false;
+  while (g_heldFlushes > 0)
+    ::usleep(1000);
 }
 
 TEST_F(KernelSeam, WithoutLeasesAFileAnotherProgramHasOpenIsStillNotReplaced) {
