@@ -22,7 +22,8 @@ bool ForEachOlderFile(const Folder &folder, const PieceSet &set,
       return;
     if (name == listName)
       going = visit(StagedSet::kList);
-    else if (const std::uint64_t number = set.NumberOf(name); number > 1 || (number == 1 && !firstVisited))
+    else if (const std::uint64_t number = set.NumberOf(name);
+             number > 1 || (number == 1 && !firstVisited))
       going = visit(number);
   });
   return going;

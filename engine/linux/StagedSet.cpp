@@ -12,10 +12,10 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
-#include <optional>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -101,9 +101,9 @@ void RemoveIfUnheld(int folder, const std::string &name) {
   const bool isFolder = S_ISDIR(status.st_mode);
   if (!isFolder && !S_ISREG(status.st_mode))
     return;
-  const Descriptor left(::openat(folder, name.c_str(),
-                                 O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC |
-                                     (isFolder ? O_DIRECTORY : 0)));
+  const Descriptor left(
+      ::openat(folder, name.c_str(),
+               O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (isFolder ? O_DIRECTORY : 0)));
   if (!left || ::flock(left.get(), LOCK_EX | LOCK_NB) != 0 ||
       !StillUnderName(folder, name, left.get()))
     return;
@@ -120,7 +120,8 @@ struct StagedSet::State {
     // The piece names without their number, and the list's, for the signal's handler.
     const std::string pieceTail = set.PieceName(0).substr(1);
     const std::string list = set.ListName();
-    std::memcpy(pieceNameTail, pieceTail.c_str(), std::min(pieceTail.size() + 1, sizeof pieceNameTail));
+    std::memcpy(pieceNameTail, pieceTail.c_str(),
+                std::min(pieceTail.size() + 1, sizeof pieceNameTail));
     std::memcpy(listName, list.c_str(), std::min(list.size() + 1, sizeof listName));
   }
 
@@ -261,7 +262,8 @@ void StagedSet::State::TakeName(std::size_t step) {
   if (!order->HasNew(step))
     return;
   EndingSignalsDeferred deferred;
-  int renamed = ::renameat2(staging.get(), stagedName, parent.get(), name.c_str(), RENAME_NOREPLACE);
+  int renamed =
+      ::renameat2(staging.get(), stagedName, parent.get(), name.c_str(), RENAME_NOREPLACE);
   if (renamed != 0 && (errno == EINVAL || errno == ENOSYS))
     renamed = ::renameat(staging.get(), stagedName, parent.get(), name.c_str());
   // A name taken since it was looked at belongs to whoever took it.
@@ -362,8 +364,8 @@ File StagedSet::Create(std::uint64_t number) {
   {
     // Created where a signal's handler that has begun emptying the folder would miss it.
     EndingSignalsDeferred deferred;
-    fd = ::openat(state.staging.get(), stagedName, O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC,
-                  0666);
+    fd = ::openat(state.staging.get(), stagedName,
+                  O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC, 0666);
   }
   if (fd < 0)
     throw state.Failure(CauseFromErrno(errno, OpenPurpose::creating), errno, number);

@@ -154,10 +154,10 @@ void StagedSet::State::TakeName(std::size_t index) {
   }
   if (heldFirst || ::GetFileAttributesW(finalPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
     const DWORD share = nameOfFirst ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE : 0;
-    Handle older = heldFirst ? std::move(olderFirst)
-                             : Handle(::CreateFileW(finalPath.c_str(), DELETE, share, nullptr,
-                                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
-                                                    nullptr));
+    Handle older =
+        heldFirst ? std::move(olderFirst)
+                  : Handle(::CreateFileW(finalPath.c_str(), DELETE, share, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!older)
       throw Failure(::GetLastError(), number);
     const std::wstring aside = WindowsPath(folder.PathOf(RandomTemporaryName()));

@@ -7,16 +7,16 @@
 #include "tests/engine/SplitJoinFixture.h"
 
 #include <atomic>
-#include <csignal>
-#include <mutex>
-#include <sys/wait.h>
 #include <cerrno>
+#include <csignal>
 #include <cstdarg>
 #include <fcntl.h>
 #include <functional>
 #include <gmock/gmock.h>
+#include <mutex>
 #include <sys/resource.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -150,8 +150,8 @@ TEST_F(KernelSeam, EveryFileIsFlushedBeforeItTakesItsNameAndTheFolderAtTheEnd) {
   const std::string staged = out / ".quorvel-";
   ASSERT_EQ(g_flushed.size(), 5u);
   for (int index = 0; index < 3; ++index)
-    EXPECT_THAT(g_flushed[index], AllOf(StartsWith(staged), AnyOf(EndsWith("/1"), EndsWith("/2"),
-                                                                  EndsWith("/3"))));
+    EXPECT_THAT(g_flushed[index],
+                AllOf(StartsWith(staged), AnyOf(EndsWith("/1"), EndsWith("/2"), EndsWith("/3"))));
   EXPECT_THAT(g_flushed[3], AllOf(StartsWith(staged), EndsWith("/0")));
   EXPECT_EQ(g_flushed[4], out.path().string());
 
