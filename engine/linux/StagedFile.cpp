@@ -18,15 +18,6 @@ namespace {
 // Enough for any honest race between runs over one name; beyond it the name counts as held.
 constexpr int kReplaceAttempts = 64;
 
-// The folder to open for a file's path, and the file's name in it.
-std::pair<std::string, std::string_view> FolderAndName(std::string_view path) {
-  const auto separator = path.rfind(kPathSeparator);
-  if (separator == std::string_view::npos)
-    return {".", path};
-  return {separator == 0 ? std::string{kPathSeparator} : std::string{path.substr(0, separator)},
-          path.substr(separator + 1)};
-}
-
 // A new file of a random temporary name in the folder, open for writing; -1 with errno set when
 // none can be made.
 int CreateTemporary(int folder, std::string &name) {
@@ -53,9 +44,9 @@ bool StagedFile::Open(std::string_view finalPath, FileException *error) {
     return false;
   };
 
-  const auto [folder, name] = FolderAndName(finalPath);
-  m_strName = name;
-  m_folder = ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  m_strName = SourceNameOf(finalPath);
+  const std::string folder{FolderOf(finalPath)};
+  m_folder = ::open(folder.empty() ? "." : folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
   if (m_folder < 0)
     return fail(CauseFromErrno(errno, OpenPurpose::creating), errno);
 
