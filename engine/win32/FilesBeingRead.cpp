@@ -34,23 +34,35 @@ bool IdentityOf(HANDLE handle, FileIdentity &identity) {
   return true;
 }
 
-bool IsBeingRead(const std::wstring &path) {
-  // Asking for no access passes every share check, so a file held open is still looked at.
-  const HANDLE look =
-      ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+// The file under `path` itself, not a link's target. Reading its attributes passes every share
+// check, so a file held open is still looked at.
+bool IdentityOfPath(const std::wstring &path, FileIdentity &identity) {
+  const HANDLE look = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (look == INVALID_HANDLE_VALUE)
     return false;
-  FileIdentity identity;
   const bool known = IdentityOf(look, identity);
   ::CloseHandle(look);
+  return known;
+}
+
+bool IsBeingRead(const std::wstring &path) {
+  FileIdentity identity;
+  if (!IdentityOfPath(path, identity))
+    return false;
   const std::lock_guard hold(g_lock);
-  return known && std::ranges::any_of(g_files, [&](const FileBeingRead &file) {
-           return file.identity == identity;
-         });
+  return std::ranges::any_of(g_files,
+                             [&](const FileBeingRead &file) { return file.identity == identity; });
 }
 
 } // namespace
+
+bool IsNameOf(void *held, const std::wstring &path) {
+  FileIdentity heldIdentity;
+  FileIdentity named;
+  return IdentityOf(held, heldIdentity) && IdentityOfPath(path, named) && heldIdentity == named;
+}
 
 void NoteBeingRead(void *handle) {
   FileIdentity identity;

@@ -12,6 +12,9 @@ namespace quorvel::win32 {
 void NoteBeingRead(void *handle);
 void ForgetBeingRead(void *handle) noexcept;
 
+// Whether `path` is another name of the file open as `held` (a hard link).
+bool IsNameOf(void *held, const std::wstring &path);
+
 // The cause of a refusal to write or remove `path` with the system error `error`.
 FileCause CauseOfRefusal(std::uint32_t error, const std::wstring &path);
 

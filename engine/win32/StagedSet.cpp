@@ -55,21 +55,6 @@ private:
   HANDLE m_handle = INVALID_HANDLE_VALUE;
 };
 
-// Whether `path` is another name of the file the handle is open on (a hard link): such a name is
-// this run's to move, though no one else could while the handle holds the file.
-bool IsNameOf(HANDLE held, const std::wstring &path) {
-  const Handle look(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  BY_HANDLE_FILE_INFORMATION heldFile{};
-  BY_HANDLE_FILE_INFORMATION named{};
-  return look && ::GetFileInformationByHandle(held, &heldFile) &&
-         ::GetFileInformationByHandle(look.get(), &named) &&
-         heldFile.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
-         heldFile.nFileIndexHigh == named.nFileIndexHigh &&
-         heldFile.nFileIndexLow == named.nFileIndexLow;
-}
-
 struct Staged {
   Handle file;
   std::wstring temporaryPath;
@@ -128,7 +113,8 @@ struct StagedSet::State {
 // no join takes the older set meanwhile.
 std::optional<FileException> StagedSet::State::CheckOlder(std::uint64_t number) {
   const std::wstring path = WindowsPath(FinalPath(number));
-  if (olderFirst && IsNameOf(olderFirst.get(), path))
+  // Another name of the held first piece is this run's to move, though no one else could move it.
+  if (olderFirst && win32::IsNameOf(olderFirst.get(), path))
     return std::nullopt;
   if (const auto refusal = win32::RefusalOfName(path))
     return Failure(*refusal, number);
@@ -147,7 +133,7 @@ void StagedSet::State::TakeName(std::size_t index) {
   Step &step = steps[index];
   const std::wstring finalPath = WindowsPath(FinalPath(number));
   const bool heldFirst = number == 1 && olderFirst;
-  const bool nameOfFirst = !heldFirst && olderFirst && IsNameOf(olderFirst.get(), finalPath);
+  const bool nameOfFirst = !heldFirst && olderFirst && win32::IsNameOf(olderFirst.get(), finalPath);
   if (!heldFirst && !nameOfFirst) {
     if (const auto refusal = win32::RefusalOfName(finalPath))
       throw Failure(*refusal, number);
