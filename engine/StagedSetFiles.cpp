@@ -1,6 +1,7 @@
 #include "engine/StagedSetFiles.h"
 
 #include "engine/StagedSet.h"
+#include "engine/TemporaryName.h"
 
 #include <algorithm>
 
@@ -8,6 +9,15 @@ namespace quorvel::staging {
 
 std::string FinalName(const PieceSet &set, std::uint64_t number) {
   return number == StagedSet::kList ? set.ListName() : set.PieceName(number);
+}
+
+std::vector<std::string> OtherTemporaries(const Folder &folder, std::string_view ownName) {
+  std::vector<std::string> temporaries;
+  folder.ForEachName([&](std::string_view name) {
+    if (IsTemporaryName(name) && name != ownName)
+      temporaries.emplace_back(name);
+  });
+  return temporaries;
 }
 
 bool ForEachOlderFile(const Folder &folder, const PieceSet &set,

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What both file layers' StagedSet know of a set's files, by number: the list is number 0
@@ -13,6 +14,10 @@
 namespace quorvel::staging {
 
 std::string FinalName(const PieceSet &set, std::uint64_t number);
+
+// The temporary names in the folder but this run's own, `ownName`: what runs killed outright left,
+// and what running ones hold. Gathered whole, so that they can be removed once it is read.
+std::vector<std::string> OtherTemporaries(const Folder &folder, std::string_view ownName);
 
 // Calls `visit` with the number of each of the set's files in the folder before the split: its
 // pieces, whatever gaps lie between them, and its list; the first piece first, as it holds the set.

@@ -305,12 +305,7 @@ bool StagedSet::Open(std::string_view folder, FileException *error) {
   if (!state.TakeStaging(error))
     return false;
 
-  std::vector<std::string> temporaries;
-  state.folder.ForEachName([&](std::string_view name) {
-    if (IsTemporaryName(name) && name != state.stagingName)
-      temporaries.emplace_back(name);
-  });
-  for (const std::string &name : temporaries)
+  for (const std::string &name : staging::OtherTemporaries(state.folder, state.stagingName))
     RemoveIfUnheld(state.parent.get(), name);
   // Every older name is looked at now, so that one that can never be replaced stops the split
   // before it copies anything; the first piece first, which holds the set and stays held.

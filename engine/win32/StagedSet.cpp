@@ -223,12 +223,7 @@ std::optional<FileException> StagedSet::State::HoldFolder(const std::string &hol
 }
 
 void StagedSet::State::RemoveLeftTemporaries(const std::string &holdName) const {
-  std::vector<std::string> temporaries;
-  folder.ForEachName([&](std::string_view name) {
-    if (IsTemporaryName(name) && name != holdName)
-      temporaries.emplace_back(name);
-  });
-  for (const std::string &name : temporaries) {
+  for (const std::string &name : staging::OtherTemporaries(folder, holdName)) {
     std::wstring path;
     if (win32::ToWindowsPath(folder.PathOf(name), path))
       ::DeleteFileW(path.c_str());

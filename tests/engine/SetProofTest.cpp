@@ -4,6 +4,7 @@
 #include "engine/JoinRun.h"
 #include "engine/SplitRun.h"
 #include "engine/StagedFile.h"
+#include "engine/TemporaryName.h"
 #include "tests/engine/SplitJoinFixture.h"
 
 #include <csignal>
@@ -210,7 +211,9 @@ TEST_F(SetProof, AStoppedSplitLeavesTheFolderAsItFoundIt) {
   }
   EXPECT_EQ(NamesIn(m_pieces).size(), before.size() + 1) << "what the kill left";
 #endif
-  // The next split clears what a kill left and replaces the older set whole.
+  // The next split clears what a kill left, a killed join's file too, and replaces the older set
+  // whole.
+  WriteFile(m_pieces / RandomTemporaryName(), "a killed join's");
   ASSERT_TRUE(Done(Split(m_dir / "report.doc", m_pieces)));
   EXPECT_THAT(NamesIn(m_pieces), ElementsAre("1_report.doc", "2_report.doc", "3_report.doc",
                                              "4_report.doc", "report.doc.sha256"));
